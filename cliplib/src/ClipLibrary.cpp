@@ -1,0 +1,1 @@
+// Clip library sources are added here.

@@ -1,0 +1,23 @@
+# Tests live beside the code they test, in <module>/tests/, and run through CTest.
+
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# quellor_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# Builds one GoogleTest program and registers each of its test cases with CTest.
+# Test programs go to <build>/tests/<name>/ so that a library that scans its
+# host program's folder never mistakes a test folder for a deployed one.
+function(quellor_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  quellor_target(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main Threads::Threads)
+  set_target_properties(${name} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name})
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name}
+    PROPERTIES ENVIRONMENT "QUELLOR_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;QUELLOR_BIN=${CMAKE_BINARY_DIR}/bin"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

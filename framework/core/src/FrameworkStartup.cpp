@@ -1,0 +1,1 @@
+// Framework start-up work is added here.

@@ -1,0 +1,8 @@
+// The Win32 subset of the Video Quellor suite, built on POSIX.
+// Same names, types, constant values and documented behaviour as Win32 (ANSI
+// forms); pointer-sized types are 64-bit on a 64-bit build.
+#pragma once
+
+#include "win32/types.h"
+#include "win32/errors.h"
+#include "win32/kernel.h"

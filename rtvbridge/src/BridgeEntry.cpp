@@ -1,0 +1,1 @@
+// The AVFILE_ exports are added here.

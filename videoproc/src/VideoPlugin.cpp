@@ -1,0 +1,1 @@
+// Plug-in registration is added here.
