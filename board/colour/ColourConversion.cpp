@@ -1,1 +1,47 @@
-// Filled in by the virtual board.
+// The exported entry points of ov_tools. The row kernels are chosen once, on
+// first use: libyuv's SIMD rows when the processor has them, else plain C.
+#include "board/ColourConversion.h"
+
+#include <cstdint>
+
+#include <libyuv.h>
+
+#include "ColourRows.h"
+
+namespace board {
+
+bool ColourFastPathAvailable() {
+  static const bool available = libyuv::TestCpuFlag(libyuv::kCpuHasSSSE3) != 0 ||
+                                libyuv::TestCpuFlag(libyuv::kCpuHasNEON) != 0;
+  return available;
+}
+
+namespace {
+
+using DecodeRow = void (*)(const std::uint8_t*, std::uint8_t*, int);
+using EncodeRow = void (*)(const std::uint8_t*, std::uint8_t*, int);
+
+DecodeRow ChosenDecodeRow() {
+  static const DecodeRow row = ColourFastPathAvailable() ? UYVYToBGRARow_Fast : UYVYToBGRARow_C;
+  return row;
+}
+
+EncodeRow ChosenEncodeRow() {
+  static const EncodeRow row = ColourFastPathAvailable() ? BGRAToUYVYRow_Fast : BGRAToUYVYRow_C;
+  return row;
+}
+
+}  // namespace
+}  // namespace board
+
+extern "C" void decode_ycbcr8_bgra(void* destination, const void* source, int pixel_count) {
+  if (destination == nullptr || source == nullptr || pixel_count <= 0) return;
+  board::ChosenDecodeRow()(static_cast<const std::uint8_t*>(source),
+                           static_cast<std::uint8_t*>(destination), pixel_count);
+}
+
+extern "C" void encode_bgra_ycbcr8(void* destination, const void* source, int pixel_count) {
+  if (destination == nullptr || source == nullptr || pixel_count <= 0) return;
+  board::ChosenEncodeRow()(static_cast<const std::uint8_t*>(source),
+                           static_cast<std::uint8_t*>(destination), pixel_count);
+}

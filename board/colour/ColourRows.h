@@ -1,0 +1,22 @@
+// Row functions behind decode_ycbcr8_bgra and encode_bgra_ycbcr8. Each
+// conversion has a plain C row and a fast row (libyuv's SIMD kernels for the
+// whole pixel pairs, the plain row for an odd last pixel); both give the same
+// bytes. "width" is a pixel count; 4:2:2 rows take width x 2 bytes, BGRA rows
+// width x 4 bytes. Buffers need no particular alignment.
+#pragma once
+
+#include <cstdint>
+
+namespace board {
+
+void UYVYToBGRARow_C(const std::uint8_t* src_uyvy, std::uint8_t* dst_bgra, int width);
+void UYVYToBGRARow_Fast(const std::uint8_t* src_uyvy, std::uint8_t* dst_bgra, int width);
+
+void BGRAToUYVYRow_C(const std::uint8_t* src_bgra, std::uint8_t* dst_uyvy, int width);
+void BGRAToUYVYRow_Fast(const std::uint8_t* src_bgra, std::uint8_t* dst_uyvy, int width);
+
+// True when libyuv runs SIMD kernels on this processor; the exported
+// functions then use the fast rows, otherwise the plain ones.
+bool ColourFastPathAvailable();
+
+}  // namespace board
