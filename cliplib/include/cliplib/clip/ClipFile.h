@@ -1,0 +1,95 @@
+// An open RTV clip file: the checked headers, one context per video stream,
+// and positioned access to chunks (fields) through one unbuffered handle that
+// is opened for reading and writing when the file allows it.
+//
+// Errors of Open and Close are thrown as constant message texts (const char*).
+// Chunk reads and writes return success or failure instead.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "cliplib/clip/RtvFormat.h"
+#include "cliplib/clip/VideoStreamContext.h"
+
+namespace cliplib {
+
+class ClipFile {
+ public:
+  // Opens and checks `path`; throws the first failed check's text.
+  static std::unique_ptr<ClipFile> Open(const char* path);
+
+  // Closes the handle if Close was not called (errors ignored there) and
+  // destroys the stream contexts.
+  ~ClipFile();
+  ClipFile(const ClipFile&) = delete;
+  ClipFile& operator=(const ClipFile&) = delete;
+
+  // Closes the streaming handle; throws "Could not close the Win32 streaming
+  // file handle." when the system refuses. The contexts go with the object.
+  void Close();
+
+  // (file size - data offset) x 2 / frame set size; 0 when the file is not
+  // longer than the data offset, its size cannot be had, or the frame set
+  // size is 0.
+  std::uint64_t FieldCount() const;
+
+  // Pixels per line and lines of video stream 2 x track. False (and zeros)
+  // when the clip has no such stream.
+  bool Geometry(int track, std::uint32_t* pixels_per_line, std::uint32_t* lines) const;
+
+  // Reads the chunk of field `field_index` (stream 2 x track + (field & 1),
+  // chunk number field >> 1): exactly chunk size bytes into `destination`,
+  // which must be sector-aligned for an unbuffered handle. True only when
+  // every byte was read.
+  bool ReadChunk(std::uint64_t field_index, void* destination, int track);
+  // The same into the stream's conversion buffer, which is returned; null on
+  // failure.
+  std::uint8_t* ReadChunk(std::uint64_t field_index, int track);
+  // Writes chunk size bytes from `source` as the chunk of `field_index`.
+  bool WriteChunk(std::uint64_t field_index, const void* source, int track);
+  // Writes `bytes` at the handle's current position (no seek) and forgets the
+  // cached position. True only when every byte was written.
+  bool WriteAtCurrentPosition(const void* source, DWORD bytes);
+
+  // The video stream context that holds `field_index` of `track`, or null.
+  VideoStreamContext* StreamForField(std::uint64_t field_index, int track) const;
+  std::size_t video_stream_count() const { return video_streams_.size(); }
+  VideoStreamContext* video_stream(std::size_t index) const {
+    return index < video_streams_.size() ? video_streams_[index].get() : nullptr;
+  }
+
+  const RtvFileHeader& header() const { return header_; }
+  const std::vector<RtvStreamHeader>& stream_headers() const { return stream_headers_; }
+  float field_rate() const { return field_rate_; }
+  std::uint32_t sector_size() const { return kRtvSectorSize; }
+
+ private:
+  ClipFile() = default;
+
+  void ReadHeaders(const char* path);
+  void CreateStreamContexts();
+  void OpenStreamingHandle(const char* path);
+  // Sets the file pointer to `target` unless the cached position already is
+  // there.
+  bool Seek(std::uint64_t target);
+  // Moves the cached position on by what a transfer actually moved.
+  void Advance(DWORD transferred);
+
+  static constexpr std::uint64_t kPositionUnknown = ~std::uint64_t{0};
+
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  std::uint64_t cached_position_ = kPositionUnknown;
+  RtvFileHeader header_{};
+  std::vector<RtvStreamHeader> stream_headers_;
+  // Audio streams are refused while opening, so this stays empty; it is
+  // sized like the reader's other arrays for the streams it counted.
+  std::vector<std::unique_ptr<VideoStreamContext>> audio_streams_;
+  std::vector<std::unique_ptr<VideoStreamContext>> video_streams_;
+  float field_rate_ = kRtvNtscFieldRate;
+};
+
+}  // namespace cliplib

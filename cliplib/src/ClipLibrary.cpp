@@ -1,1 +1,0 @@
-// Clip library sources are added here.

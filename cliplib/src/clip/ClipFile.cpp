@@ -1,0 +1,246 @@
+#include "cliplib/clip/ClipFile.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <new>
+
+namespace cliplib {
+namespace {
+
+// The C-library file of the header checks; closed on every way out.
+class HeaderFile {
+ public:
+  explicit HeaderFile(std::FILE* file) : file_(file) {}
+  ~HeaderFile() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  HeaderFile(const HeaderFile&) = delete;
+  HeaderFile& operator=(const HeaderFile&) = delete;
+
+  std::FILE* get() const { return file_; }
+  // Closes now, reporting the C library's verdict.
+  bool Close() {
+    std::FILE* file = file_;
+    file_ = nullptr;
+    return std::fclose(file) == 0;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+std::FILE* OpenForHeaderChecks(const char* path) {
+  std::FILE* file = std::fopen(path, "r+b");
+  if (file == nullptr) file = std::fopen(path, "rb");
+  return file;
+}
+
+// How many stream headers the file can hold after its file header, so that a
+// hostile stream count never sizes an allocation beyond the file. Files whose
+// size is unknown (not regular) get a modest first allocation that grows.
+std::size_t StreamHeadersThatFit(std::FILE* file, std::uint32_t stream_count) {
+  constexpr std::size_t kUnknownSizeGuess = 64;
+  struct stat info {};
+  std::size_t fit = kUnknownSizeGuess;
+  if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    fit = size > kRtvFileHeaderSize
+              ? static_cast<std::size_t>((size - kRtvFileHeaderSize) / kRtvStreamHeaderSize)
+              : 0;
+  }
+  return stream_count < fit ? stream_count : fit;
+}
+
+}  // namespace
+
+std::unique_ptr<ClipFile> ClipFile::Open(const char* path) {
+  std::unique_ptr<ClipFile> clip(new ClipFile());
+  clip->ReadHeaders(path);
+  clip->OpenStreamingHandle(path);
+  return clip;
+}
+
+void ClipFile::ReadHeaders(const char* path) {
+  HeaderFile file(path != nullptr ? OpenForHeaderChecks(path) : nullptr);
+  if (file.get() == nullptr) throw "Could not open the file.";
+
+  std::uint8_t header_bytes[kRtvFileHeaderSize];
+  if (std::fread(header_bytes, 1, sizeof header_bytes, file.get()) != sizeof header_bytes) {
+    throw "Could not read file header.";
+  }
+  header_ = ReadRtvFileHeader(header_bytes);
+  if (header_.magic != kRtvMagic) throw "This is not an RTV file.";
+  if (header_.type != kRtvType) throw "This reader can only read RTV type 1 files.";
+  if (header_.stream_count == 0) throw "There are no streams in the file.";
+
+  try {
+    stream_headers_.reserve(StreamHeadersThatFit(file.get(), header_.stream_count));
+  } catch (const std::bad_alloc&) {
+    throw "Cannot allocate required memory.";
+  }
+  for (std::uint32_t i = 0; i < header_.stream_count; ++i) {
+    std::uint8_t stream_bytes[kRtvStreamHeaderSize];
+    if (std::fread(stream_bytes, 1, sizeof stream_bytes, file.get()) != sizeof stream_bytes) {
+      throw "Cannot read input stream header.";
+    }
+    try {
+      stream_headers_.push_back(ReadRtvStreamHeader(stream_bytes));
+    } catch (const std::bad_alloc&) {
+      throw "Cannot allocate required memory.";
+    }
+  }
+
+  CreateStreamContexts();
+
+  if (!file.Close()) throw "Could not close file pointer.";
+}
+
+void ClipFile::CreateStreamContexts() {
+  std::size_t video_count = 0;
+  std::size_t audio_count = 0;
+  for (const RtvStreamHeader& stream : stream_headers_) {
+    if (stream.kind == kRtvStreamInvalid) throw "Unknown Video Streaming Type";
+    if (stream.kind == kRtvStreamVideo) ++video_count;
+    if (stream.kind == kRtvStreamAudio) ++audio_count;
+  }
+  if (audio_count % 2 != 0) throw "There are an odd number of audio streams in the RTV file.";
+  if (video_count % 2 != 0) throw "There are an odd number of video streams in the RTV file.";
+
+  try {
+    audio_streams_.reserve(audio_count);
+  } catch (const std::bad_alloc&) {
+    throw "Cannot allocate required audio memory for stream context.";
+  }
+  try {
+    video_streams_.reserve(video_count);
+  } catch (const std::bad_alloc&) {
+    throw "Cannot allocate required video memory for stream context.";
+  }
+
+  field_rate_ = kRtvNtscFieldRate;
+  std::uint64_t running_offset = header_.data_offset;
+  for (const RtvStreamHeader& stream : stream_headers_) {
+    if (stream.kind == kRtvStreamVideo) {
+      if (stream.subtype != kRtvVideoSubtypeYCbCr422) throw "Unknown Video SubType";
+      video_streams_.push_back(std::make_unique<VideoStreamContext>(
+          stream.chunk_size, header_.frame_set_size, running_offset, stream.active_line_length / 2,
+          stream.lines));
+      if (stream.chunk_size % kRtvSectorSize != 0) throw "Invalid chunk size in video stream.";
+      running_offset += stream.chunk_size;
+      if (stream.raster_line_length == kRtvNtscRaster.raster_line_length) {
+        field_rate_ = kRtvNtscFieldRate;
+      } else if (stream.raster_line_length == kRtvPalRaster.raster_line_length) {
+        field_rate_ = kRtvPalFieldRate;
+      }
+    } else if (stream.kind == kRtvStreamAudio) {
+      throw "Unknown Audio SubType";
+    }
+  }
+  if (header_.field_rate != 0.0f) field_rate_ = header_.field_rate;
+}
+
+void ClipFile::OpenStreamingHandle(const char* path) {
+  constexpr DWORD kUnbuffered = FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN;
+  handle_ = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                        kUnbuffered, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) {
+    handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, kUnbuffered, nullptr);
+  }
+  if (handle_ == INVALID_HANDLE_VALUE) {
+    handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  if (handle_ == INVALID_HANDLE_VALUE) throw "Could not open the file for Win32 streaming.";
+  cached_position_ = kPositionUnknown;
+}
+
+ClipFile::~ClipFile() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+void ClipFile::Close() {
+  HANDLE handle = handle_;
+  handle_ = INVALID_HANDLE_VALUE;
+  cached_position_ = kPositionUnknown;
+  if (handle == INVALID_HANDLE_VALUE || !CloseHandle(handle)) {
+    throw "Could not close the Win32 streaming file handle.";
+  }
+}
+
+std::uint64_t ClipFile::FieldCount() const {
+  LARGE_INTEGER size{};
+  if (handle_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle_, &size)) return 0;
+  const auto file_size = static_cast<std::uint64_t>(size.QuadPart);
+  // A frame set size of 0 would divide by zero: such a file holds no fields.
+  if (file_size <= header_.data_offset || header_.frame_set_size == 0) return 0;
+  return (file_size - header_.data_offset) * 2 / header_.frame_set_size;
+}
+
+bool ClipFile::Geometry(int track, std::uint32_t* pixels_per_line, std::uint32_t* lines) const {
+  const VideoStreamContext* stream = StreamForField(0, track);
+  if (pixels_per_line != nullptr) *pixels_per_line = stream ? stream->pixels_per_line() : 0;
+  if (lines != nullptr) *lines = stream ? stream->lines_per_field() : 0;
+  return stream != nullptr;
+}
+
+VideoStreamContext* ClipFile::StreamForField(std::uint64_t field_index, int track) const {
+  if (track < 0) return nullptr;
+  const std::uint64_t stream = 2 * static_cast<std::uint64_t>(track) + (field_index & 1);
+  return stream < video_streams_.size() ? video_streams_[stream].get() : nullptr;
+}
+
+bool ClipFile::Seek(std::uint64_t target) {
+  if (target == cached_position_) return true;
+  cached_position_ = target;
+  LARGE_INTEGER distance{};
+  distance.QuadPart = static_cast<LONGLONG>(target);
+  if (!SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN)) {
+    // The pointer is somewhere else now: do not trust the cache next time.
+    cached_position_ = kPositionUnknown;
+    return false;
+  }
+  return true;
+}
+
+void ClipFile::Advance(DWORD transferred) {
+  if (cached_position_ != kPositionUnknown) cached_position_ += transferred;
+}
+
+bool ClipFile::ReadChunk(std::uint64_t field_index, void* destination, int track) {
+  VideoStreamContext* stream = StreamForField(field_index, track);
+  if (stream == nullptr || destination == nullptr) return false;
+  if (!Seek(stream->ChunkOffset(field_index >> 1))) return false;
+  DWORD read = 0;
+  const BOOL ok = ReadFile(handle_, destination, stream->chunk_size(), &read, nullptr);
+  Advance(read);
+  return ok && read == stream->chunk_size();
+}
+
+std::uint8_t* ClipFile::ReadChunk(std::uint64_t field_index, int track) {
+  VideoStreamContext* stream = StreamForField(field_index, track);
+  if (stream == nullptr || stream->conversion_buffer() == nullptr) return nullptr;
+  return ReadChunk(field_index, stream->conversion_buffer(), track) ? stream->conversion_buffer()
+                                                                    : nullptr;
+}
+
+bool ClipFile::WriteChunk(std::uint64_t field_index, const void* source, int track) {
+  VideoStreamContext* stream = StreamForField(field_index, track);
+  if (stream == nullptr || source == nullptr) return false;
+  if (!Seek(stream->ChunkOffset(field_index >> 1))) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(handle_, source, stream->chunk_size(), &written, nullptr);
+  Advance(written);
+  return ok && written == stream->chunk_size();
+}
+
+bool ClipFile::WriteAtCurrentPosition(const void* source, DWORD bytes) {
+  cached_position_ = kPositionUnknown;
+  if (source == nullptr) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(handle_, source, bytes, &written, nullptr);
+  return ok && written == bytes;
+}
+
+}  // namespace cliplib
