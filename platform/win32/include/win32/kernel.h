@@ -114,7 +114,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
 BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL WINAPI FindClose(HANDLE hFindFile);
 
-BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR lpDirectoryName, PULARGE_INTEGER lpFreeBytesAvailableToCaller,
+BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR lpDirectoryName,
+                                PULARGE_INTEGER lpFreeBytesAvailableToCaller,
                                 PULARGE_INTEGER lpTotalNumberOfBytes,
                                 PULARGE_INTEGER lpTotalNumberOfFreeBytes);
 BOOL WINAPI GetDiskFreeSpaceA(LPCSTR lpRootPathName, LPDWORD lpSectorsPerCluster,
@@ -134,8 +135,8 @@ BOOL WINAPI GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffe
                                   DWORD nVolumeNameSize, LPDWORD lpVolumeSerialNumber,
                                   LPDWORD lpMaximumComponentLength, LPDWORD lpFileSystemFlags,
                                   LPSTR lpFileSystemNameBuffer, DWORD nFileSystemNameSize);
-DWORD WINAPI SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR lpExtension,
-                         DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
+DWORD WINAPI SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR lpExtension, DWORD nBufferLength,
+                         LPSTR lpBuffer, LPSTR* lpFilePart);
 UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
 
 // ---- private-profile files --------------------------------------------------
@@ -354,6 +355,17 @@ DWORD WINAPI GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize)
 BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
 
 // ---- modules --------------------------------------------------------------------
+// A library may export DllMain (with C linkage); LoadLibraryA calls it with
+// DLL_PROCESS_ATTACH after the library's static initialisers have run, and
+// FreeLibrary with DLL_PROCESS_DETACH before the last reference is unloaded.
+// Returning FALSE (or throwing) from the attach call fails the load with
+// ERROR_DLL_INIT_FAILED.
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID lpvReserved);
+
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);

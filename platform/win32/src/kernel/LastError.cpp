@@ -5,6 +5,10 @@ namespace {
 thread_local DWORD t_last_error = ERROR_SUCCESS;
 }  // namespace
 
-extern "C" DWORD WINAPI GetLastError(void) { return t_last_error; }
+extern "C" DWORD WINAPI GetLastError(void) {
+  return t_last_error;
+}
 
-extern "C" void WINAPI SetLastError(DWORD dwErrCode) { t_last_error = dwErrCode; }
+extern "C" void WINAPI SetLastError(DWORD dwErrCode) {
+  t_last_error = dwErrCode;
+}
