@@ -1,0 +1,141 @@
+#include "ControlStore.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "BoardFolder.h"
+#include "NamedObjectLock.h"
+#include "board/Engine.h"
+
+namespace quellor::board {
+
+namespace {
+
+struct BuiltInControl {
+  const char* name;
+  DWORD typeCode;
+};
+
+constexpr BuiltInControl kInputControls[] = {
+    {"control.format", 5},   {"control.lumacomb", 5},   {"control.chromacomb", 5},
+    {"control.ctrap", 5},    {"control.tstcgn", 5},     {"control.pedestal", 5},
+    {"control.contrast", 4}, {"control.brightness", 4}, {"control.saturation", 4},
+    {"control.hue", 4},      {"control.ugain", 4},      {"control.vgain", 4},
+    {"control.uoffset", 4},  {"control.voffset", 4},    {"control.agc", 4},
+    {"control.hypk", 4},
+};
+constexpr BuiltInControl kOutputControls[] = {
+    {"control.format", 5},
+    {"control.filter", 5},
+    {"control.pedestal", 5},
+    {"control.scphase", 5},
+};
+
+const char* SideName(ControlSide side) {
+  return side == ControlSide::Input ? "input" : "output";
+}
+
+// Control names are written as one word per line in the file.
+bool IsStorableName(const char* name) {
+  if (!IsValidObjectName(name)) return false;
+  for (const char* p = name; *p; ++p)
+    if (*p == ' ') return false;
+  return true;
+}
+
+}  // namespace
+
+DWORD ControlStore::BuiltInType(ControlSide side, const std::string& name) {
+  const auto find = [&](const auto& table) -> DWORD {
+    for (const auto& control : table)
+      if (name == control.name) return control.typeCode;
+    return 0;
+  };
+  return side == ControlSide::Input ? find(kInputControls) : find(kOutputControls);
+}
+
+std::vector<ControlEntry> ControlStore::ReadAll() const {
+  std::vector<ControlEntry> entries;
+  std::string contents;
+  if (!ReadWholeFile(folder_ + "/controls", contents)) return entries;
+  std::istringstream lines(contents);
+  std::string line;
+  while (std::getline(lines, line)) {
+    char side[16], name[128];
+    unsigned type = 0;
+    int value = 0;
+    if (std::sscanf(line.c_str(), "%15s %127s %u %d", side, name, &type, &value) != 4) continue;
+    entries.push_back({side, name, type, value});
+  }
+  return entries;
+}
+
+bool ControlStore::Set(ControlSide side, const char* name, DWORD typeCode, std::int32_t value) {
+  if (!IsStorableName(name)) return false;
+  if (typeCode != kRtmeControlTypeSigned && typeCode != kRtmeControlTypeSetting) return false;
+  const DWORD builtIn = BuiltInType(side, name);
+  if (builtIn != 0 && builtIn != typeCode) return false;
+
+  FileLock lock(folder_ + "/controls.lock", true);
+  if (!lock.locked()) return false;
+  std::vector<ControlEntry> entries = ReadAll();
+  bool replaced = false;
+  for (auto& entry : entries) {
+    if (entry.side == SideName(side) && entry.name == name) {
+      if (builtIn == 0 && entry.typeCode != typeCode) return false;
+      entry.value = value;
+      replaced = true;
+    }
+  }
+  if (!replaced) entries.push_back({SideName(side), name, typeCode, value});
+  std::string contents;
+  for (const auto& entry : entries) {
+    char line[192];
+    std::snprintf(line, sizeof line, "%s %s %u %d\n", entry.side.c_str(), entry.name.c_str(),
+                  static_cast<unsigned>(entry.typeCode), static_cast<int>(entry.value));
+    contents += line;
+  }
+  return WriteFileAtomically(folder_ + "/controls", contents);
+}
+
+bool ControlStore::Get(const char* name, DWORD typeCode, std::int32_t& value) const {
+  if (!IsStorableName(name)) return false;
+  const std::vector<ControlEntry> entries = ReadAll();
+  for (ControlSide side : {ControlSide::Input, ControlSide::Output}) {
+    DWORD type = BuiltInType(side, name);
+    std::int32_t current = 0;
+    for (const auto& entry : entries) {
+      if (entry.side == SideName(side) && entry.name == name) {
+        type = entry.typeCode;
+        current = entry.value;
+      }
+    }
+    if (type == 0) continue;  // this side has no such control
+    if (type != typeCode) return false;
+    value = current;
+    return true;
+  }
+  return false;
+}
+
+std::vector<ControlEntry> ControlStore::List() const {
+  std::vector<ControlEntry> listed;
+  const std::vector<ControlEntry> stored = ReadAll();
+  const auto add = [&](ControlSide side, const char* name, DWORD type) {
+    ControlEntry entry{SideName(side), name, type, 0};
+    for (const auto& saved : stored)
+      if (saved.side == entry.side && saved.name == entry.name) entry.value = saved.value;
+    listed.push_back(entry);
+  };
+  for (const auto& control : kInputControls)
+    add(ControlSide::Input, control.name, control.typeCode);
+  for (const auto& control : kOutputControls)
+    add(ControlSide::Output, control.name, control.typeCode);
+  for (const auto& saved : stored) {
+    const ControlSide side = saved.side == "input" ? ControlSide::Input : ControlSide::Output;
+    if (BuiltInType(side, saved.name) == 0) listed.push_back(saved);
+  }
+  return listed;
+}
+
+}  // namespace quellor::board

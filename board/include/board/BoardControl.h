@@ -1,0 +1,79 @@
+// The board as a whole, for the board tool and for programs that set the
+// board up: the board folder, the input source, the control values, the named
+// objects of every process and the frame shown on the output. These calls
+// work without opening an engine instance.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "win32/types.h"
+
+namespace quellor::board {
+
+enum class InputSourceKind { Bars, Black, Clip, None };
+enum class VideoStandard { Ntsc, Pal };
+
+// What the board's input sees. The input's standard follows the source: a
+// clip brings its own, the others use `standard`.
+struct InputSetting {
+  InputSourceKind kind = InputSourceKind::Bars;
+  VideoStandard standard = VideoStandard::Ntsc;
+  std::string clipPath;  // for InputSourceKind::Clip
+};
+
+struct NamedObjectEntry {
+  std::string name;
+  std::string kind;  // "switcher", "probe", "output", "producer", "spider"
+  long processId = 0;
+};
+
+struct ControlEntry {
+  std::string side;  // "input" or "output"
+  std::string name;
+  DWORD typeCode = 0;
+  std::int32_t value = 0;
+};
+
+struct BoardStatus {
+  std::string folder;
+  InputSetting input;
+  double fieldRate = 0.0;          // fields a second
+  std::uint32_t fieldCounter = 0;  // the board's current field (time stamp)
+  std::vector<NamedObjectEntry> objects;
+  std::uint64_t overruns = 0;  // fields that probes did not release in time
+  bool outputLive = true;      // the output shows the live input
+  std::uint32_t lastShownField = 0;
+};
+
+// A whole frame: field 0 then field 1, each lines x 1440 bytes of 4:2:2.
+struct BoardFrame {
+  VideoStandard standard = VideoStandard::Ntsc;
+  std::vector<std::uint8_t> pixels;
+};
+
+const char* InputSourceName(InputSourceKind kind);      // "bars", "black", "clip", "none"
+const char* VideoStandardName(VideoStandard standard);  // "NTSC", "PAL"
+double FieldRate(VideoStandard standard);               // 60000/1001 or 50
+std::uint32_t FieldLines(VideoStandard standard);       // 240 or 288
+
+// The folder that holds this user's board: QUELLOR_BOARD_DIR, else
+// $XDG_RUNTIME_DIR/quellor-board, else /tmp/quellor-board-<uid>.
+std::string BoardFolderPath();
+
+bool ReadBoardStatus(BoardStatus& status, std::string& error);
+// Checks the setting (a clip must open and be a 720-pixel NTSC or PAL clip).
+bool SetInputSource(const InputSetting& setting, std::string& error);
+bool ReadInputSource(InputSetting& setting, std::string& error);
+std::vector<ControlEntry> ListControls();
+// side: "input" or "output".
+bool SetControl(const std::string& side, const std::string& name, std::int32_t value,
+                std::string& error);
+// The frame on the output now: the last frame a program showed, or the live
+// input when no program has shown one since the board was told to show it.
+bool ReadShownFrame(BoardFrame& frame, std::string& error);
+// The input's frame at the board's current field.
+bool ReadInputFrame(BoardFrame& frame, std::string& error);
+
+}  // namespace quellor::board
