@@ -235,6 +235,11 @@ bool ClipFile::WriteChunk(std::uint64_t field_index, const void* source, int tra
   return ok && written == stream->chunk_size();
 }
 
+bool ClipFile::SeekToChunk(std::uint64_t field_index, int track) {
+  const VideoStreamContext* stream = StreamForField(field_index, track);
+  return stream != nullptr && Seek(stream->ChunkOffset(field_index >> 1));
+}
+
 bool ClipFile::WriteAtCurrentPosition(const void* source, DWORD bytes) {
   cached_position_ = kPositionUnknown;
   if (source == nullptr) return false;

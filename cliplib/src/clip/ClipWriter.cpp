@@ -30,6 +30,13 @@ class OutputFile {
   std::FILE* file_;
 };
 
+// After a failed frame the file pointer is wherever the failure left it. Put
+// it where the next frame goes, so that a following Append frame lands in its
+// own place and the failed frame stays a gap, as it does for Write frame.
+void PositionAfterFailedFrame(OpenClipSlot& slot) {
+  slot.clip->SeekToChunk(2 * slot.next_frame_index, 0);
+}
+
 template <std::size_t N>
 void WriteRecord(std::FILE* file, const std::uint8_t (&bytes)[N]) {
   if (std::fwrite(bytes, 1, N, file) != N) throw "Cannot write to output file.";
@@ -94,6 +101,7 @@ bool ClipWriter::WriteFrame(const char* path, const void* frame) {
   bool ok = slot->clip->WriteChunk(2 * n, memory, 0);
   if (ok) ok = slot->clip->WriteChunk(2 * n + 1, memory + slot->field_bytes, 0);
   ++slot->next_frame_index;
+  if (!ok) PositionAfterFailedFrame(*slot);
   return ok;
 }
 
@@ -106,6 +114,7 @@ bool ClipWriter::AppendFrame(const char* path, const void* frame) {
   const bool ok = bytes <= std::numeric_limits<DWORD>::max() &&
                   slot->clip->WriteAtCurrentPosition(frame, static_cast<DWORD>(bytes));
   ++slot->next_frame_index;
+  if (!ok) PositionAfterFailedFrame(*slot);
   return ok;
 }
 

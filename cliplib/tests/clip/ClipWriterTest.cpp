@@ -7,6 +7,7 @@
 
 #include <win32/testing/FileFaults.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -162,9 +163,9 @@ TEST_F(ClipWriterTest, FailedWritesReturnFalseAndStillAdvanceTheFrameIndex) {
   AlignedBuffer frame(kNtscFrame);
   FillFrame(frame, 0);
   ASSERT_TRUE(ClipWriter::WriteFrame(path_.c_str(), frame.data()));  // frame 0
+  FillFrame(frame, 1);
   {
     ScopedFileFault full("clip.rtv", FileFault::DiskFull);
-    FillFrame(frame, 1);
     EXPECT_FALSE(ClipWriter::WriteFrame(path_.c_str(), frame.data()));  // frame 1 lost
   }
   {
@@ -176,11 +177,13 @@ TEST_F(ClipWriterTest, FailedWritesReturnFalseAndStillAdvanceTheFrameIndex) {
     ScopedFileFault broken("clip.rtv", FileFault::WriteError);
     EXPECT_FALSE(ClipWriter::AppendFrame(path_.c_str(), frame.data()));  // frame 3 lost
   }
+  AlignedBuffer later(kNtscFrame);
   {
-    // Short transfers that the system completes in several calls still succeed.
+    // Short transfers that the system completes in several calls succeed,
+    // and an append after failures lands in its own place.
     ScopedFileFault shorter("clip.rtv", FileFault::ShortWrite, 3);
-    FillFrame(frame, 4);
-    EXPECT_TRUE(ClipWriter::WriteFrame(path_.c_str(), frame.data()));  // frame 4 in place
+    FillFrame(later, 4);
+    EXPECT_TRUE(ClipWriter::AppendFrame(path_.c_str(), later.data()));  // frame 4
   }
   {
     auto slot = OpenClipTable::Instance().Acquire(path_.c_str());
@@ -189,12 +192,15 @@ TEST_F(ClipWriterTest, FailedWritesReturnFalseAndStillAdvanceTheFrameIndex) {
   ASSERT_TRUE(ClipWriter::Close(path_.c_str()));
   const Bytes bytes = testing::ReadFileBytes(path_);
   ASSERT_EQ(bytes.size(), 512 + 5 * kNtscFrame);
-  EXPECT_EQ(0, std::memcmp(bytes.data() + 512 + 4 * kNtscFrame, frame.data(), kNtscFrame));
-  // Frame 1 is a gap of zeros up to the 4096 bytes frame 2's append managed.
-  EXPECT_EQ(Bytes(bytes.begin() + 512 + kNtscFrame, bytes.begin() + 512 + 2 * kNtscFrame),
-            Bytes(kNtscFrame, 0));
-  FillFrame(frame, 1);
-  EXPECT_EQ(0, std::memcmp(bytes.data() + 512 + 2 * kNtscFrame, frame.data(), 4096));
+  auto frame_bytes = [&](int n) {
+    return Bytes(bytes.begin() + 512 + n * kNtscFrame, bytes.begin() + 512 + (n + 1) * kNtscFrame);
+  };
+  EXPECT_TRUE(frame_bytes(4) == later.ToBytes());
+  EXPECT_TRUE(frame_bytes(1) == Bytes(kNtscFrame, 0));
+  Bytes partial(kNtscFrame, 0);
+  std::copy(frame.data(), frame.data() + 4096, partial.begin());
+  EXPECT_TRUE(frame_bytes(2) == partial);
+  EXPECT_TRUE(frame_bytes(3) == Bytes(kNtscFrame, 0));
 }
 
 TEST_F(ClipWriterTest, MissingClipFailsWithoutMessage) {

@@ -42,13 +42,13 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
             static_cast<std::streamsize>(bytes.size()));
 }
 
-struct Run {
+struct ToolRun {
   int status;
   std::string out;
   std::string err;
 };
 
-Run Tool(const Arguments& args) {
+ToolRun Tool(const Arguments& args) {
   std::ostringstream out, err;
   const int status = RunCommand(args, out, err);
   return {status, out.str(), err.str()};
@@ -65,7 +65,7 @@ TEST_F(RtvToolTest, InfoDescribesAGeneratedNtscClip) {
   ASSERT_EQ(Tool({"generate", "--standard", "ntsc", "--frames", "3", "-o", At("bars.rtv")}).status,
             0);
   EXPECT_EQ(ReadBytes(At("bars.rtv")).size(), 512u + 3 * 691200);
-  const Run run = Tool({"info", At("bars.rtv")});
+  const ToolRun run = Tool({"info", At("bars.rtv")});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "File: " + At("bars.rtv") +
                          "\n"
@@ -88,7 +88,7 @@ TEST_F(RtvToolTest, InfoDescribesAGeneratedNtscClip) {
 TEST_F(RtvToolTest, InfoJsonOfAGeneratedPalClip) {
   ASSERT_EQ(Tool({"generate", "--standard", "pal", "--frames", "2", "-o", At("pal.rtv")}).status,
             0);
-  const Run run = Tool({"info", At("pal.rtv"), "--json"});
+  const ToolRun run = Tool({"info", At("pal.rtv"), "--json"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "{\n  \"file\": \"" + At("pal.rtv") +
                          "\",\n"
@@ -109,7 +109,7 @@ TEST_F(RtvToolTest, InfoJsonOfAGeneratedPalClip) {
 
 TEST_F(RtvToolTest, ReaderErrorsReachStandardErrorAndTheExitStatus) {
   WriteBytes(At("junk.rtv"), Bytes(64, 'x'));
-  Run run = Tool({"info", At("junk.rtv")});
+  ToolRun run = Tool({"info", At("junk.rtv")});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "rtvtool: " + At("junk.rtv") + ": This is not an RTV file.\n");
   run = Tool({"to-y4m", At("missing.rtv"), "-o", At("out.y4m")});
@@ -131,7 +131,7 @@ TEST_F(RtvToolTest, BadArgumentsPrintUsage) {
                               {"export", "a", "-o"},
                               {"generate", "--standard", "secam", "--frames", "1", "-o", "x.rtv"},
                               {"from-y4m", "in.y4m"}}) {
-    const Run run = Tool(args);
+    const ToolRun run = Tool(args);
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("usage: rtvtool info FILE [--json]"), std::string::npos);
   }
@@ -147,7 +147,7 @@ TEST_F(RtvToolTest, Y4mRoundTripOfAClipIsByteExact) {
   EXPECT_EQ(std::string(y4m.begin(), y4m.begin() + header.size()), header);
   EXPECT_EQ(std::string(y4m.begin() + header.size(), y4m.begin() + header.size() + 6), "FRAME\n");
 
-  const Run run = Tool({"from-y4m", At("mid.y4m"), "-o", At("out.rtv")});
+  const ToolRun run = Tool({"from-y4m", At("mid.y4m"), "-o", At("out.rtv")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(ReadBytes(At("out.rtv")) == ReadBytes(At("in.rtv")));
 }
@@ -172,7 +172,7 @@ Bytes SmallY4m(int frames) {
 
 TEST_F(RtvToolTest, FromY4mPacksEvenLinesIntoTheFirstField) {
   WriteBytes(At("small.y4m"), SmallY4m(2));
-  const Run run = Tool({"from-y4m", At("small.y4m"), "-o", At("small.rtv")});
+  const ToolRun run = Tool({"from-y4m", At("small.y4m"), "-o", At("small.rtv")});
   ASSERT_EQ(run.status, 0) << run.err;
   const Bytes rtv = ReadBytes(At("small.rtv"));
   ASSERT_EQ(rtv.size(), 512u + 2 * 2048);
@@ -209,7 +209,7 @@ TEST_F(RtvToolTest, FromY4mRefusesWhatCannotBecomeAClip) {
   for (const Case& c : cases) {
     const std::string text = c.header + "\n";
     WriteBytes(At("bad.y4m"), Bytes(text.begin(), text.end()));
-    const Run run = Tool({"from-y4m", At("bad.y4m"), "-o", At("bad.rtv")});
+    const ToolRun run = Tool({"from-y4m", At("bad.y4m"), "-o", At("bad.rtv")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "rtvtool: " + At("bad.y4m") + ": " + c.reason + "\n");
   }
@@ -217,7 +217,7 @@ TEST_F(RtvToolTest, FromY4mRefusesWhatCannotBecomeAClip) {
   Bytes cut = SmallY4m(2);
   cut.resize(cut.size() - 10);
   WriteBytes(At("cut.y4m"), cut);
-  const Run run = Tool({"from-y4m", At("cut.y4m"), "-o", At("cut.rtv")});
+  const ToolRun run = Tool({"from-y4m", At("cut.y4m"), "-o", At("cut.rtv")});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "rtvtool: " + At("cut.y4m") + ": frame 1 is cut short\n");
   EXPECT_EQ(ReadBytes(At("cut.rtv")).size(), 512u + 2048);
@@ -226,7 +226,7 @@ TEST_F(RtvToolTest, FromY4mRefusesWhatCannotBecomeAClip) {
 TEST_F(RtvToolTest, ExportWritesBothFieldsInterleavedAsPng) {
   ASSERT_EQ(Tool({"generate", "--standard", "pal", "--frames", "2", "-o", At("bars.rtv")}).status,
             0);
-  Run run = Tool({"export", At("bars.rtv"), "--frame", "1", "-o", At("frame.png")});
+  ToolRun run = Tool({"export", At("bars.rtv"), "--frame", "1", "-o", At("frame.png")});
   ASSERT_EQ(run.status, 0) << run.err;
 
   png_image image{};

@@ -51,6 +51,9 @@ class ClipFile {
   std::uint8_t* ReadChunk(std::uint64_t field_index, int track);
   // Writes chunk size bytes from `source` as the chunk of `field_index`.
   bool WriteChunk(std::uint64_t field_index, const void* source, int track);
+  // Sets the file pointer to the chunk of `field_index` (through the position
+  // cache) without transferring anything.
+  bool SeekToChunk(std::uint64_t field_index, int track);
   // Writes `bytes` at the handle's current position (no seek) and forgets the
   // cached position. True only when every byte was written.
   bool WriteAtCurrentPosition(const void* source, DWORD bytes);
