@@ -46,3 +46,34 @@ TEST(VirtualMemory, ReserveThenCommitPieces) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GlobalMemory, FixedAndMoveableBlocks) {
+  HGLOBAL fixed = GlobalAlloc(GPTR, 100);
+  ASSERT_NE(fixed, nullptr);
+  EXPECT_EQ(GlobalLock(fixed), fixed);  // a fixed block's handle is its address
+  EXPECT_EQ(static_cast<unsigned char*>(GlobalLock(fixed))[99], 0);
+  EXPECT_EQ(GlobalSize(fixed), 100u);
+  EXPECT_EQ(GlobalFree(fixed), nullptr);
+
+  HGLOBAL moveable = GlobalAlloc(GHND, 16);
+  ASSERT_NE(moveable, nullptr);
+  auto* data = static_cast<char*>(GlobalLock(moveable));
+  ASSERT_NE(data, nullptr);
+  EXPECT_NE(static_cast<void*>(data), moveable);
+  std::strcpy(data, "clipboard");
+  EXPECT_EQ(GlobalLock(moveable), data);
+  EXPECT_TRUE(GlobalUnlock(moveable));  // still locked once
+  EXPECT_FALSE(GlobalUnlock(moveable));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
+  EXPECT_FALSE(GlobalUnlock(moveable));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_LOCKED));
+  EXPECT_EQ(GlobalFree(moveable), nullptr);
+  EXPECT_EQ(GlobalFree(moveable), moveable);  // freed twice: refused, not corrupted
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(GlobalLock(moveable), nullptr);
+  EXPECT_EQ(GlobalSize(reinterpret_cast<HGLOBAL>(0x40)), 0u);
+}
+
+}  // namespace

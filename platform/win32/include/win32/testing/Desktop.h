@@ -1,0 +1,69 @@
+// The desktop interface of the in-memory window system, separate from the
+// Win32 names: it sets up the virtual screen and clock, feeds mouse and key
+// input at screen positions (capture, hit testing and z-order decide which
+// window gets it), runs the calling thread's message loop until idle, and
+// reads the screen, a window or a device context as pixels or PNG files.
+// Tests use it; a presenter that shows windows on a real display feeds the
+// same functions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "win32/gdi.h"
+#include "win32/user.h"
+
+namespace quellor::desktop {
+
+enum class Button { Left, Right, Middle };
+
+// ---- screen and clock -----------------------------------------------------
+void SetScreenSize(int width, int height);  // 1920 x 1080 by default
+void SetRefreshRate(int hz);                // GetDeviceCaps(VREFRESH); 60 by default
+// With the manual clock, message times, timers and double-click timing only
+// move when AdvanceClock is called.
+void UseManualClock(bool manual);
+void AdvanceClock(DWORD milliseconds);
+DWORD Now();
+
+// ---- input ----------------------------------------------------------------
+void MoveMouse(int x, int y);
+void PressButton(Button button, int x, int y);
+void ReleaseButton(Button button, int x, int y);
+void Click(Button button, int x, int y);  // press and release
+void PressKey(int virtualKey);
+void ReleaseKey(int virtualKey);
+void TypeKey(int virtualKey);  // press and release
+HCURSOR CurrentCursor();
+
+// ---- message loop ---------------------------------------------------------
+// Translates and dispatches the calling thread's messages until none is left
+// (or `limit` have been dispatched). A WM_QUIT stops it and stays queued for
+// the program's own loop. Returns the number of messages dispatched.
+int RunUntilIdle(int limit = 100000);
+
+// ---- pixels ---------------------------------------------------------------
+// Pixels as 0x00RRGGBB words (the blue, green, red bytes of BGRA; alpha 0),
+// rows top-down.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+// The visible top-level windows composed in z-order over the desktop colour.
+Picture CaptureScreen();
+// A window's rectangle as its top-level surface holds it (whether or not other
+// windows cover it on screen).
+Picture CaptureWindow(HWND hwnd);
+// The bitmap of a memory context, or the client area of a window context.
+Picture CaptureDC(HDC hdc);
+
+bool WritePng(const Picture& picture, const std::string& path);
+bool WriteScreenPng(const std::string& path);
+bool WriteWindowPng(HWND hwnd, const std::string& path);
+bool WriteDcPng(HDC hdc, const std::string& path);
+
+}  // namespace quellor::desktop
