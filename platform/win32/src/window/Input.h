@@ -1,0 +1,16 @@
+// Input entering the window system (from tests or a presenter): mouse moves,
+// buttons and keys at screen positions.
+#pragma once
+
+#include "win32/user.h"
+
+namespace quellor::win32 {
+
+enum class MouseButton { Left, Right, Middle };
+
+void InjectMouseMove(POINT screen);
+void InjectMouseButton(MouseButton button, bool down, POINT screen);
+void InjectKey(int virtualKey, bool down);
+HCURSOR CurrentCursor();
+
+}  // namespace quellor::win32
