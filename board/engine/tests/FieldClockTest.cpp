@@ -1,0 +1,130 @@
+// The field clock, the input pin's fields and the field records.
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "BoardTestSupport.h"
+#include "board/testing/BoardClock.h"
+
+namespace quellor::board::tests {
+namespace {
+
+using FieldClockTest = BoardTest;
+
+TEST_F(FieldClockTest, InputFieldsAlternateParityAndCarryTheClockCounter) {
+  RecordingProbe probe;
+  probe.Open("test.clock.probe", RTME_PIN_INPUT);
+  testing::AdvanceFields(6);
+  ASSERT_EQ(probe.fields.size(), 6u);
+  for (DWORD i = 0; i < 6; ++i) {
+    const RTME_FieldInfo& info = probe.fields[i].info;
+    EXPECT_EQ(info.timeStamp, i + 1);
+    EXPECT_EQ(RTME_GetFieldParity(&info.format), (i + 1) & 1u);
+    EXPECT_EQ(info.recordBytes, 44u);
+    EXPECT_EQ(info.format.rasterLineBytes, 1716u);
+    EXPECT_EQ(info.format.lineCount, 240u);
+    EXPECT_EQ(info.fieldBytes, 345600u);
+    EXPECT_NE(info.bufferToken, 0u);
+  }
+  // The words sit where callers read them.
+  const auto* words = reinterpret_cast<const DWORD*>(&probe.fields[0].info);
+  EXPECT_EQ(words[1], probe.fields[0].info.bufferToken);
+  EXPECT_EQ(words[3], 1u);
+  EXPECT_EQ(words[8], 1716u);
+  EXPECT_EQ(words[10], 240u);
+  probe.Close();
+}
+
+TEST_F(FieldClockTest, SwitcherTimeStampIsTheFieldBeingDelivered) {
+  struct Check {
+    DWORD client;
+    DWORD owner;
+    int mismatches = 0;
+    int calls = 0;
+  } check;
+  check.client = RTME_OpenSwitcherClient("test.clock.switcher");
+  ASSERT_NE(check.client, 0u);
+  testing::UseManualClock(1000);
+  EXPECT_EQ(RTME_GetFieldTimeStamp(check.client, 0, 0), 1000u);
+
+  const DWORD instance = RTME_OpenEngine();
+  const DWORD probe = RTME_CreateProbe(RTME_GetMediaContext(instance), "test.clock.stamp");
+  check.owner = RTME_GetProbeBufferOwner(probe);
+  ASSERT_TRUE(RTME_AttachProbe(probe, RTME_PIN_INPUT));
+  ASSERT_TRUE(RTME_SetProbeCallback(
+      probe, &check, [](void* context, const BYTE*, const RTME_FieldInfo* info) -> DWORD {
+        auto* self = static_cast<Check*>(context);
+        ++self->calls;
+        if (RTME_GetFieldTimeStamp(self->client, 0, 0) != info->timeStamp) ++self->mismatches;
+        return Harmonex_ReleaseField(self->owner, info->bufferToken);
+      }));
+  testing::AdvanceFields(5);
+  EXPECT_EQ(check.calls, 5);
+  EXPECT_EQ(check.mismatches, 0);
+  EXPECT_EQ(RTME_GetFieldTimeStamp(check.client, 0, 0), 1005u);
+  EXPECT_EQ(RTME_GetFieldTimeStamp(0xBADu, 0, 0), 0u);
+  RTME_DestroyProbe(probe);
+  RTME_CloseSwitcherClient(check.client);
+}
+
+TEST_F(FieldClockTest, FieldFormatRecordsOfBothStandards) {
+  RTME_FieldDescriptor descriptor{};
+  ASSERT_TRUE(RTME_FillNtscFieldFormat(&descriptor.format, 1));
+  const auto* bytes = reinterpret_cast<const BYTE*>(&descriptor);
+  DWORD raster, lines;
+  std::memcpy(&raster, bytes + 32, 4);
+  std::memcpy(&lines, bytes + 40, 4);
+  EXPECT_EQ(raster, 1716u);
+  EXPECT_EQ(lines, 240u);
+  EXPECT_EQ(RTME_GetFieldParity(&descriptor.format), 1u);
+
+  ASSERT_TRUE(RTME_FillPalFieldFormat(&descriptor.format, 0));
+  std::memcpy(&raster, bytes + 32, 4);
+  std::memcpy(&lines, bytes + 40, 4);
+  EXPECT_EQ(raster, 1728u);
+  EXPECT_EQ(lines, 288u);
+  EXPECT_EQ(RTME_GetFieldParity(&descriptor.format), 0u);
+
+  EXPECT_FALSE(RTME_FillNtscFieldFormat(&descriptor.format, 2));
+  EXPECT_FALSE(RTME_FillPalFieldFormat(nullptr, 0));
+  const RTME_FieldFormat unfilled{};
+  EXPECT_EQ(RTME_GetFieldParity(&unfilled), 0xFFFFFFFFu);
+  EXPECT_EQ(RTME_GetFieldParity(nullptr), 0xFFFFFFFFu);
+}
+
+TEST_F(FieldClockTest, RealtimeClockDeliversFieldsOnItsOwnThread) {
+  // The clock thread runs at the field rate; wait (bounded) for a few fields
+  // rather than for a fixed time.
+  struct Seen {
+    std::atomic<int> count{0};
+    std::atomic<bool> otherThread{false};
+    std::thread::id testThread;
+    DWORD owner = 0;
+  } seen;
+  seen.testThread = std::this_thread::get_id();
+  const DWORD instance = RTME_OpenEngine();
+  const DWORD probe = RTME_CreateProbe(RTME_GetMediaContext(instance), "test.clock.realtime");
+  seen.owner = RTME_GetProbeBufferOwner(probe);
+  ASSERT_TRUE(RTME_SetProbeCallback(
+      probe, &seen, [](void* context, const BYTE*, const RTME_FieldInfo* info) -> DWORD {
+        auto* self = static_cast<Seen*>(context);
+        if (std::this_thread::get_id() != self->testThread) self->otherThread = true;
+        ++self->count;
+        return Harmonex_ReleaseField(self->owner, info->bufferToken);
+      }));
+  ASSERT_TRUE(RTME_AttachProbe(probe, RTME_PIN_INPUT));
+  testing::UseRealtimeClock();
+  for (int wait = 0; wait < 2000 && seen.count < 3; ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_GE(seen.count.load(), 3);
+  EXPECT_TRUE(seen.otherThread);
+  ASSERT_TRUE(RTME_AttachProbe(probe, nullptr));
+  const int afterDetach = seen.count;
+  testing::UseManualClock(0);
+  EXPECT_EQ(seen.count.load(), afterDetach);
+  RTME_DestroyProbe(probe);
+}
+
+}  // namespace
+}  // namespace quellor::board::tests
