@@ -1,0 +1,210 @@
+// boardctl: look at and set up the virtual board.
+//   boardctl status | controls | set [--output] NAME VALUE
+//   boardctl input bars|black [ntsc|pal] | clip FILE | none
+//   boardctl snapshot -o out.png [--input] | watch
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PngFile.h"
+#include "board/BoardControl.h"
+#include "board/ColourConversion.h"
+#include "board/FieldRecords.h"
+
+using namespace quellor::board;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: boardctl COMMAND\n"
+    "  status                       clock, input, output, named objects, overruns\n"
+    "  controls                     every control value of the board\n"
+    "  set [--output] NAME VALUE    set an input (or output) control, e.g. control.contrast -12\n"
+    "  input bars|black [ntsc|pal]  colour bars or black on the input (NTSC unless pal)\n"
+    "  input clip FILE              loop an RTV clip on the input (its own standard)\n"
+    "  input none                   no signal on the input\n"
+    "  snapshot -o FILE.png [--input]  the output as shown now (or the input) as a picture\n"
+    "  watch                        live one-line status until interrupted\n"
+    "The board lives in QUELLOR_BOARD_DIR (now %s).\n";
+
+int Usage() {
+  std::fprintf(stderr, kUsage, BoardFolderPath().c_str());
+  return 2;
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "boardctl: %s\n", message.c_str());
+  return 1;
+}
+
+std::string InputText(const InputSetting& input) {
+  std::string text = InputSourceName(input.kind);
+  if (input.kind == InputSourceKind::Clip) text += " " + input.clipPath;
+  return text + " (" + VideoStandardName(input.standard) + ")";
+}
+
+int Status() {
+  BoardStatus status;
+  std::string error;
+  if (!ReadBoardStatus(status, error)) return Fail(error);
+  std::printf("board:    %s\n", status.folder.c_str());
+  std::printf("clock:    field %u at %.3f fields/s\n", status.fieldCounter, status.fieldRate);
+  std::printf("input:    %s\n", InputText(status.input).c_str());
+  if (status.outputLive)
+    std::printf("output:   live input\n");
+  else
+    std::printf("output:   program frame (last field shown %u)\n", status.lastShownField);
+  std::printf("overruns: %llu\n", static_cast<unsigned long long>(status.overruns));
+  std::printf("objects:  %zu\n", status.objects.size());
+  for (const auto& object : status.objects)
+    std::printf("  %-9s %-48s process %ld\n", object.kind.c_str(), object.name.c_str(),
+                object.processId);
+  return 0;
+}
+
+int Controls() {
+  for (const auto& control : ListControls())
+    std::printf("%-6s %-22s type %u  %d\n", control.side.c_str(), control.name.c_str(),
+                static_cast<unsigned>(control.typeCode), static_cast<int>(control.value));
+  return 0;
+}
+
+int Set(const std::vector<std::string>& arguments) {
+  std::string side = "input";
+  size_t next = 1;
+  if (arguments.size() > next && (arguments[next] == "--output" || arguments[next] == "--input")) {
+    side = arguments[next].substr(2);
+    ++next;
+  }
+  if (arguments.size() != next + 2) return Usage();
+  char* end = nullptr;
+  const long value = std::strtol(arguments[next + 1].c_str(), &end, 10);
+  if (arguments[next + 1].empty() || *end != '\0' || value < INT32_MIN || value > INT32_MAX)
+    return Fail("not a whole number: \"" + arguments[next + 1] + "\"");
+  std::string error;
+  if (!SetControl(side, arguments[next], static_cast<std::int32_t>(value), error))
+    return Fail(error);
+  return 0;
+}
+
+int Input(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2) return Usage();
+  InputSetting setting;
+  const std::string& kind = arguments[1];
+  if (kind == "clip") {
+    if (arguments.size() != 3) return Usage();
+    setting.kind = InputSourceKind::Clip;
+    setting.clipPath = arguments[2];
+  } else if (kind == "bars" || kind == "black" || kind == "none") {
+    setting.kind = kind == "bars"    ? InputSourceKind::Bars
+                   : kind == "black" ? InputSourceKind::Black
+                                     : InputSourceKind::None;
+    if (arguments.size() == 3) {
+      if (arguments[2] == "pal")
+        setting.standard = VideoStandard::Pal;
+      else if (arguments[2] != "ntsc")
+        return Fail("unknown standard \"" + arguments[2] + "\" (ntsc or pal)");
+    } else if (arguments.size() > 3) {
+      return Usage();
+    }
+  } else {
+    return Fail("unknown input \"" + kind + "\" (bars, black, clip FILE or none)");
+  }
+  std::string error;
+  if (!SetInputSource(setting, error)) return Fail(error);
+  InputSetting now;
+  if (ReadInputSource(now, error)) std::printf("input: %s\n", InputText(now).c_str());
+  return 0;
+}
+
+// Weaves the two fields into a picture (field 0 on even lines) and converts
+// it to RGB.
+std::vector<std::uint8_t> FrameToRgb(const BoardFrame& frame, int& width, int& height) {
+  width = static_cast<int>(kBoardPixelsPerLine);
+  const std::uint32_t fieldLines = FieldLines(frame.standard);
+  height = static_cast<int>(2 * fieldLines);
+  std::vector<std::uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+  std::vector<std::uint8_t> bgra(static_cast<size_t>(width) * 4);
+  for (int line = 0; line < height; ++line) {
+    const std::uint8_t* source = frame.pixels.data() +
+                                 static_cast<size_t>(line & 1) * fieldLines * kBoardLineBytes +
+                                 static_cast<size_t>(line >> 1) * kBoardLineBytes;
+    decode_ycbcr8_bgra(bgra.data(), source, width);
+    std::uint8_t* row = rgb.data() + static_cast<size_t>(line) * width * 3;
+    for (int x = 0; x < width; ++x) {
+      row[x * 3] = bgra[x * 4 + 2];
+      row[x * 3 + 1] = bgra[x * 4 + 1];
+      row[x * 3 + 2] = bgra[x * 4];
+    }
+  }
+  return rgb;
+}
+
+int Snapshot(const std::vector<std::string>& arguments) {
+  std::string path;
+  bool input = false;
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == "-o" && i + 1 < arguments.size()) {
+      path = arguments[++i];
+    } else if (arguments[i] == "--input") {
+      input = true;
+    } else {
+      return Usage();
+    }
+  }
+  if (path.empty()) return Usage();
+  BoardFrame frame;
+  std::string error;
+  if (!(input ? ReadInputFrame(frame, error) : ReadShownFrame(frame, error))) return Fail(error);
+  int width = 0, height = 0;
+  const std::vector<std::uint8_t> rgb = FrameToRgb(frame, width, height);
+  if (!boardctl::WritePng(path, width, height, rgb, error)) return Fail(error);
+  std::printf("%s: %d x %d %s\n", path.c_str(), width, height, input ? "input" : "output");
+  return 0;
+}
+
+volatile std::sig_atomic_t g_stop = 0;
+
+int Watch() {
+  std::signal(SIGINT, [](int) { g_stop = 1; });
+  std::signal(SIGTERM, [](int) { g_stop = 1; });
+  const bool terminal = isatty(1);
+  while (!g_stop) {
+    BoardStatus status;
+    std::string error;
+    if (!ReadBoardStatus(status, error)) return Fail(error);
+    std::printf("%sfield %-10u input %-24s output %-6s objects %-3zu overruns %llu%s",
+                terminal ? "\r\033[K" : "", status.fieldCounter, InputText(status.input).c_str(),
+                status.outputLive ? "live" : "frame", status.objects.size(),
+                static_cast<unsigned long long>(status.overruns), terminal ? "" : "\n");
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  if (terminal) std::printf("\n");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (arguments.empty()) return Usage();
+  const std::string& command = arguments[0];
+  if (command == "status" && arguments.size() == 1) return Status();
+  if (command == "controls" && arguments.size() == 1) return Controls();
+  if (command == "set") return Set(arguments);
+  if (command == "input") return Input(arguments);
+  if (command == "snapshot") return Snapshot(arguments);
+  if (command == "watch" && arguments.size() == 1) return Watch();
+  if (command == "-h" || command == "--help" || command == "help") {
+    std::printf(kUsage, BoardFolderPath().c_str());
+    return 0;
+  }
+  return Usage();
+}
