@@ -1,5 +1,6 @@
 #include "board/ColourConversion.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -22,6 +23,14 @@ Bytes RandomBytes(std::size_t count, unsigned seed) {
 
 Bytes Bgra(std::initializer_list<std::uint8_t> b_g_r_a) {
   return Bytes(b_g_r_a);
+}
+
+TEST(OvTools, ExportsUnmangledEntryPoints) {
+  // Hosts bind these by their C names.
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "decode_ycbcr8_bgra"),
+            reinterpret_cast<void*>(&decode_ycbcr8_bgra));
+  EXPECT_EQ(dlsym(RTLD_DEFAULT, "encode_bgra_ycbcr8"),
+            reinterpret_cast<void*>(&encode_bgra_ycbcr8));
 }
 
 TEST(EncodeBgraYcbcr8, BlackAndWhiteGiveStudioRangeLimits) {

@@ -105,7 +105,7 @@ TEST_F(ClipFileChunks, WriteChunkLandsAtItsOffsetOnly) {
 }
 
 TEST_F(ClipFileChunks, SequentialWriteFollowsTheLastTransfer) {
-  AlignedBuffer chunk(512, 0x77);
+  AlignedBuffer chunk(1024, 0x77);
   ASSERT_TRUE(clip_->ReadChunk(0, chunk.data(), 0));  // position 512 + 512
   ASSERT_TRUE(clip_->WriteAtCurrentPosition(chunk.data(), 512));
   // The cache forgot its position: a read of field 0 seeks again.
