@@ -34,7 +34,9 @@ std::string BenchFolder() {
 }
 
 struct AlignedFrame {
-  AlignedFrame() : data(static_cast<unsigned char*>(std::aligned_alloc(4096, kFrameBytes))) {
+  AlignedFrame()
+      : data(static_cast<unsigned char*>(
+            std::aligned_alloc(4096, (kFrameBytes + 4095) / 4096 * 4096))) {
     for (std::size_t i = 0; i < kFrameBytes; ++i) data[i] = static_cast<unsigned char>(i * 31);
   }
   ~AlignedFrame() { std::free(data); }
@@ -195,11 +197,11 @@ void BM_ReadRatio(benchmark::State& state) {
       [](Files& f) { return f.raw.ReadPass(f.frame.data); });
 }
 
-BENCHMARK(BM_SubsetWrite)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_RawDirectWrite)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_SubsetRead)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_RawDirectRead)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_WriteRatio)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_ReadRatio)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_SubsetWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_RawDirectWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_SubsetRead)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_RawDirectRead)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_WriteRatio)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_ReadRatio)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace

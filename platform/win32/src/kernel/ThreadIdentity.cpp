@@ -61,9 +61,20 @@ void ApplyThreadPriority(pid_t thread_id, int priority) {
 
 using quellor::win32::kCurrentProcessPseudoHandle;
 
+namespace {
+
+// The kernel thread id, asked once per thread. A forked child's only thread
+// has a new id, so the cache is cleared in the child.
+thread_local DWORD t_thread_id = 0;
+
+[[maybe_unused]] const int kForgetIdInForkedChild =
+    ::pthread_atfork(nullptr, nullptr, [] { t_thread_id = 0; });
+
+}  // namespace
+
 extern "C" DWORD WINAPI GetCurrentThreadId(void) {
-  thread_local const DWORD id = static_cast<DWORD>(::syscall(SYS_gettid));
-  return id;
+  if (t_thread_id == 0) t_thread_id = static_cast<DWORD>(::syscall(SYS_gettid));
+  return t_thread_id;
 }
 
 extern "C" HANDLE WINAPI GetCurrentThread(void) {

@@ -26,7 +26,8 @@ struct AlignedFree {
 using AlignedBuffer = std::unique_ptr<unsigned char, AlignedFree>;
 
 AlignedBuffer MakeAligned(std::size_t size, unsigned char fill) {
-  auto* p = static_cast<unsigned char*>(std::aligned_alloc(4096, size));
+  // aligned_alloc wants a size that is a multiple of the alignment.
+  auto* p = static_cast<unsigned char*>(std::aligned_alloc(4096, (size + 4095) / 4096 * 4096));
   std::memset(p, fill, size);
   return AlignedBuffer(p);
 }

@@ -6,6 +6,9 @@
 #include <chrono>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -203,6 +206,15 @@ TEST(Threads, TimeCriticalPriorityNeverFails) {
   CloseHandle(go);
   EXPECT_TRUE(SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS));
   EXPECT_FALSE(SetPriorityClass(GetCurrentProcess(), 12345));
+}
+
+TEST(Threads, AForkedChildKnowsItsOwnThreadId) {
+  ASSERT_NE(GetCurrentThreadId(), 0u);  // cached in this thread before the fork
+  pid_t child = ::fork();
+  if (child == 0) ::_exit(GetCurrentThreadId() == static_cast<DWORD>(::getpid()) ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(CriticalSections, AreRecursiveAndExclusive) {
