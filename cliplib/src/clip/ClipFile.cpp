@@ -208,12 +208,28 @@ void ClipFile::Advance(DWORD transferred) {
   if (cached_position_ != kPositionUnknown) cached_position_ += transferred;
 }
 
+DWORD ClipFile::ReadRequest(std::uint64_t offset, DWORD chunk_size) const {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(handle_, &size)) return chunk_size;
+  const auto file_size = static_cast<std::uint64_t>(size.QuadPart);
+  const std::uint64_t there = file_size > offset ? file_size - offset : 0;
+  if (there >= chunk_size) return chunk_size;
+  // Whole sectors, as an unbuffered handle needs; the read still stops at the
+  // end of the file.
+  return static_cast<DWORD>((there + kRtvSectorSize - 1) / kRtvSectorSize * kRtvSectorSize);
+}
+
 bool ClipFile::ReadChunk(std::uint64_t field_index, void* destination, int track) {
   VideoStreamContext* stream = StreamForField(field_index, track);
   if (stream == nullptr || destination == nullptr) return false;
-  if (!Seek(stream->ChunkOffset(field_index >> 1))) return false;
+  const std::uint64_t offset = stream->ChunkOffset(field_index >> 1);
+  if (!Seek(offset)) return false;
+  // A chunk that runs past the end of the file cannot be read whole. Asking
+  // only for what is there transfers the same bytes, but keeps a hostile
+  // chunk size (up to 4 GiB) from making the system pin a buffer that size.
+  const DWORD request = ReadRequest(offset, stream->chunk_size());
   DWORD read = 0;
-  const BOOL ok = ReadFile(handle_, destination, stream->chunk_size(), &read, nullptr);
+  const BOOL ok = ReadFile(handle_, destination, request, &read, nullptr);
   Advance(read);
   return ok && read == stream->chunk_size();
 }

@@ -79,6 +79,9 @@ class ClipFile {
   // Sets the file pointer to `target` unless the cached position already is
   // there.
   bool Seek(std::uint64_t target);
+  // Bytes to ask for when reading a chunk at `offset`: the chunk, or only the
+  // whole sectors that the file still holds there.
+  DWORD ReadRequest(std::uint64_t offset, DWORD chunk_size) const;
   // Moves the cached position on by what a transfer actually moved.
   void Advance(DWORD transferred);
 
