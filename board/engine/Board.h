@@ -181,6 +181,7 @@ class Board {
   bool ReadShownFrame(BoardFrame& frame);
   std::uint64_t BoardOverruns();
   DWORD LastShownField();
+  bool OutputShowsFrame();
 
  private:
   Board();
@@ -190,7 +191,7 @@ class Board {
   std::unique_ptr<NamedObjectLock> ClaimName(const char* name, const char* kind);
   void StartClockIfNeeded();
   void StopClock();
-  void ClockThread();
+  void ClockThread(std::shared_ptr<std::atomic<bool>> stop);
   void RunField(std::uint32_t field);
   void RefreshInput(bool force);
   void ShowNextOutputField(std::uint32_t field, Deliveries& deliveries);
@@ -240,7 +241,7 @@ class Board {
   std::mutex clockMutex_;
   std::condition_variable clockWake_;
   std::thread clockThread_;
-  bool clockStop_ = false;
+  std::shared_ptr<std::atomic<bool>> clockStop_;  // the running clock thread's stop flag
   std::atomic<bool> manualClock_{false};
   std::atomic<std::uint32_t> currentField_{0};  // the field delivered last (manual clock)
   std::atomic<std::uint64_t> processOverruns_{0};

@@ -16,21 +16,27 @@ constexpr std::uint32_t kMaxLateFields = 4;
 void Board::StartClockIfNeeded() {
   std::lock_guard lock(clockMutex_);
   if (manualClock_ || clockThread_.joinable()) return;
-  clockStop_ = false;
-  clockThread_ = std::thread([this] { ClockThread(); });
+  clockStop_ = std::make_shared<std::atomic<bool>>(false);
+  clockThread_ = std::thread([this, stop = clockStop_] { ClockThread(stop); });
 }
 
 void Board::StopClock() {
   std::unique_lock lock(clockMutex_);
   if (!clockThread_.joinable()) return;
-  clockStop_ = true;
+  *clockStop_ = true;
   clockWake_.notify_all();
   std::thread thread = std::move(clockThread_);
   lock.unlock();
+  // A program may end (or switch to the manual clock) from inside a callback
+  // on the clock thread itself; that thread ends on its own once it returns.
+  if (thread.get_id() == std::this_thread::get_id()) {
+    thread.detach();
+    return;
+  }
   thread.join();
 }
 
-void Board::ClockThread() {
+void Board::ClockThread(std::shared_ptr<std::atomic<bool>> stop) {
   InputState state;
   {
     std::lock_guard lock(mutex_);
@@ -38,7 +44,7 @@ void Board::ClockThread() {
   }
   std::uint32_t next = state.FieldAt(MonotonicNanoseconds()) + 1;
   std::unique_lock clockLock(clockMutex_);
-  while (!clockStop_) {
+  while (!*stop) {
     {
       std::lock_guard lock(mutex_);
       state = input_;

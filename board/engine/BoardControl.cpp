@@ -55,6 +55,11 @@ std::uint64_t Board::BoardOverruns() {
   return shared_->Overruns();
 }
 
+bool Board::OutputShowsFrame() {
+  std::lock_guard lock(mutex_);
+  return shared_->OutputShowsFrame();
+}
+
 DWORD Board::LastShownField() {
   std::lock_guard lock(mutex_);
   return shared_->LastShownField();
@@ -105,8 +110,7 @@ bool ReadBoardStatus(BoardStatus& status, std::string& error) {
   status.fieldCounter = board.CurrentField();
   status.objects = ListNamedObjects(status.folder);
   status.overruns = board.BoardOverruns();
-  BoardFrame frame;
-  status.outputLive = !board.ReadShownFrame(frame);
+  status.outputLive = !board.OutputShowsFrame();
   status.lastShownField = board.LastShownField();
   return true;
 }

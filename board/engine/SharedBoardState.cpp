@@ -157,6 +157,11 @@ DWORD SharedBoardState::LastShownField() const {
   return header_ ? Shared(header_->lastShownField).load(std::memory_order_relaxed) : 0;
 }
 
+bool SharedBoardState::OutputShowsFrame() const {
+  std::lock_guard lock(mutex_);
+  return header_ && Shared(header_->outputShowsFrame).load(std::memory_order_relaxed) != 0;
+}
+
 void SharedBoardState::AddOverruns(std::uint64_t count) {
   std::lock_guard lock(mutex_);
   if (header_) Shared(header_->overruns).fetch_add(count, std::memory_order_relaxed);

@@ -34,6 +34,8 @@ class SharedBoardState {
   // The whole shown frame; false while the output is live.
   bool ReadShownFrame(DWORD& standard, std::vector<std::uint8_t>& framePixels) const;
   DWORD LastShownField() const;
+  // False while the output shows the live input.
+  bool OutputShowsFrame() const;
 
   void AddOverruns(std::uint64_t count);
   std::uint64_t Overruns() const;
