@@ -1,6 +1,7 @@
 // Start-up and shut-down of the framework library, run when the library is
 // loaded and unloaded. The steps run in this order and are undone in reverse;
 // each area adds its own step at its place.
+#include "SearchPaths.h"
 #include "TalkerChain.h"
 
 namespace {
@@ -15,12 +16,12 @@ class FrameworkStartup {
     TalkerChainLock();  // the lock of the chain of all observable values
     // Common controls, default skins and resources, message queue lists: the
     // window framework's steps go here.
-    // The "Skins" search path goes here.
+    CreateSearchPaths();
     // The plug-in registry goes here.
     RunPluginLoader();
   }
 
-  ~FrameworkStartup() = default;
+  ~FrameworkStartup() { DestroySearchPaths(); }
 
   FrameworkStartup(const FrameworkStartup&) = delete;
   FrameworkStartup& operator=(const FrameworkStartup&) = delete;
