@@ -10,8 +10,8 @@ struct Bgr {
 // 75% bars: white, yellow, cyan, green, magenta, red, blue (191 = 75% of 255).
 constexpr Bgr kBars[7] = {{191, 191, 191}, {0, 191, 191}, {191, 191, 0}, {0, 191, 0},
                           {191, 0, 191},   {0, 0, 191},   {191, 0, 0}};
-constexpr Bgr kBlack = {16, 16, 16};
-constexpr Bgr kWhite = {235, 235, 235};
+constexpr Bgr kBlack = {0, 0, 0};         // encodes to studio black, Y 16
+constexpr Bgr kWhite = {255, 255, 255};   // encodes to studio white, Y 235
 constexpr std::uint32_t kMarkerStep = 8;  // pixels per frame
 
 void Put(std::uint8_t* pixel, Bgr colour) {
