@@ -80,8 +80,8 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
                      LPBITMAPINFO lpbmi, UINT usage);
 int WINAPI SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const void* lpBits,
                      const BITMAPINFO* lpbmi, UINT ColorUse);
-int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
-                             int ySrc, UINT StartScan, UINT cLines, const void* lpvBits,
+int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc,
+                             UINT StartScan, UINT cLines, const void* lpvBits,
                              const BITMAPINFO* lpbmi, UINT ColorUse);
 int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc,
                          int ySrc, int SrcWidth, int SrcHeight, const void* lpBits,

@@ -146,9 +146,9 @@ typedef struct tagCREATESTRUCTA {
 typedef CREATESTRUCTA CREATESTRUCT;
 typedef LPCREATESTRUCTA LPCREATESTRUCT;
 
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName,
-                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
-                            HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam);
 #define CreateWindowA(c, n, s, x, y, w, h, p, m, i, l) \
   CreateWindowExA(0L, c, n, s, x, y, w, h, p, m, i, l)
 BOOL WINAPI DestroyWindow(HWND hWnd);
@@ -396,6 +396,15 @@ HWND WINAPI GetForegroundWindow(void);
 #define WM_CHANGECBCHAIN 0x030D
 #define WM_USER 0x0400
 #define WM_APP 0x8000
+
+// WM_SYSCOMMAND wParam
+#define SC_SIZE 0xF000
+#define SC_MOVE 0xF010
+#define SC_MINIMIZE 0xF020
+#define SC_MAXIMIZE 0xF030
+#define SC_CLOSE 0xF060
+#define SC_KEYMENU 0xF100
+#define SC_RESTORE 0xF120
 
 // WM_SIZE wParam
 #define SIZE_RESTORED 0

@@ -27,7 +27,8 @@ bool ParseDib(const BITMAPINFO* bmi, DibFormat& f) {
       h.biHeight == LONG(0x80000000) || h.biPlanes != 1) {
     return false;
   }
-  if (h.biBitCount != 1 && h.biBitCount != 8 && h.biBitCount != 24 && h.biBitCount != 32) return false;
+  if (h.biBitCount != 1 && h.biBitCount != 8 && h.biBitCount != 24 && h.biBitCount != 32)
+    return false;
   bool bitfields = h.biCompression == BI_BITFIELDS && h.biBitCount == 32;
   if (h.biCompression != BI_RGB && !bitfields) return false;
   f.width = h.biWidth;
@@ -44,8 +45,8 @@ bool ParseDib(const BITMAPINFO* bmi, DibFormat& f) {
 void LoadColourTable(PixelBuffer& px, const BITMAPINFO* bmi, const DibFormat& f, UINT usage) {
   if (f.bits > 8) return;
   auto& table = px.ColorTable();
-  const RGBQUAD* colours = reinterpret_cast<const RGBQUAD*>(
-      reinterpret_cast<const uint8_t*>(bmi) + bmi->bmiHeader.biSize);
+  const RGBQUAD* colours = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const uint8_t*>(bmi) +
+                                                            bmi->bmiHeader.biSize);
   for (int i = 0; i < f.colours && i < int(table.size()); ++i) {
     // DIB_PAL_COLORS indexes a palette; with no palettes here the index is grey.
     table[size_t(i)] = usage == DIB_PAL_COLORS ? RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0} : colours[i];
@@ -173,7 +174,8 @@ HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCoun
     size_t srcStride = ((size_t(px->Width()) * nBitCount + 15) / 16) * 2;
     size_t rowBytes = (size_t(px->Width()) * nBitCount + 7) / 8;
     for (int y = 0; y < px->Height(); ++y) {
-      std::memcpy(px->Row(y), static_cast<const uint8_t*>(lpBits) + srcStride * size_t(y), rowBytes);
+      std::memcpy(px->Row(y), static_cast<const uint8_t*>(lpBits) + srcStride * size_t(y),
+                  rowBytes);
     }
   }
   return static_cast<HBITMAP>(GdiTable::Add(std::make_shared<BitmapObject>(px, false)));
@@ -203,7 +205,8 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
   DibFormat out;
   if (!ParseDib(lpbmi, out) || (out.bits != 32 && out.bits != 24)) {
     if (!lpvBits && h.biBitCount) {
-      h.biSizeImage = DWORD(PixelBuffer::StrideFor(h.biWidth, h.biBitCount) * size_t(std::abs(h.biHeight)));
+      h.biSizeImage =
+          DWORD(PixelBuffer::StrideFor(h.biWidth, h.biBitCount) * size_t(std::abs(h.biHeight)));
       return 1;
     }
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -350,25 +353,25 @@ UINT WINAPI GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
   if (!RopUsesSource(rop)) return PatBlt(hdc, x, y, cx, cy, rop);
-  return WithTwoContexts(hdc, hdcSrc, [&](DeviceContext& dst, DrawTarget& to, DeviceContext&,
-                                          DrawTarget& from) {
-    BlitBlock(to, x, y, cx, cy, *from.pixels, x1 + from.dx, y1 + from.dy, rop, PatternOf(dst));
-  });
+  return WithTwoContexts(
+      hdc, hdcSrc, [&](DeviceContext& dst, DrawTarget& to, DeviceContext&, DrawTarget& from) {
+        BlitBlock(to, x, y, cx, cy, *from.pixels, x1 + from.dx, y1 + from.dy, rop, PatternOf(dst));
+      });
 }
 
 BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc,
                        int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop) {
   if (!RopUsesSource(rop)) return PatBlt(hdcDest, xDest, yDest, wDest, hDest, rop);
-  return WithTwoContexts(hdcDest, hdcSrc, [&](DeviceContext& dst, DrawTarget& to, DeviceContext&,
-                                              DrawTarget& from) {
-    if (wDest == wSrc && hDest == hSrc && wSrc > 0 && hSrc > 0) {
-      BlitBlock(to, xDest, yDest, wDest, hDest, *from.pixels, xSrc + from.dx, ySrc + from.dy, rop,
-                PatternOf(dst));
-      return;
-    }
-    StretchBlock(to, xDest, yDest, wDest, hDest, *from.pixels, xSrc + from.dx, ySrc + from.dy, wSrc,
-                 hSrc, dst.Attributes().stretchMode, rop, PatternOf(dst));
-  });
+  return WithTwoContexts(
+      hdcDest, hdcSrc, [&](DeviceContext& dst, DrawTarget& to, DeviceContext&, DrawTarget& from) {
+        if (wDest == wSrc && hDest == hSrc && wSrc > 0 && hSrc > 0) {
+          BlitBlock(to, xDest, yDest, wDest, hDest, *from.pixels, xSrc + from.dx, ySrc + from.dy,
+                    rop, PatternOf(dst));
+          return;
+        }
+        StretchBlock(to, xDest, yDest, wDest, hDest, *from.pixels, xSrc + from.dx, ySrc + from.dy,
+                     wSrc, hSrc, dst.Attributes().stretchMode, rop, PatternOf(dst));
+      });
 }
 
 }  // extern "C"

@@ -18,8 +18,12 @@ DWORD RealNow() {
 }
 }  // namespace
 
-DWORD ClockNow() { return gManual ? gManualNow.load() : RealNow(); }
-bool ClockIsManual() { return gManual; }
+DWORD ClockNow() {
+  return gManual ? gManualNow.load() : RealNow();
+}
+bool ClockIsManual() {
+  return gManual;
+}
 
 void ClockSetManual(bool manual) {
   if (manual && !gManual) gManualNow = RealNow();

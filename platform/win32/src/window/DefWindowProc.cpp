@@ -137,19 +137,27 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPA
       auto lock = Lock();
       Window* w = FindWindowLocked(hWnd);
       if (!w || !lParam) return 0;
-      RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+      RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                       : reinterpret_cast<RECT*>(lParam);
       RECT c = ClientFromWindowRect(*r, w->style, w->exStyle);
       *r = Offset(c, r->left, r->top);
       return 0;
     }
-    case WM_NCHITTEST: return HitTest(hWnd, lParam);
-    case WM_NCPAINT: PaintFrame(hWnd); return 0;
+    case WM_NCHITTEST:
+      return HitTest(hWnd, lParam);
+    case WM_NCPAINT:
+      PaintFrame(hWnd);
+      return 0;
     case WM_SETTEXT: {
-      auto lock = Lock();
-      Window* w = FindWindowLocked(hWnd);
-      if (!w) return FALSE;
-      w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-      w->frameDirty = true;
+      bool caption;
+      {
+        auto lock = Lock();
+        Window* w = FindWindowLocked(hWnd);
+        if (!w) return FALSE;
+        w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        caption = (w->style & WS_CAPTION) == WS_CAPTION && IsVisibleLocked(*w);
+      }
+      if (caption) PaintFrame(hWnd);  // the title shows at once
       return TRUE;
     }
     case WM_GETTEXT: {
@@ -167,8 +175,11 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPA
       Window* w = FindWindowLocked(hWnd);
       return w ? LRESULT(w->text.size()) : 0;
     }
-    case WM_CLOSE: DestroyWindow(hWnd); return 0;
-    case WM_ERASEBKGND: return EraseBackground(hWnd, reinterpret_cast<HDC>(wParam));
+    case WM_CLOSE:
+      DestroyWindow(hWnd);
+      return 0;
+    case WM_ERASEBKGND:
+      return EraseBackground(hWnd, reinterpret_cast<HDC>(wParam));
     case WM_PAINT: {
       PAINTSTRUCT ps;
       BeginPaint(hWnd, &ps);
@@ -194,22 +205,40 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPA
       }
       return 0;
     }
-    case WM_SETCURSOR: return SetCursorDefault(hWnd, wParam, lParam);
-    case WM_MOUSEACTIVATE: return MA_ACTIVATE;
+    case WM_SETCURSOR:
+      return SetCursorDefault(hWnd, wParam, lParam);
+    case WM_MOUSEACTIVATE:
+      return MA_ACTIVATE;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {
         HWND focus = GetFocus();
         if (!focus || (focus != hWnd && !IsChild(hWnd, focus))) SetFocus(hWnd);
       }
       return 0;
-    case WM_GETMINMAXINFO: return 0;
-    case WM_SYSCOMMAND: return 0;
-    case WM_GETFONT: return 0;
-    case WM_GETDLGCODE: return 0;
-    case WM_NCACTIVATE: return TRUE;
-    case WM_SHOWWINDOW: return 0;
-    case WM_DROPFILES: return 0;
-    case WM_PARENTNOTIFY: return 0;
+    case WM_GETMINMAXINFO:
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) SendMessageA(hWnd, WM_CLOSE, 0, 0);
+      return 0;
+    case WM_SYSKEYDOWN:
+      // Alt+F4 closes the top-level window.
+      if (wParam == VK_F4) {
+        HWND top = GetAncestor(hWnd, GA_ROOT);
+        SendMessageA(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
+      return 0;
+    case WM_GETFONT:
+      return 0;
+    case WM_GETDLGCODE:
+      return 0;
+    case WM_NCACTIVATE:
+      return TRUE;
+    case WM_SHOWWINDOW:
+      return 0;
+    case WM_DROPFILES:
+      return 0;
+    case WM_PARENTNOTIFY:
+      return 0;
   }
   return 0;
 }

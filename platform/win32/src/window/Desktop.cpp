@@ -18,7 +18,9 @@ using namespace quellor::win32;
 namespace {
 
 MouseButton ToButton(Button b) {
-  return b == Button::Left ? MouseButton::Left : b == Button::Right ? MouseButton::Right : MouseButton::Middle;
+  return b == Button::Left    ? MouseButton::Left
+         : b == Button::Right ? MouseButton::Right
+                              : MouseButton::Middle;
 }
 
 Picture Crop(PixelBuffer& px, RECT area) {
@@ -38,26 +40,48 @@ Picture Crop(PixelBuffer& px, RECT area) {
 
 }  // namespace
 
-void SetScreenSize(int width, int height) { SetDisplaySize(width, height); }
-void SetRefreshRate(int hz) { SetDisplayRefresh(hz); }
-void UseManualClock(bool manual) { ClockSetManual(manual); }
-void AdvanceClock(DWORD milliseconds) { ClockAdvance(milliseconds); }
-DWORD Now() { return ClockNow(); }
+void SetScreenSize(int width, int height) {
+  SetDisplaySize(width, height);
+}
+void SetRefreshRate(int hz) {
+  SetDisplayRefresh(hz);
+}
+void UseManualClock(bool manual) {
+  ClockSetManual(manual);
+}
+void AdvanceClock(DWORD milliseconds) {
+  ClockAdvance(milliseconds);
+}
+DWORD Now() {
+  return ClockNow();
+}
 
-void MoveMouse(int x, int y) { InjectMouseMove(POINT{x, y}); }
-void PressButton(Button button, int x, int y) { InjectMouseButton(ToButton(button), true, POINT{x, y}); }
-void ReleaseButton(Button button, int x, int y) { InjectMouseButton(ToButton(button), false, POINT{x, y}); }
+void MoveMouse(int x, int y) {
+  InjectMouseMove(POINT{x, y});
+}
+void PressButton(Button button, int x, int y) {
+  InjectMouseButton(ToButton(button), true, POINT{x, y});
+}
+void ReleaseButton(Button button, int x, int y) {
+  InjectMouseButton(ToButton(button), false, POINT{x, y});
+}
 void Click(Button button, int x, int y) {
   PressButton(button, x, y);
   ReleaseButton(button, x, y);
 }
-void PressKey(int virtualKey) { InjectKey(virtualKey, true); }
-void ReleaseKey(int virtualKey) { InjectKey(virtualKey, false); }
+void PressKey(int virtualKey) {
+  InjectKey(virtualKey, true);
+}
+void ReleaseKey(int virtualKey) {
+  InjectKey(virtualKey, false);
+}
 void TypeKey(int virtualKey) {
   PressKey(virtualKey);
   ReleaseKey(virtualKey);
 }
-HCURSOR CurrentCursor() { return win32::CurrentCursor(); }
+HCURSOR CurrentCursor() {
+  return win32::CurrentCursor();
+}
 
 int RunUntilIdle(int limit) {
   int dispatched = 0;
@@ -79,7 +103,8 @@ Picture CaptureScreen() {
   Picture screen;
   screen.width = mode.width;
   screen.height = mode.height;
-  screen.pixels.assign(size_t(mode.width) * size_t(mode.height), ColorRefToPixel(SystemColor(COLOR_DESKTOP)));
+  screen.pixels.assign(size_t(mode.width) * size_t(mode.height),
+                       ColorRefToPixel(SystemColor(COLOR_DESKTOP)));
   struct Layer {
     std::shared_ptr<PixelBuffer> surface;
     RECT rect;
@@ -192,8 +217,14 @@ bool WritePng(const Picture& picture, const std::string& path) {
   return std::fclose(file) == 0;
 }
 
-bool WriteScreenPng(const std::string& path) { return WritePng(CaptureScreen(), path); }
-bool WriteWindowPng(HWND hwnd, const std::string& path) { return WritePng(CaptureWindow(hwnd), path); }
-bool WriteDcPng(HDC hdc, const std::string& path) { return WritePng(CaptureDC(hdc), path); }
+bool WriteScreenPng(const std::string& path) {
+  return WritePng(CaptureScreen(), path);
+}
+bool WriteWindowPng(HWND hwnd, const std::string& path) {
+  return WritePng(CaptureWindow(hwnd), path);
+}
+bool WriteDcPng(HDC hdc, const std::string& path) {
+  return WritePng(CaptureDC(hdc), path);
+}
 
 }  // namespace quellor::desktop

@@ -94,8 +94,12 @@ COLORREF DeviceContext::BrushColor() const {
   return state_.brush->usesDcColor ? state_.dcBrushColor : state_.brush->color;
 }
 
-std::shared_ptr<DeviceContext> FindDC(HDC hdc) { return GdiTable::FindAs<DeviceContext>(hdc); }
+std::shared_ptr<DeviceContext> FindDC(HDC hdc) {
+  return GdiTable::FindAs<DeviceContext>(hdc);
+}
 
-HDC AddDC(std::shared_ptr<DeviceContext> dc) { return static_cast<HDC>(GdiTable::Add(std::move(dc))); }
+HDC AddDC(std::shared_ptr<DeviceContext> dc) {
+  return static_cast<HDC>(GdiTable::Add(std::move(dc)));
+}
 
 }  // namespace quellor::win32

@@ -9,11 +9,15 @@ std::atomic<int> gHeight{1080};
 std::atomic<int> gRefresh{60};
 }  // namespace
 
-DisplayMode CurrentDisplayMode() { return DisplayMode{gWidth.load(), gHeight.load(), 32, gRefresh.load()}; }
+DisplayMode CurrentDisplayMode() {
+  return DisplayMode{gWidth.load(), gHeight.load(), 32, gRefresh.load()};
+}
 void SetDisplaySize(int width, int height) {
   gWidth = width;
   gHeight = height;
 }
-void SetDisplayRefresh(int hz) { gRefresh = hz; }
+void SetDisplayRefresh(int hz) {
+  gRefresh = hz;
+}
 
 }  // namespace quellor::win32

@@ -41,8 +41,11 @@ BOOL WithTarget(HDC hdc, F&& draw) {
 
 void StrokeRectOutline(DrawTarget& t, RECT r, const PenStroke& pen) {
   int phase = 0;
-  POINT corners[5] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
-                      {r.left, r.bottom - 1}, {r.left, r.top}};
+  POINT corners[5] = {{r.left, r.top},
+                      {r.right - 1, r.top},
+                      {r.right - 1, r.bottom - 1},
+                      {r.left, r.bottom - 1},
+                      {r.left, r.top}};
   if (r.right - r.left <= 1 || r.bottom - r.top <= 1) {
     // Degenerate: a single line covering the whole extent.
     FillLogicalRect(t, r, pen.pixel, pen.rop2);
@@ -95,7 +98,8 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
       // Without an outline the filled area is one pixel smaller on the right
       // and at the bottom, as on Windows.
       RECT inner{r.left, r.top, r.right - 1, r.bottom - 1};
-      if (s.brush->style != BS_NULL) FillLogicalRect(t, inner, ColorRefToPixel(dc.BrushColor()), s.rop2);
+      if (s.brush->style != BS_NULL)
+        FillLogicalRect(t, inner, ColorRefToPixel(dc.BrushColor()), s.rop2);
       return;
     }
     if (s.brush->style != BS_NULL) {
@@ -153,7 +157,8 @@ int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
 
 BOOL WINAPI InvertRect(HDC hDC, const RECT* lprc) {
   if (!lprc) return FALSE;
-  return WithTarget(hDC, [&](DeviceContext&, DrawTarget& t) { FillLogicalRect(t, *lprc, 0, R2_NOT); });
+  return WithTarget(hDC,
+                    [&](DeviceContext&, DrawTarget& t) { FillLogicalRect(t, *lprc, 0, R2_NOT); });
 }
 
 BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
@@ -162,11 +167,21 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
     uint32_t pattern = ColorRefToPixel(dc.BrushColor());
     if (dc.Attributes().brush->style == BS_NULL) pattern = 0;
     switch (rop) {
-      case PATCOPY: FillLogicalRect(t, r, pattern, R2_COPYPEN); return;
-      case PATINVERT: FillLogicalRect(t, r, pattern, R2_XORPEN); return;
-      case DSTINVERT: FillLogicalRect(t, r, 0, R2_NOT); return;
-      case BLACKNESS: FillLogicalRect(t, r, 0, R2_BLACK); return;
-      case WHITENESS: FillLogicalRect(t, r, 0, R2_WHITE); return;
+      case PATCOPY:
+        FillLogicalRect(t, r, pattern, R2_COPYPEN);
+        return;
+      case PATINVERT:
+        FillLogicalRect(t, r, pattern, R2_XORPEN);
+        return;
+      case DSTINVERT:
+        FillLogicalRect(t, r, 0, R2_NOT);
+        return;
+      case BLACKNESS:
+        FillLogicalRect(t, r, 0, R2_BLACK);
+        return;
+      case WHITENESS:
+        FillLogicalRect(t, r, 0, R2_WHITE);
+        return;
     }
     // Any other pattern-and-destination code, pixel by pixel.
     uint8_t code = uint8_t(rop >> 16);
@@ -186,7 +201,8 @@ BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr) {
   auto brush = ResolveBrush(hbr);
   if (!region || !brush) return FALSE;
   return WithTarget(hdc, [&](DeviceContext&, DrawTarget& t) {
-    if (brush->style != BS_NULL) FillLogicalRegion(t, region->region, ColorRefToPixel(brush->color), R2_COPYPEN);
+    if (brush->style != BS_NULL)
+      FillLogicalRegion(t, region->region, ColorRefToPixel(brush->color), R2_COPYPEN);
   });
 }
 

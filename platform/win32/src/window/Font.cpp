@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace quellor::win32 {
@@ -41,14 +42,23 @@ struct FaceFile {
 FaceFile ResolveFace(const LOGFONTA& lf) {
   static std::mutex configMutex;
   std::lock_guard<std::mutex> lock(configMutex);
+  static const bool initialised = [] {
+    FcInit();
+    // fontconfig keeps its configuration until FcFini; free it at exit.
+    std::atexit([] { FcFini(); });
+    return true;
+  }();
+  (void)initialised;
   FaceFile result;
   std::string family(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
   bool fixed = (lf.lfPitchAndFamily & 3) == FIXED_PITCH;
   FcPattern* pattern = FcPatternCreate();
-  if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  if (!family.empty())
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
   FcPatternAddString(pattern, FC_FAMILY,
                      reinterpret_cast<const FcChar8*>(fixed ? "DejaVu Sans Mono" : "DejaVu Sans"));
-  FcPatternAddInteger(pattern, FC_WEIGHT, lf.lfWeight >= FW_SEMIBOLD ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_WEIGHT,
+                      lf.lfWeight >= FW_SEMIBOLD ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern, FC_SLANT, lf.lfItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
@@ -59,9 +69,11 @@ FaceFile ResolveFace(const LOGFONTA& lf) {
     FcChar8* file = nullptr;
     FcChar8* fam = nullptr;
     int index = 0;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) result.path = reinterpret_cast<char*>(file);
+    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
+      result.path = reinterpret_cast<char*>(file);
     if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) result.index = index;
-    if (FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch) result.family = reinterpret_cast<char*>(fam);
+    if (FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch)
+      result.family = reinterpret_cast<char*>(fam);
     FcPatternDestroy(match);
   }
   FcPatternDestroy(pattern);
@@ -105,7 +117,8 @@ void RenderedFont::Load(const LOGFONTA& lf) {
   // Height as Win32 means it: negative is the character (em) height, positive
   // the cell height (ascent + descent), 0 a default cell of 16 pixels.
   LONG height = lf.lfHeight == 0 ? 16 : lf.lfHeight;
-  double unitsPerEm = 2048, ascender = 1901, descender = 483;  // DejaVu Sans, if the face is missing
+  double unitsPerEm = 2048, ascender = 1901,
+         descender = 483;  // DejaVu Sans, if the face is missing
   if (face) {
     unitsPerEm = face->units_per_EM ? face->units_per_EM : 2048;
     auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
@@ -166,7 +179,8 @@ void RenderedFont::Load(const LOGFONTA& lf) {
     underlineThickness_ = std::max(1, int(std::lround(post->underlineThickness * scale)));
   }
   if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2))) {
-    if (os2->yStrikeoutPosition > 0) strikeoutPosition_ = int(std::lround(os2->yStrikeoutPosition * scale));
+    if (os2->yStrikeoutPosition > 0)
+      strikeoutPosition_ = int(std::lround(os2->yStrikeoutPosition * scale));
   }
   bool fixedPitch = FT_IS_FIXED_WIDTH(face);
   // Windows reports variable pitch by setting the "fixed pitch" bit.
@@ -200,7 +214,8 @@ const Glyph& RenderedFont::GlyphFor(uint8_t ch) {
     FT_Outline_Transform(&slotFt->outline, &shear);
   }
   if (emboldenSynthetic_) FT_GlyphSlot_Embolden(slotFt);
-  if (FT_Render_Glyph(slotFt, antialiased_ ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return g;
+  if (FT_Render_Glyph(slotFt, antialiased_ ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0)
+    return g;
   const FT_Bitmap& bm = slotFt->bitmap;
   g.left = slotFt->bitmap_left;
   g.top = slotFt->bitmap_top;

@@ -14,11 +14,11 @@
 namespace quellor::win32 {
 
 struct Glyph {
-  int left = 0;     // from the pen position to the bitmap's left edge
-  int top = 0;      // from the baseline up to the bitmap's top row
+  int left = 0;  // from the pen position to the bitmap's left edge
+  int top = 0;   // from the baseline up to the bitmap's top row
   int width = 0;
   int height = 0;
-  int advance = 0;  // whole pixels, as GDI places characters
+  int advance = 0;                // whole pixels, as GDI places characters
   std::vector<uint8_t> coverage;  // width x height, 0..255
 };
 

@@ -60,8 +60,8 @@ HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  return static_cast<HPEN>(
-      Register(std::make_shared<PenObject>(UINT(iStyle), cWidth < 0 ? 0 : cWidth, color & 0xFFFFFF)));
+  return static_cast<HPEN>(Register(
+      std::make_shared<PenObject>(UINT(iStyle), cWidth < 0 ? 0 : cWidth, color & 0xFFFFFF)));
 }
 
 HPEN WINAPI CreatePenIndirect(const LOGPEN* plpen) {
@@ -155,9 +155,12 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
   auto lock = dc->Lock();
   auto& s = dc->Attributes();
   switch (object->Type()) {
-    case OBJ_BRUSH: return std::exchange(s.brush, std::static_pointer_cast<BrushObject>(object))->Handle();
-    case OBJ_PEN: return std::exchange(s.pen, std::static_pointer_cast<PenObject>(object))->Handle();
-    case OBJ_FONT: return std::exchange(s.font, std::static_pointer_cast<FontObject>(object))->Handle();
+    case OBJ_BRUSH:
+      return std::exchange(s.brush, std::static_pointer_cast<BrushObject>(object))->Handle();
+    case OBJ_PEN:
+      return std::exchange(s.pen, std::static_pointer_cast<PenObject>(object))->Handle();
+    case OBJ_FONT:
+      return std::exchange(s.font, std::static_pointer_cast<FontObject>(object))->Handle();
     case OBJ_BITMAP: {
       if (dc->ContextKind() != DeviceContext::Kind::Memory) return nullptr;
       return std::exchange(s.bitmap, std::static_pointer_cast<BitmapObject>(object))->Handle();
@@ -178,10 +181,14 @@ HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type) {
   auto lock = dc->Lock();
   auto& s = dc->Attributes();
   switch (type) {
-    case OBJ_BRUSH: return s.brush->Handle();
-    case OBJ_PEN: return s.pen->Handle();
-    case OBJ_FONT: return s.font->Handle();
-    case OBJ_BITMAP: return s.bitmap->Handle();
+    case OBJ_BRUSH:
+      return s.brush->Handle();
+    case OBJ_PEN:
+      return s.pen->Handle();
+    case OBJ_FONT:
+      return s.font->Handle();
+    case OBJ_BITMAP:
+      return s.bitmap->Handle();
   }
   return nullptr;
 }
@@ -266,8 +273,9 @@ int WINAPI GetBkMode(HDC hdc) {
   return Exchange(hdc, 0, [&](DeviceContext::State& s) { return s.bkMode; });
 }
 COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
-  return Exchange(hdc, COLORREF(CLR_INVALID),
-                  [&](DeviceContext::State& s) { return std::exchange(s.bkColor, color & 0xFFFFFF); });
+  return Exchange(hdc, COLORREF(CLR_INVALID), [&](DeviceContext::State& s) {
+    return std::exchange(s.bkColor, color & 0xFFFFFF);
+  });
 }
 COLORREF WINAPI GetBkColor(HDC hdc) {
   return Exchange(hdc, COLORREF(CLR_INVALID), [&](DeviceContext::State& s) { return s.bkColor; });
@@ -289,13 +297,15 @@ int WINAPI GetROP2(HDC hdc) {
 }
 int WINAPI SetStretchBltMode(HDC hdc, int mode) {
   if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
-  return Exchange(hdc, 0, [&](DeviceContext::State& s) { return std::exchange(s.stretchMode, mode); });
+  return Exchange(hdc, 0,
+                  [&](DeviceContext::State& s) { return std::exchange(s.stretchMode, mode); });
 }
 int WINAPI GetStretchBltMode(HDC hdc) {
   return Exchange(hdc, 0, [&](DeviceContext::State& s) { return s.stretchMode; });
 }
 UINT WINAPI SetTextAlign(HDC hdc, UINT align) {
-  return Exchange(hdc, UINT(GDI_ERROR), [&](DeviceContext::State& s) { return std::exchange(s.textAlign, align); });
+  return Exchange(hdc, UINT(GDI_ERROR),
+                  [&](DeviceContext::State& s) { return std::exchange(s.textAlign, align); });
 }
 UINT WINAPI GetTextAlign(HDC hdc) {
   return Exchange(hdc, UINT(GDI_ERROR), [&](DeviceContext::State& s) { return s.textAlign; });
@@ -339,21 +349,39 @@ int WINAPI GetDeviceCaps(HDC hdc, int index) {
     bits = dc->Attributes().bitmap->pixels->BitsPerPixel();
   }
   switch (index) {
-    case DRIVERVERSION: return 0x4000;
-    case TECHNOLOGY: return DT_RASDISPLAY;
-    case HORZSIZE: return mode.width * 254 / 960;  // millimetres at 96 dots per inch
-    case VERTSIZE: return mode.height * 254 / 960;
-    case HORZRES: case DESKTOPHORZRES: return mode.width;
-    case VERTRES: case DESKTOPVERTRES: return mode.height;
-    case BITSPIXEL: return bits;
-    case PLANES: return 1;
-    case NUMCOLORS: return bits <= 8 ? (1 << bits) : -1;
-    case RASTERCAPS: return RC_BITBLT | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
-    case LOGPIXELSX: case LOGPIXELSY: return 96;
-    case SIZEPALETTE: return 0;
-    case COLORRES: return 24;
-    case VREFRESH: return mode.refreshHz;
-    case BLTALIGNMENT: return 0;
+    case DRIVERVERSION:
+      return 0x4000;
+    case TECHNOLOGY:
+      return DT_RASDISPLAY;
+    case HORZSIZE:
+      return mode.width * 254 / 960;  // millimetres at 96 dots per inch
+    case VERTSIZE:
+      return mode.height * 254 / 960;
+    case HORZRES:
+    case DESKTOPHORZRES:
+      return mode.width;
+    case VERTRES:
+    case DESKTOPVERTRES:
+      return mode.height;
+    case BITSPIXEL:
+      return bits;
+    case PLANES:
+      return 1;
+    case NUMCOLORS:
+      return bits <= 8 ? (1 << bits) : -1;
+    case RASTERCAPS:
+      return RC_BITBLT | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+      return 96;
+    case SIZEPALETTE:
+      return 0;
+    case COLORRES:
+      return 24;
+    case VREFRESH:
+      return mode.refreshHz;
+    case BLTALIGNMENT:
+      return 0;
   }
   return 0;
 }
@@ -383,6 +411,8 @@ BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA
   return TRUE;
 }
 
-BOOL WINAPI GdiFlush(void) { return TRUE; }
+BOOL WINAPI GdiFlush(void) {
+  return TRUE;
+}
 
 }  // extern "C"

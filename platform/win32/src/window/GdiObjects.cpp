@@ -42,7 +42,8 @@ struct StockObjects {
   StockObjects() {
     const COLORREF brushColors[5] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128),
                                      RGB(64, 64, 64), RGB(0, 0, 0)};
-    for (int i = 0; i < 5; ++i) brushes[i] = std::make_shared<BrushObject>(BS_SOLID, brushColors[i]);
+    for (int i = 0; i < 5; ++i)
+      brushes[i] = std::make_shared<BrushObject>(BS_SOLID, brushColors[i]);
     brushes[5] = std::make_shared<BrushObject>(BS_NULL, 0);
     for (auto& b : brushes) GdiTable::AddStock(b);
     dcBrush = std::make_shared<BrushObject>(BS_SOLID, RGB(255, 255, 255));
@@ -149,7 +150,9 @@ std::shared_ptr<FontObject> StockFont(int index) {
   return nullptr;
 }
 
-std::shared_ptr<BitmapObject> StockBitmap() { return Stock().bitmap; }
+std::shared_ptr<BitmapObject> StockBitmap() {
+  return Stock().bitmap;
+}
 
 COLORREF SystemColor(int index) {
   // The classic Windows scheme.

@@ -11,9 +11,15 @@ namespace quellor::win32 {
 inline RECT MakeRect(LONG left, LONG top, LONG right, LONG bottom) {
   return RECT{left, top, right, bottom};
 }
-inline bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-inline LONG Width(const RECT& r) { return r.right - r.left; }
-inline LONG Height(const RECT& r) { return r.bottom - r.top; }
+inline bool IsEmpty(const RECT& r) {
+  return r.right <= r.left || r.bottom <= r.top;
+}
+inline LONG Width(const RECT& r) {
+  return r.right - r.left;
+}
+inline LONG Height(const RECT& r) {
+  return r.bottom - r.top;
+}
 inline RECT Intersect(const RECT& a, const RECT& b) {
   RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
          std::min(a.bottom, b.bottom)};

@@ -35,7 +35,8 @@ void ActivateWindow(HWND hwnd, bool byClick) {
     SendToWindow(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(top));
   }
   SendToWindow(top, WM_NCACTIVATE, TRUE, 0);
-  SendToWindow(top, WM_ACTIVATE, byClick ? WA_CLICKACTIVE : WA_ACTIVE, reinterpret_cast<LPARAM>(old));
+  SendToWindow(top, WM_ACTIVATE, byClick ? WA_CLICKACTIVE : WA_ACTIVE,
+               reinterpret_cast<LPARAM>(old));
 }
 
 }  // namespace quellor::win32
@@ -102,7 +103,9 @@ HWND RouteMouseLocked(UINT message, POINT screen, bool buttonDown) {
   return nullptr;
 }
 
-HCURSOR StockCursor(WORD id) { return reinterpret_cast<HCURSOR>(uintptr_t(0x5000000) + id); }
+HCURSOR StockCursor(WORD id) {
+  return reinterpret_cast<HCURSOR>(uintptr_t(0x5000000) + id);
+}
 
 }  // namespace
 
@@ -114,9 +117,12 @@ void InjectMouseMove(POINT screen) {
 }
 
 void InjectMouseButton(MouseButton button, bool down, POINT screen) {
-  UINT base = button == MouseButton::Left ? WM_LBUTTONDOWN
-              : button == MouseButton::Right ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
-  int vk = button == MouseButton::Left ? VK_LBUTTON : button == MouseButton::Right ? VK_RBUTTON : VK_MBUTTON;
+  UINT base = button == MouseButton::Left    ? WM_LBUTTONDOWN
+              : button == MouseButton::Right ? WM_RBUTTONDOWN
+                                             : WM_MBUTTONDOWN;
+  int vk = button == MouseButton::Left    ? VK_LBUTTON
+           : button == MouseButton::Right ? VK_RBUTTON
+                                          : VK_MBUTTON;
   HWND activate;
   {
     auto lock = Lock();
@@ -139,7 +145,8 @@ void InjectKey(int virtualKey, bool down) {
   Window* w = FindWindowLocked(target);
   if (!w) return;
   bool alt = (in.keys[VK_MENU] & 0x80) && !(in.keys[VK_CONTROL] & 0x80);
-  UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt || virtualKey == VK_MENU ? WM_SYSKEYUP : WM_KEYUP);
+  UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN)
+                  : (alt || virtualKey == VK_MENU ? WM_SYSKEYUP : WM_KEYUP);
   // Repeat count 1, scan code, previous state (bit 30), transition (bit 31).
   LPARAM lParam = 1 | (LPARAM(virtualKey & 0xFF) << 16);
   if (alt) lParam |= LPARAM(1) << 29;
@@ -204,12 +211,15 @@ SHORT WINAPI GetAsyncKeyState(int vKey) {
 
 SHORT WINAPI GetKeyState(int nVirtKey) {
   if (nVirtKey < 0 || nVirtKey > 255) return 0;
+  auto q = CurrentQueue();
   auto lock = Lock();
-  BYTE k = Input().keys[nVirtKey];
+  BYTE k = q->keys[nVirtKey];
   return SHORT(((k & 0x80) ? 0xFF80 : 0) | (k & 0x01));
 }
 
-UINT WINAPI GetDoubleClickTime(void) { return kDoubleClickTime; }
+UINT WINAPI GetDoubleClickTime(void) {
+  return kDoubleClickTime;
+}
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
   if (hInstance || !IS_INTRESOURCE(lpCursorName)) {
@@ -293,6 +303,8 @@ HWND WINAPI GetForegroundWindow(void) {
   return Input().foreground;
 }
 
-BOOL WINAPI MessageBeep(UINT) { return TRUE; }
+BOOL WINAPI MessageBeep(UINT) {
+  return TRUE;
+}
 
 }  // extern "C"

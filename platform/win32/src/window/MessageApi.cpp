@@ -60,7 +60,8 @@ bool ResolveMouseInput(std::unique_lock<std::mutex>& lock, MSG& msg) {
   POINT screen = msg.pt;
   lock.unlock();
   LRESULT hit = CallWindowProcedure(hwnd, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
-  CallWindowProcedure(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(WORD(hit), msg.message));
+  CallWindowProcedure(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd),
+                      MAKELPARAM(WORD(hit), msg.message));
   lock.lock();
   if (hit == HTNOWHERE || hit == HTTRANSPARENT || hit == HTERROR) return false;
   if (hit != HTCLIENT) {
@@ -95,7 +96,8 @@ bool FetchMessage(MSG* out, HWND filter, UINT low, UINT high, UINT remove, bool 
     bool restart = false;
     for (auto it = q->posted.begin(); it != q->posted.end(); ++it) {
       if (it->converting) continue;
-      if (!MatchesWindowLocked(filter, it->msg.hwnd) || !InRange(it->msg.message, low, high)) continue;
+      if (!MatchesWindowLocked(filter, it->msg.hwnd) || !InRange(it->msg.message, low, high))
+        continue;
       if (it->mouse) {
         it->converting = true;
         MSG msg = it->msg;
@@ -118,7 +120,10 @@ bool FetchMessage(MSG* out, HWND filter, UINT low, UINT high, UINT remove, bool 
         it = again;
       }
       *out = it->msg;
-      if (remove & PM_REMOVE) q->posted.erase(it);
+      if (remove & PM_REMOVE) {
+        q->posted.erase(it);
+        TrackKeyStateLocked(*q, *out);
+      }
       q->last = *out;
       return true;
     }
@@ -142,7 +147,8 @@ bool FetchMessage(MSG* out, HWND filter, UINT low, UINT high, UINT remove, bool 
     DWORD now = ClockNow();
     Timer* due = nullptr;
     if (InRange(WM_TIMER, low, high) && NextTimerLocked(*q, filter, now, due)) {
-      *out = MSG{due->hwnd, WM_TIMER, due->id, reinterpret_cast<LPARAM>(due->proc), now, Input().cursor};
+      *out = MSG{due->hwnd, WM_TIMER,      due->id, reinterpret_cast<LPARAM>(due->proc),
+                 now,       Input().cursor};
       if (remove & PM_REMOVE) due->due = now + due->elapse;
       q->last = *out;
       return true;
@@ -152,7 +158,8 @@ bool FetchMessage(MSG* out, HWND filter, UINT low, UINT high, UINT remove, bool 
     // next timer is due.
     if (!ClockIsManual() && !q->timers.empty()) {
       DWORD soonest = 0xFFFFFFFF;
-      for (const Timer& t : q->timers) soonest = std::min<DWORD>(soonest, DWORD(LONG(t.due - now) < 0 ? 0 : t.due - now));
+      for (const Timer& t : q->timers)
+        soonest = std::min<DWORD>(soonest, DWORD(LONG(t.due - now) < 0 ? 0 : t.due - now));
       q->wake.wait_for(lock, std::chrono::milliseconds(soonest));
     } else {
       q->wake.wait(lock);
@@ -210,6 +217,51 @@ LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 // Posts a message for a window of any thread (used by the input layer).
 bool PostToWindowLocked(Window& w, UINT msg, WPARAM wParam, LPARAM lParam) {
   return w.queue && PostLocked(*w.queue, w.handle, msg, wParam, lParam);
+}
+
+void TrackKeyStateLocked(MessageQueue& q, const MSG& msg) {
+  auto set = [&](int vk, bool down) {
+    BYTE& k = q.keys[vk & 0xFF];
+    if (down && !(k & 0x80)) k ^= 0x01;
+    k = BYTE(down ? (k | 0x80) : (k & ~0x80));
+  };
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      set(int(msg.wParam), true);
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      set(int(msg.wParam), false);
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+      set(VK_LBUTTON, true);
+      break;
+    case WM_LBUTTONUP:
+    case WM_NCLBUTTONUP:
+      set(VK_LBUTTON, false);
+      break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+      set(VK_RBUTTON, true);
+      break;
+    case WM_RBUTTONUP:
+    case WM_NCRBUTTONUP:
+      set(VK_RBUTTON, false);
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN:
+      set(VK_MBUTTON, true);
+      break;
+    case WM_MBUTTONUP:
+    case WM_NCMBUTTONUP:
+      set(VK_MBUTTON, false);
+      break;
+  }
 }
 
 }  // namespace quellor::win32
@@ -287,20 +339,22 @@ DWORD WINAPI GetQueueStatus(UINT flags) {
   DWORD status = 0;
   if (!q->incoming.empty()) status |= QS_SENDMESSAGE;
   for (const auto& m : q->posted) {
-    status |= m.mouse ? (m.msg.message == WM_MOUSEMOVE ? QS_MOUSEMOVE : QS_MOUSEBUTTON)
-                      : (m.msg.message >= WM_KEYFIRST && m.msg.message <= WM_KEYLAST ? QS_KEY : QS_POSTMESSAGE);
+    status |= m.mouse
+                  ? (m.msg.message == WM_MOUSEMOVE ? QS_MOUSEMOVE : QS_MOUSEBUTTON)
+                  : (m.msg.message >= WM_KEYFIRST && m.msg.message <= WM_KEYLAST ? QS_KEY
+                                                                                 : QS_POSTMESSAGE);
   }
   return (status & flags) << 16 | (status & flags);
 }
 
 BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
   if (!lpMsg || (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN)) return FALSE;
-  BYTE* keys = nullptr;
   int vk = int(lpMsg->wParam);
   int ch = 0;
+  auto q = CurrentQueue();
   {
     auto lock = Lock();
-    keys = Input().keys;
+    const BYTE* keys = q->keys;
     bool shift = keys[VK_SHIFT] & 0x80;
     bool control = keys[VK_CONTROL] & 0x80;
     bool caps = keys[VK_CAPITAL] & 0x01;
@@ -309,14 +363,14 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
     } else if (vk >= '0' && vk <= '9') {
       static const char shifted[] = ")!@#$%^&*(";
       ch = shift ? shifted[vk - '0'] : vk;
-    } else if (vk == VK_SPACE || vk == VK_RETURN || vk == VK_BACK || vk == VK_TAB || vk == VK_ESCAPE) {
+    } else if (vk == VK_SPACE || vk == VK_RETURN || vk == VK_BACK || vk == VK_TAB ||
+               vk == VK_ESCAPE) {
       ch = vk == VK_SPACE ? ' ' : vk;
     } else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) {
       ch = '0' + (vk - VK_NUMPAD0);
     }
     if (!ch) return FALSE;
     // The character comes next, before anything else in the queue.
-    auto q = CurrentQueue();
     QueuedMessage m;
     m.msg = *lpMsg;
     m.msg.message = lpMsg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;

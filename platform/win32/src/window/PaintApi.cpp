@@ -15,7 +15,9 @@ Window* Find(HWND hwnd) {
   return w;
 }
 
-RECT ClientBox(const Window& w) { return RECT{0, 0, Width(w.client), Height(w.client)}; }
+RECT ClientBox(const Window& w) {
+  return RECT{0, 0, Width(w.client), Height(w.client)};
+}
 
 std::shared_ptr<DeviceContext> MakeWindowDC(Window& w, bool clientArea) {
   if (w.ownDC && clientArea) return w.ownDC;
@@ -25,7 +27,9 @@ std::shared_ptr<DeviceContext> MakeWindowDC(Window& w, bool clientArea) {
   return dc;
 }
 
-bool HasFrame(const Window& w) { return !(w.client == RECT{0, 0, Width(w.rect), Height(w.rect)}); }
+bool HasFrame(const Window& w) {
+  return !(w.client == RECT{0, 0, Width(w.rect), Height(w.rect)});
+}
 
 // Paints the window now if it has anything to paint, then (optionally) its
 // children.
@@ -73,7 +77,8 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
   }
   HDC hdc = dc->Handle() ? static_cast<HDC>(dc->Handle()) : AddDC(dc);
   BOOL erased = FALSE;
-  if (erase) erased = SendToWindow(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0) ? TRUE : FALSE;
+  if (erase)
+    erased = SendToWindow(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0) ? TRUE : FALSE;
   *lpPaint = PAINTSTRUCT{};
   lpPaint->hdc = hdc;
   lpPaint->fErase = erase && !erased ? TRUE : FALSE;
@@ -119,8 +124,12 @@ HDC WINAPI GetDCEx(HWND hWnd, HRGN hrgnClip, DWORD flags) {
   return AddDC(dc);
 }
 
-HDC WINAPI GetDC(HWND hWnd) { return GetDCEx(hWnd, nullptr, 0); }
-HDC WINAPI GetWindowDC(HWND hWnd) { return GetDCEx(hWnd, nullptr, DCX_WINDOW); }
+HDC WINAPI GetDC(HWND hWnd) {
+  return GetDCEx(hWnd, nullptr, 0);
+}
+HDC WINAPI GetWindowDC(HWND hWnd) {
+  return GetDCEx(hWnd, nullptr, DCX_WINDOW);
+}
 
 int WINAPI ReleaseDC(HWND, HDC hDC) {
   auto dc = FindDC(hDC);

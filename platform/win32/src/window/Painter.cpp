@@ -26,10 +26,14 @@ const std::vector<int>& DashPattern(UINT style) {
   static const std::vector<int> dash{18, 6}, dot{3, 3}, dashDot{9, 6, 3, 6},
       dashDotDot{9, 3, 3, 3, 3, 3}, solid{};
   switch (style & PS_STYLE_MASK) {
-    case PS_DASH: return dash;
-    case PS_DOT: return dot;
-    case PS_DASHDOT: return dashDot;
-    case PS_DASHDOTDOT: return dashDotDot;
+    case PS_DASH:
+      return dash;
+    case PS_DOT:
+      return dot;
+    case PS_DASHDOT:
+      return dashDot;
+    case PS_DASHDOTDOT:
+      return dashDotDot;
   }
   return solid;
 }
@@ -64,22 +68,53 @@ uint32_t ApplyRop2(int rop2, uint32_t p, uint32_t d) {
   p &= kColourBits;
   uint32_t r;
   switch (rop2) {
-    case R2_BLACK: r = 0; break;
-    case R2_NOTMERGEPEN: r = ~(d | p); break;
-    case R2_MASKNOTPEN: r = d & ~p; break;
-    case R2_NOTCOPYPEN: r = ~p; break;
-    case R2_MASKPENNOT: r = p & ~d; break;
-    case R2_NOT: r = ~d; break;
-    case R2_XORPEN: r = d ^ p; break;
-    case R2_NOTMASKPEN: r = ~(d & p); break;
-    case R2_MASKPEN: r = d & p; break;
-    case R2_NOTXORPEN: r = ~(d ^ p); break;
-    case R2_NOP: return d;
-    case R2_MERGENOTPEN: r = d | ~p; break;
-    case R2_MERGEPENNOT: r = p | ~d; break;
-    case R2_MERGEPEN: r = d | p; break;
-    case R2_WHITE: r = kColourBits; break;
-    default: r = p; break;  // R2_COPYPEN
+    case R2_BLACK:
+      r = 0;
+      break;
+    case R2_NOTMERGEPEN:
+      r = ~(d | p);
+      break;
+    case R2_MASKNOTPEN:
+      r = d & ~p;
+      break;
+    case R2_NOTCOPYPEN:
+      r = ~p;
+      break;
+    case R2_MASKPENNOT:
+      r = p & ~d;
+      break;
+    case R2_NOT:
+      r = ~d;
+      break;
+    case R2_XORPEN:
+      r = d ^ p;
+      break;
+    case R2_NOTMASKPEN:
+      r = ~(d & p);
+      break;
+    case R2_MASKPEN:
+      r = d & p;
+      break;
+    case R2_NOTXORPEN:
+      r = ~(d ^ p);
+      break;
+    case R2_NOP:
+      return d;
+    case R2_MERGENOTPEN:
+      r = d | ~p;
+      break;
+    case R2_MERGEPENNOT:
+      r = p | ~d;
+      break;
+    case R2_MERGEPEN:
+      r = d | p;
+      break;
+    case R2_WHITE:
+      r = kColourBits;
+      break;
+    default:
+      r = p;
+      break;  // R2_COPYPEN
   }
   uint32_t alpha = Rop2ReadsDestination(rop2) ? (d & ~kColourBits) : 0;
   return (r & kColourBits) | alpha;
@@ -170,8 +205,12 @@ void StrokeLine(DrawTarget& t, POINT a, POINT b, const PenStroke& pen, int& phas
 
 void ReadRowBgra(PixelBuffer& src, int x, int y, int count, uint32_t* out) {
   switch (src.BitsPerPixel()) {
-    case 32: CopyRow_C(out, src.Row32(y) + x, count); return;
-    case 24: Bgr24ToBgraRow_C(out, src.Row(y) + x * 3, count); return;
+    case 32:
+      CopyRow_C(out, src.Row32(y) + x, count);
+      return;
+    case 24:
+      Bgr24ToBgraRow_C(out, src.Row(y) + x * 3, count);
+      return;
     case 8: {
       uint32_t table[256];
       const auto& colours = src.ColorTable();
@@ -224,10 +263,25 @@ void BlitBlock(DrawTarget& t, int x, int y, int w, int h, PixelBuffer& src, int 
   w = std::min(w, src.Width() - sx);
   h = std::min(h, src.Height() - sy);
   if (w <= 0 || h <= 0) return;
+  if (&src != t.pixels.get() && src.BitsPerPixel() == 32 && (rop >> 16) == 0xCC &&
+      t.pixels->BitsPerPixel() == 32) {
+    // The common case: straight row copies from another 32-bit surface.
+    RECT dst = Offset(RECT{x, y, x + w, y + h}, t.dx, t.dy);
+    for (const RECT& c : t.clip.Rects()) {
+      RECT i = Intersect(c, dst);
+      if (IsEmpty(i)) continue;
+      for (LONG row = i.top; row < i.bottom; ++row) {
+        const uint32_t* s = src.Row32(int(sy + row - dst.top)) + sx + (i.left - dst.left);
+        CopyRow_C(t.pixels->Row32(int(row)) + i.left, s, int(i.right - i.left));
+      }
+    }
+    return;
+  }
   // A private copy of the block makes overlapping copies within one surface
   // safe and converts every source depth to BGRA once.
   std::vector<uint32_t> block(size_t(w) * size_t(h));
-  for (int row = 0; row < h; ++row) ReadRowBgra(src, sx, sy + row, w, block.data() + size_t(row) * w);
+  for (int row = 0; row < h; ++row)
+    ReadRowBgra(src, sx, sy + row, w, block.data() + size_t(row) * w);
   PutPixels(t, x, y, w, h, block.data(), w, rop, patternPixel);
 }
 

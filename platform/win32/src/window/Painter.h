@@ -43,8 +43,8 @@ void BlitBlock(DrawTarget& target, int x, int y, int w, int h, PixelBuffer& src,
 // Scales the sw by sh block at (sx, sy) of src onto the logical rectangle
 // (x, y, w, h); negative sizes mirror. HALFTONE filters; the other modes take
 // the nearest pixel.
-void StretchBlock(DrawTarget& target, int x, int y, int w, int h, PixelBuffer& src, int sx,
-                  int sy, int sw, int sh, int mode, DWORD rop, uint32_t patternPixel);
+void StretchBlock(DrawTarget& target, int x, int y, int w, int h, PixelBuffer& src, int sx, int sy,
+                  int sw, int sh, int mode, DWORD rop, uint32_t patternPixel);
 
 // Writes a BGRA picture of w x h (row stride in pixels) at logical (x, y).
 void PutPixels(DrawTarget& target, int x, int y, int w, int h, const uint32_t* pixels, int stride,

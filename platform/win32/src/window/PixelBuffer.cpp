@@ -1,6 +1,5 @@
 #include "PixelBuffer.h"
 
-
 namespace quellor::win32 {
 
 std::shared_ptr<PixelBuffer> PixelBuffer::Create(int width, int height, int bitsPerPixel,
@@ -21,7 +20,8 @@ std::shared_ptr<PixelBuffer> PixelBuffer::Create(int width, int height, int bits
   try {
     buffer->storage_.assign(stride * size_t(height), 0);
     buffer->bits_ = buffer->storage_.data();
-    if (bitsPerPixel <= 8) buffer->colorTable_.assign(size_t(1) << bitsPerPixel, RGBQUAD{0, 0, 0, 0});
+    if (bitsPerPixel <= 8)
+      buffer->colorTable_.assign(size_t(1) << bitsPerPixel, RGBQUAD{0, 0, 0, 0});
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -48,7 +48,8 @@ std::shared_ptr<PixelBuffer> PixelBuffer::Wrap(uint8_t* bits, int width, int hei
 uint32_t PixelBuffer::ReadBgra(int x, int y) {
   const uint8_t* row = Row(y);
   switch (bitsPerPixel_) {
-    case 32: return reinterpret_cast<const uint32_t*>(row)[x];
+    case 32:
+      return reinterpret_cast<const uint32_t*>(row)[x];
     case 24: {
       const uint8_t* p = row + x * 3;
       return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);

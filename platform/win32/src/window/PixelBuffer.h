@@ -20,8 +20,8 @@ class PixelBuffer {
                                              bool bottomUp);
   // A view of pixels owned by the caller (a DIB handed to SetDIBitsToDevice or
   // StretchDIBits); rows are DWORD aligned. nullptr for invalid sizes.
-  static std::shared_ptr<PixelBuffer> Wrap(uint8_t* bits, int width, int height,
-                                           int bitsPerPixel, bool bottomUp);
+  static std::shared_ptr<PixelBuffer> Wrap(uint8_t* bits, int width, int height, int bitsPerPixel,
+                                           bool bottomUp);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -31,9 +31,7 @@ class PixelBuffer {
   size_t Stride() const { return stride_; }
   uint8_t* Bits() { return bits_; }
   size_t SizeBytes() const { return stride_ * size_t(height_); }
-  uint8_t* Row(int y) {
-    return bits_ + size_t(bottomUp_ ? height_ - 1 - y : y) * stride_;
-  }
+  uint8_t* Row(int y) { return bits_ + size_t(bottomUp_ ? height_ - 1 - y : y) * stride_; }
   uint32_t* Row32(int y) { return reinterpret_cast<uint32_t*>(Row(y)); }
 
   // The colour table of an 8-bit buffer: 256 entries, blue-green-red-reserved.

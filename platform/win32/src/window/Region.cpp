@@ -12,10 +12,14 @@ struct Span {
 
 bool Keep(Region::Op op, bool inA, bool inB) {
   switch (op) {
-    case Region::Op::And: return inA && inB;
-    case Region::Op::Or: return inA || inB;
-    case Region::Op::Xor: return inA != inB;
-    case Region::Op::Diff: return inA && !inB;
+    case Region::Op::And:
+      return inA && inB;
+    case Region::Op::Or:
+      return inA || inB;
+    case Region::Op::Xor:
+      return inA != inB;
+    case Region::Op::Diff:
+      return inA && !inB;
   }
   return false;
 }
@@ -133,8 +137,9 @@ Region Region::Combine(const Region& a, const Region& b, Op op) {
     }
     bool sameAsPrevious =
         havePrevious && previousBottom == y0 && previous.size() == combined.size() &&
-        std::equal(previous.begin(), previous.end(), combined.begin(),
-                   [](const Span& p, const Span& q) { return p.left == q.left && p.right == q.right; });
+        std::equal(
+            previous.begin(), previous.end(), combined.begin(),
+            [](const Span& p, const Span& q) { return p.left == q.left && p.right == q.right; });
     if (sameAsPrevious) {
       for (size_t k = previousStart; k < result.rects_.size(); ++k) result.rects_[k].bottom = y1;
     } else {
@@ -179,9 +184,9 @@ RECT Region::Bounds() const {
 }
 
 int Region::Kind() const {
-  if (rects_.empty()) return 1;       // NULLREGION
-  if (rects_.size() == 1) return 2;   // SIMPLEREGION
-  return 3;                           // COMPLEXREGION
+  if (rects_.empty()) return 1;      // NULLREGION
+  if (rects_.size() == 1) return 2;  // SIMPLEREGION
+  return 3;                          // COMPLEXREGION
 }
 
 bool Region::operator==(const Region& other) const {

@@ -13,11 +13,15 @@ HRGN AddRegion(Region region) {
   return static_cast<HRGN>(GdiTable::Add(std::make_shared<RegionObject>(std::move(region))));
 }
 
-std::shared_ptr<RegionObject> FindRegion(HRGN hrgn) { return GdiTable::FindAs<RegionObject>(hrgn); }
+std::shared_ptr<RegionObject> FindRegion(HRGN hrgn) {
+  return GdiTable::FindAs<RegionObject>(hrgn);
+}
 
 // Kind of the clip as GDI reports it: the application clip when there is one,
 // else the whole surface.
-int ClipKind(DeviceContext& dc) { return dc.EffectiveClipInDeviceUnits().Kind(); }
+int ClipKind(DeviceContext& dc) {
+  return dc.EffectiveClipInDeviceUnits().Kind();
+}
 
 }  // namespace
 
@@ -87,12 +91,24 @@ int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode) {
   }
   Region result;
   switch (iMode) {
-    case RGN_AND: result = Region::Combine(a->region, b->region, Region::Op::And); break;
-    case RGN_OR: result = Region::Combine(a->region, b->region, Region::Op::Or); break;
-    case RGN_XOR: result = Region::Combine(a->region, b->region, Region::Op::Xor); break;
-    case RGN_DIFF: result = Region::Combine(a->region, b->region, Region::Op::Diff); break;
-    case RGN_COPY: result = a->region; break;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return ERROR;
+    case RGN_AND:
+      result = Region::Combine(a->region, b->region, Region::Op::And);
+      break;
+    case RGN_OR:
+      result = Region::Combine(a->region, b->region, Region::Op::Or);
+      break;
+    case RGN_XOR:
+      result = Region::Combine(a->region, b->region, Region::Op::Xor);
+      break;
+    case RGN_DIFF:
+      result = Region::Combine(a->region, b->region, Region::Op::Diff);
+      break;
+    case RGN_COPY:
+      result = a->region;
+      break;
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return ERROR;
   }
   dst->region = std::move(result);
   return dst->region.Kind();
@@ -136,7 +152,9 @@ int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc) {
   return region->region.Kind();
 }
 
-int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn) { return ExtSelectClipRgn(hdc, hrgn, RGN_COPY); }
+int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn) {
+  return ExtSelectClipRgn(hdc, hrgn, RGN_COPY);
+}
 
 int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode) {
   auto dc = FindDC(hdc);
@@ -152,12 +170,23 @@ int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode) {
   if (!region) return ERROR;
   Region current = clip ? *clip : Region(dc->DeviceBounds());
   switch (mode) {
-    case RGN_COPY: clip = region->region; break;
-    case RGN_AND: clip = Region::Combine(current, region->region, Region::Op::And); break;
-    case RGN_OR: clip = Region::Combine(current, region->region, Region::Op::Or); break;
-    case RGN_XOR: clip = Region::Combine(current, region->region, Region::Op::Xor); break;
-    case RGN_DIFF: clip = Region::Combine(current, region->region, Region::Op::Diff); break;
-    default: return ERROR;
+    case RGN_COPY:
+      clip = region->region;
+      break;
+    case RGN_AND:
+      clip = Region::Combine(current, region->region, Region::Op::And);
+      break;
+    case RGN_OR:
+      clip = Region::Combine(current, region->region, Region::Op::Or);
+      break;
+    case RGN_XOR:
+      clip = Region::Combine(current, region->region, Region::Op::Xor);
+      break;
+    case RGN_DIFF:
+      clip = Region::Combine(current, region->region, Region::Op::Diff);
+      break;
+    default:
+      return ERROR;
   }
   return ClipKind(*dc);
 }

@@ -23,7 +23,8 @@ std::vector<Taps> AxisTaps(int srcSize, int dstSize) {
       double a = i * scale, b = (i + 1) * scale;
       first = int(std::floor(a));
       int last = std::min(srcSize - 1, int(std::ceil(b)) - 1);
-      for (int s = first; s <= last; ++s) w.push_back(std::min(b, s + 1.0) - std::max(a, double(s)));
+      for (int s = first; s <= last; ++s)
+        w.push_back(std::min(b, s + 1.0) - std::max(a, double(s)));
     } else {
       double c = (i + 0.5) * scale - 0.5;
       c = std::clamp(c, 0.0, double(srcSize - 1));

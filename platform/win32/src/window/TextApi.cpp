@@ -9,7 +9,9 @@ using namespace quellor::win32;
 
 namespace {
 
-std::shared_ptr<RenderedFont> FontOf(DeviceContext& dc) { return dc.Attributes().font->Rendered(); }
+std::shared_ptr<RenderedFont> FontOf(DeviceContext& dc) {
+  return dc.Attributes().font->Rendered();
+}
 
 int Length(LPCSTR text, int c) {
   if (!text) return 0;
@@ -109,7 +111,9 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
   UINT horizontal = s.textAlign & (TA_CENTER | TA_RIGHT);
   int left = horizontal == TA_CENTER ? x - width / 2 : horizontal == TA_RIGHT ? x - width : x;
   UINT vertical = s.textAlign & TA_BASELINE;
-  int baseline = vertical == TA_BASELINE ? y : vertical == TA_BOTTOM ? y - tm.tmDescent : y + tm.tmAscent;
+  int baseline = vertical == TA_BASELINE ? y
+                 : vertical == TA_BOTTOM ? y - tm.tmDescent
+                                         : y + tm.tmAscent;
   if (updateCp) s.position.x = horizontal == TA_RIGHT ? left : left + width;
   DrawTarget t;
   if (!dc->AcquireTarget(t)) return FALSE;

@@ -33,7 +33,8 @@ void DrawRun(DrawTarget& t, RenderedFont& font, int x, int baseline, std::string
           RECT i = Intersect(c2, box);
           if (IsEmpty(i)) continue;
           for (LONG y = i.top; y < i.bottom; ++y) {
-            const uint8_t* cov = g.coverage.data() + size_t(y - box.top) * g.width + (i.left - box.left);
+            const uint8_t* cov =
+                g.coverage.data() + size_t(y - box.top) * g.width + (i.left - box.left);
             BlendCoverageRow_C(t.pixels->Row32(int(y)) + i.left, cov, style.textPixel,
                                int(i.right - i.left));
           }

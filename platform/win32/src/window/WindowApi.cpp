@@ -1,4 +1,6 @@
 // Window creation and destruction, the window tree and window data.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -139,16 +141,20 @@ void FreeWindowTree(HWND hwnd) {
 }  // namespace
 
 namespace quellor::win32 {
-HWND DesktopHandle() { return kDesktop; }
+HWND DesktopHandle() {
+  return kDesktop;
+}
 }  // namespace quellor::win32
 
 extern "C" {
 
-HWND WINAPI GetDesktopWindow(void) { return kDesktop; }
+HWND WINAPI GetDesktopWindow(void) {
+  return kDesktop;
+}
 
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName,
-                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
-                            HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam) {
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam) {
   if (hWndParent == kDesktop || hWndParent == HWND_MESSAGE) hWndParent = nullptr;
   bool child = (dwStyle & WS_CHILD) != 0;
   auto queue = CurrentQueue();
@@ -208,8 +214,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     WindowTableLocked()[reinterpret_cast<uintptr_t>(hwnd)] = std::move(w);
     if (!child) InsertTopLevelLocked(hwnd, (dwExStyle & WS_EX_TOPMOST) != 0);
     BumpLayoutGenerationLocked();
-    cs = CREATESTRUCTA{lpParam, hInstance, hMenu, hWndParent, nHeight, nWidth, Y, X,
-                       LONG(dwStyle), lpWindowName, lpClassName, dwExStyle};
+    cs = CREATESTRUCTA{lpParam, hInstance, hMenu,         hWndParent,   nHeight,     nWidth,
+                       Y,       X,         LONG(dwStyle), lpWindowName, lpClassName, dwExStyle};
   }
   {
     auto lock = Lock();
@@ -293,7 +299,8 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     auto lock = Lock();
     InputState& in = Input();
     if (in.capture) {
-      for (Window* c = FindWindowLocked(in.capture); c; c = c->parent ? FindWindowLocked(c->parent) : nullptr) {
+      for (Window* c = FindWindowLocked(in.capture); c;
+           c = c->parent ? FindWindowLocked(c->parent) : nullptr) {
         if (c->handle == hWnd) {
           captureLost = in.capture;
           in.capture = nullptr;
@@ -328,13 +335,20 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex) {
   Window* w = Find(hWnd);
   if (!w) return 0;
   switch (nIndex) {
-    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
-    case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->instance);
-    case GWLP_HWNDPARENT: return reinterpret_cast<LONG_PTR>(w->parent ? w->parent : w->owner);
-    case GWLP_ID: return w->id;
-    case GWL_STYLE: return LONG_PTR(LONG(w->style));
-    case GWL_EXSTYLE: return LONG_PTR(LONG(w->exStyle));
-    case GWLP_USERDATA: return w->userData;
+    case GWLP_WNDPROC:
+      return reinterpret_cast<LONG_PTR>(w->proc);
+    case GWLP_HINSTANCE:
+      return reinterpret_cast<LONG_PTR>(w->instance);
+    case GWLP_HWNDPARENT:
+      return reinterpret_cast<LONG_PTR>(w->parent ? w->parent : w->owner);
+    case GWLP_ID:
+      return w->id;
+    case GWL_STYLE:
+      return LONG_PTR(LONG(w->style));
+    case GWL_EXSTYLE:
+      return LONG_PTR(LONG(w->exStyle));
+    case GWLP_USERDATA:
+      return w->userData;
   }
   if (nIndex >= 0 && size_t(nIndex) + sizeof(LONG_PTR) <= w->extra.size()) {
     LONG_PTR v;
@@ -389,8 +403,10 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
       old = reinterpret_cast<LONG_PTR>(w->owner);
       if (!w->parent) w->owner = reinterpret_cast<HWND>(dwNewLong);
       return old;
-    case GWLP_ID: return std::exchange(w->id, dwNewLong);
-    case GWLP_USERDATA: return std::exchange(w->userData, dwNewLong);
+    case GWLP_ID:
+      return std::exchange(w->id, dwNewLong);
+    case GWLP_USERDATA:
+      return std::exchange(w->userData, dwNewLong);
   }
   if (nIndex >= 0 && size_t(nIndex) + sizeof(LONG_PTR) <= w->extra.size()) {
     std::memcpy(&old, w->extra.data() + nIndex, sizeof old);
@@ -491,8 +507,10 @@ HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags) {
   Window* w = Find(hwnd);
   if (!w) return nullptr;
   switch (gaFlags) {
-    case GA_PARENT: return w->parent ? w->parent : kDesktop;
-    case GA_ROOT: return TopLevelOfLocked(*w)->handle;
+    case GA_PARENT:
+      return w->parent ? w->parent : kDesktop;
+    case GA_ROOT:
+      return TopLevelOfLocked(*w)->handle;
     case GA_ROOTOWNER: {
       Window* root = TopLevelOfLocked(*w);
       while (root->owner) {
@@ -531,10 +549,12 @@ HWND WINAPI SetParent(HWND hWndChild, HWND hWndNewParent) {
     w->surface.reset();
   } else {
     InsertTopLevelLocked(hWndChild, (w->exStyle & WS_EX_TOPMOST) != 0);
-    w->surface = PixelBuffer::Create(std::max<LONG>(1, Width(w->rect)), std::max<LONG>(1, Height(w->rect)), 32, false);
+    w->surface = PixelBuffer::Create(std::max<LONG>(1, Width(w->rect)),
+                                     std::max<LONG>(1, Height(w->rect)), 32, false);
   }
   BumpLayoutGenerationLocked();
-  InvalidateLocked(*w, Region(RECT{0, 0, Width(w->client), Height(w->client)}), true, RDW_ALLCHILDREN);
+  InvalidateLocked(*w, Region(RECT{0, 0, Width(w->client), Height(w->client)}), true,
+                   RDW_ALLCHILDREN);
   return old;
 }
 
@@ -548,10 +568,14 @@ HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
   auto& list = SiblingsLocked(*w);
   auto it = std::find(list.begin(), list.end(), hWnd);
   switch (uCmd) {
-    case GW_HWNDFIRST: return list.empty() ? nullptr : list.front();
-    case GW_HWNDLAST: return list.empty() ? nullptr : list.back();
-    case GW_HWNDNEXT: return it == list.end() || it + 1 == list.end() ? nullptr : *(it + 1);
-    case GW_HWNDPREV: return it == list.begin() || it == list.end() ? nullptr : *(it - 1);
+    case GW_HWNDFIRST:
+      return list.empty() ? nullptr : list.front();
+    case GW_HWNDLAST:
+      return list.empty() ? nullptr : list.back();
+    case GW_HWNDNEXT:
+      return it == list.end() || it + 1 == list.end() ? nullptr : *(it + 1);
+    case GW_HWNDPREV:
+      return it == list.begin() || it == list.end() ? nullptr : *(it - 1);
   }
   SetLastError(ERROR_INVALID_PARAMETER);
   return nullptr;
@@ -559,7 +583,8 @@ HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
 
 HWND WINAPI GetTopWindow(HWND hWnd) {
   auto lock = Lock();
-  if (!hWnd || hWnd == kDesktop) return TopLevelsLocked().empty() ? nullptr : TopLevelsLocked().front();
+  if (!hWnd || hWnd == kDesktop)
+    return TopLevelsLocked().empty() ? nullptr : TopLevelsLocked().front();
   Window* w = Find(hWnd);
   if (!w) return nullptr;
   return w->children.empty() ? nullptr : w->children.front();
@@ -613,7 +638,8 @@ BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lPa
       HWND h = stack.back();
       stack.pop_back();
       list.push_back(h);
-      if (Window* c = FindWindowLocked(h)) stack.insert(stack.end(), c->children.rbegin(), c->children.rend());
+      if (Window* c = FindWindowLocked(h))
+        stack.insert(stack.end(), c->children.rbegin(), c->children.rend());
     }
   }
   for (HWND h : list) {

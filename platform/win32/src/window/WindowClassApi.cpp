@@ -59,9 +59,9 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  WNDCLASSEXA wc{sizeof(WNDCLASSEXA), lpWndClass->style, lpWndClass->lpfnWndProc,
-                 lpWndClass->cbClsExtra, lpWndClass->cbWndExtra, lpWndClass->hInstance,
-                 lpWndClass->hIcon, lpWndClass->hCursor, lpWndClass->hbrBackground,
+  WNDCLASSEXA wc{sizeof(WNDCLASSEXA),      lpWndClass->style,         lpWndClass->lpfnWndProc,
+                 lpWndClass->cbClsExtra,   lpWndClass->cbWndExtra,    lpWndClass->hInstance,
+                 lpWndClass->hIcon,        lpWndClass->hCursor,       lpWndClass->hbrBackground,
                  lpWndClass->lpszMenuName, lpWndClass->lpszClassName, nullptr};
   return Register(wc);
 }
@@ -103,18 +103,18 @@ BOOL WINAPI GetClassInfoExA(HINSTANCE, LPCSTR lpszClass, LPWNDCLASSEXA lpwcx) {
     SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
     return FALSE;
   }
-  *lpwcx = WNDCLASSEXA{sizeof(WNDCLASSEXA), c->style, c->proc, c->classExtraBytes,
-                       c->windowExtraBytes, c->instance, c->icon, c->cursor, c->background,
-                       c->menuName, lpszClass, c->smallIcon};
+  *lpwcx = WNDCLASSEXA{sizeof(WNDCLASSEXA), c->style,    c->proc,   c->classExtraBytes,
+                       c->windowExtraBytes, c->instance, c->icon,   c->cursor,
+                       c->background,       c->menuName, lpszClass, c->smallIcon};
   return c->atom;
 }
 
 BOOL WINAPI GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName, LPWNDCLASSA lpWndClass) {
   WNDCLASSEXA ex;
   if (!lpWndClass || !GetClassInfoExA(hInstance, lpClassName, &ex)) return FALSE;
-  *lpWndClass = WNDCLASSA{ex.style, ex.lpfnWndProc, ex.cbClsExtra, ex.cbWndExtra, ex.hInstance,
-                          ex.hIcon, ex.hCursor, ex.hbrBackground, ex.lpszMenuName,
-                          ex.lpszClassName};
+  *lpWndClass =
+      WNDCLASSA{ex.style, ex.lpfnWndProc, ex.cbClsExtra,    ex.cbWndExtra,   ex.hInstance,
+                ex.hIcon, ex.hCursor,     ex.hbrBackground, ex.lpszMenuName, ex.lpszClassName};
   return TRUE;
 }
 
@@ -140,16 +140,26 @@ ULONG_PTR WINAPI GetClassLongPtrA(HWND hWnd, int nIndex) {
   }
   WindowClass& c = *w->cls;
   switch (nIndex) {
-    case GCLP_MENUNAME: return reinterpret_cast<ULONG_PTR>(c.menuName);
-    case GCLP_HBRBACKGROUND: return reinterpret_cast<ULONG_PTR>(c.background);
-    case GCLP_HCURSOR: return reinterpret_cast<ULONG_PTR>(c.cursor);
-    case GCLP_HICON: return reinterpret_cast<ULONG_PTR>(c.icon);
-    case GCLP_HICONSM: return reinterpret_cast<ULONG_PTR>(c.smallIcon);
-    case GCLP_HMODULE: return reinterpret_cast<ULONG_PTR>(c.instance);
-    case GCL_CBWNDEXTRA: return ULONG_PTR(c.windowExtraBytes);
-    case GCL_CBCLSEXTRA: return ULONG_PTR(c.classExtraBytes);
-    case GCLP_WNDPROC: return reinterpret_cast<ULONG_PTR>(c.proc);
-    case GCL_STYLE: return c.style;
+    case GCLP_MENUNAME:
+      return reinterpret_cast<ULONG_PTR>(c.menuName);
+    case GCLP_HBRBACKGROUND:
+      return reinterpret_cast<ULONG_PTR>(c.background);
+    case GCLP_HCURSOR:
+      return reinterpret_cast<ULONG_PTR>(c.cursor);
+    case GCLP_HICON:
+      return reinterpret_cast<ULONG_PTR>(c.icon);
+    case GCLP_HICONSM:
+      return reinterpret_cast<ULONG_PTR>(c.smallIcon);
+    case GCLP_HMODULE:
+      return reinterpret_cast<ULONG_PTR>(c.instance);
+    case GCL_CBWNDEXTRA:
+      return ULONG_PTR(c.windowExtraBytes);
+    case GCL_CBCLSEXTRA:
+      return ULONG_PTR(c.classExtraBytes);
+    case GCLP_WNDPROC:
+      return reinterpret_cast<ULONG_PTR>(c.proc);
+    case GCL_STYLE:
+      return c.style;
   }
   if (nIndex >= 0 && size_t(nIndex) + sizeof(LONG_PTR) <= c.classExtra.size()) {
     LONG_PTR v;
@@ -200,7 +210,8 @@ ULONG_PTR WINAPI SetClassLongPtrA(HWND hWnd, int nIndex, LONG_PTR v) {
       c.proc = reinterpret_cast<WNDPROC>(v);
       return old;
     }
-    case GCL_STYLE: return swap(c.style);
+    case GCL_STYLE:
+      return swap(c.style);
   }
   if (nIndex >= 0 && size_t(nIndex) + sizeof(LONG_PTR) <= c.classExtra.size()) {
     LONG_PTR old;

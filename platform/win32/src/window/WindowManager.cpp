@@ -1,12 +1,11 @@
 #include "WindowManager.h"
 
-#include <sys/syscall.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <atomic>
 #include <strings.h>
 
 #include "WindowDrawArea.h"
+#include "win32/kernel.h"
 
 namespace quellor::win32 {
 namespace {
@@ -27,13 +26,56 @@ State& S() {
 
 std::atomic<uint64_t> gGeneration{1};
 
-// Ends a thread's queue when the thread ends: senders waiting on it get 0.
+void RemoveFromParentListLocked(Window& w) {
+  std::vector<HWND>* list = &S().topLevels;
+  if (w.parent) {
+    auto it = S().windows.find(reinterpret_cast<uintptr_t>(w.parent));
+    if (it != S().windows.end()) list = &it->second->children;
+  }
+  list->erase(std::remove(list->begin(), list->end(), w.handle), list->end());
+}
+
+// Takes a window and its children off the screen and out of the table
+// without any message: their thread is gone.
+void DropWindowTreeLocked(HWND hwnd) {
+  auto it = S().windows.find(reinterpret_cast<uintptr_t>(hwnd));
+  if (it == S().windows.end()) return;
+  std::vector<HWND> children = it->second->children;
+  for (HWND c : children) DropWindowTreeLocked(c);
+  it = S().windows.find(reinterpret_cast<uintptr_t>(hwnd));
+  if (it == S().windows.end()) return;
+  Window& w = *it->second;
+  InputState& in = S().input;
+  for (HWND* h : {&in.capture, &in.focus, &in.active, &in.foreground, &in.lastClickWindow}) {
+    if (*h == hwnd) *h = nullptr;
+  }
+  RemoveFromParentListLocked(w);
+  for (auto& [key, other] : S().windows) {
+    if (other->owner == hwnd) other->owner = nullptr;
+  }
+  w.cls->windows--;
+  if (w.ownDC) GdiTable::Remove(w.ownDC->Handle());
+  S().windows.erase(it);
+}
+
+// Ends a thread's queue when the thread ends: senders waiting on it get 0,
+// and the thread's windows go away with it, as on Windows.
 struct QueueHolder {
   std::shared_ptr<MessageQueue> queue;
   ~QueueHolder() {
     if (!queue) return;
     auto lock = Lock();
     queue->alive = false;
+    std::vector<HWND> orphans;
+    for (auto& [key, w] : S().windows) {
+      if (w->queue == queue &&
+          (!w->parent || !S().windows.count(reinterpret_cast<uintptr_t>(w->parent)) ||
+           S().windows[reinterpret_cast<uintptr_t>(w->parent)]->queue != queue)) {
+        orphans.push_back(w->handle);
+      }
+    }
+    for (HWND h : orphans) DropWindowTreeLocked(h);
+    if (!orphans.empty()) ++gGeneration;
     for (auto& sent : queue->incoming) {
       sent->done = true;
       if (sent->sender) sent->sender->wake.notify_all();
@@ -46,13 +88,18 @@ thread_local QueueHolder tQueue;
 
 }  // namespace
 
-std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(S().mutex); }
+std::unique_lock<std::mutex> Lock() {
+  return std::unique_lock<std::mutex>(S().mutex);
+}
 
-InputState& Input() { return S().input; }
+InputState& Input() {
+  return S().input;
+}
 
+// The same identifier as GetCurrentThreadId, so PostThreadMessageA and
+// GetWindowThreadProcessId agree with the rest of the subset.
 DWORD CurrentThreadIdentifier() {
-  thread_local DWORD id = DWORD(syscall(SYS_gettid));
-  return id;
+  return GetCurrentThreadId();
 }
 
 std::shared_ptr<MessageQueue> CurrentQueue() {
@@ -72,7 +119,9 @@ std::shared_ptr<MessageQueue> QueueOfThreadLocked(DWORD threadId) {
   return it->second.lock();
 }
 
-void WakeQueueLocked(MessageQueue& q) { q.wake.notify_all(); }
+void WakeQueueLocked(MessageQueue& q) {
+  q.wake.notify_all();
+}
 
 void WakeAllQueues() {
   auto lock = Lock();
@@ -86,7 +135,9 @@ Window* FindWindowLocked(HWND hwnd) {
   return it == S().windows.end() ? nullptr : it->second.get();
 }
 
-std::vector<HWND>& TopLevelsLocked() { return S().topLevels; }
+std::vector<HWND>& TopLevelsLocked() {
+  return S().topLevels;
+}
 
 std::vector<HWND>& SiblingsLocked(Window& w) {
   if (w.parent) {
@@ -95,8 +146,12 @@ std::vector<HWND>& SiblingsLocked(Window& w) {
   return S().topLevels;
 }
 
-void BumpLayoutGenerationLocked() { ++gGeneration; }
-uint64_t WindowLayoutGeneration() { return gGeneration.load(); }
+void BumpLayoutGenerationLocked() {
+  ++gGeneration;
+}
+uint64_t WindowLayoutGeneration() {
+  return gGeneration.load();
+}
 
 bool IsVisibleLocked(Window& w) {
   for (Window* p = &w; p; p = p->parent ? FindWindowLocked(p->parent) : nullptr) {
@@ -231,8 +286,8 @@ void InvalidateLocked(Window& w, const Region& clientRegion, bool erase, UINT fl
     if (erase) w.erasePending = true;
     if (w.queue) WakeQueueLocked(*w.queue);
   }
-  bool children = (flags & RDW_ALLCHILDREN) ||
-                  (!(flags & RDW_NOCHILDREN) && !(w.style & WS_CLIPCHILDREN));
+  bool children =
+      (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w.style & WS_CLIPCHILDREN));
   if (!children) return;
   for (HWND h : w.children) {
     Window* c = FindWindowLocked(h);
@@ -325,7 +380,11 @@ RECT ClientFromWindowRect(const RECT& r, DWORD style, DWORD exStyle) {
 }
 
 // Registry access for the files that create windows and classes.
-std::unordered_map<uintptr_t, std::unique_ptr<Window>>& WindowTableLocked() { return S().windows; }
-std::vector<std::shared_ptr<WindowClass>>& ClassesLocked() { return S().classes; }
+std::unordered_map<uintptr_t, std::unique_ptr<Window>>& WindowTableLocked() {
+  return S().windows;
+}
+std::vector<std::shared_ptr<WindowClass>>& ClassesLocked() {
+  return S().classes;
+}
 
 }  // namespace quellor::win32

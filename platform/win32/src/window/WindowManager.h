@@ -71,7 +71,14 @@ struct MessageQueue {
   std::vector<Timer> timers;
   int receivingSent = 0;  // nesting of sent messages being handled
   MSG last{};             // for GetMessageTime / GetMessagePos
+  // Key state as of the last input message this thread took from its queue
+  // (GetKeyState, TranslateMessage), as opposed to the live state of
+  // GetAsyncKeyState.
+  BYTE keys[256] = {};
 };
+
+// Updates a queue's key state for an input message it hands out.
+void TrackKeyStateLocked(MessageQueue& q, const MSG& msg);
 
 struct Window {
   HWND handle = nullptr;
@@ -95,7 +102,7 @@ struct Window {
   bool erasePending = false;
   bool internalPaint = false;
   bool frameDirty = false;
-  std::optional<Region> shape;  // window coordinates
+  std::optional<Region> shape;           // window coordinates
   std::shared_ptr<PixelBuffer> surface;  // top-level windows only
   std::shared_ptr<DeviceContext> ownDC;
   bool destroying = false;

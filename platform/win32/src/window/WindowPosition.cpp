@@ -90,7 +90,8 @@ void RepaintWholeLocked(Window& w) {
 
 extern "C" {
 
-BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
+BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
+                         UINT uFlags) {
   WINDOWPOS pos{hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags};
   {
     auto lock = Lock();
@@ -161,7 +162,8 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
     bool nowVisible = IsVisibleLocked(*w);
     if (!(uFlags & SWP_NOREDRAW)) {
       bool zChanged = !(uFlags & SWP_NOZORDER);
-      if (wasVisible && (!nowVisible || ((moved || sized) && w->parent))) ExposeParentLocked(*w, before);
+      if (wasVisible && (!nowVisible || ((moved || sized) && w->parent)))
+        ExposeParentLocked(*w, before);
       if (nowVisible && (!wasVisible || sized || (moved && w->parent) || (zChanged && w->parent) ||
                          (uFlags & SWP_FRAMECHANGED) || !(w->client == clientBefore))) {
         RepaintWholeLocked(*w);

@@ -139,7 +139,8 @@ TEST(BlitTest, SetDIBitsToDeviceHonoursRowOrderAndSourceOrigin) {
   EXPECT_EQ(dst.At(0, 2), 0u);
   // StretchDIBits at the same size copies; doubled it scales.
   Canvas big(4, 6);
-  EXPECT_EQ(StretchDIBits(big.dc(), 0, 0, 4, 6, 0, 0, 2, 3, pixels, &bmi, DIB_RGB_COLORS, SRCCOPY), 3);
+  EXPECT_EQ(StretchDIBits(big.dc(), 0, 0, 4, 6, 0, 0, 2, 3, pixels, &bmi, DIB_RGB_COLORS, SRCCOPY),
+            3);
   EXPECT_EQ(big.At(3, 5), 6u);
   EXPECT_EQ(big.At(0, 0), 1u);
   // Bad headers are refused.

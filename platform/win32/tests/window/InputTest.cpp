@@ -184,4 +184,16 @@ TEST_F(InputTest, ClickActivatesAndSetsClassCursor) {
   EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
 }
 
+TEST_F(InputTest, AltF4AndCloseDestroyTheWindowByDefault) {
+  HWND w = CreateRecording("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100);
+  desktop::RunUntilIdle();
+  desktop::PressKey(VK_MENU);
+  desktop::PressKey(VK_F4);
+  desktop::RunUntilIdle();
+  EXPECT_FALSE(IsWindow(w));
+  HWND other = CreateRecording("o", WS_POPUP, 0, 0, 10, 10);
+  SendMessageA(other, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(other));
+}
+
 }  // namespace

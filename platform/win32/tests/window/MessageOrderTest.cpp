@@ -7,8 +7,8 @@ namespace {
 
 class MessageOrderTest : public WindowTest {};
 
-const std::vector<UINT> kLifecycle = {WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW,
-                                      WM_DESTROY,  WM_NCDESTROY};
+const std::vector<UINT> kLifecycle = {WM_NCCREATE,   WM_CREATE,  WM_SIZE,     WM_MOVE,
+                                      WM_SHOWWINDOW, WM_DESTROY, WM_NCDESTROY};
 
 TEST_F(MessageOrderTest, CreateSendsNcCreateCreateSizeMoveInOrder) {
   HWND w = CreateRecording("a", WS_POPUP, 10, 20, 100, 50);
@@ -74,7 +74,8 @@ TEST_F(MessageOrderTest, MoveAndSizeAnnounceThroughWindowPosChanged) {
   HWND w = CreateRecording("a", WS_POPUP, 0, 0, 100, 50);
   MessageLog::Instance().Clear();
   SetWindowPos(w, nullptr, 5, 6, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  EXPECT_EQ(MessageLog::Instance().MessagesOf(w, {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}),
+  EXPECT_EQ(MessageLog::Instance().MessagesOf(
+                w, {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}),
             (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE}));
   MessageLog::Instance().Clear();
   MoveWindow(w, 5, 6, 70, 80, TRUE);
@@ -97,7 +98,7 @@ TEST_F(MessageOrderTest, DestroySendsParentThenChildrenThenNcDestroyLast) {
     if (e.message == WM_DESTROY || e.message == WM_NCDESTROY) order.emplace_back(e.hwnd, e.message);
   }
   std::vector<std::pair<HWND, UINT>> expected = {
-      {parent, WM_DESTROY},        {child, WM_DESTROY},    {grandchild, WM_DESTROY},
+      {parent, WM_DESTROY},       {child, WM_DESTROY},   {grandchild, WM_DESTROY},
       {grandchild, WM_NCDESTROY}, {child, WM_NCDESTROY}, {parent, WM_NCDESTROY}};
   EXPECT_EQ(order, expected);
   EXPECT_FALSE(IsWindow(parent));
@@ -174,10 +175,12 @@ TEST_F(MessageOrderTest, WindowDataAndStyles) {
   ASSERT_NE(old, nullptr);
   static WNDPROC previous = old;
   static int subclassed = 0;
-  SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-                      if (m == WM_USER + 5) ++subclassed;
-                      return CallWindowProcA(previous, h, m, wp, lp);
-                    }));
+  SetWindowLongPtrA(
+      w, GWLP_WNDPROC,
+      reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == WM_USER + 5) ++subclassed;
+        return CallWindowProcA(previous, h, m, wp, lp);
+      }));
   SendMessageA(w, WM_USER + 5, 0, 0);
   EXPECT_EQ(subclassed, 1);
   EXPECT_EQ(GetWindowLongPtrA(w, 4096), 0);
@@ -195,8 +198,9 @@ TEST_F(MessageOrderTest, ClassRegistrationRules) {
   ASSERT_NE(RegisterClassA(&wc), 0);
   EXPECT_EQ(RegisterClassA(&wc), 0);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_CLASS_ALREADY_EXISTS));
-  HWND w = CreateWindowExA(WS_EX_CONTROLPARENT, "qlclip", "Video Quellor Director / Clipboard Viewer",
-                           WS_OVERLAPPEDWINDOW, 320, 240, 320, 240, nullptr, nullptr, nullptr, nullptr);
+  HWND w =
+      CreateWindowExA(WS_EX_CONTROLPARENT, "qlclip", "Video Quellor Director / Clipboard Viewer",
+                      WS_OVERLAPPEDWINDOW, 320, 240, 320, 240, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(GetClassLongPtrA(w, GCLP_MENUNAME), ULONG_PTR(102));
   // The overlapped frame makes the client area smaller than the window.

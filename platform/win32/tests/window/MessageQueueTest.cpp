@@ -75,14 +75,31 @@ TEST_F(MessageQueueTest, SendersAnswerIncomingSendsWhileWaiting) {
   EXPECT_EQ(SendMessageA(worker.hwnd(), WM_USER + 1, 0, 0), 6);
 }
 
-TEST_F(MessageQueueTest, SendToAnEndedThreadReturnsZero) {
+TEST_F(MessageQueueTest, WindowsEndWithTheirThread) {
   HWND orphan;
   std::thread([&] {
-    orphan = CreateRecording("gone", WS_POPUP, 0, 0, 10, 10);
+    orphan = CreateRecording("gone", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
   }).join();
-  // The window outlives its thread; nobody will answer.
+  EXPECT_FALSE(IsWindow(orphan));
   EXPECT_EQ(SendMessageA(orphan, WM_USER, 0, 0), 0);
   EXPECT_FALSE(PostMessageA(orphan, WM_USER, 0, 0));
+  EXPECT_EQ(WindowFromPoint(POINT{5, 5}), nullptr);
+}
+
+TEST_F(MessageQueueTest, SendToAThreadThatEndsWithoutAnsweringReturnsZero) {
+  std::promise<HWND> created;
+  std::promise<void> release;
+  std::thread t([&] {
+    created.set_value(CreateRecording("busy", WS_POPUP, 0, 0, 10, 10));
+    release.get_future().wait();  // never reads its queue
+  });
+  HWND busy = created.get_future().get();
+  auto answer =
+      std::async(std::launch::async, [busy] { return SendMessageA(busy, WM_USER, 0, 0); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));  // let the send start waiting
+  release.set_value();
+  t.join();
+  EXPECT_EQ(answer.get(), 0);
 }
 
 TEST_F(MessageQueueTest, PostedMessagesComeInOrderAndQuitAfterThem) {
@@ -211,6 +228,30 @@ TEST_F(MessageQueueTest, TranslateMessageMakesCharacters) {
   EXPECT_EQ(keys[0], UINT(WM_KEYDOWN));
   EXPECT_EQ(keys[1], UINT(WM_CHAR));
   EXPECT_EQ(keys[2], UINT(WM_KEYUP));
+}
+
+TEST_F(MessageQueueTest, WindowsOnManyThreadsAtOnce) {
+  std::atomic<int> painted{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([t, &painted] {
+      for (int i = 0; i < 10; ++i) {
+        HWND w = CreateSolidWindow(RGB(t * 60, i * 20, 0), WS_POPUP | WS_VISIBLE, t * 50, i * 10,
+                                   40, 40);
+        HWND child = CreateRecording("c", WS_CHILD | WS_VISIBLE, 5, 5, 10, 10, w);
+        desktop::RunUntilIdle();
+        HDC hdc = GetDC(child);
+        RECT r{0, 0, 10, 10};
+        FillRect(hdc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ReleaseDC(child, hdc);
+        painted += desktop::CaptureWindow(w).At(6, 6) == 0 ? 1 : 0;
+        DestroyWindow(w);
+      }
+    });
+  }
+  for (int i = 0; i < 20; ++i) desktop::CaptureScreen();
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(painted.load(), 40);
 }
 
 }  // namespace

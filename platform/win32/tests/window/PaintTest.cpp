@@ -13,7 +13,8 @@ constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite 
 
 // A window that paints its whole client area with a colour that changes on
 // each paint, so repainted pixels can be told apart.
-HWND CreateCountingWindow(DWORD style, int x, int y, int w, int h, int* paints, HWND parent = nullptr) {
+HWND CreateCountingWindow(DWORD style, int x, int y, int w, int h, int* paints,
+                          HWND parent = nullptr) {
   HWND hwnd = CreateRecording("count", style, x, y, w, h, parent);
   SetHandler(hwnd, [paints](HWND win, UINT msg, WPARAM, LPARAM, LRESULT* result) {
     if (msg != WM_PAINT) return false;
@@ -112,10 +113,13 @@ TEST_F(PaintTest, ClipChildrenKeepsParentPaintOffChildren) {
 }
 
 TEST_F(PaintTest, ClipSiblingsKeepsLowerSiblingUnderTheUpperOne) {
-  HWND parent = CreateSolidWindow(RGB(255, 255, 255), WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 60, 60);
+  HWND parent =
+      CreateSolidWindow(RGB(255, 255, 255), WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 60, 60);
   // First created is on top.
-  HWND top = CreateSolidWindow(RGB(255, 0, 0), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 30, 30, parent);
-  HWND below = CreateSolidWindow(RGB(0, 0, 255), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 20, 20, 30, 30, parent);
+  HWND top = CreateSolidWindow(RGB(255, 0, 0), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 30,
+                               30, parent);
+  HWND below = CreateSolidWindow(RGB(0, 0, 255), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 20, 20,
+                                 30, 30, parent);
   desktop::RunUntilIdle();
   // Repainting the lower sibling must not draw over the upper one.
   InvalidateRect(below, nullptr, FALSE);
@@ -135,7 +139,8 @@ TEST_F(PaintTest, ClipSiblingsKeepsLowerSiblingUnderTheUpperOne) {
 }
 
 TEST_F(PaintTest, MovingAChildExposesTheParent) {
-  HWND parent = CreateSolidWindow(RGB(255, 255, 255), WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 60, 60);
+  HWND parent =
+      CreateSolidWindow(RGB(255, 255, 255), WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 60, 60);
   HWND child = CreateSolidWindow(RGB(255, 0, 0), WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent);
   desktop::RunUntilIdle();
   EXPECT_EQ(desktop::CaptureWindow(parent).At(5, 5), kRed);
@@ -156,7 +161,7 @@ TEST_F(PaintTest, ScreenComposesTopLevelWindowsInZOrder) {
   auto screen = desktop::CaptureScreen();
   EXPECT_EQ(screen.width, 1920);
   EXPECT_EQ(screen.At(110, 110), kRed);
-  EXPECT_EQ(screen.At(130, 130), kGreen);  // b was created later: on top
+  EXPECT_EQ(screen.At(130, 130), kGreen);   // b was created later: on top
   EXPECT_EQ(screen.At(99, 99), 0x008080u);  // the desktop colour
   SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   EXPECT_EQ(desktop::CaptureScreen().At(130, 130), kRed);
@@ -189,7 +194,8 @@ TEST_F(PaintTest, WindowShapeClipsDrawingScreenAndHitTesting) {
 
 TEST_F(PaintTest, RedrawWindowFlags) {
   int parentPaints = 0, childPaints = 0;
-  HWND parent = CreateCountingWindow(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 50, 50, &parentPaints);
+  HWND parent =
+      CreateCountingWindow(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 50, 50, &parentPaints);
   CreateCountingWindow(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, &childPaints, parent);
   desktop::RunUntilIdle();
   parentPaints = childPaints = 0;

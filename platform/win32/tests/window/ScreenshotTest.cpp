@@ -1,7 +1,9 @@
 // Screenshots: a few drawn windows written as PNG files and read back.
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "WindowTestSupport.h"
 
@@ -37,7 +39,8 @@ bool ReadPng(const std::string& path, ReadBack& out) {
   out.height = int(png_get_image_height(png, info));
   if (png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB) longjmp(png_jmpbuf(png), 1);
   out.rgb.resize(size_t(out.width) * out.height * 3);
-  for (int y = 0; y < out.height; ++y) png_read_row(png, &out.rgb[size_t(y) * out.width * 3], nullptr);
+  for (int y = 0; y < out.height; ++y)
+    png_read_row(png, &out.rgb[size_t(y) * out.width * 3], nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
   std::fclose(f);
   return true;
@@ -47,7 +50,8 @@ bool ReadPng(const std::string& path, ReadBack& out) {
 // blitted gradient stretched with HALFTONE, text with DrawTextA, a dotted
 // XOR frame and a child button-like window.
 HWND CreateDemoWindow() {
-  HWND w = CreateRecording("Demo", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 360, 240);
+  HWND w =
+      CreateRecording("Demo", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 360, 240);
   SetWindowTextA(w, "Video Quellor Director / Clipboard Viewer");
   SetHandler(w, [](HWND win, UINT msg, WPARAM, LPARAM, LRESULT* result) {
     if (msg != WM_PAINT) return false;
@@ -60,19 +64,23 @@ HWND CreateDemoWindow() {
     DeleteObject(back);
     // A 16 x 16 gradient in a memory DC, stretched to 128 x 96.
     BITMAPINFO bmi{};
-    bmi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bmi.bmiHeader =
+        BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     uint32_t* bits;
     HDC mem = CreateCompatibleDC(hdc);
-    HBITMAP dib = CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HBITMAP dib =
+        CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
     for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 16; ++x) bits[y * 16 + x] = uint32_t(x * 16) << 16 | uint32_t(y * 16) << 8 | 0x80;
+      for (int x = 0; x < 16; ++x)
+        bits[y * 16 + x] = uint32_t(x * 16) << 16 | uint32_t(y * 16) << 8 | 0x80;
     HGDIOBJ old = SelectObject(mem, dib);
     SetStretchBltMode(hdc, HALFTONE);
     StretchBlt(hdc, 10, 10, 128, 96, mem, 0, 0, 16, 16, SRCCOPY);
     SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
-    HFONT font = CreateFontA(-18, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, ANTIALIASED_QUALITY, 0, "Verdena");
+    HFONT font =
+        CreateFontA(-18, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, ANTIALIASED_QUALITY, 0, "Verdena");
     HGDIOBJ oldFont = SelectObject(hdc, font);
     SetBkMode(hdc, TRANSPARENT);
     SetTextColor(hdc, RGB(255, 255, 255));
@@ -124,7 +132,7 @@ TEST_F(ScreenshotTest, WindowAndScreenPngsMatchTheSurface) {
   // only in its cross.
   EXPECT_EQ(screen.At(45 + 60, 45 + 60), pic.At(65, 65));
   EXPECT_EQ(screen.At(380 + 60, 200 + 60), 0x00A000u);
-  EXPECT_EQ(screen.At(380 + 5, 200 + 5), 0x008080u);
+  EXPECT_EQ(screen.At(380 + 115, 200 + 5), 0x008080u);  // cut away by the shape
   EXPECT_FALSE(desktop::WritePng(desktop::Picture{}, TempPath("empty.png")));
   EXPECT_FALSE(desktop::WriteScreenPng("/nonexistent-folder/x.png"));
 }
@@ -144,6 +152,73 @@ TEST_F(ScreenshotTest, MemoryContextPng) {
   EXPECT_EQ(back.At(15, 5), 0u);
   DeleteDC(mem);
   DeleteObject(bm);
+}
+
+TEST_F(ScreenshotTest, TextAlignmentSheet) {
+  // Nine boxes, each with a word placed by a different DrawTextA alignment;
+  // every word's ink must stay in its box, on the side its flags name.
+  HDC mem = CreateCompatibleDC(nullptr);
+  BITMAPINFO bmi{};
+  bmi.bmiHeader =
+      BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 300, -180, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  uint32_t* bits;
+  HBITMAP dib =
+      CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  SelectObject(mem, dib);
+  RECT all{0, 0, 300, 180};
+  FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  HFONT font =
+      CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, ANTIALIASED_QUALITY, 0, "Verdena");
+  SelectObject(mem, font);
+  SetBkMode(mem, TRANSPARENT);
+  const UINT horizontal[3] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+  const UINT vertical[3] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+  HBRUSH frame = CreateSolidBrush(RGB(160, 160, 160));
+  for (int row = 0; row < 3; ++row) {
+    for (int col = 0; col < 3; ++col) {
+      RECT box{col * 100 + 2, row * 60 + 2, col * 100 + 98, row * 60 + 58};
+      FrameRect(mem, &box, frame);
+      RECT inner{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
+      DrawTextA(mem, "Quellor", -1, &inner, horizontal[col] | vertical[row] | DT_SINGLELINE);
+      // Ink of this box (black-ish pixels only; the frame is grey).
+      RECT ink{1000, 1000, -1, -1};
+      for (LONG y = inner.top; y < inner.bottom; ++y) {
+        for (LONG x = inner.left; x < inner.right; ++x) {
+          if ((bits[y * 300 + x] & 0xFF) > 100) continue;
+          ink.left = std::min(ink.left, x);
+          ink.right = std::max(ink.right, x + 1);
+          ink.top = std::min(ink.top, y);
+          ink.bottom = std::max(ink.bottom, y + 1);
+        }
+      }
+      ASSERT_LT(ink.left, ink.right) << row << col;
+      LONG midX = (ink.left + ink.right) / 2, midY = (ink.top + ink.bottom) / 2;
+      LONG boxMidX = (inner.left + inner.right) / 2, boxMidY = (inner.top + inner.bottom) / 2;
+      if (col == 0) {
+        EXPECT_LT(ink.left - inner.left, 3);
+      }
+      if (col == 1) {
+        EXPECT_LE(std::abs(midX - boxMidX), 2);
+      }
+      if (col == 2) {
+        EXPECT_LT(inner.right - ink.right, 3);
+      }
+      if (row == 0) {
+        EXPECT_LT(ink.top - inner.top, 6);
+      }
+      if (row == 1) {
+        EXPECT_LE(std::abs(midY - boxMidY), 3);
+      }
+      if (row == 2) {
+        EXPECT_LT(inner.bottom - ink.bottom, 6);
+      }
+    }
+  }
+  ASSERT_TRUE(desktop::WriteDcPng(mem, TempPath("text_alignment.png")));
+  DeleteObject(frame);
+  DeleteDC(mem);
+  DeleteObject(dib);
+  DeleteObject(font);
 }
 
 }  // namespace

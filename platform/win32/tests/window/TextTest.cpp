@@ -29,8 +29,8 @@ RECT Ink(const Canvas& c, int w, int h, uint32_t background) {
 class TextTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    font_ = CreateFontA(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY,
-                        0, "Verdena");
+    font_ = CreateFontA(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                        ANTIALIASED_QUALITY, 0, "Verdena");
     old_ = SelectObject(canvas_.dc(), font_);
     canvas_.Fill(0x00FFFFFF);
     SetBkMode(canvas_.dc(), TRANSPARENT);
@@ -120,7 +120,8 @@ TEST_F(TextTest, DrawTextAlignmentFlags) {
   } cases[] = {
       {DT_LEFT | DT_TOP | DT_SINGLELINE, 10, 10},
       {DT_RIGHT | DT_SINGLELINE, 190 - size.cx, 10},
-      {DT_CENTER | DT_VCENTER | DT_SINGLELINE, 10 + (180 - size.cx) / 2, 10 + (80 - tm.tmHeight) / 2},
+      {DT_CENTER | DT_VCENTER | DT_SINGLELINE, 10 + (180 - size.cx) / 2,
+       10 + (80 - tm.tmHeight) / 2},
       {DT_BOTTOM | DT_SINGLELINE, 10, 90 - tm.tmHeight},
       {DT_VCENTER, 10, 10},  // without DT_SINGLELINE vertical centring does nothing
   };
@@ -143,11 +144,13 @@ TEST_F(TextTest, DrawTextWrapsExpandsTabsAndCalculates) {
   GetTextMetricsA(canvas_.dc(), &tm);
   SIZE word;
   GetTextExtentPoint32A(canvas_.dc(), "word", 4, &word);
-  RECT r{0, 0, word.cx * 2, 0};
+  SIZE space;
+  GetTextExtentPoint32A(canvas_.dc(), " ", 1, &space);
+  RECT r{0, 0, word.cx * 2 + space.cx, 0};
   int height = DrawTextA(canvas_.dc(), "word word word", -1, &r, DT_WORDBREAK | DT_CALCRECT);
   EXPECT_EQ(height, 2 * tm.tmHeight);  // two words fit on a line, the third wraps
   EXPECT_EQ(r.bottom, 2 * tm.tmHeight);
-  EXPECT_LE(r.right, word.cx * 2);
+  EXPECT_EQ(r.right, word.cx * 2 + space.cx);
   EXPECT_EQ(canvas_.CountOf(0xFFFFFF), 200 * 100);  // nothing drawn
   // Explicit line breaks and single-line measuring.
   r = RECT{0, 0, 0, 0};
