@@ -3,14 +3,17 @@
 //   hold-producer NAME     -> "held" or "refused"
 //   set-control SIDE NAME VALUE -> "set" or "refused"
 //   get-control NAME TYPE  -> the value or "refused"
+//   show-frame BYTE        -> "shown": a frame of that byte put on the output
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "board/Engine.h"
 #include "board/Support.h"
+#include "board/testing/BoardClock.h"
 
 namespace {
 
@@ -53,6 +56,23 @@ int GetControl(const char* name, const char* type) {
   return 0;
 }
 
+int ShowFrame(const char* byte) {
+  quellor::board::testing::UseManualClock(1);
+  const DWORD output = RTME_CreateOutput("board.test.helper.output", 0, 0, 0);
+  BYTE* buffer = nullptr;
+  DWORD bytes = 0;
+  const DWORD token = RTME_GetEmptyOutputBuffer(output, &buffer, &bytes);
+  if (!token) {
+    std::printf("refused\n");
+    return 0;
+  }
+  std::memset(buffer, std::atoi(byte), bytes);
+  RTME_ShowOutputBuffer(output, token, bytes);
+  quellor::board::testing::AdvanceFields(2);  // fields 2 and 3: the whole frame
+  std::printf("shown\n");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,6 +80,7 @@ int main(int argc, char** argv) {
   if (command == "hold-producer" && argc == 3) return HoldProducer(argv[2]);
   if (command == "set-control" && argc == 5) return SetControl(argv[2], argv[3], argv[4]);
   if (command == "get-control" && argc == 4) return GetControl(argv[2], argv[3]);
+  if (command == "show-frame" && argc == 3) return ShowFrame(argv[2]);
   std::fprintf(stderr,
                "usage: board_test_helper hold-producer NAME | set-control SIDE NAME VALUE"
                " | get-control NAME TYPE\n");

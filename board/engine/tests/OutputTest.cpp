@@ -230,5 +230,26 @@ TEST_F(OutputTest, PalOutputFieldsCarryPalRecords) {
   monitor.Close();
 }
 
+TEST_F(OutputTest, AFrameShownByAnotherProcessReachesThisProcessesMonitor) {
+  RecordingProbe monitor;
+  monitor.Open("test.output.shared.monitor", RTME_PIN_OUTPUT_MONITOR);
+  ASSERT_EQ(RunHelper({"show-frame", "77"}), "shown");
+  BoardFrame shown;
+  std::string error;
+  ASSERT_TRUE(ReadShownFrame(shown, error)) << error;
+  ASSERT_EQ(shown.pixels.size(), kNtscFrameBytes);
+  EXPECT_EQ(shown.pixels[0], 77);
+  EXPECT_EQ(shown.pixels[kNtscFrameBytes - 1], 77);
+  BoardStatus status;
+  ASSERT_TRUE(ReadBoardStatus(status, error));
+  EXPECT_FALSE(status.outputLive);
+  EXPECT_EQ(status.lastShownField, 3u);
+  testing::AdvanceFields(2);
+  ASSERT_EQ(monitor.fields.size(), 2u);
+  EXPECT_EQ(monitor.fields[0].pixels[10], 77);
+  EXPECT_EQ(monitor.fields[1].pixels[10], 77);
+  monitor.Close();
+}
+
 }  // namespace
 }  // namespace quellor::board::tests
