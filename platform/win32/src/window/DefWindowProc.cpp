@@ -231,8 +231,16 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPA
       return 0;
     case WM_GETDLGCODE:
       return 0;
-    case WM_NCACTIVATE:
+    case WM_NCACTIVATE: {
+      bool caption;
+      {
+        auto lock = Lock();
+        Window* w = FindWindowLocked(hWnd);
+        caption = w && (w->style & WS_CAPTION) == WS_CAPTION && IsVisibleLocked(*w);
+      }
+      if (caption) PaintFrame(hWnd);  // active and inactive captions differ
       return TRUE;
+    }
     case WM_SHOWWINDOW:
       return 0;
     case WM_DROPFILES:

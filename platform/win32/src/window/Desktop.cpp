@@ -98,6 +98,10 @@ int RunUntilIdle(int limit) {
   return dispatched;
 }
 
+uint64_t ScreenVersion() {
+  return win32::ScreenVersion();
+}
+
 Picture CaptureScreen() {
   DisplayMode mode = CurrentDisplayMode();
   Picture screen;

@@ -82,6 +82,7 @@ bool DeviceContext::AcquireTarget(DrawTarget& target, bool lockPixels) {
     target.dx = area.origin.x + state_.viewportOrigin.x;
     target.dy = area.origin.y + state_.viewportOrigin.y;
     target.pixels = std::move(area.surface);
+    NoteScreenDrawing();
   }
   if (lockPixels) target.lock = std::unique_lock<std::mutex>(target.pixels->Mutex());
   return true;

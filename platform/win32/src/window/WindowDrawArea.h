@@ -21,6 +21,10 @@ struct WindowDrawArea {
 // The generation changes whenever any window's geometry, visibility, shape or
 // z-order changes, so that a device context can keep its area until then.
 uint64_t WindowLayoutGeneration();
+// Changes whenever anything on screen may have changed (drawing through a
+// window context, or any layout change): a presenter recomposes only then.
+uint64_t ScreenVersion();
+void NoteScreenDrawing();
 // False when the window no longer exists.
 bool QueryWindowDrawArea(HWND hwnd, bool clientArea, WindowDrawArea& area);
 

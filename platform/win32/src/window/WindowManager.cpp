@@ -146,8 +146,17 @@ std::vector<HWND>& SiblingsLocked(Window& w) {
   return S().topLevels;
 }
 
+std::atomic<uint64_t> gScreenVersion{1};
+
 void BumpLayoutGenerationLocked() {
   ++gGeneration;
+  ++gScreenVersion;
+}
+void NoteScreenDrawing() {
+  ++gScreenVersion;
+}
+uint64_t ScreenVersion() {
+  return gScreenVersion.load();
 }
 uint64_t WindowLayoutGeneration() {
   return gGeneration.load();
@@ -350,6 +359,16 @@ void ReplyToSent(std::unique_lock<std::mutex>& lock, MessageQueue& q) {
 
 void PostInputLocked(Window& w, const MSG& msg, bool mouse) {
   if (!w.queue || !w.queue->alive) return;
+  // Like Windows, a mouse move replaces one still waiting for the same
+  // window, so a fast stream of moves never floods the queue.
+  if (msg.message == WM_MOUSEMOVE && !w.queue->posted.empty()) {
+    QueuedMessage& last = w.queue->posted.back();
+    if (last.msg.message == WM_MOUSEMOVE && last.msg.hwnd == msg.hwnd && !last.converting &&
+        last.mouse == mouse) {
+      last.msg = msg;
+      return;
+    }
+  }
   QueuedMessage q;
   q.msg = msg;
   q.mouse = mouse;

@@ -196,4 +196,18 @@ TEST_F(InputTest, AltF4AndCloseDestroyTheWindowByDefault) {
   EXPECT_FALSE(IsWindow(other));
 }
 
+TEST_F(InputTest, WaitingMouseMovesMergeIntoTheLatest) {
+  HWND w = CreateRecording("w", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+  desktop::RunUntilIdle();
+  MessageLog::Instance().Clear();
+  for (int x = 1; x <= 50; ++x) desktop::MoveMouse(x, 10);
+  desktop::Click(Button::Left, 50, 10);
+  desktop::MoveMouse(60, 20);
+  desktop::RunUntilIdle();
+  auto moves = Of(w, WM_MOUSEMOVE);
+  ASSERT_EQ(moves.size(), 2u);  // the button press keeps the two runs apart
+  EXPECT_EQ(moves[0].lParam, MAKELPARAM(50, 10));
+  EXPECT_EQ(moves[1].lParam, MAKELPARAM(60, 20));
+}
+
 }  // namespace

@@ -234,4 +234,18 @@ TEST_F(PaintTest, GetDcDrawsOnlyWhereTheWindowIsVisible) {
   ReleaseDC(child, hdc);
 }
 
+TEST_F(PaintTest, ScreenVersionChangesWithDrawingAndLayout) {
+  HWND w = CreateSolidWindow(RGB(1, 2, 3), WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+  desktop::RunUntilIdle();
+  uint64_t v0 = desktop::ScreenVersion();
+  desktop::RunUntilIdle();
+  EXPECT_EQ(desktop::ScreenVersion(), v0);  // nothing happened
+  InvalidateRect(w, nullptr, FALSE);
+  desktop::RunUntilIdle();
+  uint64_t v1 = desktop::ScreenVersion();
+  EXPECT_NE(v1, v0);
+  MoveWindow(w, 5, 5, 10, 10, FALSE);
+  EXPECT_NE(desktop::ScreenVersion(), v1);
+}
+
 }  // namespace

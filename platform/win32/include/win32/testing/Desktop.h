@@ -53,6 +53,9 @@ struct Picture {
   uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };
 
+// Changes whenever the screen may have changed (drawing into a window,
+// moving, showing, hiding or reshaping one): poll it to recompose only then.
+uint64_t ScreenVersion();
 // The visible top-level windows composed in z-order over the desktop colour.
 Picture CaptureScreen();
 // A window's rectangle as its top-level surface holds it (whether or not other
