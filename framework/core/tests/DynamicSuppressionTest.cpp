@@ -40,13 +40,6 @@ TEST_F(DynamicSuppression, MessagesOnWithoutSendingDropsThePendingNotice) {
   EXPECT_EQ(log.Count(), 1u);
 }
 
-TEST_F(DynamicSuppression, NothingChangedInTheBracketSendsNothing) {
-  value.MessagesOff();
-  value.Set(0, "Changed");  // the value it holds
-  value.MessagesOn(true);
-  EXPECT_EQ(log.Count(), 0u);
-}
-
 TEST_F(DynamicSuppression, MessagesOnAtDepthZeroStaysAtZero) {
   value.MessagesOn(true);
   value.MessagesOn(false);

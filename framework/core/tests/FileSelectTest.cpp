@@ -50,16 +50,6 @@ TEST(FileSelectNames, DeletingANameKeepsTheOrder) {
   EXPECT_EQ(set.FileSelect_GetNoFiles(), 2u);
 }
 
-TEST(FileSelectNames, FixedAnswers) {
-  FileSelectNames set;
-  EXPECT_STREQ(set.FileSelect_GetExtension(0), "*.*");
-  EXPECT_STREQ(set.FileSelect_GetExtension(12345), "*.*");
-  EXPECT_EQ(set.FileSelect_GetMaxNoFiles(), 0xFFFFFFFFUL);
-  set.FileSelect_Set(0, "a");
-  set.FileSelect_StartSetting();
-  EXPECT_EQ(set.FileSelect_GetNoFiles(), 0u);
-}
-
 // A derived set sees every deletion that DeleteAllFilenames makes.
 TEST(FileSelectNames, DeletingAllGoesThroughTheVirtualDeletion) {
   struct Watching : FileSelectNames {

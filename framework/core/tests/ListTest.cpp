@@ -16,16 +16,6 @@ std::vector<char> Contents(const tList<char>& list) {
   return items;
 }
 
-TEST(tList, AppendsAtTheEnd) {
-  tList<char> list;
-  EXPECT_EQ(list.GetNoItems(), 0u);
-  EXPECT_EQ(list.GetItems(), nullptr);
-  list.AddItem('a');
-  list.AddItem('b');
-  list.AddItem('c');
-  EXPECT_EQ(Contents(list), (std::vector<char>{'a', 'b', 'c'}));
-}
-
 TEST(tList, RemovingMovesTheLastElementIntoThePlace) {
   tList<char> list;
   for (char c : {'a', 'b', 'c'}) list.AddItem(c);
@@ -126,15 +116,6 @@ TEST(tList, TheLockIsRecursiveAndHoldsOtherThreadsOff) {
   list.UnLock();
   other.join();
   EXPECT_EQ(list.GetNoItems(), 2u);
-}
-
-TEST(lList, ALoneNodeCountsItself) {
-  lList node;
-  EXPECT_EQ(node.GetNoItems(), 1u);
-  EXPECT_EQ(node.GetItem(0), &node);
-  EXPECT_EQ(node.GetItem(1), nullptr);
-  EXPECT_EQ(node.FirstItem(), &node);
-  EXPECT_EQ(node.LastItem(), &node);
 }
 
 TEST(lList, InsertedNodesAreFoundAlongTheChain) {

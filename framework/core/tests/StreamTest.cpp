@@ -110,20 +110,6 @@ TEST(FileStream, AReadLongerThanTheRestOfTheFileFails) {
   EXPECT_FALSE(in.ReadData(buffer, 4));
 }
 
-TEST(FileStream, WithoutAFileEverythingFails) {
-  FileStream_In in;
-  char buffer[4];
-  EXPECT_FALSE(in.ReadData(buffer, 4));
-  in.SetFilename("/no/such/folder/file.dat");
-  EXPECT_EQ(in.GetFile(), nullptr);
-  EXPECT_FALSE(in.ReadData(buffer, 0));
-  FileStream_Out out;
-  EXPECT_FALSE(out.WriteData("x", 1));
-  out.SetFilename(nullptr);
-  EXPECT_FALSE(out.WriteData("x", 1));
-  EXPECT_TRUE(out.Close());
-}
-
 TEST(FileStream, ZeroLengthsSucceedAndNegativeLengthsFail) {
   const auto scratch = MakeScratchFolder();
   const auto path = (scratch / "f.dat").string();
@@ -181,19 +167,6 @@ TEST_F(FileStreamFaults, AFullDiskFailsTheWriteAndTheClose) {
   EXPECT_FALSE(out.WriteData("abcd", 4));
   EXPECT_FALSE(out.Close());
   EXPECT_EQ(out.GetFile(), nullptr);
-}
-
-TEST_F(FileStreamFaults, AFailedOpenLeavesNoFile) {
-  StdioCalls calls = CurrentStdioCalls();
-  calls.open = [](const char*, const char*) -> std::FILE* {
-    errno = EACCES;
-    return nullptr;
-  };
-  ReplaceStdioCalls(calls);
-  FileStream_Out out;
-  out.SetFilename("anything.dat");
-  EXPECT_EQ(out.GetFile(), nullptr);
-  EXPECT_FALSE(out.WriteData("a", 1));
 }
 
 TEST(MemoryStream, WritesAppendIntoOneBlock) {
