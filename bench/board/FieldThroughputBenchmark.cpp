@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,9 @@ void PrepareBoard() {
   static bool prepared = false;
   if (prepared) return;
   prepared = true;
-  const std::string folder = "/tmp/quellor-bench-board-" + std::to_string(getpid());
+  static const std::string folder = "/tmp/quellor-bench-board-" + std::to_string(getpid());
   setenv("QUELLOR_BOARD_DIR", folder.c_str(), 1);
+  std::atexit([] { std::filesystem::remove_all(folder); });
   quellor::board::testing::UseManualClock(0);
   quellor::board::testing::ResetBoard();
 }
@@ -80,7 +82,7 @@ void BM_BoardSecondOfFields(benchmark::State& state) {
   RTME_DestroyProbe(inputProbe);
   RTME_CloseEngine(instance);
 }
-BENCHMARK(BM_BoardSecondOfFields)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BoardSecondOfFields)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The copies a board cannot avoid: each field rendered once, copied to the
 // input probe, the frame copied into the output, each shown field copied to
@@ -102,6 +104,6 @@ void BM_ReferenceCopiesOnly(benchmark::State& state) {
   state.counters["x_realtime"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_ReferenceCopiesOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReferenceCopiesOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
