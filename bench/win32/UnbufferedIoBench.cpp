@@ -117,6 +117,14 @@ struct Files {
     // Both files start at full length so reads find whole frames.
     if (subset.ok() && raw.ok()) ready = subset.WritePass(frame.data) && raw.WritePass(frame.data);
   }
+  ~Files() {
+    // Open handles keep the data until they close; the names go now.
+    std::error_code ignored;
+    std::filesystem::remove(BenchFolder() + "/subset.bin", ignored);
+    std::filesystem::remove(BenchFolder() + "/raw.bin", ignored);
+  }
+  Files(const Files&) = delete;
+  Files& operator=(const Files&) = delete;
   AlignedFrame frame;
   SubsetFile subset;
   RawDirectFile raw;
