@@ -42,8 +42,11 @@ std::uint32_t InputState::FieldAt(std::uint64_t now) const {
 
 std::uint64_t InputState::StartOfField(std::uint32_t field) const {
   const std::uint32_t fields = field - baseField;  // wraps like the counter does
-  const std::uint64_t offset = std::uint64_t(fields) * FieldPeriodNumerator(setting.standard) /
-                               FieldPeriodDenominator(setting.standard);
+  // Rounded up, so that FieldAt(StartOfField(n)) is n and not n - 1.
+  const std::uint64_t denominator = FieldPeriodDenominator(setting.standard);
+  const std::uint64_t offset =
+      (std::uint64_t(fields) * FieldPeriodNumerator(setting.standard) + denominator - 1) /
+      denominator;
   return epochNanoseconds + offset;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <thread>
 
+#include "../InputSettingStore.h"
 #include "BoardTestSupport.h"
 #include "board/testing/BoardClock.h"
 
@@ -124,6 +125,42 @@ TEST_F(FieldClockTest, RealtimeClockDeliversFieldsOnItsOwnThread) {
   testing::UseManualClock(0);
   EXPECT_EQ(seen.count.load(), afterDetach);
   RTME_DestroyProbe(probe);
+}
+
+TEST(FieldClockRateTest, FieldsFollowTheStandardsRates) {
+  InputState ntsc;
+  ntsc.epochNanoseconds = 5'000'000'000ull;
+  ntsc.baseField = 100;
+  // 60000/1001 fields a second: 59 fields after one second, 60 after 1.001 s.
+  EXPECT_EQ(ntsc.FieldAt(ntsc.epochNanoseconds + 1'000'000'000ull), 159u);
+  EXPECT_EQ(ntsc.FieldAt(ntsc.epochNanoseconds + 1'001'000'000ull), 160u);
+  EXPECT_EQ(ntsc.FieldAt(ntsc.epochNanoseconds - 1), 100u);
+  EXPECT_EQ(ntsc.StartOfField(160), ntsc.epochNanoseconds + 1'001'000'000ull);
+  for (std::uint32_t field : {101u, 117u, 5000u})
+    EXPECT_EQ(ntsc.FieldAt(ntsc.StartOfField(field)), field);
+  InputState pal = ntsc;
+  pal.setting.standard = VideoStandard::Pal;
+  EXPECT_EQ(pal.FieldAt(pal.epochNanoseconds + 1'000'000'000ull), 150u);
+  EXPECT_EQ(pal.StartOfField(101), pal.epochNanoseconds + 20'000'000ull);
+  // A day of uptime stays exact.
+  EXPECT_EQ(pal.FieldAt(pal.epochNanoseconds + 86'400'000'000'000ull), 100u + 86'400u * 50u);
+}
+
+TEST_F(FieldClockTest, ChangingTheInputKeepsTheCounterGoing) {
+  InputSettingStore store(folder());
+  InputState before;
+  ASSERT_TRUE(store.Load(before));
+  const std::uint32_t fieldBefore = before.FieldAt(MonotonicNanoseconds());
+  InputSetting pal;
+  pal.kind = InputSourceKind::Black;
+  pal.standard = VideoStandard::Pal;
+  ASSERT_TRUE(store.Store(pal));
+  InputState after;
+  ASSERT_TRUE(store.Load(after));
+  EXPECT_EQ(after.setting.kind, InputSourceKind::Black);
+  EXPECT_EQ(after.setting.standard, VideoStandard::Pal);
+  EXPECT_GE(after.baseField, fieldBefore);
+  EXPECT_LE(after.baseField, fieldBefore + 2);  // a few microseconds passed, no jump
 }
 
 }  // namespace
