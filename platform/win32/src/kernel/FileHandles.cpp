@@ -70,12 +70,16 @@ extern "C" DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove,
         (static_cast<std::uint64_t>(static_cast<std::uint32_t>(*lpDistanceToMoveHigh)) << 32) |
         static_cast<std::uint32_t>(lDistanceToMove));
   }
-  std::int64_t position = 0;
-  if (!file->Seek(distance, dwMoveMethod, &position)) return INVALID_SET_FILE_POINTER;
+  std::int64_t before = 0, position = 0;
+  if (!file->Seek(0, FILE_CURRENT, &before) || !file->Seek(distance, dwMoveMethod, &position)) {
+    return INVALID_SET_FILE_POINTER;
+  }
   if (lpDistanceToMoveHigh) {
     *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<std::uint64_t>(position) >> 32);
   } else if (position > 0xFFFFFFFFLL) {
-    SetLastError(ERROR_INVALID_PARAMETER);  // the answer would not fit in 32 bits
+    // The answer would not fit in 32 bits: fail and leave the pointer alone.
+    file->Seek(before, FILE_BEGIN, nullptr);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_SET_FILE_POINTER;
   }
   // A position whose low word is all ones is valid: callers tell it from a

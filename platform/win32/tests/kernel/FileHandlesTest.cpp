@@ -148,6 +148,13 @@ TEST(FileHandles, FilePointerAndSize) {
   EXPECT_EQ(SetFilePointer(file, 0, &high, FILE_BEGIN), 0u);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(NO_ERROR));
   EXPECT_EQ(high, 1);
+  // Without the high word a position past 4 GiB cannot be told: refused, and
+  // the pointer stays where it was.
+  EXPECT_EQ(SetFilePointer(file, 5, nullptr, FILE_BEGIN), 5u);
+  EXPECT_EQ(SetFilePointer(file, 0x7FFFFFFF, nullptr, FILE_CURRENT), 0x80000004u);
+  EXPECT_EQ(SetFilePointer(file, 0x7FFFFFFF, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 0x80000004u);
   LARGE_INTEGER distance, position;
   distance.QuadPart = 4;
   ASSERT_TRUE(SetFilePointerEx(file, distance, &position, FILE_BEGIN));
