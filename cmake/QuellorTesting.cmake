@@ -18,6 +18,16 @@ function(quellor_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name}
-    PROPERTIES ENVIRONMENT "QUELLOR_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;QUELLOR_BIN=${CMAKE_BINARY_DIR}/bin"
+    TEST_PREFIX "${name}."
+    TEST_LIST ${name}_TESTS
     DISCOVERY_TIMEOUT 60)
+  # The environment is set from a script of its own: a list passed through
+  # gtest_discover_tests loses everything after its first element.
+  set(env_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${env_script}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT "
+    "\"QUELLOR_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;QUELLOR_BIN=${CMAKE_BINARY_DIR}/bin\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_script})
 endfunction()
