@@ -1,6 +1,7 @@
 // Start-up and shut-down of the framework library, run when the library is
 // loaded and unloaded. The steps run in this order and are undone in reverse;
 // each area adds its own step at its place.
+#include "PluginLoader.h"
 #include "SearchPaths.h"
 #include "TalkerChain.h"
 
@@ -8,7 +9,7 @@ namespace {
 
 // The plug-in loader: loads every plug-in library beside the host program.
 // Runs last, when everything a plug-in registers with exists.
-void RunPluginLoader() {}
+void RunPluginLoader() { RunPluginLoaderStep(); }
 
 class FrameworkStartup {
  public:

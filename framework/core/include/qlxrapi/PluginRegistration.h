@@ -1,0 +1,78 @@
+// The registration pattern every plug-in follows.
+//
+// For each class X a plug-in offers, ORVANE_PLUGIN_CLASS(X) defines the
+// wrapper __X (X plus PluginClass, so X itself need not know the registry) and
+// the factory X_PluginFactory. The plug-in lists its classes in a table and
+// registers them from its DllMain:
+//
+//   const PluginClassEntry kClasses[] = {ORVANE_PLUGIN_ENTRY(DataStream), ...};
+//   extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+//     return AnswerPluginEntryPoint(reason, kClasses) ? TRUE : FALSE;
+//   }
+//
+// Registering from DllMain, not from static initialisers, keeps a plug-in's
+// start-up a step the loader can contain: a DllMain that fails or throws
+// fails that one load, and the detach call that follows takes back what the
+// plug-in registered.
+#pragma once
+
+#include <windows.h>
+
+#include <cstring>
+#include <new>
+#include <span>
+#include <string>
+
+#include "PluginClass.h"
+
+// The wrapper and the factory have internal linkage: two plug-ins that offer
+// classes of one name must each keep their own.
+#define ORVANE_PLUGIN_CLASS(Type)                                         \
+  namespace {                                                             \
+  class __##Type final : public Type, public PluginClass {};              \
+  PluginClass* Type##_PluginFactory(char* name) {                         \
+    if (name == nullptr || std::strcmp(name, #Type) != 0) return nullptr; \
+    void* memory = Orvane_malloc(sizeof(__##Type));                       \
+    if (memory == nullptr) return nullptr;                                \
+    try {                                                                 \
+      return ::new (memory) __##Type();                                   \
+    } catch (...) {                                                       \
+      Orvane_free(memory);                                                \
+      throw;                                                              \
+    }                                                                     \
+  }                                                                       \
+  }
+
+#define ORVANE_PLUGIN_ENTRY(Type) \
+  PluginClassEntry {              \
+#Type, &Type##_PluginFactory  \
+  }
+
+struct PluginClassEntry {
+  const char* name;
+  PluginFactory factory;
+};
+
+// "Registering Plugin Class : X\n", then the registration, for each class.
+inline void RegisterPluginClasses(std::span<const PluginClassEntry> classes) {
+  for (const PluginClassEntry& entry : classes) {
+    OutputDebugStringA((std::string("Registering Plugin Class : ") + entry.name + "\n").c_str());
+    Orvane_RegisterClass(entry.factory);
+  }
+}
+
+// "UnRegistering Plugin Class : X\n", then the removal, for each class.
+inline void UnRegisterPluginClasses(std::span<const PluginClassEntry> classes) {
+  for (const PluginClassEntry& entry : classes) {
+    OutputDebugStringA((std::string("UnRegistering Plugin Class : ") + entry.name + "\n").c_str());
+    Orvane_UnRegisterClass(entry.factory);
+  }
+}
+
+// The part of a plug-in's DllMain that registers its classes on attach and
+// removes them on detach. Always true: registration itself cannot fail.
+inline bool AnswerPluginEntryPoint(DWORD reason, std::span<const PluginClassEntry> classes) {
+  if (reason == DLL_PROCESS_ATTACH) RegisterPluginClasses(classes);
+  if (reason == DLL_PROCESS_DETACH) UnRegisterPluginClasses(classes);
+  return true;
+}
