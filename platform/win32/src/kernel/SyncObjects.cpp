@@ -81,6 +81,7 @@ HANDLE CreateNamed(LPCSTR name, ObjectKind kind, Make make) {
   if (name != nullptr && *name != '\0') {
     NamedObjects& named = TheNamedObjects();
     std::lock_guard lock(named.mutex);
+    std::erase_if(named.by_name, [](const auto& entry) { return entry.second.expired(); });
     auto& slot = named.by_name[name];
     object = slot.lock();
     if (object && object->kind() != kind) {

@@ -8,6 +8,9 @@
 #include <fstream>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 using quellor::win32::test::ScopedEnvironment;
@@ -124,6 +127,25 @@ TEST(Processes, FolderEnvironmentAndFailures) {
   EXPECT_FALSE(CreateProcessA((folder / "not-a-program").c_str(), line.data(), nullptr, nullptr,
                               FALSE, 0, nullptr, nullptr, &startup, &info));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
+}
+
+TEST(Processes, ProcessesThatAreNotOurChildrenArePolled) {
+  pid_t other = ::fork();
+  if (other == 0) {
+    for (;;) ::pause();
+  }
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, static_cast<DWORD>(other));
+  ASSERT_NE(process, nullptr);
+  EXPECT_EQ(WaitForSingleObject(process, 3), static_cast<DWORD>(WAIT_TIMEOUT));
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  EXPECT_EQ(code, static_cast<DWORD>(STILL_ACTIVE));
+  ASSERT_TRUE(TerminateProcess(process, 5));
+  ::waitpid(other, nullptr, 0);  // its parent (this test) reaps it, not the subset
+  EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+  GetExitCodeProcess(process, &code);
+  EXPECT_EQ(code, 5u);
+  CloseHandle(process);
 }
 
 TEST(Processes, WaitForMultipleMixesProcessesAndEvents) {
