@@ -10,6 +10,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 namespace quellor::win32 {
 
@@ -28,6 +29,12 @@ class Waitable : public KernelObject {
   // is not our child): waits then look again every few milliseconds.
   virtual bool NeedsPolling() const { return false; }
 };
+
+// Waits as WaitForMultipleObjects does, on objects already looked up: for the
+// window system's waits that include a thread's message queue (a Waitable of
+// its own whose state changes are followed by NotifySyncChange).
+DWORD WaitForObjects(const std::vector<std::shared_ptr<Waitable>>& objects, bool wait_all,
+                     DWORD milliseconds);
 
 // The waitable object of a handle, or null with ERROR_INVALID_HANDLE.
 std::shared_ptr<Waitable> LookupWaitable(HANDLE handle);

@@ -34,6 +34,8 @@ int SatisfiedIndex(const std::vector<std::shared_ptr<Waitable>>& objects, bool w
   return -1;
 }
 
+}  // namespace
+
 DWORD WaitForObjects(const std::vector<std::shared_ptr<Waitable>>& objects, bool wait_all,
                      DWORD milliseconds) {
   const DWORD thread_id = GetCurrentThreadId();
@@ -59,8 +61,6 @@ DWORD WaitForObjects(const std::vector<std::shared_ptr<Waitable>>& objects, bool
     SyncChanged().wait_until(lock, until);
   }
 }
-
-}  // namespace
 
 std::mutex& SyncMutex() {
   static auto* mutex = new std::mutex;  // used by threads that may outlive statics
