@@ -103,10 +103,11 @@ BOOL WithTwoContexts(HDC hdcDest, HDC hdcSrc, F&& transfer) {
     second = b->Lock();
   }
   DrawTarget to, from;
-  if (!dst->AcquireTarget(to, false) || !src->AcquireTarget(from, false)) return FALSE;
+  if (!dst->AcquireTarget(to, false) || !src->AcquireTarget(from, false, false)) return FALSE;
   if (to.pixels->BitsPerPixel() != 32) return FALSE;
-  PairLock pixels(to.pixels.get(), from.pixels.get());
+  PairLock pixels(to.Guarded(), from.Guarded());
   transfer(*dst, to, *src, from);
+  to.Commit();  // while both surfaces are still locked
   return TRUE;
 }
 

@@ -51,7 +51,45 @@ Region DeviceContext::EffectiveClipInDeviceUnits() {
   return base;
 }
 
-bool DeviceContext::AcquireTarget(DrawTarget& target, bool lockPixels) {
+namespace {
+
+uint32_t TableColour(const RGBQUAD& q) {
+  return uint32_t(q.rgbBlue) | (uint32_t(q.rgbGreen) << 8) | (uint32_t(q.rgbRed) << 16);
+}
+
+uint8_t NearestIndex(const std::vector<RGBQUAD>& table, uint32_t colour) {
+  int best = 0;
+  int bestDistance = 1 << 30;
+  for (size_t i = 0; i < table.size(); ++i) {
+    int db = int(colour & 0xFF) - table[i].rgbBlue;
+    int dg = int((colour >> 8) & 0xFF) - table[i].rgbGreen;
+    int dr = int((colour >> 16) & 0xFF) - table[i].rgbRed;
+    int d = db * db + dg * dg + dr * dr;
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = int(i);
+    }
+  }
+  return uint8_t(best);
+}
+
+}  // namespace
+
+void DrawTarget::Commit() {
+  if (!indexed || !pixels) return;
+  auto& table = indexed->ColorTable();
+  for (int y = 0; y < indexed->Height(); ++y) {
+    uint8_t* row = indexed->Row(y);
+    const uint32_t* colours = pixels->Row32(y);
+    for (int x = 0; x < indexed->Width(); ++x) {
+      uint32_t c = colours[x] & 0x00FFFFFF;
+      if (c != TableColour(table[row[x]])) row[x] = NearestIndex(table, c);
+    }
+  }
+  indexed.reset();
+}
+
+bool DeviceContext::AcquireTarget(DrawTarget& target, bool lockPixels, bool expandIndexed) {
   if (kind_ == Kind::Information) return false;
   if (kind_ == Kind::Memory) {
     auto pixels = state_.bitmap ? state_.bitmap->pixels : nullptr;
@@ -85,6 +123,20 @@ bool DeviceContext::AcquireTarget(DrawTarget& target, bool lockPixels) {
     NoteScreenDrawing();
   }
   if (lockPixels) target.lock = std::unique_lock<std::mutex>(target.pixels->Mutex());
+  if (expandIndexed && target.pixels->BitsPerPixel() == 8) {
+    auto shadow = PixelBuffer::Create(target.pixels->Width(), target.pixels->Height(), 32, false);
+    if (!shadow) return false;
+    std::unique_lock<std::mutex> reading;
+    if (!lockPixels) reading = std::unique_lock<std::mutex>(target.pixels->Mutex());
+    auto& table = target.pixels->ColorTable();
+    for (int y = 0; y < shadow->Height(); ++y) {
+      const uint8_t* src = target.pixels->Row(y);
+      uint32_t* dst = shadow->Row32(y);
+      for (int x = 0; x < shadow->Width(); ++x) dst[x] = TableColour(table[src[x]]);
+    }
+    target.indexed = std::move(target.pixels);
+    target.pixels = std::move(shadow);
+  }
   return true;
 }
 

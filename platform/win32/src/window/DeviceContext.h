@@ -16,12 +16,26 @@ namespace quellor::win32 {
 
 // A locked surface with the clip in surface coordinates; logical (x, y) of the
 // context is (x + dx, y + dy) on the surface.
+//
+// Painters work on 32-bit pixels only. An 8-bit bitmap is drawn through a
+// 32-bit copy (`pixels`) of its colours; Commit() (also run on destruction,
+// while the lock is still held) writes changed pixels back as the nearest
+// entries of its colour table.
 struct DrawTarget {
   std::shared_ptr<PixelBuffer> pixels;
+  std::shared_ptr<PixelBuffer> indexed;  // the 8-bit bitmap behind `pixels`
   std::unique_lock<std::mutex> lock;
   Region clip;
   LONG dx = 0;
   LONG dy = 0;
+
+  DrawTarget() = default;
+  DrawTarget(const DrawTarget&) = delete;
+  DrawTarget& operator=(const DrawTarget&) = delete;
+  ~DrawTarget() { Commit(); }
+  void Commit();
+  // The buffer whose mutex guards this target.
+  PixelBuffer* Guarded() const { return indexed ? indexed.get() : pixels.get(); }
 };
 
 class DeviceContext : public GdiObject {
@@ -68,7 +82,7 @@ class DeviceContext : public GdiObject {
   // draw into (information context, deleted window, empty bitmap).
   // With lockPixels false the caller locks target.pixels itself (blits that
   // lock two surfaces at once).
-  bool AcquireTarget(DrawTarget& target, bool lockPixels = true);
+  bool AcquireTarget(DrawTarget& target, bool lockPixels = true, bool expandIndexed = true);
   // The bounds of the drawable area in device coordinates (before the clip).
   RECT DeviceBounds();
   // The application clip combined with the surface limits, in device units.

@@ -188,4 +188,39 @@ TEST(BlitTest, InvalidBitmapsAreRefused) {
   EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
 }
 
+TEST(BlitTest, DrawingIntoAnEightBitSectionPicksTableColours) {
+  Dib8 info;
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = 4;
+  info.header.biHeight = -2;
+  info.header.biPlanes = 1;
+  info.header.biBitCount = 8;
+  info.header.biClrUsed = 3;
+  info.colours[0] = RGBQUAD{0, 0, 0, 0};
+  info.colours[1] = RGBQUAD{0, 0, 250, 0};  // nearly pure red
+  info.colours[2] = RGBQUAD{255, 255, 255, 0};
+  HDC mem = CreateCompatibleDC(nullptr);
+  uint8_t* bits = nullptr;
+  HBITMAP section = CreateDIBSection(mem, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                     reinterpret_cast<void**>(&bits), nullptr, 0);
+  ASSERT_NE(section, nullptr);
+  SelectObject(mem, section);
+  RECT left{0, 0, 2, 2};
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  EXPECT_TRUE(FillRect(mem, &left, red));
+  EXPECT_EQ(bits[0], 1);  // the nearest entry of the table
+  EXPECT_EQ(bits[5], 1);
+  EXPECT_EQ(bits[2], 0);  // untouched
+  EXPECT_NE(SetPixel(mem, 3, 1, RGB(240, 240, 240)), CLR_INVALID);
+  EXPECT_EQ(bits[7], 2);
+  // Blitting a 32-bit picture in maps each colour too.
+  Canvas src(1, 1);
+  src.Fill(0x00FFFFFF);
+  EXPECT_TRUE(BitBlt(mem, 2, 0, 1, 1, src.dc(), 0, 0, SRCCOPY));
+  EXPECT_EQ(bits[2], 2);
+  DeleteDC(mem);
+  DeleteObject(section);
+  DeleteObject(red);
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Canvas.h"
+#include "win32/testing/Desktop.h"
 
 using quellor::testing::Canvas;
 
@@ -169,6 +170,9 @@ TEST(GdiDrawTest, DisplaySettingsAndDeviceCaps) {
   DeleteDC(ic);
   ASSERT_NE(mem, nullptr);
   EXPECT_EQ(GetDeviceCaps(mem, VREFRESH), 60);
+  quellor::desktop::SetRefreshRate(50);  // a PAL monitor
+  EXPECT_EQ(GetDeviceCaps(mem, VREFRESH), 50);
+  quellor::desktop::SetRefreshRate(60);
   EXPECT_EQ(GetDeviceCaps(mem, HORZRES), 1920);
   EXPECT_EQ(GetDeviceCaps(mem, LOGPIXELSY), 96);
   DeleteDC(mem);

@@ -210,4 +210,40 @@ TEST_F(InputTest, WaitingMouseMovesMergeIntoTheLatest) {
   EXPECT_EQ(moves[1].lParam, MAKELPARAM(60, 20));
 }
 
+TEST_F(InputTest, GetKeyStateFollowsTheMessagesTakenSoFar) {
+  HWND w = CreateRecording("w", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+  desktop::RunUntilIdle();
+  std::vector<SHORT> seen;
+  SetHandler(w, [&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT*) {
+    if (m == WM_KEYDOWN && wp == 'X') seen.push_back(GetKeyState(VK_CONTROL));
+    return false;
+  });
+  desktop::PressKey(VK_CONTROL);
+  desktop::TypeKey('X');
+  desktop::ReleaseKey(VK_CONTROL);
+  // Control is up again by now, but the message of 'X' was made with it down.
+  EXPECT_FALSE(GetAsyncKeyState(VK_CONTROL) & 0x8000);
+  desktop::RunUntilIdle();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_TRUE(seen[0] & 0x8000);
+  EXPECT_FALSE(GetKeyState(VK_CONTROL) & 0x8000);
+}
+
+TEST_F(InputTest, MessageFilterByWindowIncludesChildren) {
+  HWND parent = CreateRecording("p", WS_POPUP, 0, 0, 10, 10);
+  HWND child = CreateRecording("c", WS_CHILD, 0, 0, 5, 5, parent);
+  HWND other = CreateRecording("o", WS_POPUP, 0, 0, 10, 10);
+  PostMessageA(other, WM_USER, 0, 0);
+  PostMessageA(child, WM_USER + 1, 0, 0);
+  PostThreadMessageA(GetCurrentThreadId(), WM_USER + 2, 0, 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, parent, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.hwnd, child);
+  EXPECT_FALSE(PeekMessageA(&msg, parent, 0, 0, PM_REMOVE));
+  ASSERT_TRUE(PeekMessageA(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, UINT(WM_USER + 2));
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.hwnd, other);
+}
+
 }  // namespace

@@ -1,0 +1,10 @@
+// Puts a question to the installed answer hook (see win32/testing/Answers.h).
+#pragma once
+
+#include "win32/testing/Answers.h"
+
+namespace quellor::win32 {
+
+std::optional<desktop::Answer> AskAnswerHook(const desktop::Question& question);
+
+}  // namespace quellor::win32
