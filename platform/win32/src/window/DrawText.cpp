@@ -60,8 +60,14 @@ extern "C" int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lp
       } else if (format & DT_RIGHT) {
         x = int(rect.right) - line.width;
       }
+      int baseline = y + int(tm.tmAscent);
       for (const TextPiece& piece : line.pieces) {
-        DrawRun(t, *font, x + piece.x, y + int(tm.tmAscent), piece.text, style);
+        DrawRun(t, *font, x + piece.x, baseline, piece.text, style);
+      }
+      for (const auto& [markX, markWidth] : line.prefixMarks) {
+        int markTop = baseline + font->UnderlinePosition();
+        RECT mark{x + markX, markTop, x + markX + markWidth, markTop + font->UnderlineThickness()};
+        FillLogicalRect(t, mark, style.textPixel, R2_COPYPEN);
       }
       y += lineHeight;
     }

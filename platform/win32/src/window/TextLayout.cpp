@@ -6,16 +6,21 @@
 namespace quellor::win32 {
 namespace {
 
-std::string RemovePrefixes(std::string_view text) {
+// Removes the '&' prefix marks: "&&" is a literal '&', "&x" marks x to be
+// underlined (marks[i] is true for such characters of the result).
+std::string RemovePrefixes(std::string_view text, std::vector<char>& marks) {
   std::string out;
   out.reserve(text.size());
+  marks.clear();
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) {
-      ++i;  // "&&" is a literal '&'; "&x" underlines x (the mark is not drawn here)
-    } else if (text[i] == '&') {
-      continue;
+    bool marked = false;
+    if (text[i] == '&') {
+      if (i + 1 >= text.size()) continue;
+      ++i;
+      marked = text[i] != '&';
     }
     out.push_back(text[i]);
+    marks.push_back(marked ? 1 : 0);
   }
   return out;
 }
@@ -27,12 +32,14 @@ class LineBuilder {
     tabWidth_ = 8 * average;
   }
 
-  // Lays out one line of text (no line breaks inside) from x = 0.
-  TextLine Build(std::string_view text) const {
+  // Lays out one line of text (no line breaks inside) from x = 0; marks, when
+  // given, flag the characters to underline.
+  TextLine Build(std::string_view text, const char* marks = nullptr) const {
     TextLine line;
     TextPiece piece;
     int x = 0;
-    for (char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      char c = text[i];
       if (c == '\t' && (format_ & DT_EXPANDTABS)) {
         if (!piece.text.empty()) line.pieces.push_back(piece);
         x = (x / tabWidth_ + 1) * tabWidth_;
@@ -40,7 +47,9 @@ class LineBuilder {
         continue;
       }
       piece.text.push_back(c);
-      x += font_.Advance(uint8_t(c));
+      int advance = font_.Advance(uint8_t(c));
+      if (marks && marks[i]) line.prefixMarks.emplace_back(x, advance);
+      x += advance;
     }
     if (!piece.text.empty()) line.pieces.push_back(piece);
     line.width = x;
@@ -54,8 +63,8 @@ class LineBuilder {
   int tabWidth_;
 };
 
-void WrapParagraph(const LineBuilder& builder, const std::string& text, int wrapWidth,
-                   std::vector<TextLine>& lines) {
+void WrapParagraph(const LineBuilder& builder, const std::string& text,
+                   const std::vector<char>& marks, int wrapWidth, std::vector<TextLine>& lines) {
   size_t start = 0;
   while (true) {
     // Skip the blanks a wrapped line starts with.
@@ -82,7 +91,9 @@ void WrapParagraph(const LineBuilder& builder, const std::string& text, int wrap
     }
     size_t visibleEnd = end;
     while (visibleEnd > start && text[visibleEnd - 1] == ' ') --visibleEnd;
-    lines.push_back(builder.Build(std::string_view(text).substr(start, visibleEnd - start)));
+    const char* lineMarks = marks.empty() ? nullptr : &marks[start];
+    lines.push_back(
+        builder.Build(std::string_view(text).substr(start, visibleEnd - start), lineMarks));
     start = end;
     if (start >= text.size()) return;
   }
@@ -117,11 +128,13 @@ std::vector<TextLine> LayoutText(RenderedFont& font, std::string_view text, unsi
   std::vector<TextLine> lines;
   bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
   for (auto& paragraph : paragraphs) {
-    std::string clean = (format & DT_NOPREFIX) ? paragraph : RemovePrefixes(paragraph);
+    std::vector<char> marks;
+    std::string clean = (format & DT_NOPREFIX) ? paragraph : RemovePrefixes(paragraph, marks);
+    if (format & DT_HIDEPREFIX) marks.clear();
     if (wrap) {
-      WrapParagraph(builder, clean, wrapWidth, lines);
+      WrapParagraph(builder, clean, marks, wrapWidth, lines);
     } else {
-      lines.push_back(builder.Build(clean));
+      lines.push_back(builder.Build(clean, marks.empty() ? nullptr : marks.data()));
     }
   }
   return lines;

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Font.h"
@@ -18,6 +19,9 @@ struct TextPiece {
 struct TextLine {
   std::vector<TextPiece> pieces;  // tabs split a line into pieces
   int width = 0;
+  // Characters marked by a '&' prefix, to be underlined: left edge from the
+  // line's left edge, and width.
+  std::vector<std::pair<int, int>> prefixMarks;
 };
 
 // Lays out text for the DT_ flags in format; wrapWidth is the width of the

@@ -220,4 +220,31 @@ TEST_F(TextTest, StockFontsAndUnderline) {
   DeleteObject(underlined);
 }
 
+TEST_F(TextTest, PrefixedCharacterIsUnderlined) {
+  SetTextColor(canvas_.dc(), RGB(0, 0, 0));
+  TEXTMETRICA tm;
+  GetTextMetricsA(canvas_.dc(), &tm);
+  SIZE e, ex;
+  GetTextExtentPoint32A(canvas_.dc(), "E", 1, &e);
+  GetTextExtentPoint32A(canvas_.dc(), "Ex", 2, &ex);
+  // Dark pixels below the baseline (where "Exit" has no descenders).
+  auto underlined = [&](int from, int to) {
+    int dark = 0;
+    for (int y = tm.tmAscent; y < tm.tmHeight; ++y) {
+      for (int x = from; x < to; ++x) dark += canvas_.At(x, y) == 0 ? 1 : 0;
+    }
+    return dark;
+  };
+  RECT r{0, 0, 200, 100};
+  DrawTextA(canvas_.dc(), "E&xit", -1, &r, DT_SINGLELINE);
+  EXPECT_EQ(underlined(0, e.cx), 0);
+  EXPECT_GE(underlined(e.cx, ex.cx), ex.cx - e.cx);
+  canvas_.Fill(0xFFFFFF);
+  DrawTextA(canvas_.dc(), "E&xit", -1, &r, DT_SINGLELINE | DT_HIDEPREFIX);
+  EXPECT_EQ(underlined(0, 200), 0);
+  canvas_.Fill(0xFFFFFF);
+  DrawTextA(canvas_.dc(), "E&&xit", -1, &r, DT_SINGLELINE);
+  EXPECT_EQ(underlined(0, 200), 0);
+}
+
 }  // namespace

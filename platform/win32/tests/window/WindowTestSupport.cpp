@@ -124,12 +124,8 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
-  EnumWindows(DestroyOwn, 0);
-  ReleaseCapture();
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-  }
-  // Release any button or key a test left pressed.
+  // Release what a test left pressed while its windows can still take the
+  // key-up messages, so the next test starts with a clean key state.
   for (int vk : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON}) {
     if (GetAsyncKeyState(vk) & 0x8000) {
       quellor::desktop::ReleaseButton(vk == VK_LBUTTON   ? quellor::desktop::Button::Left
@@ -141,6 +137,10 @@ void WindowTest::TearDown() {
   for (int vk = 8; vk < 256; ++vk) {
     if (GetAsyncKeyState(vk) & 0x8000) quellor::desktop::ReleaseKey(vk);
   }
+  quellor::desktop::RunUntilIdle();
+  EnumWindows(DestroyOwn, 0);
+  ReleaseCapture();
+  MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
   }
   MessageLog::Instance().Clear();
