@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The main job on the virtual board: builds the suite and runs it on
-# generated material. It grows with the suite; see README.md for what it shows.
+# The main job on the virtual board: builds the suite, makes a clip of
+# generated colour bars, looks into it and converts it both ways, then plays it
+# on the virtual board's input and takes a snapshot. Everything it writes goes
+# to out/demo/. It grows with the suite; see README.md for what it shows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,8 +10,30 @@ cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)"
 
-BIN=build/default/bin
-echo "=== deliverables built in $BIN ==="
-ls -1 "$BIN"
-echo "=== clipviewer exit ==="
+BIN=$PWD/build/default/bin
+OUT=$PWD/out/demo
+rm -rf "$OUT" && mkdir -p "$OUT"
+export QUELLOR_BOARD_DIR="$OUT/board"
+
+step() { printf '\n=== %s ===\n' "$*"; }
+
+step "rtvtool generate: 2 seconds of NTSC colour bars"
+"$BIN/rtvtool" generate --standard ntsc --frames 60 -o "$OUT/bars.rtv"
+step "rtvtool info"
+"$BIN/rtvtool" info "$OUT/bars.rtv"
+step "rtvtool export: frame 30 as a picture"
+"$BIN/rtvtool" export "$OUT/bars.rtv" --frame 30 -o "$OUT/frame30.png"
+echo "wrote $OUT/frame30.png"
+step "rtvtool to-y4m and back: lossless"
+"$BIN/rtvtool" to-y4m "$OUT/bars.rtv" -o "$OUT/bars.y4m"
+"$BIN/rtvtool" from-y4m "$OUT/bars.y4m" -o "$OUT/copy.rtv"
+cmp "$OUT/bars.rtv" "$OUT/copy.rtv" && echo "copy.rtv is byte-identical to bars.rtv"
+
+step "virtual board: the clip on the input"
+"$BIN/boardctl" input clip "$OUT/bars.rtv"
+"$BIN/boardctl" status
+"$BIN/boardctl" snapshot --input -o "$OUT/input.png"
+echo "wrote $OUT/input.png"
+
+step "clipviewer exit"
 "$BIN/clipviewer" exit && echo "clipviewer ended cleanly"
