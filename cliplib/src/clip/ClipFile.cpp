@@ -5,30 +5,10 @@
 #include <cstdio>
 #include <new>
 
+#include "ScopedCFile.h"
+
 namespace cliplib {
 namespace {
-
-// The C-library file of the header checks; closed on every way out.
-class HeaderFile {
- public:
-  explicit HeaderFile(std::FILE* file) : file_(file) {}
-  ~HeaderFile() {
-    if (file_ != nullptr) std::fclose(file_);
-  }
-  HeaderFile(const HeaderFile&) = delete;
-  HeaderFile& operator=(const HeaderFile&) = delete;
-
-  std::FILE* get() const { return file_; }
-  // Closes now, reporting the C library's verdict.
-  bool Close() {
-    std::FILE* file = file_;
-    file_ = nullptr;
-    return std::fclose(file) == 0;
-  }
-
- private:
-  std::FILE* file_;
-};
 
 std::FILE* OpenForHeaderChecks(const char* path) {
   std::FILE* file = std::fopen(path, "r+b");
@@ -62,7 +42,7 @@ std::unique_ptr<ClipFile> ClipFile::Open(const char* path) {
 }
 
 void ClipFile::ReadHeaders(const char* path) {
-  HeaderFile file(path != nullptr ? OpenForHeaderChecks(path) : nullptr);
+  ScopedCFile file(path != nullptr ? OpenForHeaderChecks(path) : nullptr);
   if (file.get() == nullptr) throw "Could not open the file.";
 
   std::uint8_t header_bytes[kRtvFileHeaderSize];

@@ -7,28 +7,10 @@
 #include "cliplib/clip/OpenClipTable.h"
 #include "cliplib/clip/RtvFormat.h"
 
+#include "ScopedCFile.h"
+
 namespace cliplib {
 namespace {
-
-// Closes the C-library file on every way out of Create.
-class OutputFile {
- public:
-  explicit OutputFile(std::FILE* file) : file_(file) {}
-  ~OutputFile() {
-    if (file_ != nullptr) std::fclose(file_);
-  }
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-  std::FILE* get() const { return file_; }
-  bool Close() {
-    std::FILE* file = file_;
-    file_ = nullptr;
-    return std::fclose(file) == 0;
-  }
-
- private:
-  std::FILE* file_;
-};
 
 // After a failed frame the file pointer is wherever the failure left it. Put
 // it where the next frame goes, so that a following Append frame lands in its
@@ -46,7 +28,7 @@ void WriteRecord(std::FILE* file, const std::uint8_t (&bytes)[N]) {
 
 void ClipWriter::Create(const char* path, unsigned video_stream_count, unsigned audio_stream_count,
                         unsigned pixels_per_line, unsigned lines_per_field, float frame_rate) {
-  OutputFile file(path != nullptr ? std::fopen(path, "wb") : nullptr);
+  ScopedCFile file(path != nullptr ? std::fopen(path, "wb") : nullptr);
   if (file.get() == nullptr) throw "Cannot open file for output.";
   if (audio_stream_count != 0) throw "Currently audio stream writing is not supported.";
 
