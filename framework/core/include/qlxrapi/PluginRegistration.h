@@ -30,7 +30,7 @@
 #define ORVANE_PLUGIN_CLASS(Type)                                         \
   namespace {                                                             \
   class __##Type final : public Type, public PluginClass {};              \
-  PluginClass* Type##_PluginFactory(char* name) {                         \
+  [[maybe_unused]] PluginClass* Type##_PluginFactory(char* name) {        \
     if (name == nullptr || std::strcmp(name, #Type) != 0) return nullptr; \
     void* memory = Orvane_malloc(sizeof(__##Type));                       \
     if (memory == nullptr) return nullptr;                                \

@@ -1,0 +1,28 @@
+// quellhost's command line: one command and its words.
+//
+//   quellhost list          (also --list)   the registered class names
+//   quellhost new NAME...   (also --new)    create objects by name
+//
+// Commands are words so that later ones (building a processing graph,
+// playing it) add to the list without changing the existing ones.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quellhost {
+
+enum class HostCommandKind { Help, List, New };
+
+struct HostCommand {
+  HostCommandKind kind = HostCommandKind::Help;
+  std::vector<std::string> names;  // of New
+  std::string error;               // empty when the words made sense
+};
+
+HostCommand ParseHostCommand(const std::vector<std::string>& words);
+
+// The usage text printed by help and after a command-line error.
+extern const char kHostUsage[];
+
+}  // namespace quellhost

@@ -1,0 +1,88 @@
+// quellhost: its command line, the announcements it lists, and the program
+// itself run from the build's program folder, where it finds the framework
+// and Video.quell with no set-up.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "ClassAnnouncements.h"
+#include "HostCommand.h"
+
+namespace quellhost {
+namespace {
+
+TEST(HostCommand, CommandsAndTheirDashedForms) {
+  EXPECT_EQ(ParseHostCommand({"--list"}).kind, HostCommandKind::List);
+  EXPECT_EQ(ParseHostCommand({"list"}).kind, HostCommandKind::List);
+  HostCommand create = ParseHostCommand({"--new", "DataStream", "ChromaKey"});
+  EXPECT_EQ(create.kind, HostCommandKind::New);
+  EXPECT_EQ(create.names, (std::vector<std::string>{"DataStream", "ChromaKey"}));
+  EXPECT_TRUE(create.error.empty());
+
+  EXPECT_EQ(ParseHostCommand({}).error, "no command given");
+  EXPECT_EQ(ParseHostCommand({"new"}).error, "new needs a class name");
+  EXPECT_EQ(ParseHostCommand({"list", "x"}).error, "list takes no arguments");
+  EXPECT_EQ(ParseHostCommand({"play"}).error, "unknown command \"play\"");
+}
+
+TEST(ClassAnnouncements, RegistrationsLessRemovalsInOrder) {
+  auto classes = RegisteredClassesFrom(
+      "LoadLibraryA: /x/bad.quell: invalid ELF header\n"
+      "Registering Plugin Class : DataStream\n"
+      "Registering Plugin Control : WaveformMonitor\n"
+      "Registering Plugin Class : Refuser\n"
+      "Registering Plugin Class : LumaEffect\n"
+      "UnRegistering Plugin Class : Refuser\n"
+      "UnRegistering Plugin Class : WaveformMonitor\n"  // a class of that name was never there
+      "Registering Plugin Class : \n"
+      "Registering Plugin Class : Last");
+  ASSERT_EQ(classes.size(), 4u);
+  EXPECT_EQ(classes[0].name, "DataStream");
+  EXPECT_EQ(classes[1].name, "WaveformMonitor");
+  EXPECT_TRUE(classes[1].control);
+  EXPECT_EQ(classes[2].name, "LumaEffect");
+  EXPECT_EQ(classes[3].name, "Last");
+}
+
+struct HostRun {
+  int status = -1;
+  std::string out;
+};
+
+HostRun RunQuellHost(const std::string& arguments) {
+  const char* bin = std::getenv("QUELLOR_BIN");
+  std::string command =
+      std::string(bin != nullptr ? bin : ".") + "/quellhost " + arguments + " 2>&1";
+  HostRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[1024];
+  while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, got);
+  int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(QuellHost, ListsAndCreatesVideoQuellsClasses) {
+  HostRun list = RunQuellHost("--list");
+  EXPECT_EQ(list.status, 0);
+  EXPECT_NE(list.out.find("DataStream\nDataStream_Data\n"), std::string::npos) << list.out;
+
+  HostRun create = RunQuellHost("--new DataStream DataStream_Data");
+  EXPECT_EQ(create.status, 0);
+  EXPECT_EQ(create.out,
+            "DataStream: created __DataStream\nDataStream_Data: created __DataStream_Data\n");
+
+  HostRun wrongCase = RunQuellHost("new datastream");
+  EXPECT_EQ(wrongCase.status, 1);
+  EXPECT_EQ(wrongCase.out, "datastream: no registered class answers this name\n");
+
+  EXPECT_EQ(RunQuellHost("").status, 2);
+}
+
+}  // namespace
+}  // namespace quellhost
