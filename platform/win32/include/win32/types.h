@@ -124,9 +124,13 @@ typedef struct _FILETIME {
 
 #define MAX_PATH 260
 
-#define MAKEWORD(a, b) ((WORD)(((BYTE)((DWORD_PTR)(a)&0xff)) | ((WORD)((BYTE)((DWORD_PTR)(b)&0xff))) << 8))
-#define MAKELONG(a, b) ((LONG)(((WORD)((DWORD_PTR)(a)&0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b)&0xffff))) << 16))
-#define LOWORD(l) ((WORD)((DWORD_PTR)(l)&0xffff))
+// Each argument is converted in parentheses of its own, so that functional
+// casts such as WORD(SHORT(x)) are never read as the operand of a unary '&'.
+#define MAKEWORD(a, b) \
+  ((WORD)((((DWORD_PTR)(a)) & 0xff) | ((((DWORD_PTR)(b)) & 0xff) << 8)))
+#define MAKELONG(a, b) \
+  ((LONG)((DWORD)((((DWORD_PTR)(a)) & 0xffff) | ((((DWORD_PTR)(b)) & 0xffff) << 16))))
+#define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-#define LOBYTE(w) ((BYTE)((DWORD_PTR)(w)&0xff))
+#define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
 #define HIBYTE(w) ((BYTE)((((DWORD_PTR)(w)) >> 8) & 0xff))
