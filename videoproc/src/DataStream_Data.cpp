@@ -48,16 +48,24 @@ DataStream_Data::~DataStream_Data() {
 }
 
 void DataStream_Data::SetName(const char* name) {
-  char* copy = nullptr;
-  if (name != nullptr) {
-    std::size_t length = std::strlen(name);
-    if (length >= 0xFFFFFFFFu) return;
-    // A new block, not a reallocation: name may point into the old one.
-    copy = static_cast<char*>(Orvane_malloc(static_cast<unsigned int>(length + 1)));
-    if (copy == nullptr) return;  // the old name stays
-    std::memcpy(copy, name, length + 1);
+  if (name == nullptr) {
+    Orvane_free(m_name);
+    m_name = nullptr;
+    return;
   }
-  Orvane_free(m_name);
+  std::size_t length = std::strlen(name);
+  if (length >= 0xFFFFFFFFu) return;
+  auto bytes = static_cast<unsigned int>(length + 1);
+  // A name from inside the old copy is copied out before the old one goes;
+  // otherwise the copy is resized in place, which is cheap for the pool's
+  // items that keep getting the same name.
+  auto at = reinterpret_cast<std::uintptr_t>(name);
+  auto old = reinterpret_cast<std::uintptr_t>(m_name);
+  bool inside = m_name != nullptr && at >= old && at <= old + std::strlen(m_name);
+  char* copy = static_cast<char*>(inside ? Orvane_malloc(bytes) : Orvane_realloc(m_name, bytes));
+  if (copy == nullptr) return;  // the old name stays
+  std::memmove(copy, name, bytes);
+  if (inside) Orvane_free(m_name);
   m_name = copy;
 }
 
