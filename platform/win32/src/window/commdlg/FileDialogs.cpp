@@ -68,7 +68,8 @@ BOOL RunFileDialog(LPOPENFILENAMEA ofn, Question::Kind kind) {
   Question question;
   question.kind = kind;
   question.owner = ofn->hwndOwner;
-  question.caption = ofn->lpstrTitle ? ofn->lpstrTitle : (kind == Question::Kind::OpenFile ? "Open" : "Save As");
+  question.caption =
+      ofn->lpstrTitle ? ofn->lpstrTitle : (kind == Question::Kind::OpenFile ? "Open" : "Save As");
   question.style = ofn->Flags;
   question.filters = ParseFilters(ofn->lpstrFilter);
   question.filterIndex = int(ofn->nFilterIndex);
@@ -98,7 +99,8 @@ BOOL RunFileDialog(LPOPENFILENAMEA ofn, Question::Kind kind) {
   }
   ofn->nFileOffset = WORD(NameOffset(path));
   ofn->nFileExtension = WORD(ExtensionOffset(path) ? ExtensionOffset(path) : path.size());
-  if (ofn->lpstrFileTitle) CopyOut(path.substr(NameOffset(path)), ofn->lpstrFileTitle, ofn->nMaxFileTitle);
+  if (ofn->lpstrFileTitle)
+    CopyOut(path.substr(NameOffset(path)), ofn->lpstrFileTitle, ofn->nMaxFileTitle);
   return TRUE;
 }
 

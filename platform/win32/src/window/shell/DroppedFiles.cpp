@@ -3,7 +3,8 @@
 #include <map>
 #include <mutex>
 
-#include "WindowManager.h"
+#include "window/Geometry.h"
+#include "window/WindowManager.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 #include "win32/testing/Shell.h"
@@ -89,7 +90,8 @@ bool DropFiles(POINT screen, const std::vector<std::string>& paths) {
   {
     auto lock = Lock();
     HWND hit = WindowAtLocked(screen, true);
-    for (Window* w = FindWindowLocked(hit); w; w = w->parent ? FindWindowLocked(w->parent) : nullptr) {
+    for (Window* w = FindWindowLocked(hit); w;
+         w = w->parent ? FindWindowLocked(w->parent) : nullptr) {
       if (w->exStyle & WS_EX_ACCEPTFILES) {
         RECT r = ScreenRectLocked(*w);
         drop.point = POINT{screen.x - r.left - w->client.left, screen.y - r.top - w->client.top};

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "WindowManager.h"
+#include "window/WindowManager.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 #include "win32/testing/Shell.h"

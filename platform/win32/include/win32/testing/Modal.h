@@ -1,0 +1,27 @@
+// Modal loops of the window system (popup menus, modal dialog boxes) run
+// until the user acts. Each time such a loop finds its thread's queue empty it
+// sends WM_ENTERIDLE to its owner, as Windows does, and then calls the modal
+// idle hook, through which a test or presenter can act as the user: click a
+// menu item, press Enter. The loop waits for input only after the hook
+// returns.
+#pragma once
+
+#include <functional>
+
+#include "win32/menus.h"
+#include "win32/user.h"
+
+namespace quellor::desktop {
+
+// `modalWindow` is the popup menu or dialog box whose loop has gone idle.
+using ModalIdleHook = std::function<void(HWND modalWindow)>;
+// Installs the hook (an empty function removes it); returns the previous one.
+ModalIdleHook SetModalIdleHook(ModalIdleHook hook);
+
+// The popup menu window being tracked, or null.
+HWND OpenPopupMenu();
+// The screen rectangle of item `position` of the open popup menu; false when
+// no menu is open or there is no such item.
+bool PopupMenuItemRect(int position, RECT* screen);
+
+}  // namespace quellor::desktop
