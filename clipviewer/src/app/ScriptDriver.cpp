@@ -1,0 +1,146 @@
+#include "app/ScriptDriver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <vector>
+
+#include "app/ClipViewer.h"
+#include "app/ViewerTexts.h"
+#include "win32/clipboard.h"
+#include "win32/testing/Desktop.h"
+#include "win32/testing/Modal.h"
+#include "win32/testing/Shell.h"
+
+namespace quellor::clipviewer {
+namespace {
+
+constexpr UINT_PTR kScriptTimer = 0x5C1;
+constexpr UINT kTickMs = 10;
+
+struct Step {
+  std::string verb;
+  std::string argument;
+};
+
+struct ScriptState {
+  std::vector<Step> steps;
+  size_t next = 0;
+  DWORD waitUntil = 0;
+  bool busy = false;
+};
+
+ScriptState& Script() {
+  static ScriptState state;
+  return state;
+}
+
+std::string Trimmed(const std::string& text) {
+  size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+bool IsNumber(const std::string& text) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  std::strtol(text.c_str(), &end, 10);
+  return *end == '\0';
+}
+
+bool Parse(const std::string& script, std::vector<Step>* steps) {
+  std::stringstream in(script);
+  for (std::string part; std::getline(in, part, ';');) {
+    part = Trimmed(part);
+    if (part.empty()) continue;
+    size_t space = part.find(' ');
+    Step step{part.substr(0, space), space == std::string::npos ? "" : Trimmed(part.substr(space))};
+    const bool numeric = step.verb == "wait" || step.verb == "command" || step.verb == "menu";
+    const bool known =
+        numeric || step.verb == "tray" || step.verb == "clipboard" || step.verb == "exit";
+    if (!known || (numeric && !IsNumber(step.argument)) ||
+        (step.verb == "tray" && step.argument != "right" && step.argument != "double")) {
+      std::fprintf(stderr, "clipviewer: script step not understood: \"%s\"\n", part.c_str());
+      return false;
+    }
+    steps->push_back(step);
+  }
+  return true;
+}
+
+void PutTextOnClipboard(HWND window, const std::string& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (memory == nullptr) return;
+  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  if (OpenClipboard(window)) {
+    EmptyClipboard();
+    if (SetClipboardData(CF_TEXT, memory) == nullptr) GlobalFree(memory);
+    CloseClipboard();
+  } else {
+    GlobalFree(memory);
+  }
+}
+
+// Chooses the item at `position` as soon as the tray menu's loop goes idle.
+void ChooseMenuItemWhenOpen(int position) {
+  desktop::SetModalIdleHook([position](HWND) {
+    desktop::SetModalIdleHook({});
+    RECT item = {};
+    if (desktop::PopupMenuItemRect(position, &item)) {
+      desktop::Click(desktop::Button::Left, (item.left + item.right) / 2,
+                     (item.top + item.bottom) / 2);
+    } else {
+      desktop::TypeKey(VK_ESCAPE);
+    }
+  });
+}
+
+void RunStep(HWND window, const Step& step) {
+  std::fprintf(stderr, "clipviewer: script: %s %s\n", step.verb.c_str(), step.argument.c_str());
+  ScriptState& state = Script();
+  if (step.verb == "wait") {
+    state.waitUntil = GetTickCount() + static_cast<DWORD>(std::atol(step.argument.c_str()));
+  } else if (step.verb == "command") {
+    PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(std::atol(step.argument.c_str())), 0);
+  } else if (step.verb == "tray") {
+    desktop::ClickTrayIcon(window, kTrayIconId,
+                           step.argument == "right" ? WM_RBUTTONDOWN : WM_LBUTTONDBLCLK);
+  } else if (step.verb == "menu") {
+    ChooseMenuItemWhenOpen(std::atoi(step.argument.c_str()));
+    desktop::ClickTrayIcon(window, kTrayIconId, WM_RBUTTONDOWN);
+  } else if (step.verb == "clipboard") {
+    PutTextOnClipboard(window, step.argument);
+  } else if (step.verb == "exit") {
+    PostMessageA(window, WM_COMMAND, kCmdExit, 0);
+  }
+}
+
+void CALLBACK OnScriptTick(HWND window, UINT, UINT_PTR, DWORD) {
+  ScriptState& state = Script();
+  // Timers also fire inside the menu's own loop; steps wait for it to close.
+  if (state.busy || desktop::OpenPopupMenu() != nullptr) return;
+  if (static_cast<LONG>(GetTickCount() - state.waitUntil) < 0) return;
+  state.busy = true;
+  if (state.next < state.steps.size()) {
+    RunStep(window, state.steps[state.next++]);
+  } else {
+    KillTimer(window, kScriptTimer);
+    PostMessageA(window, WM_COMMAND, kCmdExit, 0);
+  }
+  state.busy = false;
+}
+
+}  // namespace
+
+bool StartScript(ClipViewer& viewer, const std::string& script) {
+  ScriptState& state = Script();
+  state = ScriptState{};
+  if (!Parse(script, &state.steps)) return false;
+  state.waitUntil = GetTickCount();
+  return SetTimer(viewer.MainWindow(), kScriptTimer, kTickMs, OnScriptTick) != 0;
+}
+
+}  // namespace quellor::clipviewer

@@ -1,0 +1,30 @@
+// The parts of the viewer that later arrive from the display path, the clip
+// and picture files, the recorder and the settings dialogs. Until then each
+// is a clearly named placeholder; tests put their own in.
+#pragma once
+
+#include <functional>
+
+namespace quellor::clipviewer {
+
+class ClipViewer;
+
+struct ViewerHooks {
+  // The main window exists and the message loop is about to run (scripted
+  // runs start their driver here).
+  std::function<void(ClipViewer&)> started;
+  // Renders the clipboard (or loaded picture) onto the output; called by the
+  // display routine from its third call on.
+  std::function<void(ClipViewer&)> renderOutput;
+  // "Play ..." and the tray icon's double click: the file dialog and player.
+  std::function<void(ClipViewer&)> playFile;
+  // Modal dialogs; each returns when the dialog has closed.
+  std::function<void(ClipViewer&)> recorderDialog;
+  std::function<void(ClipViewer&)> inputSettingsDialog;
+  std::function<void(ClipViewer&)> outputSettingsDialog;
+};
+
+// Placeholders that log what would have happened (OutputDebugStringA).
+ViewerHooks PlaceholderHooks();
+
+}  // namespace quellor::clipviewer

@@ -1,0 +1,90 @@
+#include "ViewerTestSupport.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "app/Pause.h"
+#include "board/testing/BoardClock.h"
+#include "cliplib/settings/IniSettings.h"
+#include "win32/clipboard.h"
+#include "win32/testing/Desktop.h"
+
+namespace quellor::clipviewer::testing {
+
+void ViewerTest::SetUp() {
+  const char* root = std::getenv("QUELLOR_TEST_TMP");
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::filesystem::path folder = std::filesystem::path(root ? root : "/tmp") / "clipviewer" /
+                                 (std::string(info->test_suite_name()) + "." + info->name());
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder / "windows");
+  std::filesystem::create_directories(folder / "board");
+  folder_ = folder.string();
+  setenv("QUELLOR_WINDIR", (folder / "windows").c_str(), 1);
+  setenv("QUELLOR_BOARD_DIR", (folder / "board").c_str(), 1);
+  unsetenv("QUELLOR_BOARD");
+  board::testing::ResetBoard();
+
+  SetPauseFunction([this](DWORD ms) { pauses.push_back(ms); });
+  SetLaunchFunction([this](const char* application, const std::string& commandLine, bool hidden,
+                           PROCESS_INFORMATION* process) {
+    launches.push_back(application ? application : commandLine);
+    return launchForReal && CreateProcessLaunch(application, commandLine, hidden, process);
+  });
+  desktop::SetAnswerHook([this](const desktop::Question& question) {
+    boxes.push_back(question);
+    return std::optional<desktop::Answer>(desktop::Answer{IDOK, {}, 0});
+  });
+}
+
+void ViewerTest::TearDown() {
+  desktop::SetAnswerHook({});
+  SetLaunchFunction({});
+  SetPauseFunction({});
+  board::testing::ResetBoard();
+}
+
+std::vector<std::string> ViewerTest::SettingsLines() const {
+  std::vector<std::string> lines;
+  std::ifstream in(SettingsFile());
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+ViewerHooks ViewerTest::CountingHooks() {
+  ViewerHooks hooks = PlaceholderHooks();
+  hooks.renderOutput = [this](ClipViewer&) { ++renders; };
+  hooks.outputSettingsDialog = [this](ClipViewer&) {
+    if (outputDialogVideoMode >= 0) settings::WriteIniInt("VideoMode", outputDialogVideoMode);
+  };
+  return hooks;
+}
+
+void ViewerTest::PutTextOnClipboard(const std::string& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+  desktop::RunUntilIdle();
+}
+
+void ViewerTest::Command(ClipViewer& viewer, UINT command) {
+  PostMessageA(viewer.MainWindow(), WM_COMMAND, command, 0);
+  desktop::RunUntilIdle();
+}
+
+void ViewerTest::ExitAndShutDown(ClipViewer& viewer) {
+  PostMessageA(viewer.MainWindow(), WM_COMMAND, kCmdExit, 0);
+  viewer.RunMessageLoop();
+  viewer.ShutDown();
+}
+
+}  // namespace quellor::clipviewer::testing
