@@ -35,5 +35,9 @@ step "virtual board: the clip on the input"
 "$BIN/boardctl" snapshot --input -o "$OUT/input.png"
 echo "wrote $OUT/input.png"
 
-step "clipviewer exit"
-"$BIN/clipviewer" exit && echo "clipviewer ended cleanly"
+step "clipviewer: start-up clip, tray menu, a clipboard change, exit"
+# Runs headless on the demo's board with its own settings file; the script
+# clicks "&De-Interlace" in the tray menu, puts text on the clipboard and exits.
+QUELLOR_WINDIR="$OUT/windows" QUELLOR_DEBUG=1 \
+  QUELLOR_CLIPVIEWER_SCRIPT="wait 200; menu 4; clipboard Video Quellor; wait 200" \
+  "$BIN/clipviewer" && echo "clipviewer ended cleanly; settings in $OUT/windows/VideoQuellor.ini"
