@@ -15,3 +15,5 @@
 #include "win32/shellapi.h"
 #include "win32/commdlg.h"
 #include "win32/resources.h"
+#include "win32/controls.h"
+#include "win32/dialogs.h"

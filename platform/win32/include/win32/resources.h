@@ -61,11 +61,35 @@ struct PixelTemplate {
   std::vector<uint32_t> pixels;
 };
 
+// A dialog template: positions and sizes in dialog units (a quarter of the
+// average character width and an eighth of the character height of the
+// dialog's font). Controls are created in order, each a child with its
+// identifier; classes are given by name ("BUTTON", "EDIT", ...).
+struct DialogItemTemplate {
+  std::string className;
+  std::string text;
+  WORD id = 0;
+  DWORD style = 0;  // WS_CHILD is added
+  DWORD exStyle = 0;
+  short x = 0, y = 0, cx = 0, cy = 0;
+};
+
+struct DialogTemplate {
+  std::string title;
+  DWORD style = 0;  // WS_VISIBLE shows a modeless dialog once it is initialised
+  DWORD exStyle = 0;
+  short x = 0, y = 0, cx = 0, cy = 0;
+  std::string fontName = "MS Shell Dlg";
+  WORD pointSize = 8;
+  std::vector<DialogItemTemplate> items;
+};
+
 // Registration; a later registration of the same module and number replaces
 // the earlier one. A name that is not a number is kept as text.
 void RegisterMenuResource(HMODULE module, LPCSTR name, std::vector<MenuTemplateItem> items);
 void RegisterIconResource(HMODULE module, LPCSTR name, PixelTemplate icon);
 void RegisterBitmapResource(HMODULE module, LPCSTR name, PixelTemplate bitmap);
+void RegisterDialogResource(HMODULE module, LPCSTR name, DialogTemplate dialog);
 
 }  // namespace quellor::win32
 #endif

@@ -267,6 +267,9 @@ HWND ChildAtLocked(Window& parent, POINT screen, bool skipDisabled) {
     if (!Contains(c->rect, cx, cy)) continue;
     if (c->shape && !c->shape->Contains(cx - c->rect.left, cy - c->rect.top)) continue;
     if (skipDisabled && (c->style & WS_DISABLED)) return nullptr;  // the parent gets it
+    // Group boxes and plain labels answer HTTRANSPARENT on Windows: what lies
+    // below them gets the mouse. They mark themselves with this style.
+    if (c->exStyle & WS_EX_TRANSPARENT) continue;
     HWND deeper = ChildAtLocked(*c, screen, skipDisabled);
     return deeper ? deeper : h;
   }

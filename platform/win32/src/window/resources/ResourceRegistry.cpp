@@ -15,6 +15,7 @@ struct Registry {
   std::mutex mutex;
   std::map<Key, std::vector<MenuTemplateItem>> menus;
   std::map<Key, PixelTemplate> pixels;
+  std::map<Key, DialogTemplate> dialogs;
 };
 
 Registry& R() {
@@ -51,6 +52,18 @@ void RegisterIconResource(HMODULE module, LPCSTR name, PixelTemplate icon) {
 void RegisterBitmapResource(HMODULE module, LPCSTR name, PixelTemplate bitmap) {
   std::lock_guard<std::mutex> lock(R().mutex);
   R().pixels[MakeKey(ResourceKind::Bitmap, module, name)] = std::move(bitmap);
+}
+
+void RegisterDialogResource(HMODULE module, LPCSTR name, DialogTemplate dialog) {
+  std::lock_guard<std::mutex> lock(R().mutex);
+  R().dialogs[MakeKey(ResourceKind::Dialog, module, name)] = std::move(dialog);
+}
+
+std::optional<DialogTemplate> FindDialogResource(HMODULE module, LPCSTR name) {
+  std::lock_guard<std::mutex> lock(R().mutex);
+  auto it = R().dialogs.find(MakeKey(ResourceKind::Dialog, module, name));
+  if (it == R().dialogs.end()) return std::nullopt;
+  return it->second;
 }
 
 std::optional<std::vector<MenuTemplateItem>> FindMenuResource(HMODULE module, LPCSTR name) {

@@ -16,6 +16,7 @@ std::string ResourceKey(LPCSTR name);
 HMODULE ResourceModule(HINSTANCE instance);
 
 std::optional<std::vector<MenuTemplateItem>> FindMenuResource(HMODULE module, LPCSTR name);
+std::optional<DialogTemplate> FindDialogResource(HMODULE module, LPCSTR name);
 std::optional<PixelTemplate> FindPixelResource(ResourceKind kind, HMODULE module, LPCSTR name);
 
 }  // namespace quellor::win32
