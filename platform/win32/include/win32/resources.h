@@ -31,6 +31,7 @@ extern "C" {
 
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 BOOL WINAPI DestroyIcon(HICON hIcon);
+BOOL WINAPI DestroyCursor(HCURSOR hCursor);
 BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName);
 HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
@@ -88,6 +89,8 @@ struct DialogTemplate {
 // the earlier one. A name that is not a number is kept as text.
 void RegisterMenuResource(HMODULE module, LPCSTR name, std::vector<MenuTemplateItem> items);
 void RegisterIconResource(HMODULE module, LPCSTR name, PixelTemplate icon);
+// Cursors are pictures like icons; LoadCursorA finds them.
+void RegisterCursorResource(HMODULE module, LPCSTR name, PixelTemplate cursor);
 void RegisterBitmapResource(HMODULE module, LPCSTR name, PixelTemplate bitmap);
 void RegisterDialogResource(HMODULE module, LPCSTR name, DialogTemplate dialog);
 

@@ -14,6 +14,7 @@ using namespace quellor::win32;
 
 namespace quellor::win32 {
 
+HCURSOR LoadModuleCursor(HINSTANCE instance, LPCSTR name);  // resources/IconApi.cpp
 bool PostToWindowLocked(Window& w, UINT msg, WPARAM wParam, LPARAM lParam);
 
 void ActivateWindow(HWND hwnd, bool byClick) {
@@ -223,9 +224,8 @@ UINT WINAPI GetDoubleClickTime(void) {
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
   if (hInstance || !IS_INTRESOURCE(lpCursorName)) {
-    // Cursor resources of modules are not supported; only the system cursors.
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    return nullptr;
+    // Cursors of modules come from their registered resources.
+    return LoadModuleCursor(hInstance, lpCursorName);
   }
   WORD id = WORD(reinterpret_cast<uintptr_t>(lpCursorName));
   static const WORD known[] = {32512, 32513, 32514, 32515, 32516, 32642, 32643,

@@ -57,7 +57,34 @@ HICON AddLocked(Icon icon) {
   return reinterpret_cast<HICON>(next);
 }
 
+// Loading the same picture again gives the same handle, as Windows does
+// for icons and cursors from resources.
+HICON LoadShared(ResourceKind kind, HINSTANCE instance, LPCSTR name,
+                 std::optional<PixelTemplate> picture) {
+  if (!picture || picture->width <= 0 || picture->height <= 0 ||
+      picture->pixels.size() != size_t(picture->width) * size_t(picture->height)) {
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return nullptr;
+  }
+  std::string key = std::to_string(int(kind)) + "/" +
+                    std::to_string(reinterpret_cast<uintptr_t>(instance)) + "/" + ResourceKey(name);
+  std::lock_guard<std::mutex> lock(gMutex);
+  if (auto it = Loaded().find(key); it != Loaded().end()) return it->second;
+  HICON icon = AddLocked(Icon{std::move(*picture), true});
+  Loaded()[key] = icon;
+  return icon;
+}
+
 }  // namespace
+
+namespace quellor::win32 {
+
+HCURSOR LoadModuleCursor(HINSTANCE instance, LPCSTR name) {
+  return LoadShared(ResourceKind::Cursor, instance, name,
+                    FindPixelResource(ResourceKind::Cursor, instance, name));
+}
+
+}  // namespace quellor::win32
 
 extern "C" {
 
@@ -68,19 +95,11 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     if (id >= 32512 && id <= 32517) picture = SystemIcon(id);
   }
   if (!picture) picture = FindPixelResource(ResourceKind::Icon, hInstance, lpIconName);
-  if (!picture || picture->width <= 0 || picture->height <= 0 ||
-      picture->pixels.size() != size_t(picture->width) * size_t(picture->height)) {
-    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return nullptr;
-  }
-  std::string key =
-      std::to_string(reinterpret_cast<uintptr_t>(hInstance)) + "/" + ResourceKey(lpIconName);
-  std::lock_guard<std::mutex> lock(gMutex);
-  // Loading the same icon again gives the same handle, as Windows does.
-  if (auto it = Loaded().find(key); it != Loaded().end()) return it->second;
-  HICON icon = AddLocked(Icon{std::move(*picture), true});
-  Loaded()[key] = icon;
-  return icon;
+  return LoadShared(ResourceKind::Icon, hInstance, lpIconName, std::move(picture));
+}
+
+BOOL WINAPI DestroyCursor(HCURSOR hCursor) {
+  return DestroyIcon(hCursor);
 }
 
 BOOL WINAPI DestroyIcon(HICON hIcon) {

@@ -49,6 +49,11 @@ void RegisterIconResource(HMODULE module, LPCSTR name, PixelTemplate icon) {
   R().pixels[MakeKey(ResourceKind::Icon, module, name)] = std::move(icon);
 }
 
+void RegisterCursorResource(HMODULE module, LPCSTR name, PixelTemplate cursor) {
+  std::lock_guard<std::mutex> lock(R().mutex);
+  R().pixels[MakeKey(ResourceKind::Cursor, module, name)] = std::move(cursor);
+}
+
 void RegisterBitmapResource(HMODULE module, LPCSTR name, PixelTemplate bitmap) {
   std::lock_guard<std::mutex> lock(R().mutex);
   R().pixels[MakeKey(ResourceKind::Bitmap, module, name)] = std::move(bitmap);

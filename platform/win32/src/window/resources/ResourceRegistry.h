@@ -8,7 +8,7 @@
 
 namespace quellor::win32 {
 
-enum class ResourceKind { Menu, Icon, Bitmap, Dialog };
+enum class ResourceKind { Menu, Icon, Cursor, Bitmap, Dialog };
 
 // The key of a resource name: "#123" for numbers, the text otherwise.
 std::string ResourceKey(LPCSTR name);
