@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "Painter.h"
+#include "metafile/MetafileRecording.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -277,6 +278,8 @@ int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, in
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  metafile::RecordSetDIBitsToDevice(hdc, xDest, yDest, w, h, xSrc, ySrc, StartScan, cLines, lpvBits,
+                                    lpbmi, ColorUse);
   int lines = int(std::min<UINT>(cLines, UINT(f.height)));
   auto band = WrapDib(lpvBits, lpbmi, f, lines, ColorUse);
   if (!band) return 0;
@@ -312,6 +315,8 @@ int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestH
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  metafile::RecordStretchDIBits(hdc, xDest, yDest, DestWidth, DestHeight, xSrc, ySrc, SrcWidth,
+                                SrcHeight, lpBits, lpbmi, iUsage, rop);
   auto src = WrapDib(lpBits, lpbmi, f, f.height, iUsage);
   if (!src) return 0;
   auto lock = dc->Lock();
@@ -354,6 +359,7 @@ UINT WINAPI GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
   if (!RopUsesSource(rop)) return PatBlt(hdc, x, y, cx, cy, rop);
+  metafile::RecordStretchBlt(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop);
   return WithTwoContexts(
       hdc, hdcSrc, [&](DeviceContext& dst, DrawTarget& to, DeviceContext&, DrawTarget& from) {
         BlitBlock(to, x, y, cx, cy, *from.pixels, x1 + from.dx, y1 + from.dy, rop, PatternOf(dst));
@@ -363,6 +369,8 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
 BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc,
                        int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop) {
   if (!RopUsesSource(rop)) return PatBlt(hdcDest, xDest, yDest, wDest, hDest, rop);
+  metafile::RecordStretchBlt(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc,
+                             rop);
   return WithTwoContexts(
       hdcDest, hdcSrc, [&](DeviceContext& dst, DrawTarget& to, DeviceContext&, DrawTarget& from) {
         if (wDest == wSrc && hDest == hSrc && wSrc > 0 && hSrc > 0) {

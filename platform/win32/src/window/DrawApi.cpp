@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "Painter.h"
+#include "metafile/MetafileRecording.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 #include "win32/user.h"
@@ -68,6 +69,7 @@ BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
 }
 
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
+  metafile::RecordLineTo(hdc, x, y);
   auto dc = FindDC(hdc);
   if (!dc) return FALSE;
   auto lock = dc->Lock();
@@ -82,6 +84,7 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
 
 BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt) {
   if (!apt || cpt < 2) return FALSE;
+  metafile::RecordPolyline(hdc, apt, cpt);
   return WithTarget(hdc, [&](DeviceContext& dc, DrawTarget& t) {
     PenStroke pen = StrokeFor(dc);
     int phase = 0;
@@ -91,6 +94,7 @@ BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt) {
 
 BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   RECT r = Normalised(RECT{left, top, right, bottom});
+  metafile::RecordRectangle(hdc, r);
   return WithTarget(hdc, [&](DeviceContext& dc, DrawTarget& t) {
     auto& s = dc.Attributes();
     bool noPen = (s.pen->style & PS_STYLE_MASK) == PS_NULL;
@@ -134,6 +138,7 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   auto brush = ResolveBrush(hbr);
   if (!lprc || !brush) return 0;
+  metafile::RecordFillRect(hDC, *lprc, hbr);
   return WithTarget(hDC, [&](DeviceContext& dc, DrawTarget& t) {
     if (brush->style == BS_NULL) return;
     COLORREF c = brush->usesDcColor ? dc.Attributes().dcBrushColor : brush->color;
@@ -144,6 +149,7 @@ int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
 int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   auto brush = ResolveBrush(hbr);
   if (!lprc || !brush) return 0;
+  metafile::RecordFrameRect(hDC, *lprc, hbr);
   return WithTarget(hDC, [&](DeviceContext&, DrawTarget& t) {
     const RECT& r = *lprc;
     if (IsEmpty(r) || brush->style == BS_NULL) return;
@@ -163,6 +169,7 @@ BOOL WINAPI InvertRect(HDC hDC, const RECT* lprc) {
 
 BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   RECT r = Normalised(RECT{x, y, x + w, y + h});
+  metafile::RecordPatBlt(hdc, x, y, w, h, rop);
   return WithTarget(hdc, [&](DeviceContext& dc, DrawTarget& t) {
     uint32_t pattern = ColorRefToPixel(dc.BrushColor());
     if (dc.Attributes().brush->style == BS_NULL) pattern = 0;

@@ -4,6 +4,7 @@
 
 #include "TextLayout.h"
 #include "TextRun.h"
+#include "metafile/MetafileRecording.h"
 #include "win32/user.h"
 
 using namespace quellor::win32;
@@ -12,6 +13,7 @@ extern "C" int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lp
   auto dc = FindDC(hdc);
   if (!dc || !lprc || (!lpchText && cchText != 0)) return 0;
   size_t length = cchText < 0 ? std::strlen(lpchText) : size_t(cchText);
+  metafile::RecordDrawText(hdc, std::string_view(lpchText ? lpchText : "", length), *lprc, format);
   auto lock = dc->Lock();
   auto& s = dc->Attributes();
   auto font = s.font->Rendered();

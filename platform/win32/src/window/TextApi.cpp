@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "TextRun.h"
+#include "metafile/MetafileRecording.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
 
@@ -96,10 +97,11 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
   auto dc = FindDC(hdc);
   if (!dc || c < 0 || (c > 0 && !lpString)) return FALSE;
   int n = Length(lpString, c);
+  std::string_view text(lpString ? lpString : "", size_t(n));
+  metafile::RecordTextOut(hdc, x, y, text);
   auto lock = dc->Lock();
   auto& s = dc->Attributes();
   auto font = FontOf(*dc);
-  std::string_view text(lpString ? lpString : "", size_t(n));
   int width = MeasureRun(*font, text);
   const TEXTMETRICA& tm = font->Metrics();
   bool updateCp = (s.textAlign & TA_UPDATECP) != 0;

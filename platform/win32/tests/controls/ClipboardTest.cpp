@@ -209,6 +209,48 @@ TEST_F(ClipboardTest, AnotherThreadCannotOpenTheClipboardWhileItIsOpen) {
   EXPECT_FALSE(CloseClipboard());  // not open any more
 }
 
+TEST_F(ClipboardTest, AMetafileOnTheClipboardIsTheRecordingThatWasPut) {
+  HWND owner = CreateHost("owner", 400, 10, 50, 50);
+  HDC rec = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+  HPEN pen = CreatePen(PS_SOLID, 0, RGB(0, 0, 255));
+  HGDIOBJ oldPen = SelectObject(rec, pen);
+  HGDIOBJ oldBrush = SelectObject(rec, GetStockObject(NULL_BRUSH));
+  Rectangle(rec, 0, 0, 10, 10);
+  SelectObject(rec, oldPen);
+  SelectObject(rec, oldBrush);
+  DeleteObject(pen);
+  HENHMETAFILE emf = CloseEnhMetaFile(rec);
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  ASSERT_EQ(SetClipboardData(CF_ENHMETAFILE, emf), emf);
+  CloseClipboard();
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
+  ASSERT_TRUE(OpenClipboard(owner));
+  auto held = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+  ASSERT_NE(held, nullptr);
+  // A reader keeps its own copy; the clipboard's goes with the next change.
+  HENHMETAFILE mine = CopyEnhMetaFileA(held, nullptr);
+  EmptyClipboard();
+  CloseClipboard();
+  EXPECT_FALSE(DeleteEnhMetaFile(held));
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP target = CreateCompatibleBitmap(mem, 40, 40);
+  HGDIOBJ old = SelectObject(mem, target);
+  PatBlt(mem, 0, 0, 40, 40, WHITENESS);
+  RECT into{0, 0, 40, 40};
+  ASSERT_TRUE(PlayEnhMetaFile(mem, mine, &into));
+  // A one-pixel outline at four times the size; the inside is untouched.
+  EXPECT_EQ(GetPixel(mem, 0, 20), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(mem, 39, 20), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(mem, 20, 39), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(mem, 1, 20), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(mem, 20, 20), RGB(255, 255, 255));
+  SelectObject(mem, old);
+  DeleteObject(target);
+  DeleteDC(mem);
+  EXPECT_TRUE(DeleteEnhMetaFile(mine));
+}
+
 TEST_F(ClipboardTest, AMetafileReplaysItsDrawingScaledIntoTheRectangle) {
   HDC rec = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(rec, nullptr);
