@@ -177,16 +177,7 @@ void Paint(HWND hwnd, ButtonState& s) {
 }
 
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* s = ControlState<ButtonState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new ButtonState));
-      break;
-    case WM_NCDESTROY:
-      delete s;
-      SetWindowLongPtrA(hwnd, 0, 0);
-      break;
-  }
+  auto* s = TrackControlState<ButtonState>(hwnd, msg);
   if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
   UINT type = TypeOf(hwnd);
   switch (msg) {
@@ -196,11 +187,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
+      return FontMessage(hwnd, s->font, msg, wParam, lParam);
     case WM_SETTEXT: {
       LRESULT r = DefWindowProcA(hwnd, msg, wParam, lParam);
       InvalidateRect(hwnd, nullptr, TRUE);

@@ -118,24 +118,8 @@ void Paint(HWND hwnd, ComboState& s) {
   EndPaint(hwnd, &ps);
 }
 
-LRESULT CopyText(const ComboState& s, WPARAM index, LPARAM buffer) {
-  if (index >= s.items.size()) return CB_ERR;
-  const std::string& item = s.items[index];
-  if (buffer) std::memcpy(reinterpret_cast<char*>(buffer), item.c_str(), item.size() + 1);
-  return LRESULT(item.size());
-}
-
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* s = ControlState<ComboState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new ComboState));
-      break;
-    case WM_NCDESTROY:
-      delete s;
-      SetWindowLongPtrA(hwnd, 0, 0);
-      break;
-  }
+  auto* s = TrackControlState<ComboState>(hwnd, msg);
   if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
   switch (msg) {
     case WM_PAINT:
@@ -144,11 +128,8 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
       return 1;
     case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
+      return FontMessage(hwnd, s->font, msg, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
@@ -213,7 +194,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case CB_GETCURSEL:
       return s->selected;
     case CB_GETLBTEXT:
-      return CopyText(*s, wParam, lParam);
+      return CopyItemText(s->items, wParam, lParam, CB_ERR);
     case CB_GETLBTEXTLEN:
       return wParam < s->items.size() ? LRESULT(s->items[wParam].size()) : CB_ERR;
     case CB_SHOWDROPDOWN:

@@ -1,5 +1,6 @@
 #include "ControlSupport.h"
 
+#include <cstring>
 #include <vector>
 
 namespace quellor::win32 {
@@ -12,6 +13,21 @@ void RegisterControlClass(const char* name, WNDPROC proc, UINT style, HCURSOR cu
   wc.hCursor = cursor;
   wc.lpszClassName = name;
   RegisterClassA(&wc);
+}
+
+LRESULT FontMessage(HWND hwnd, HFONT& font, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(font);
+  font = reinterpret_cast<HFONT>(wParam);
+  if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
+  return 0;
+}
+
+LRESULT CopyItemText(const std::vector<std::string>& items, WPARAM index, LPARAM buffer,
+                     LRESULT error) {
+  if (index >= items.size()) return error;
+  const std::string& item = items[index];
+  if (buffer) std::memcpy(reinterpret_cast<char*>(buffer), item.c_str(), item.size() + 1);
+  return LRESULT(item.size());
 }
 
 void NotifyParent(HWND control, WORD code) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "windows.h"
 
@@ -13,6 +14,34 @@ template <class State>
 State* ControlState(HWND hwnd) {
   return reinterpret_cast<State*>(GetWindowLongPtrA(hwnd, 0));
 }
+
+// Creates the state object on WM_NCCREATE and deletes it on WM_NCDESTROY.
+// Returns the state for every other message, and null for those two and for
+// messages before creation, so that the caller hands them to DefWindowProcA
+// and never touches a deleted state.
+template <class State>
+State* TrackControlState(HWND hwnd, UINT msg) {
+  if (msg == WM_NCCREATE) {
+    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new State));
+    return nullptr;
+  }
+  State* state = ControlState<State>(hwnd);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, 0, 0);
+    delete state;
+    return nullptr;
+  }
+  return state;
+}
+
+// WM_SETFONT (keeps the font, repaints when lParam asks) and WM_GETFONT.
+LRESULT FontMessage(HWND hwnd, HFONT& font, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// LB_GETTEXT / CB_GETLBTEXT: copies item `index` with its terminator into
+// `buffer` (sized by the caller after LB_GETTEXTLEN) and returns its length,
+// or `error` for an index out of range.
+LRESULT CopyItemText(const std::vector<std::string>& items, WPARAM index, LPARAM buffer,
+                     LRESULT error);
 
 // Registers a global system class whose windows keep one pointer of state.
 void RegisterControlClass(const char* name, WNDPROC proc, UINT style, HCURSOR cursor);

@@ -161,16 +161,7 @@ void Char(HWND hwnd, EditState& s, WPARAM ch) {
 }
 
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* s = ControlState<EditState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new EditState));
-      break;
-    case WM_NCDESTROY:
-      delete s;
-      SetWindowLongPtrA(hwnd, 0, 0);
-      break;
-  }
+  auto* s = TrackControlState<EditState>(hwnd, msg);
   if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
   switch (msg) {
     case WM_PAINT:
@@ -179,11 +170,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
+      return FontMessage(hwnd, s->font, msg, wParam, lParam);
     case WM_SETTEXT: {
       // Single-line edits report a text set from outside as a change too.
       std::string text = lParam ? reinterpret_cast<const char*>(lParam) : "";

@@ -102,24 +102,8 @@ int RowAt(HWND hwnd, ListState& s, int y) {
   return y < 2 || row >= int(s.items.size()) ? -1 : row;
 }
 
-LRESULT CopyText(const ListState& s, WPARAM index, LPARAM buffer) {
-  if (index >= s.items.size()) return LB_ERR;
-  const std::string& item = s.items[index];
-  if (buffer) std::memcpy(reinterpret_cast<char*>(buffer), item.c_str(), item.size() + 1);
-  return LRESULT(item.size());
-}
-
 LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* s = ControlState<ListState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new ListState));
-      break;
-    case WM_NCDESTROY:
-      delete s;
-      SetWindowLongPtrA(hwnd, 0, 0);
-      break;
-  }
+  auto* s = TrackControlState<ListState>(hwnd, msg);
   if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
   switch (msg) {
     case WM_PAINT:
@@ -128,11 +112,8 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_ERASEBKGND:
       return 1;
     case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
+      return FontMessage(hwnd, s->font, msg, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
@@ -187,7 +168,7 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case LB_GETCURSEL:
       return s->selected;
     case LB_GETTEXT:
-      return CopyText(*s, wParam, lParam);
+      return CopyItemText(s->items, wParam, lParam, LB_ERR);
     case LB_GETTEXTLEN:
       return wParam < s->items.size() ? LRESULT(s->items[wParam].size()) : LB_ERR;
     case LB_GETCOUNT:

@@ -54,16 +54,7 @@ void Paint(HWND hwnd, StaticState& s) {
 }
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* s = ControlState<StaticState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new StaticState));
-      break;
-    case WM_NCDESTROY:
-      delete s;
-      SetWindowLongPtrA(hwnd, 0, 0);
-      break;
-  }
+  auto* s = TrackControlState<StaticState>(hwnd, msg);
   if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
   switch (msg) {
     case WM_PAINT:
@@ -82,11 +73,8 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!(GetWindowLongA(hwnd, GWL_STYLE) & SS_NOTIFY)) return HTTRANSPARENT;
       break;
     case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (lParam) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
+      return FontMessage(hwnd, s->font, msg, wParam, lParam);
     case WM_SETTEXT: {
       LRESULT r = DefWindowProcA(hwnd, msg, wParam, lParam);
       InvalidateRect(hwnd, nullptr, TRUE);
