@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <string>
 
 namespace quellor::widgets {
@@ -47,67 +46,43 @@ std::string Format(double v) {
 
 }  // namespace
 
-// ---- slider -----------------------------------------------------------------
+// ---- shared host ---------------------------------------------------------------
 
-ValueSlider* ValueSlider::Create(HWND dialog, int placeholderId, DoubleSetting* value,
-                                 double minimum, double maximum, int tickFrequency, int) {
-  static std::once_flag once;
-  std::call_once(once, [] { RegisterHost("QuellorValueSlider", &ValueSlider::HostProc); });
-  auto* slider = new ValueSlider;
-  slider->minimum_ = std::min(minimum, maximum);
-  slider->maximum_ = std::max(minimum, maximum);
-  HWND host = ReplacePlaceholder(dialog, placeholderId, "QuellorValueSlider", slider);
-  if (!host) {
-    delete slider;  // the window never took it
-    return nullptr;
-  }
-  RECT r;
-  GetClientRect(host, &r);
-  slider->trackbar_ = CreateWindowExA(
-      0, TRACKBAR_CLASSA, "",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | (tickFrequency > 0 ? TBS_AUTOTICKS : 0), 0, 0, r.right,
-      r.bottom, host, reinterpret_cast<HMENU>(intptr_t(kTrackbarId)), nullptr, nullptr);
-  SendMessageA(slider->trackbar_, TBM_SETRANGE, TRUE,
-               MAKELPARAM(WORD(SHORT(std::lround(slider->minimum_))),
-                          WORD(SHORT(std::lround(slider->maximum_)))));
-  SendMessageA(slider->trackbar_, TBM_SETTICFREQ, WPARAM(std::max(0, tickFrequency)), 0);
-  slider->Bind(value);
-  return slider;
+BoundValueControl::BoundValueControl(double minimum, double maximum)
+    : minimum_(std::min(minimum, maximum)), maximum_(std::max(minimum, maximum)) {}
+
+bool BoundValueControl::CreateHost(HWND dialog, int placeholderId, const char* className) {
+  // Every control registers its class; all but the first registration of a
+  // name fail with ERROR_CLASS_ALREADY_EXISTS and change nothing.
+  RegisterHost(className, &HostProc);
+  return ReplacePlaceholder(dialog, placeholderId, className, this) != nullptr;
 }
 
-void ValueSlider::Bind(DoubleSetting* value) {
+void BoundValueControl::Bind(DoubleSetting* value) {
   if (value_) value_->RemoveDependant(host_);
   value_ = value;
   if (value_) value_->AddDependant(host_);
-  Show();
+  ShowValue();
 }
 
-void ValueSlider::Show() {
-  if (!value_ || !trackbar_) return;
-  double v = std::clamp(value_->Get(), minimum_, maximum_);
-  SendMessageA(trackbar_, TBM_SETPOS, TRUE, LPARAM(std::lround(v)));
-}
-
-LRESULT CALLBACK ValueSlider::HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK BoundValueControl::HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    static_cast<ValueSlider*>(cs->lpCreateParams)->host_ = hwnd;
+    static_cast<BoundValueControl*>(cs->lpCreateParams)->host_ = hwnd;
   }
-  auto* self = reinterpret_cast<ValueSlider*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* self = reinterpret_cast<BoundValueControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
   switch (msg) {
     case kValueChanged:
-      if (reinterpret_cast<DoubleSetting*>(lParam) == self->value_) self->Show();
+      if (reinterpret_cast<DoubleSetting*>(lParam) == self->value_) self->ShowValue();
       return 0;
     case WM_HSCROLL:
-      if (reinterpret_cast<HWND>(lParam) == self->trackbar_ && self->value_) {
-        int pos = int(SendMessageA(self->trackbar_, TBM_GETPOS, 0, 0));
-        self->value_->Set(std::clamp(double(pos), self->minimum_, self->maximum_));
-      }
+    case WM_COMMAND:
+      self->HostMessage(msg, wParam, lParam);
       return 0;
     case WM_SETFOCUS:
-      SetFocus(self->trackbar_);
+      SetFocus(self->Inner());
       return 0;
     case WM_NCDESTROY:
       if (self->value_) self->value_->RemoveDependant(hwnd);
@@ -118,43 +93,71 @@ LRESULT CALLBACK ValueSlider::HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// ---- slider -----------------------------------------------------------------
+
+ValueSlider* ValueSlider::Create(HWND dialog, int placeholderId, DoubleSetting* value,
+                                 double minimum, double maximum, int tickFrequency, int) {
+  auto* slider = new ValueSlider(minimum, maximum);
+  if (!slider->CreateHost(dialog, placeholderId, "QuellorValueSlider")) {
+    delete slider;  // the window never took it
+    return nullptr;
+  }
+  RECT r;
+  GetClientRect(slider->host_, &r);
+  slider->trackbar_ = CreateWindowExA(
+      0, TRACKBAR_CLASSA, "",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | (tickFrequency > 0 ? TBS_AUTOTICKS : 0), 0, 0, r.right,
+      r.bottom, slider->host_, reinterpret_cast<HMENU>(intptr_t(kTrackbarId)), nullptr, nullptr);
+  SendMessageA(slider->trackbar_, TBM_SETRANGE, TRUE,
+               MAKELPARAM(WORD(SHORT(std::lround(slider->minimum_))),
+                          WORD(SHORT(std::lround(slider->maximum_)))));
+  SendMessageA(slider->trackbar_, TBM_SETTICFREQ, WPARAM(std::max(0, tickFrequency)), 0);
+  slider->Bind(value);
+  return slider;
+}
+
+void ValueSlider::ShowValue() {
+  if (!value_ || !trackbar_) return;
+  double v = std::clamp(value_->Get(), minimum_, maximum_);
+  SendMessageA(trackbar_, TBM_SETPOS, TRUE, LPARAM(std::lround(v)));
+}
+
+void ValueSlider::HostMessage(UINT msg, WPARAM, LPARAM lParam) {
+  if (msg != WM_HSCROLL || reinterpret_cast<HWND>(lParam) != trackbar_ || !value_) return;
+  int pos = int(SendMessageA(trackbar_, TBM_GETPOS, 0, 0));
+  value_->Set(std::clamp(double(pos), minimum_, maximum_));
+}
+
 // ---- numeric edit -------------------------------------------------------------
 
 NumericEdit* NumericEdit::Create(HWND dialog, int placeholderId, DoubleSetting* value,
                                  double minimum, double maximum) {
-  static std::once_flag once;
-  std::call_once(once, [] { RegisterHost("QuellorNumericEdit", &NumericEdit::HostProc); });
-  auto* field = new NumericEdit;
-  field->minimum_ = std::min(minimum, maximum);
-  field->maximum_ = std::max(minimum, maximum);
-  HWND host = ReplacePlaceholder(dialog, placeholderId, "QuellorNumericEdit", field);
-  if (!host) {
+  auto* field = new NumericEdit(minimum, maximum);
+  if (!field->CreateHost(dialog, placeholderId, "QuellorNumericEdit")) {
     delete field;
     return nullptr;
   }
   RECT r;
-  GetClientRect(host, &r);
-  field->edit_ = CreateWindowExA(
-      WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
-      r.right, r.bottom, host, reinterpret_cast<HMENU>(intptr_t(kEditId)), nullptr, nullptr);
+  GetClientRect(field->host_, &r);
+  field->edit_ =
+      CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, r.right, r.bottom,
+                      field->host_, reinterpret_cast<HMENU>(intptr_t(kEditId)), nullptr, nullptr);
   SendMessageA(field->edit_, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
   field->Bind(value);
   return field;
 }
 
-void NumericEdit::Bind(DoubleSetting* value) {
-  if (value_) value_->RemoveDependant(host_);
-  value_ = value;
-  if (value_) value_->AddDependant(host_);
-  Redraw();
-}
-
-void NumericEdit::Redraw() {
+void NumericEdit::ShowValue() {
   if (!value_ || !edit_) return;
   std::string text = Format(value_->Get());
   char current[64] = "";
   GetWindowTextA(edit_, current, sizeof current);
-  if (text == current) return;
+  if (text != current) WriteText(text);
+}
+
+// Rewrites the field without taking the text back as a new value.
+void NumericEdit::WriteText(const std::string& text) {
   writing_ = true;
   SetWindowTextA(edit_, text.c_str());
   writing_ = false;
@@ -173,40 +176,12 @@ void NumericEdit::TakeText() {
   value_->Set(v);
 }
 
-LRESULT CALLBACK NumericEdit::HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    static_cast<NumericEdit*>(cs->lpCreateParams)->host_ = hwnd;
-  }
-  auto* self = reinterpret_cast<NumericEdit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  switch (msg) {
-    case kValueChanged:
-      if (reinterpret_cast<DoubleSetting*>(lParam) == self->value_) self->Redraw();
-      return 0;
-    case WM_COMMAND:
-      if (reinterpret_cast<HWND>(lParam) == self->edit_) {
-        if (HIWORD(wParam) == EN_CHANGE) self->TakeText();
-        // Leaving the field shows the value it holds (an unfinished or out of
-        // range entry is dropped).
-        if (HIWORD(wParam) == EN_KILLFOCUS) {
-          self->writing_ = true;
-          if (self->value_) SetWindowTextA(self->edit_, Format(self->value_->Get()).c_str());
-          self->writing_ = false;
-        }
-      }
-      return 0;
-    case WM_SETFOCUS:
-      SetFocus(self->edit_);
-      return 0;
-    case WM_NCDESTROY:
-      if (self->value_) self->value_->RemoveDependant(hwnd);
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-      delete self;
-      return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+void NumericEdit::HostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != WM_COMMAND || reinterpret_cast<HWND>(lParam) != edit_) return;
+  if (HIWORD(wParam) == EN_CHANGE) TakeText();
+  // Leaving the field shows the value it holds (an unfinished or out of range
+  // entry is dropped).
+  if (HIWORD(wParam) == EN_KILLFOCUS && value_) WriteText(Format(value_->Get()));
 }
 
 }  // namespace quellor::widgets
