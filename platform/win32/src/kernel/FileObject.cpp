@@ -168,9 +168,18 @@ bool FileObject::AtEndOfFile() {
          position >= status.st_size;
 }
 
-bool FileObject::AlignedForSectors(const void* buffer, DWORD count, off_t position) const {
-  return reinterpret_cast<std::uintptr_t>(buffer) % kSectorSize == 0 && count % kSectorSize == 0 &&
-         static_cast<std::uint64_t>(position) % kSectorSize == 0;
+// Unbuffered handles move whole sectors only: the buffer address, the byte
+// count and the file position must all be multiples of the sector size.
+// Called with io_mutex_ held; false with the last error set otherwise.
+bool FileObject::MeetsSectorRules(const void* buffer, DWORD count) {
+  if (!unbuffered_) return true;
+  off_t position;
+  if (!CurrentPosition(position)) return false;
+  if (reinterpret_cast<std::uintptr_t>(buffer) % kSectorSize == 0 && count % kSectorSize == 0 &&
+      static_cast<std::uint64_t>(position) % kSectorSize == 0)
+    return true;
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return false;
 }
 
 BOOL FileObject::Read(void* buffer, DWORD count, DWORD* transferred) {
@@ -181,14 +190,7 @@ BOOL FileObject::Read(void* buffer, DWORD count, DWORD* transferred) {
   if (count == 0) return TRUE;
   std::lock_guard lock(io_mutex_);
   auto& calls = CurrentSystemCalls();
-  if (unbuffered_) {
-    off_t position;
-    if (!CurrentPosition(position)) return FALSE;
-    if (!AlignedForSectors(buffer, count, position)) {
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return FALSE;
-    }
-  }
+  if (!MeetsSectorRules(buffer, count)) return FALSE;
   auto* bytes = static_cast<unsigned char*>(buffer);
   DWORD done = 0;
   while (done < count) {
@@ -215,14 +217,7 @@ BOOL FileObject::Write(const void* buffer, DWORD count, DWORD* transferred) {
   if (count == 0) return TRUE;
   std::lock_guard lock(io_mutex_);
   auto& calls = CurrentSystemCalls();
-  if (unbuffered_) {
-    off_t position;
-    if (!CurrentPosition(position)) return FALSE;
-    if (!AlignedForSectors(buffer, count, position)) {
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return FALSE;
-    }
-  }
+  if (!MeetsSectorRules(buffer, count)) return FALSE;
   const auto* bytes = static_cast<const unsigned char*>(buffer);
   DWORD done = 0;
   while (done < count) {

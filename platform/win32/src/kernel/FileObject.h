@@ -42,7 +42,7 @@ class FileObject final : public KernelObject {
 
  private:
   FileObject(int fd, std::string path, const FileOpenRequest& request);
-  bool AlignedForSectors(const void* buffer, DWORD count, off_t position) const;
+  bool MeetsSectorRules(const void* buffer, DWORD count);
   bool CurrentPosition(off_t& position);
   // After a short read of an unbuffered handle: a read from an unaligned end
   // of file would fail on an O_DIRECT descriptor rather than return 0.

@@ -1,5 +1,6 @@
 // Window classes.
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
 #include "WindowManager.h"
@@ -178,38 +179,31 @@ ULONG_PTR WINAPI SetClassLongPtrA(HWND hWnd, int nIndex, LONG_PTR v) {
     return 0;
   }
   WindowClass& c = *w->cls;
-  auto swap = [&](auto& field) {
+  // Stores the new value in the field and returns the old one, both as the
+  // pointer-sized integers the call trades in.
+  auto swap = [v](auto& field) {
     using T = std::remove_reference_t<decltype(field)>;
-    ULONG_PTR old = ULONG_PTR(field);
-    field = T(v);
+    ULONG_PTR old;
+    if constexpr (std::is_pointer_v<T>) {
+      old = reinterpret_cast<ULONG_PTR>(field);
+      field = reinterpret_cast<T>(v);
+    } else {
+      old = ULONG_PTR(field);
+      field = T(v);
+    }
     return old;
   };
   switch (nIndex) {
-    case GCLP_HBRBACKGROUND: {
-      ULONG_PTR old = reinterpret_cast<ULONG_PTR>(c.background);
-      c.background = reinterpret_cast<HBRUSH>(v);
-      return old;
-    }
-    case GCLP_HCURSOR: {
-      ULONG_PTR old = reinterpret_cast<ULONG_PTR>(c.cursor);
-      c.cursor = reinterpret_cast<HCURSOR>(v);
-      return old;
-    }
-    case GCLP_HICON: {
-      ULONG_PTR old = reinterpret_cast<ULONG_PTR>(c.icon);
-      c.icon = reinterpret_cast<HICON>(v);
-      return old;
-    }
-    case GCLP_HICONSM: {
-      ULONG_PTR old = reinterpret_cast<ULONG_PTR>(c.smallIcon);
-      c.smallIcon = reinterpret_cast<HICON>(v);
-      return old;
-    }
-    case GCLP_WNDPROC: {
-      ULONG_PTR old = reinterpret_cast<ULONG_PTR>(c.proc);
-      c.proc = reinterpret_cast<WNDPROC>(v);
-      return old;
-    }
+    case GCLP_HBRBACKGROUND:
+      return swap(c.background);
+    case GCLP_HCURSOR:
+      return swap(c.cursor);
+    case GCLP_HICON:
+      return swap(c.icon);
+    case GCLP_HICONSM:
+      return swap(c.smallIcon);
+    case GCLP_WNDPROC:
+      return swap(c.proc);
     case GCL_STYLE:
       return swap(c.style);
   }
