@@ -16,8 +16,6 @@ struct PerInputKey {
   int defaults[kInputTypeCount];
 };
 
-constexpr int kHypkDefaults[kInputTypeCount] = {0, 1, 1, 2};
-
 const PerInputKey kPerInputKeys[] = {
     {"HYPK", nullptr, {0, 1, 1, 2}},
     {"Hue", &BoardSettings::hue, {0, 1, 0, 0}},
@@ -57,7 +55,7 @@ BoardSettings::BoardSettings() : input(0), output(0), videoMode(1), pedestal(1),
       if (key.doubles)
         (this->*key.doubles)[i].Set(key.defaults[i]);
       else
-        hypk[i].Set(kHypkDefaults[i]);
+        hypk[i].Set(key.defaults[i]);
     }
   }
 }
