@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "kernel/PathArgument.h"
+#include "kernel/ProgramLocation.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -54,12 +55,6 @@ HMODULE ProgramModule() {
     return base;
   }();
   return program;
-}
-
-std::string ProgramPath() {
-  char path[4096];
-  ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
 }
 
 std::string Folder(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "kernel/CommandLine.h"
 #include "kernel/ErrnoMapping.h"
 #include "kernel/PathArgument.h"
+#include "kernel/ProgramLocation.h"
 #include "kernel/Scheduling.h"
 #include "kernel/Waitable.h"
 
@@ -123,14 +124,6 @@ std::vector<std::string> ProgramCandidates(const std::string& name) {
   return names;
 }
 
-std::string ProgramFolder() {
-  char path[4096];
-  ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return ".";
-  std::string program(path, static_cast<std::size_t>(length));
-  return program.substr(0, program.find_last_of('/'));
-}
-
 // Finds the program: where its name says when it has a folder, else in the
 // program's own folder, the current folder and then PATH.
 std::string FindProgram(const std::string& host_name, bool search) {
@@ -138,16 +131,7 @@ std::string FindProgram(const std::string& host_name, bool search) {
   if (!search || host_name.find('/') != std::string::npos) {
     folders.push_back("");
   } else {
-    folders = {ProgramFolder(), "."};
-    const char* path = std::getenv("PATH");
-    std::string list = path ? path : "";
-    std::size_t start = 0;
-    while (start <= list.size()) {
-      std::size_t end = list.find(':', start);
-      if (end == std::string::npos) end = list.size();
-      if (end > start) folders.push_back(list.substr(start, end - start));
-      start = end + 1;
-    }
+    folders = DefaultSearchFolders();
   }
   for (const auto& folder : folders) {
     for (const auto& candidate : ProgramCandidates(host_name)) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "kernel/PathArgument.h"
+#include "kernel/ProgramLocation.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,35 +25,6 @@ bool EndsWithExe(const std::string& name) {
   std::string tail = name.substr(name.size() - 4);
   for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return tail == ".exe";
-}
-
-std::vector<std::string> Split(const std::string& list, char separator) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    std::size_t end = list.find(separator, start);
-    if (end == std::string::npos) end = list.size();
-    if (end > start) parts.push_back(list.substr(start, end - start));
-    start = end + 1;
-  }
-  return parts;
-}
-
-std::string ProgramFolder() {
-  char path[4096];
-  ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return ".";
-  std::string program(path, static_cast<std::size_t>(length));
-  return program.substr(0, program.find_last_of('/'));
-}
-
-// The folders searched when no path is given: the program's folder, the
-// current folder, then PATH, as Win32 does (with PATH in its Linux form).
-std::vector<std::string> DefaultFolders() {
-  std::vector<std::string> folders{ProgramFolder(), "."};
-  const char* path = std::getenv("PATH");
-  for (auto& folder : Split(path ? path : "", ':')) folders.push_back(folder);
-  return folders;
 }
 
 // The names tried for a file: as given, and for "x.exe" also "x", since the
@@ -79,11 +51,11 @@ extern "C" DWORD WINAPI SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR lpE
   if (name.find('/') != std::string::npos) {
     folders.push_back("");  // a name with a folder is looked at where it says
   } else if (lpPath != nullptr) {
-    for (const auto& entry : Split(lpPath, ';')) {
+    for (const auto& entry : SplitList(lpPath, ';')) {
       folders.push_back(ToHostPath(entry).value_or(entry));
     }
   } else {
-    folders = DefaultFolders();
+    folders = DefaultSearchFolders();
   }
   for (const auto& folder : folders) {
     for (const auto& candidate : Candidates(name)) {
