@@ -4,6 +4,7 @@
 // Current().
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,6 +92,9 @@ class ClipViewer {
   void ShowTrayMenu();
   void OnOutputSettings();
   void OnEnabled();
+  // Runs a modal dialog unless it is already open (a second menu pick while
+  // it runs does nothing).
+  void RunDialogOnce(bool& open, const std::function<void(ClipViewer&)>& dialog);
   void CreateHub();
   void RegisterWindowClass();
   bool UnregisterWindowClass();  // false when the class would not go

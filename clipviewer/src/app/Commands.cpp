@@ -32,19 +32,11 @@ void ClipViewer::OnCommand(UINT command) {
       if (hooks_.playFile) hooks_.playFile(*this);
       break;
     case kCmdRecord:
-      if (!recorderOpen && hooks_.recorderDialog) {
-        recorderOpen = true;
-        hooks_.recorderDialog(*this);
-        recorderOpen = false;
-      }
+      RunDialogOnce(recorderOpen, hooks_.recorderDialog);
       if (clipboardEnabled) RunDisplayRoutine();
       break;
     case kCmdInputSettings:
-      if (!inputSettingsOpen && hooks_.inputSettingsDialog) {
-        inputSettingsOpen = true;
-        hooks_.inputSettingsDialog(*this);
-        inputSettingsOpen = false;
-      }
+      RunDialogOnce(inputSettingsOpen, hooks_.inputSettingsDialog);
       if (clipboardEnabled) RunDisplayRoutine();
       break;
     case kCmdOutputSettings:
@@ -61,6 +53,13 @@ void ClipViewer::OnCommand(UINT command) {
   }
 }
 
+void ClipViewer::RunDialogOnce(bool& open, const std::function<void(ClipViewer&)>& dialog) {
+  if (open || !dialog) return;
+  open = true;
+  dialog(*this);
+  open = false;
+}
+
 void ClipViewer::OnEnabled() {
   clipboardEnabled = clipboardEnabled ? 0 : 1;
   WriteIniInt("ClipboardEnabled", clipboardEnabled);
@@ -74,11 +73,7 @@ void ClipViewer::OnEnabled() {
 
 void ClipViewer::OnOutputSettings() {
   const int before = ReadIniInt("VideoMode", 1);
-  if (!outputSettingsOpen && hooks_.outputSettingsDialog) {
-    outputSettingsOpen = true;
-    hooks_.outputSettingsDialog(*this);
-    outputSettingsOpen = false;
-  }
+  RunDialogOnce(outputSettingsOpen, hooks_.outputSettingsDialog);
   videoMode = ReadIniInt("VideoMode", 1);
   if (videoMode == before) return;
   OutputDebugStringA("clipviewer: video mode changed, output hub made again\n");
