@@ -123,27 +123,21 @@ int Input(const std::vector<std::string>& arguments) {
   return 0;
 }
 
-// Weaves the two fields into a picture (field 0 on even lines) and converts
-// it to RGB.
-std::vector<std::uint8_t> FrameToRgb(const BoardFrame& frame, int& width, int& height) {
-  width = static_cast<int>(kBoardPixelsPerLine);
+// Weaves the two fields into a BGRA picture (field 0 on even lines).
+std::vector<std::uint8_t> FrameToBgra(const BoardFrame& frame, std::uint32_t& width,
+                                      std::uint32_t& height) {
+  width = static_cast<std::uint32_t>(kBoardPixelsPerLine);
   const std::uint32_t fieldLines = FieldLines(frame.standard);
-  height = static_cast<int>(2 * fieldLines);
-  std::vector<std::uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-  std::vector<std::uint8_t> bgra(static_cast<size_t>(width) * 4);
-  for (int line = 0; line < height; ++line) {
+  height = 2 * fieldLines;
+  const size_t rowBytes = static_cast<size_t>(width) * 4;
+  std::vector<std::uint8_t> bgra(rowBytes * height);
+  for (std::uint32_t line = 0; line < height; ++line) {
     const std::uint8_t* source = frame.pixels.data() +
                                  static_cast<size_t>(line & 1) * fieldLines * kBoardLineBytes +
                                  static_cast<size_t>(line >> 1) * kBoardLineBytes;
-    decode_ycbcr8_bgra(bgra.data(), source, width);
-    std::uint8_t* row = rgb.data() + static_cast<size_t>(line) * width * 3;
-    for (int x = 0; x < width; ++x) {
-      row[x * 3] = bgra[x * 4 + 2];
-      row[x * 3 + 1] = bgra[x * 4 + 1];
-      row[x * 3 + 2] = bgra[x * 4];
-    }
+    decode_ycbcr8_bgra(bgra.data() + line * rowBytes, source, static_cast<int>(width));
   }
-  return rgb;
+  return bgra;
 }
 
 int Snapshot(const std::vector<std::string>& arguments) {
@@ -162,10 +156,10 @@ int Snapshot(const std::vector<std::string>& arguments) {
   BoardFrame frame;
   std::string error;
   if (!(input ? ReadInputFrame(frame, error) : ReadShownFrame(frame, error))) return Fail(error);
-  int width = 0, height = 0;
-  const std::vector<std::uint8_t> rgb = FrameToRgb(frame, width, height);
-  if (!boardctl::WritePng(path, width, height, rgb, error)) return Fail(error);
-  std::printf("%s: %d x %d %s\n", path.c_str(), width, height, input ? "input" : "output");
+  std::uint32_t width = 0, height = 0;
+  const std::vector<std::uint8_t> bgra = FrameToBgra(frame, width, height);
+  if (!tools::WritePng(path, width, height, bgra.data(), &error)) return Fail(error);
+  std::printf("%s: %u x %u %s\n", path.c_str(), width, height, input ? "input" : "output");
   return 0;
 }
 

@@ -37,7 +37,7 @@ int RunExport(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
                          static_cast<int>(clip.width()));
     }
     std::string error;
-    if (!WritePng(*output, clip.width(), clip.height(), bgra.data(), &error)) {
+    if (!tools::WritePng(*output, clip.width(), clip.height(), bgra.data(), &error)) {
       err << "rtvtool: " << error << "\n";
       return 1;
     }

@@ -2,11 +2,13 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
-namespace rtvtool {
+namespace tools {
 namespace {
 
 // Everything libpng's long jump must not skip over lives outside the
@@ -50,7 +52,7 @@ bool WritePng(const std::string& path, std::uint32_t width, std::uint32_t height
   PngWrite write;
   write.file = std::fopen(path.c_str(), "wb");
   if (write.file == nullptr) {
-    *error = "cannot create " + path;
+    *error = "cannot create " + path + ": " + std::strerror(errno);
     return false;
   }
   write.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -68,4 +70,4 @@ bool WritePng(const std::string& path, std::uint32_t width, std::uint32_t height
   return true;
 }
 
-}  // namespace rtvtool
+}  // namespace tools
