@@ -1,7 +1,9 @@
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 
+#include "ProgramFolder.h"
 #include "SearchPaths.h"
 #include "qlxrapi/FindFiles.h"
 
@@ -18,18 +20,6 @@ FindFilesPath* FindPathCalled(const char* name) {
     if ((*g_searchPaths)[i]->IsCalled(name)) return (*g_searchPaths)[i];
   }
   return nullptr;
-}
-
-// The host program's folder: its full path cut at the last separator ('\' or
-// '/', since host paths use '/'). False when the path cannot be read.
-bool GetProgramFolder(std::string& folder) {
-  char path[kPathBufferSize];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
-  if (length == 0 || length >= sizeof(path)) return false;
-  folder.assign(path, length);
-  const std::size_t cut = folder.find_last_of("\\/");
-  if (cut != std::string::npos) folder.resize(cut);
-  return true;
 }
 
 // Expands a folder format: each "%s" becomes the program folder and "%%" a
@@ -61,9 +51,8 @@ bool CanOpenForReading(const std::string& path) {
 
 // Tries file under each folder of path in order; on a hit copies the
 // candidate into result.
-bool FindAlongPath(FindFilesPath& path, const char* file, char* result) {
-  std::string programFolder;
-  if (!GetProgramFolder(programFolder)) return false;
+bool FindAlongPath(FindFilesPath& path, const std::string& programFolder, const char* file,
+                   char* result) {
   path.FileSelect_LockList();
   bool found = false;
   for (unsigned int i = 0; !found && i < path.FileSelect_GetNoFiles(); ++i) {
@@ -141,13 +130,16 @@ char* FindFiles_FindFile(const char* name, const char* file) {
   // One buffer per thread: a caller copies the text before its next call.
   thread_local char result[kPathBufferSize];
   if (g_searchPaths == nullptr || file == nullptr) return nullptr;
+  const std::optional<std::string> programFolder = ProgramFolder();
+  if (!programFolder) return nullptr;
   FunctionBlock hold(g_searchPaths->GetLock());
   if (name != nullptr) {
     FindFilesPath* path = FindPathCalled(name);
-    return (path != nullptr && FindAlongPath(*path, file, result)) ? result : nullptr;
+    return (path != nullptr && FindAlongPath(*path, *programFolder, file, result)) ? result
+                                                                                   : nullptr;
   }
   for (std::uint32_t i = 0; i < g_searchPaths->GetNoItems(); ++i) {
-    if (FindAlongPath(*(*g_searchPaths)[i], file, result)) return result;
+    if (FindAlongPath(*(*g_searchPaths)[i], *programFolder, file, result)) return result;
   }
   return nullptr;
 }

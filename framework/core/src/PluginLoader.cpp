@@ -3,14 +3,17 @@
 #include "PluginLoader.h"
 
 #include <sys/stat.h>
+#include <win32/quellor_host.h>
 
 #include <atomic>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <set>
+#include <string>
 #include <utility>
 
 #include "PluginRegistry.h"
+#include "ProgramFolder.h"
 
 namespace {
 
@@ -32,13 +35,10 @@ class FolderScan {
 
  private:
   bool FirstVisit(const char* folder) {
-    char hostPath[kPathBufferSize];
-    std::snprintf(hostPath, sizeof hostPath, "%s", folder);
-    for (char* c = hostPath; *c != '\0'; ++c) {
-      if (*c == '\\') *c = '/';
-    }
+    const std::optional<std::string> hostPath = quellor::win32::ToHostPath(folder);
     struct stat status {};
-    if (::stat(hostPath, &status) != 0) return true;  // let the listing report it
+    if (!hostPath || ::stat(hostPath->c_str(), &status) != 0)
+      return true;  // let the listing report it
     return visited_.insert({status.st_dev, status.st_ino}).second;
   }
 
@@ -87,28 +87,15 @@ class FolderScan {
   std::set<FolderIdentity> visited_;
 };
 
-// The program's folder: its path cut at the last separator.
-bool ProgramFolder(char (&folder)[kPathBufferSize]) {
-  DWORD length = GetModuleFileNameA(nullptr, folder, kPathBufferSize);
-  if (length == 0 || length >= kPathBufferSize) return false;  // unreadable or cut short
-  char* separator = std::strrchr(folder, '\\');
-  if (char* slash = std::strrchr(folder, '/'); slash != nullptr && slash > separator) {
-    separator = slash;
-  }
-  if (separator == nullptr) return false;
-  *separator = '\0';
-  return true;
-}
-
 }  // namespace
 
 bool RunPluginLoaderStep() {
-  char folder[kPathBufferSize];
-  if (!ProgramFolder(folder)) {
+  const std::optional<std::string> folder = ProgramFolder();
+  if (!folder) {
     g_loaderFailed.store(true);
     return false;
   }
-  FolderScan().Scan(folder);
+  FolderScan().Scan(folder->c_str());
   return true;
 }
 
