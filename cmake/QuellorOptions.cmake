@@ -26,3 +26,10 @@ endif()
 function(quellor_target target)
   target_link_libraries(${target} PRIVATE quellor_warnings)
 endfunction()
+
+# Rebuilds of unchanged sources come from ccache when it is installed.
+find_program(QUELLOR_CCACHE ccache)
+if(QUELLOR_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(CMAKE_C_COMPILER_LAUNCHER ${QUELLOR_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${QUELLOR_CCACHE})
+endif()

@@ -9,7 +9,9 @@ namespace {
 
 // The plug-in loader: loads every plug-in library beside the host program.
 // Runs last, when everything a plug-in registers with exists.
-void RunPluginLoader() { RunPluginLoaderStep(); }
+void RunPluginLoader() {
+  RunPluginLoaderStep();
+}
 
 class FrameworkStartup {
  public:

@@ -126,8 +126,7 @@ typedef struct _FILETIME {
 
 // Each argument is converted in parentheses of its own, so that functional
 // casts such as WORD(SHORT(x)) are never read as the operand of a unary '&'.
-#define MAKEWORD(a, b) \
-  ((WORD)((((DWORD_PTR)(a)) & 0xff) | ((((DWORD_PTR)(b)) & 0xff) << 8)))
+#define MAKEWORD(a, b) ((WORD)((((DWORD_PTR)(a)) & 0xff) | ((((DWORD_PTR)(b)) & 0xff) << 8)))
 #define MAKELONG(a, b) \
   ((LONG)((DWORD)((((DWORD_PTR)(a)) & 0xffff) | ((((DWORD_PTR)(b)) & 0xffff) << 16))))
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))

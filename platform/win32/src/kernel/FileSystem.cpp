@@ -85,8 +85,8 @@ bool CopyFileContents(const std::string& from, const std::string& to, bool repla
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
-  std::string temporary = to + ".copy-" + std::to_string(::getpid()) + "-" +
-                          std::to_string(GetCurrentThreadId()) + "~";
+  std::string temporary =
+      to + ".copy-" + std::to_string(::getpid()) + "-" + std::to_string(GetCurrentThreadId()) + "~";
   bool copied;
   {
     Descriptor target(calls.open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
