@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-namespace bench {
+namespace quellor::bench {
 
 std::string BenchFolder() {
   std::filesystem::path folder;
@@ -16,4 +16,4 @@ std::string BenchFolder() {
   return folder.string();
 }
 
-}  // namespace bench
+}  // namespace quellor::bench

@@ -5,8 +5,8 @@
 
 #include <string>
 
-namespace bench {
+namespace quellor::bench {
 
 std::string BenchFolder();
 
-}  // namespace bench
+}  // namespace quellor::bench

@@ -33,11 +33,11 @@ struct AlignedFrame {
 };
 
 std::string PathFor(const char* name) {
-  return bench::BenchFolder() + "/" + name;
+  return quellor::bench::BenchFolder() + "/" + name;
 }
 
 void CreateNtscClip(const std::string& path) {
-  cliplib::ClipWriter::Create(path.c_str(), 2, 0, 720, 240, 29.970026f);
+  quellor::clip::ClipWriter::Create(path.c_str(), 2, 0, 720, 240, 29.970026f);
 }
 
 void BM_AppendFramesThroughWriter(benchmark::State& state) {
@@ -48,17 +48,17 @@ void BM_AppendFramesThroughWriter(benchmark::State& state) {
   for (auto _ : state) {
     if (written == kFramesPerFile) {
       state.PauseTiming();
-      cliplib::ClipWriter::Close(path.c_str());
+      quellor::clip::ClipWriter::Close(path.c_str());
       CreateNtscClip(path);
       written = 0;
       state.ResumeTiming();
     }
-    const bool ok = written == 0 ? cliplib::ClipWriter::WriteFrame(path.c_str(), frame.data)
-                                 : cliplib::ClipWriter::AppendFrame(path.c_str(), frame.data);
+    const bool ok = written == 0 ? quellor::clip::ClipWriter::WriteFrame(path.c_str(), frame.data)
+                                 : quellor::clip::ClipWriter::AppendFrame(path.c_str(), frame.data);
     if (!ok) state.SkipWithError("frame write failed");
     ++written;
   }
-  cliplib::ClipWriter::Close(path.c_str());
+  quellor::clip::ClipWriter::Close(path.c_str());
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kFrame);
 }
 BENCHMARK(BM_AppendFramesThroughWriter)->UseRealTime()->MinTime(3.0);
@@ -97,12 +97,12 @@ const std::string& ReadClip() {
     CreateNtscClip(p);
     AlignedFrame frame;
     for (int n = 0; n < kFramesPerFile; ++n) {
-      if (!(n == 0 ? cliplib::ClipWriter::WriteFrame(p.c_str(), frame.data)
-                   : cliplib::ClipWriter::AppendFrame(p.c_str(), frame.data))) {
+      if (!(n == 0 ? quellor::clip::ClipWriter::WriteFrame(p.c_str(), frame.data)
+                   : quellor::clip::ClipWriter::AppendFrame(p.c_str(), frame.data))) {
         std::abort();
       }
     }
-    cliplib::ClipWriter::Close(p.c_str());
+    quellor::clip::ClipWriter::Close(p.c_str());
     return p;
   }();
   return path;
@@ -113,11 +113,11 @@ void BM_ReadFieldsThroughReader(benchmark::State& state) {
   AlignedFrame field;
   std::uint64_t index = 0;
   for (auto _ : state) {
-    auto slot = cliplib::OpenClipTable::Instance().Acquire(path.c_str());
+    auto slot = quellor::clip::OpenClipTable::Instance().Acquire(path.c_str());
     if (!slot || !slot->clip->ReadChunk(index, field.data, 0)) state.SkipWithError("read failed");
     index = (index + 1) % (2 * kFramesPerFile);
   }
-  cliplib::OpenClipTable::Instance().Close(path.c_str());
+  quellor::clip::OpenClipTable::Instance().Close(path.c_str());
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kField);
 }
 BENCHMARK(BM_ReadFieldsThroughReader)->UseRealTime()->MinTime(3.0);

@@ -40,8 +40,8 @@ void BM_EncodeThenDecodeFramePlainRows(benchmark::State& state) {
   const std::vector<std::uint8_t> bgra = Picture();
   std::vector<std::uint8_t> ycbcr(kPixels * 2), back(kPixels * 4);
   for (auto _ : state) {
-    board::BGRAToUYVYRow_C(bgra.data(), ycbcr.data(), kPixels);
-    board::UYVYToBGRARow_C(ycbcr.data(), back.data(), kPixels);
+    quellor::board::BGRAToUYVYRow_C(bgra.data(), ycbcr.data(), kPixels);
+    quellor::board::UYVYToBGRARow_C(ycbcr.data(), back.data(), kPixels);
     benchmark::DoNotOptimize(back.data());
     benchmark::ClobberMemory();
   }

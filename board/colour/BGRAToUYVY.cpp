@@ -3,7 +3,7 @@
 
 #include <libyuv.h>
 
-namespace board {
+namespace quellor::board {
 namespace {
 
 // Y = 16 + (0.257 R + 0.504 G + 0.098 B), rounded; Cb and Cr are 128 plus the
@@ -66,4 +66,4 @@ void BGRAToUYVYRow_Fast(const std::uint8_t* src_bgra, std::uint8_t* dst_uyvy, in
   }
 }
 
-}  // namespace board
+}  // namespace quellor::board

@@ -8,7 +8,7 @@
 
 #include "ColourRows.h"
 
-namespace board {
+namespace quellor::board {
 
 bool ColourFastPathAvailable() {
   static const bool available = libyuv::TestCpuFlag(libyuv::kCpuHasSSSE3) != 0 ||
@@ -32,16 +32,16 @@ EncodeRow ChosenEncodeRow() {
 }
 
 }  // namespace
-}  // namespace board
+}  // namespace quellor::board
 
 extern "C" void decode_ycbcr8_bgra(void* destination, const void* source, int pixel_count) {
   if (destination == nullptr || source == nullptr || pixel_count <= 0) return;
-  board::ChosenDecodeRow()(static_cast<const std::uint8_t*>(source),
+  quellor::board::ChosenDecodeRow()(static_cast<const std::uint8_t*>(source),
                            static_cast<std::uint8_t*>(destination), pixel_count);
 }
 
 extern "C" void encode_bgra_ycbcr8(void* destination, const void* source, int pixel_count) {
   if (destination == nullptr || source == nullptr || pixel_count <= 0) return;
-  board::ChosenEncodeRow()(static_cast<const std::uint8_t*>(source),
+  quellor::board::ChosenEncodeRow()(static_cast<const std::uint8_t*>(source),
                            static_cast<std::uint8_t*>(destination), pixel_count);
 }

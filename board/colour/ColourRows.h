@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace board {
+namespace quellor::board {
 
 void UYVYToBGRARow_C(const std::uint8_t* src_uyvy, std::uint8_t* dst_bgra, int width);
 void UYVYToBGRARow_Fast(const std::uint8_t* src_uyvy, std::uint8_t* dst_bgra, int width);
@@ -19,4 +19,4 @@ void BGRAToUYVYRow_Fast(const std::uint8_t* src_bgra, std::uint8_t* dst_uyvy, in
 // functions then use the fast rows, otherwise the plain ones.
 bool ColourFastPathAvailable();
 
-}  // namespace board
+}  // namespace quellor::board

@@ -3,7 +3,7 @@
 
 #include <libyuv.h>
 
-namespace board {
+namespace quellor::board {
 namespace {
 
 // The fixed-point constants are those of libyuv's BT.601 studio-range table,
@@ -69,4 +69,4 @@ void UYVYToBGRARow_Fast(const std::uint8_t* src_uyvy, std::uint8_t* dst_bgra, in
   }
 }
 
-}  // namespace board
+}  // namespace quellor::board

@@ -11,7 +11,7 @@ namespace {
 
 class RtvClipFieldReader final : public ClipFieldReader {
  public:
-  RtvClipFieldReader(std::unique_ptr<cliplib::ClipFile> clip, VideoStandard standard)
+  RtvClipFieldReader(std::unique_ptr<quellor::clip::ClipFile> clip, VideoStandard standard)
       : clip_(std::move(clip)), standard_(standard) {}
 
   VideoStandard standard() const override { return standard_; }
@@ -27,16 +27,16 @@ class RtvClipFieldReader final : public ClipFieldReader {
   }
 
  private:
-  std::unique_ptr<cliplib::ClipFile> clip_;
+  std::unique_ptr<quellor::clip::ClipFile> clip_;
   VideoStandard standard_;
 };
 
 }  // namespace
 
 std::unique_ptr<ClipFieldReader> OpenClipFieldReader(const std::string& path, std::string& error) {
-  std::unique_ptr<cliplib::ClipFile> clip;
+  std::unique_ptr<quellor::clip::ClipFile> clip;
   try {
-    clip = cliplib::ClipFile::Open(path.c_str());
+    clip = quellor::clip::ClipFile::Open(path.c_str());
   } catch (const char* text) {
     error = path + ": " + text;
     return nullptr;

@@ -33,7 +33,7 @@ bool StoreInput(const std::uint8_t* data, std::size_t size) {
   return std::fclose(file) == 0 && ok;
 }
 
-void ReadEveryField(cliplib::ClipFile& clip) {
+void ReadEveryField(quellor::clip::ClipFile& clip) {
   std::uint32_t pixels = 0, lines = 0;
   clip.Geometry(0, &pixels, &lines);
   const std::uint64_t fields = clip.FieldCount();
@@ -41,7 +41,7 @@ void ReadEveryField(cliplib::ClipFile& clip) {
   std::vector<std::uint8_t> bgra;
   for (std::uint64_t field = 0; field < fields && field < kMostFields; ++field) {
     for (std::size_t track = 0; track < tracks; ++track) {
-      cliplib::VideoStreamContext* stream = clip.StreamForField(field, static_cast<int>(track));
+      quellor::clip::VideoStreamContext* stream = clip.StreamForField(field, static_cast<int>(track));
       if (clip.ReadChunk(field, static_cast<int>(track)) == nullptr) continue;
       if (stream->chunk_size() > kLargestDecodedChunk) continue;
       // Decode converts at most chunk size / 2 pixels of 4 bytes each.
@@ -56,16 +56,16 @@ void ReadEveryField(cliplib::ClipFile& clip) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (!StoreInput(data, size)) return 0;
   try {
-    auto clip = cliplib::ClipFile::Open(InputPath().c_str());
+    auto clip = quellor::clip::ClipFile::Open(InputPath().c_str());
     ReadEveryField(*clip);
     clip->Close();
   } catch (const char*) {
     // One of the reader's texts: the expected end for a bad file.
   }
   {
-    auto slot = cliplib::OpenClipTable::Instance().Acquire(InputPath().c_str());
+    auto slot = quellor::clip::OpenClipTable::Instance().Acquire(InputPath().c_str());
     if (slot) slot->clip->FieldCount();
   }
-  cliplib::OpenClipTable::Instance().Close(InputPath().c_str());
+  quellor::clip::OpenClipTable::Instance().Close(InputPath().c_str());
   return 0;
 }

@@ -158,7 +158,7 @@ int Snapshot(const std::vector<std::string>& arguments) {
   if (!(input ? ReadInputFrame(frame, error) : ReadShownFrame(frame, error))) return Fail(error);
   std::uint32_t width = 0, height = 0;
   const std::vector<std::uint8_t> bgra = FrameToBgra(frame, width, height);
-  if (!tools::WritePng(path, width, height, bgra.data(), &error)) return Fail(error);
+  if (!quellor::tools::WritePng(path, width, height, bgra.data(), &error)) return Fail(error);
   std::printf("%s: %u x %u %s\n", path.c_str(), width, height, input ? "input" : "output");
   return 0;
 }

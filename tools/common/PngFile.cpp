@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-namespace tools {
+namespace quellor::tools {
 namespace {
 
 // Everything libpng's long jump must not skip over lives outside the
@@ -70,4 +70,4 @@ bool WritePng(const std::string& path, std::uint32_t width, std::uint32_t height
   return true;
 }
 
-}  // namespace tools
+}  // namespace quellor::tools

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-namespace tools {
+namespace quellor::tools {
 
 // `bgra` holds height rows of width x 4 bytes, top row first. False with a
 // reason in `error` when the file cannot be written.
 bool WritePng(const std::string& path, std::uint32_t width, std::uint32_t height,
               const std::uint8_t* bgra, std::string* error);
 
-}  // namespace tools
+}  // namespace quellor::tools

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quellhost {
+namespace quellor::quellhost {
 namespace {
 
 struct Announcement {
@@ -48,4 +48,4 @@ std::vector<AnnouncedClass> RegisteredClassesFrom(std::string_view text) {
   return classes;
 }
 
-}  // namespace quellhost
+}  // namespace quellor::quellhost

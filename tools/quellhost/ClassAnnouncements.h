@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quellhost {
+namespace quellor::quellhost {
 
 struct AnnouncedClass {
   std::string name;
@@ -19,4 +19,4 @@ struct AnnouncedClass {
 // they were first registered. A removal takes back the earliest matching one.
 std::vector<AnnouncedClass> RegisteredClassesFrom(std::string_view text);
 
-}  // namespace quellhost
+}  // namespace quellor::quellhost

@@ -2,7 +2,7 @@
 
 #include <win32/testing/DebugOutput.h>
 
-namespace quellhost {
+namespace quellor::quellhost {
 namespace {
 
 constexpr char kFrameworkLibrary[] = "libQLXRAPI.so";
@@ -34,4 +34,4 @@ PluginClass* FrameworkLibrary::New(const std::string& name) const {
   return create_(copy.data());
 }
 
-}  // namespace quellhost
+}  // namespace quellor::quellhost

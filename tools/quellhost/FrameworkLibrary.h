@@ -12,7 +12,7 @@
 
 #include "ClassAnnouncements.h"
 
-namespace quellhost {
+namespace quellor::quellhost {
 
 class FrameworkLibrary {
  public:
@@ -37,4 +37,4 @@ class FrameworkLibrary {
   std::string problem_;
 };
 
-}  // namespace quellhost
+}  // namespace quellor::quellhost

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "FrameworkLibrary.h"
-#include "HostCommand.h"
-#include "HostCommands.h"
+#include "CommandLine.h"
+#include "Commands.h"
 
 int main(int argc, char** argv) {
-  using namespace quellhost;
+  using namespace quellor::quellhost;
   HostCommand command = ParseHostCommand(std::vector<std::string>(argv + 1, argv + argc));
   if (!command.error.empty()) {
     std::cerr << "quellhost: " << command.error << '\n' << kHostUsage;

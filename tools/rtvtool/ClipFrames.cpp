@@ -1,13 +1,13 @@
 #include "ClipFrames.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
-ClipFrames::ClipFrames(const std::string& path) : clip_(cliplib::ClipFile::Open(path.c_str())) {
+ClipFrames::ClipFrames(const std::string& path) : clip_(quellor::clip::ClipFile::Open(path.c_str())) {
   std::uint32_t second_width = 0, second_lines = 0;
   if (clip_->video_stream_count() < 2 || !clip_->Geometry(0, &width_, &field_lines_)) {
     throw "The clip holds no video track.";
   }
-  const cliplib::VideoStreamContext* second = clip_->video_stream(1);
+  const quellor::clip::VideoStreamContext* second = clip_->video_stream(1);
   second_width = second->pixels_per_line();
   second_lines = second->lines_per_field();
   if (second_width != width_ || second_lines != field_lines_) {
@@ -30,4 +30,4 @@ const std::uint8_t* ClipFrames::PictureRow(std::uint32_t line) const {
   return fields_[line & 1]->data() + static_cast<std::size_t>(line >> 1) * width_ * 2;
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -9,7 +9,7 @@
 #include "FieldBuffer.h"
 #include "cliplib/clip/ClipFile.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 class ClipFrames {
  public:
@@ -30,10 +30,10 @@ class ClipFrames {
   const std::uint8_t* PictureRow(std::uint32_t line) const;
 
  private:
-  std::unique_ptr<cliplib::ClipFile> clip_;
+  std::unique_ptr<quellor::clip::ClipFile> clip_;
   std::uint32_t width_ = 0;
   std::uint32_t field_lines_ = 0;
   std::unique_ptr<FieldBuffer> fields_[2];
 };
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -1,6 +1,6 @@
 #include "ColourBars.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 namespace {
 
 struct Bgr {
@@ -44,4 +44,4 @@ void DrawColourBars(std::uint32_t width, std::uint32_t height, std::uint64_t num
   }
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 // Draws frame `number` into `bgra` (width x height pixels, top row first).
 void DrawColourBars(std::uint32_t width, std::uint32_t height, std::uint64_t number,
                     std::uint8_t* bgra);
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

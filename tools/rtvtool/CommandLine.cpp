@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 CommandLine::CommandLine(const std::vector<std::string>& words, const std::set<std::string>& valued,
                          const std::set<std::string>& flags) {
@@ -40,4 +40,4 @@ std::optional<std::uint64_t> CommandLine::Number(const std::string& name) const 
   return value;
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 class CommandLine {
  public:
@@ -33,4 +33,4 @@ class CommandLine {
   std::string error_;
 };
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -1,6 +1,6 @@
 #include "Commands.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 const char* const kUsageText =
     "usage: rtvtool info FILE [--json]\n"
@@ -35,4 +35,4 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err) {
   return 2;
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

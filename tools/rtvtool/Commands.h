@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 using Arguments = std::vector<std::string>;
 
@@ -22,4 +22,4 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err);
 
 extern const char* const kUsageText;
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

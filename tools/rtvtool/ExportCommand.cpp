@@ -8,7 +8,7 @@
 #include "PngFile.h"
 #include "board/ColourConversion.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 int RunExport(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
   const CommandLine line(args, {"--frame", "-o"}, {});
@@ -37,7 +37,7 @@ int RunExport(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
                          static_cast<int>(clip.width()));
     }
     std::string error;
-    if (!tools::WritePng(*output, clip.width(), clip.height(), bgra.data(), &error)) {
+    if (!quellor::tools::WritePng(*output, clip.width(), clip.height(), bgra.data(), &error)) {
       err << "rtvtool: " << error << "\n";
       return 1;
     }
@@ -48,4 +48,4 @@ int RunExport(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
   return 0;
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 FieldBuffer::FieldBuffer(std::size_t size) : data_(nullptr), size_((size + 511) / 512 * 512) {
   if (size_ == 0) size_ = 512;
@@ -15,4 +15,4 @@ FieldBuffer::~FieldBuffer() {
   VirtualFree(data_, 0, MEM_RELEASE);
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

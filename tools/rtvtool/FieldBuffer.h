@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 class FieldBuffer {
  public:
@@ -24,4 +24,4 @@ class FieldBuffer {
   std::size_t size_;
 };
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

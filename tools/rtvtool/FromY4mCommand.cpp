@@ -12,7 +12,7 @@
 #include "Y4mHeader.h"
 #include "cliplib/clip/ClipWriter.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 namespace {
 
 constexpr std::size_t kLongestHeaderLine = 4096;
@@ -108,7 +108,7 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
   const std::string& clip = *output;
   try {
     FieldBuffer frame(planes.size());
-    cliplib::ClipWriter::Create(clip.c_str(), 2, 0, width, height / 2,
+    quellor::clip::ClipWriter::Create(clip.c_str(), 2, 0, width, height / 2,
                                 FrameRateForClip(header->rate_numerator, header->rate_denominator));
     Progress progress("from-y4m", 0);
     std::uint64_t frames = 0;
@@ -125,8 +125,8 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
         break;
       }
       PackFrame(planes, width, height, frame.data());
-      const bool ok = frames == 0 ? cliplib::ClipWriter::WriteFrame(clip.c_str(), frame.data())
-                                  : cliplib::ClipWriter::AppendFrame(clip.c_str(), frame.data());
+      const bool ok = frames == 0 ? quellor::clip::ClipWriter::WriteFrame(clip.c_str(), frame.data())
+                                  : quellor::clip::ClipWriter::AppendFrame(clip.c_str(), frame.data());
       if (!ok) {
         err << "rtvtool: " << clip << ": cannot write frame " << frames << "\n";
         status = 1;
@@ -134,7 +134,7 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
       }
       progress.Update(++frames);
     }
-    cliplib::ClipWriter::Close(clip.c_str());
+    quellor::clip::ClipWriter::Close(clip.c_str());
     return status;
   } catch (const char* message) {
     err << "rtvtool: " << clip << ": " << message << "\n";
@@ -142,4 +142,4 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
   }
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -11,7 +11,7 @@
 #include "board/ColourConversion.h"
 #include "cliplib/clip/ClipWriter.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 namespace {
 
 constexpr std::uint32_t kWidth = 720;
@@ -50,7 +50,7 @@ int RunGenerate(const Arguments& args, std::ostream& /*out*/, std::ostream& err)
       *standard_name == "ntsc" ? Standard{240, 29.970026f} : Standard{288, 25.0f};
   const std::string& clip = *output;
   try {
-    cliplib::ClipWriter::Create(clip.c_str(), 2, 0, kWidth, standard.field_lines,
+    quellor::clip::ClipWriter::Create(clip.c_str(), 2, 0, kWidth, standard.field_lines,
                                 standard.frame_rate);
     FieldBuffer frame(static_cast<std::size_t>(kWidth) * standard.field_lines * 4);
     std::vector<std::uint8_t> bgra(static_cast<std::size_t>(kWidth) * standard.field_lines * 2 * 4);
@@ -59,8 +59,8 @@ int RunGenerate(const Arguments& args, std::ostream& /*out*/, std::ostream& err)
     for (std::uint64_t n = 0; n < *frames; ++n) {
       DrawColourBars(kWidth, standard.field_lines * 2, n, bgra.data());
       EncodeFrame(bgra, standard.field_lines, frame.data());
-      const bool ok = n == 0 ? cliplib::ClipWriter::WriteFrame(clip.c_str(), frame.data())
-                             : cliplib::ClipWriter::AppendFrame(clip.c_str(), frame.data());
+      const bool ok = n == 0 ? quellor::clip::ClipWriter::WriteFrame(clip.c_str(), frame.data())
+                             : quellor::clip::ClipWriter::AppendFrame(clip.c_str(), frame.data());
       if (!ok) {
         err << "rtvtool: " << clip << ": cannot write frame " << n << "\n";
         status = 1;
@@ -68,7 +68,7 @@ int RunGenerate(const Arguments& args, std::ostream& /*out*/, std::ostream& err)
       }
       progress.Update(n + 1);
     }
-    cliplib::ClipWriter::Close(clip.c_str());
+    quellor::clip::ClipWriter::Close(clip.c_str());
     return status;
   } catch (const char* message) {
     err << "rtvtool: " << clip << ": " << message << "\n";
@@ -76,4 +76,4 @@ int RunGenerate(const Arguments& args, std::ostream& /*out*/, std::ostream& err)
   }
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

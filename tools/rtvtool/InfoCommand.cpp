@@ -6,14 +6,14 @@
 #include "Commands.h"
 #include "cliplib/clip/ClipFile.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 namespace {
 
 const char* KindName(std::uint16_t kind) {
   switch (kind) {
-    case cliplib::kRtvStreamVideo:
+    case quellor::clip::kRtvStreamVideo:
       return "video";
-    case cliplib::kRtvStreamAudio:
+    case quellor::clip::kRtvStreamAudio:
       return "audio";
     default:
       return "other";
@@ -52,8 +52,8 @@ std::string RateText(float rate) {
   return out.str();
 }
 
-void PrintText(const std::string& path, const cliplib::ClipFile& clip, std::ostream& out) {
-  const cliplib::RtvFileHeader& h = clip.header();
+void PrintText(const std::string& path, const quellor::clip::ClipFile& clip, std::ostream& out) {
+  const quellor::clip::RtvFileHeader& h = clip.header();
   out << "File: " << path << "\n"
       << "Magic: " << MagicText(h.magic) << "\n"
       << "Type: " << h.type << "\n"
@@ -63,7 +63,7 @@ void PrintText(const std::string& path, const cliplib::ClipFile& clip, std::ostr
       << "Header field rate: " << RateText(h.field_rate) << "\n";
   const auto& streams = clip.stream_headers();
   for (std::size_t i = 0; i < streams.size(); ++i) {
-    const cliplib::RtvStreamHeader& s = streams[i];
+    const quellor::clip::RtvStreamHeader& s = streams[i];
     out << "Stream " << i << ": kind " << s.kind << " (" << KindName(s.kind) << "), subtype "
         << s.subtype << ", chunk size " << s.chunk_size << ", raster offset " << s.raster_offset
         << ", raster line length " << s.raster_line_length << ", active line length "
@@ -75,8 +75,8 @@ void PrintText(const std::string& path, const cliplib::ClipFile& clip, std::ostr
       << "Whole frames: " << fields / 2 << "\n";
 }
 
-void PrintJson(const std::string& path, const cliplib::ClipFile& clip, std::ostream& out) {
-  const cliplib::RtvFileHeader& h = clip.header();
+void PrintJson(const std::string& path, const quellor::clip::ClipFile& clip, std::ostream& out) {
+  const quellor::clip::RtvFileHeader& h = clip.header();
   out << "{\n  \"file\": " << JsonString(path) << ",\n"
       << "  \"header\": {\"magic\": " << JsonString(MagicText(h.magic)) << ", \"type\": " << h.type
       << ", \"data_offset\": " << h.data_offset << ", \"stream_count\": " << h.stream_count
@@ -85,7 +85,7 @@ void PrintJson(const std::string& path, const cliplib::ClipFile& clip, std::ostr
       << "  \"streams\": [";
   const auto& streams = clip.stream_headers();
   for (std::size_t i = 0; i < streams.size(); ++i) {
-    const cliplib::RtvStreamHeader& s = streams[i];
+    const quellor::clip::RtvStreamHeader& s = streams[i];
     out << (i ? ",\n" : "\n") << "    {\"kind\": " << s.kind << ", \"subtype\": " << s.subtype
         << ", \"chunk_size\": " << s.chunk_size << ", \"raster_offset\": " << s.raster_offset
         << ", \"raster_line_length\": " << s.raster_line_length
@@ -109,7 +109,7 @@ int RunInfo(const Arguments& args, std::ostream& out, std::ostream& err) {
   }
   const std::string& path = line.positional()[0];
   try {
-    auto clip = cliplib::ClipFile::Open(path.c_str());
+    auto clip = quellor::clip::ClipFile::Open(path.c_str());
     if (line.Flag("--json")) {
       PrintJson(path, *clip, out);
     } else {
@@ -123,4 +123,4 @@ int RunInfo(const Arguments& args, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 Progress::Progress(std::string what, std::uint64_t total)
     : what_(std::move(what)), total_(total), shown_(isatty(STDERR_FILENO) == 1) {}
@@ -28,4 +28,4 @@ void Progress::Update(std::uint64_t done) {
   drew_ = true;
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

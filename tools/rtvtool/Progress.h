@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 class Progress {
  public:
@@ -24,4 +24,4 @@ class Progress {
   bool drew_ = false;
 };
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -10,7 +10,7 @@
 #include "Progress.h"
 #include "Y4mHeader.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 namespace {
 
 // Frame planes of one picture: Y (width x height), then Cb and Cr (width/2 x
@@ -89,4 +89,4 @@ int RunToY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
   return 0;
 }
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 
 struct Y4mHeader {
   std::uint32_t width = 0;
@@ -34,4 +34,4 @@ void FrameRateFromFieldRate(float field_rate, std::uint32_t* numerator, std::uin
 // constant 29.970026, so that NTSC clips survive a round trip bit for bit.
 float FrameRateForClip(std::uint32_t numerator, std::uint32_t denominator);
 
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

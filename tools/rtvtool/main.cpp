@@ -4,6 +4,6 @@
 #include "Commands.h"
 
 int main(int argc, char** argv) {
-  const rtvtool::Arguments args(argv + 1, argv + argc);
-  return rtvtool::RunCommand(args, std::cout, std::cerr);
+  const quellor::rtvtool::Arguments args(argv + 1, argv + argc);
+  return quellor::rtvtool::RunCommand(args, std::cout, std::cerr);
 }

@@ -119,8 +119,8 @@ TEST_P(FastAndPlainRows, DecodeAgreesOnUnalignedBuffers) {
   for (int offset = 0; offset < 4; ++offset) {
     const Bytes source = RandomBytes(width * 2 + offset, 7 + width);
     Bytes plain(width * 4 + 8, 0xAB), fast(width * 4 + 8 + offset, 0xAB);
-    board::UYVYToBGRARow_C(source.data() + offset, plain.data(), width);
-    board::UYVYToBGRARow_Fast(source.data() + offset, fast.data() + offset, width);
+    quellor::board::UYVYToBGRARow_C(source.data() + offset, plain.data(), width);
+    quellor::board::UYVYToBGRARow_Fast(source.data() + offset, fast.data() + offset, width);
     ASSERT_EQ(plain, Bytes(fast.begin() + offset, fast.end())) << "offset " << offset;
   }
 }
@@ -130,8 +130,8 @@ TEST_P(FastAndPlainRows, EncodeAgreesOnUnalignedBuffers) {
   for (int offset = 0; offset < 4; ++offset) {
     const Bytes source = RandomBytes(width * 4 + offset, 11 + width);
     Bytes plain(width * 2 + 8, 0xAB), fast(width * 2 + 8 + offset, 0xAB);
-    board::BGRAToUYVYRow_C(source.data() + offset, plain.data(), width);
-    board::BGRAToUYVYRow_Fast(source.data() + offset, fast.data() + offset, width);
+    quellor::board::BGRAToUYVYRow_C(source.data() + offset, plain.data(), width);
+    quellor::board::BGRAToUYVYRow_Fast(source.data() + offset, fast.data() + offset, width);
     ASSERT_EQ(plain, Bytes(fast.begin() + offset, fast.end())) << "offset " << offset;
   }
 }
@@ -150,8 +150,8 @@ TEST(ColourConversion, PlainDecodeCoversEveryCodeLikeTheFastRow) {
         uyvy[4 * x + 2] = static_cast<std::uint8_t>(cr);
         uyvy[4 * x + 3] = static_cast<std::uint8_t>(2 * x + 1);
       }
-      board::UYVYToBGRARow_C(uyvy.data(), plain.data(), 256);
-      board::UYVYToBGRARow_Fast(uyvy.data(), fast.data(), 256);
+      quellor::board::UYVYToBGRARow_C(uyvy.data(), plain.data(), 256);
+      quellor::board::UYVYToBGRARow_Fast(uyvy.data(), fast.data(), 256);
       ASSERT_EQ(plain, fast) << "cb " << cb << " cr " << cr;
     }
   }

@@ -89,12 +89,12 @@ TEST_F(InputSourceTest, AClipLoopsFieldForField) {
   const std::string path = folder() + "/loop.rtv";
   constexpr int kFrames = 3;
   BYTE* frame = static_cast<BYTE*>(std::aligned_alloc(512, kNtscFrameBytes));
-  cliplib::ClipWriter::Create(path.c_str(), 2, 0, 720, 240, 29.97f);
+  quellor::clip::ClipWriter::Create(path.c_str(), 2, 0, 720, 240, 29.97f);
   for (int n = 0; n < kFrames; ++n) {
     for (DWORD i = 0; i < kNtscFrameBytes; ++i) frame[i] = static_cast<BYTE>(i * 7 + n * 31);
-    ASSERT_TRUE(cliplib::ClipWriter::WriteFrame(path.c_str(), frame));
+    ASSERT_TRUE(quellor::clip::ClipWriter::WriteFrame(path.c_str(), frame));
   }
-  cliplib::ClipWriter::Close(path.c_str());
+  quellor::clip::ClipWriter::Close(path.c_str());
 
   RecordingProbe probe;
   probe.Open("test.input.clip", RTME_PIN_INPUT);

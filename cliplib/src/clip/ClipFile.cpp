@@ -7,7 +7,7 @@
 
 #include "ScopedCFile.h"
 
-namespace cliplib {
+namespace quellor::clip {
 namespace {
 
 std::FILE* OpenForHeaderChecks(const char* path) {
@@ -244,4 +244,4 @@ bool ClipFile::WriteAtCurrentPosition(const void* source, DWORD bytes) {
   return ok && written == bytes;
 }
 
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -9,7 +9,7 @@
 
 #include "ScopedCFile.h"
 
-namespace cliplib {
+namespace quellor::clip {
 namespace {
 
 // After a failed frame the file pointer is wherever the failure left it. Put
@@ -104,4 +104,4 @@ bool ClipWriter::Close(const char* path) {
   return OpenClipTable::Instance().Close(path);
 }
 
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace cliplib {
+namespace quellor::clip {
 namespace {
 
 // Holds the table lock for one operation.
@@ -138,4 +138,4 @@ void OpenClipTable::CloseSlot(int index) {
   slot.reset();
 }
 
-}  // namespace cliplib
+}  // namespace quellor::clip

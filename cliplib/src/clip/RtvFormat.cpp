@@ -2,7 +2,7 @@
 
 #include <bit>
 
-namespace cliplib {
+namespace quellor::clip {
 namespace {
 
 std::uint16_t LoadU16(const std::uint8_t* p) {
@@ -65,4 +65,4 @@ void WriteRtvStreamHeader(const RtvStreamHeader& header,
   StoreU32(bytes + 20, header.lines);
 }
 
-}  // namespace cliplib
+}  // namespace quellor::clip

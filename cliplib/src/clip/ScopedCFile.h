@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-namespace cliplib {
+namespace quellor::clip {
 
 class ScopedCFile {
  public:
@@ -29,4 +29,4 @@ class ScopedCFile {
   std::FILE* file_;
 };
 
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -8,7 +8,7 @@
 #include "board/ColourConversion.h"
 #include "cliplib/clip/RtvFormat.h"
 
-namespace cliplib {
+namespace quellor::clip {
 
 VideoStreamContext::VideoStreamContext(std::uint32_t chunk_size, std::uint32_t frame_set_size,
                                        std::uint64_t base_offset, std::uint32_t pixels_per_line,
@@ -49,4 +49,4 @@ void VideoStreamContext::Encode(const void* bgra_source) {
   encode_bgra_ycbcr8(conversion_buffer_, bgra_source, ConvertiblePixelCount());
 }
 
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -11,7 +11,7 @@
 
 #include "ClipTestSupport.h"
 
-namespace cliplib {
+namespace quellor::clip {
 namespace {
 
 using quellor::win32::testing::FileFault;
@@ -187,4 +187,4 @@ TEST(VideoStreamContext, ConversionNeverLeavesTheChunk) {
 }
 
 }  // namespace
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <new>
 
-namespace cliplib::testing {
+namespace quellor::clip::testing {
 
 std::string ScratchFolder() {
   const char* root = std::getenv("QUELLOR_TEST_TMP");
@@ -109,4 +109,4 @@ AlignedBuffer::~AlignedBuffer() {
   ::operator delete (data_, std::align_val_t{4096});
 }
 
-}  // namespace cliplib::testing
+}  // namespace quellor::clip::testing

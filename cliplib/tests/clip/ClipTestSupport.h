@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace cliplib::testing {
+namespace quellor::clip::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -59,4 +59,4 @@ class AlignedBuffer {
   std::size_t size_;
 };
 
-}  // namespace cliplib::testing
+}  // namespace quellor::clip::testing

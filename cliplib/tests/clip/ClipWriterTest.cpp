@@ -16,7 +16,7 @@
 #include "ClipTestSupport.h"
 #include "cliplib/clip/OpenClipTable.h"
 
-namespace cliplib {
+namespace quellor::clip {
 namespace {
 
 using quellor::win32::testing::FileFault;
@@ -263,4 +263,4 @@ TEST_F(ClipWriterTest, TwoWritersAndAReaderOnDifferentClipsAtOnce) {
 }
 
 }  // namespace
-}  // namespace cliplib
+}  // namespace quellor::clip

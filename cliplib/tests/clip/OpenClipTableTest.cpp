@@ -12,7 +12,7 @@
 #include "ClipTestSupport.h"
 #include "cliplib/clip/ClipWriter.h"
 
-namespace cliplib {
+namespace quellor::clip {
 namespace {
 
 using testing::AlignedBuffer;
@@ -137,4 +137,4 @@ TEST_F(OpenClipTableTest, EvictedPathReopensAfterItsLastWholeFrame) {
 }
 
 }  // namespace
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -6,7 +6,7 @@
 
 #include "ClipTestSupport.h"
 
-namespace cliplib {
+namespace quellor::clip {
 namespace {
 
 using testing::Bytes;
@@ -58,4 +58,4 @@ TEST(RtvFormat, RasterStandardFollowsLinesPerField) {
 }
 
 }  // namespace
-}  // namespace cliplib
+}  // namespace quellor::clip

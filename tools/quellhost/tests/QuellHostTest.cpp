@@ -10,9 +10,9 @@
 #include <string>
 
 #include "ClassAnnouncements.h"
-#include "HostCommand.h"
+#include "CommandLine.h"
 
-namespace quellhost {
+namespace quellor::quellhost {
 namespace {
 
 TEST(HostCommand, CommandsAndTheirDashedForms) {
@@ -85,4 +85,4 @@ TEST(QuellHost, ListsAndCreatesVideoQuellsClasses) {
 }
 
 }  // namespace
-}  // namespace quellhost
+}  // namespace quellor::quellhost

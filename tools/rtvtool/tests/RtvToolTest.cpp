@@ -15,7 +15,7 @@
 
 #include "Commands.h"
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -255,4 +255,4 @@ TEST_F(RtvToolTest, ExportWritesBothFieldsInterleavedAsPng) {
 }
 
 }  // namespace
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

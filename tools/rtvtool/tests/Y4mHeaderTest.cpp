@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace rtvtool {
+namespace quellor::rtvtool {
 namespace {
 
 TEST(Y4mHeader, ParsesEveryParameterAndKeepsDefaults) {
@@ -66,4 +66,4 @@ TEST(Y4mHeader, BroadcastRatesMapExactlyBothWays) {
 }
 
 }  // namespace
-}  // namespace rtvtool
+}  // namespace quellor::rtvtool

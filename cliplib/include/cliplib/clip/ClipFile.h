@@ -15,7 +15,7 @@
 #include "cliplib/clip/RtvFormat.h"
 #include "cliplib/clip/VideoStreamContext.h"
 
-namespace cliplib {
+namespace quellor::clip {
 
 class ClipFile {
  public:
@@ -98,4 +98,4 @@ class ClipFile {
   float field_rate_ = kRtvNtscFieldRate;
 };
 
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -8,7 +8,7 @@
 // 512 bytes and each write must be a whole number of sectors.
 #pragma once
 
-namespace cliplib {
+namespace quellor::clip {
 
 class ClipWriter {
  public:
@@ -35,4 +35,4 @@ class ClipWriter {
   static bool Close(const char* path);
 };
 
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -19,7 +19,7 @@
 
 #include "cliplib/clip/ClipFile.h"
 
-namespace cliplib {
+namespace quellor::clip {
 
 struct OpenClipSlot {
   char* path = nullptr;  // own copy
@@ -89,4 +89,4 @@ class OpenClipTable {
   std::unique_ptr<OpenClipSlot> slots_[kSlotCount];
 };
 
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace cliplib {
+namespace quellor::clip {
 
 inline constexpr std::uint32_t kRtvMagic = 0x52544D46;  // the bytes "FMTR"
 inline constexpr std::uint32_t kRtvType = 1;
@@ -86,4 +86,4 @@ RtvStreamHeader ReadRtvStreamHeader(const std::uint8_t (&bytes)[kRtvStreamHeader
 void WriteRtvStreamHeader(const RtvStreamHeader& header,
                           std::uint8_t (&bytes)[kRtvStreamHeaderSize]);
 
-}  // namespace cliplib
+}  // namespace quellor::clip

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace cliplib {
+namespace quellor::clip {
 
 class VideoStreamContext {
  public:
@@ -53,4 +53,4 @@ class VideoStreamContext {
   std::uint8_t* conversion_buffer_ = nullptr;
 };
 
-}  // namespace cliplib
+}  // namespace quellor::clip

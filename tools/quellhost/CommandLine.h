@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace quellhost {
+namespace quellor::quellhost {
 
 enum class HostCommandKind { Help, List, New };
 
@@ -25,4 +25,4 @@ HostCommand ParseHostCommand(const std::vector<std::string>& words);
 // The usage text printed by help and after a command-line error.
 extern const char kHostUsage[];
 
-}  // namespace quellhost
+}  // namespace quellor::quellhost

@@ -1,6 +1,6 @@
-#include "HostCommand.h"
+#include "CommandLine.h"
 
-namespace quellhost {
+namespace quellor::quellhost {
 
 const char kHostUsage[] =
     "usage: quellhost <command> [arguments]\n"
@@ -31,4 +31,4 @@ HostCommand ParseHostCommand(const std::vector<std::string>& words) {
   return command;
 }
 
-}  // namespace quellhost
+}  // namespace quellor::quellhost

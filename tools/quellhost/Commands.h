@@ -7,7 +7,7 @@
 
 #include "FrameworkLibrary.h"
 
-namespace quellhost {
+namespace quellor::quellhost {
 
 // Exit statuses.
 constexpr int kHostSuccess = 0;
@@ -23,4 +23,4 @@ int ListClasses(const FrameworkLibrary& framework, std::ostream& out);
 int CreateObjects(const FrameworkLibrary& framework, const std::vector<std::string>& names,
                   std::ostream& out, std::ostream& err);
 
-}  // namespace quellhost
+}  // namespace quellor::quellhost

@@ -1,4 +1,4 @@
-#include "HostCommands.h"
+#include "Commands.h"
 
 #include <cxxabi.h>
 
@@ -6,7 +6,7 @@
 #include <memory>
 #include <typeinfo>
 
-namespace quellhost {
+namespace quellor::quellhost {
 namespace {
 
 std::string Demangled(const char* name) {
@@ -66,4 +66,4 @@ int CreateObjects(const FrameworkLibrary& framework, const std::vector<std::stri
   return status;
 }
 
-}  // namespace quellhost
+}  // namespace quellor::quellhost
