@@ -1,0 +1,25 @@
+// libjpeg's error handling turned into results: every error, and every
+// warning that means picture data was lost, jumps back to the reading call
+// with a result code and libjpeg's message instead of ending the program.
+#pragma once
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include "imaging/JpegLibrary.h"
+
+namespace quellor::imaging {
+
+struct JpegErrorManager {
+  jpeg_error_mgr library;  // first: libjpeg sees only this part
+  std::jmp_buf jump;
+  IJLERR code;
+  char text[JMSG_LENGTH_MAX];
+};
+
+// Installs the handlers on manager and returns what cinfo->err takes.
+jpeg_error_mgr* UseJpegErrorManager(JpegErrorManager& manager);
+
+}  // namespace quellor::imaging
