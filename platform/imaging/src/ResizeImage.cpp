@@ -1,5 +1,7 @@
-// iplResize on libyuv's scalers: ARGBScaleClip for 4-channel pictures (any
-// byte order: the four channels are scaled alike), ScalePlane for 1 channel.
+// iplResize: bilinear (or nearest) resize of a source region into a
+// destination region. Rows are blended by libyuv's InterpolatePlane, columns
+// by our filter (ScaleRows.h): libyuv's own ARGB scaler weighs columns in
+// 127ths and so darkens every picture slightly (white becomes 253).
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include <libyuv.h>
 
 #include "ImageRegion.h"
+#include "ScaleRows.h"
 #include "imaging/ImageLibrary.h"
 
 namespace quellor::imaging {
@@ -21,30 +24,41 @@ int ScaledSide(int side, int numerator, int denominator) {
   return scaled > IPL_MAX_SIDE ? -1 : static_cast<int>(scaled);
 }
 
+bool UseVectorColumns(const ImageRegion& src) {
+  static const bool available = ScaleHasSSE2();
+  return available && src.channels == 4 && src.width >= 2;
+}
+
 // Scales src to a virtual destination of scaledWidth x scaledHeight whose
 // top-left part (dst's size) is written.
 void Scale(const ImageRegion& src, const ImageRegion& dst, int scaledWidth, int scaledHeight,
-           libyuv::FilterMode filter) {
-  const int clipWidth = std::min(scaledWidth, dst.width);
-  const int clipHeight = std::min(scaledHeight, dst.height);
-  if (src.channels == 4) {
-    libyuv::ARGBScaleClip(src.pixels, static_cast<int>(src.stride), src.width, src.height,
-                          dst.pixels, static_cast<int>(dst.stride), scaledWidth, scaledHeight, 0, 0,
-                          clipWidth, clipHeight, filter);
-    return;
-  }
-  if (clipWidth == scaledWidth && clipHeight == scaledHeight) {
-    libyuv::ScalePlane(src.pixels, static_cast<int>(src.stride), src.width, src.height, dst.pixels,
-                       static_cast<int>(dst.stride), scaledWidth, scaledHeight, filter);
-    return;
-  }
-  // ScalePlane has no clipping: scale whole and keep the part that fits.
-  std::vector<std::uint8_t> scaled(static_cast<std::size_t>(scaledWidth) * scaledHeight);
-  libyuv::ScalePlane(src.pixels, static_cast<int>(src.stride), src.width, src.height, scaled.data(),
-                     scaledWidth, scaledWidth, scaledHeight, filter);
-  for (int row = 0; row < clipHeight; ++row) {
-    std::memcpy(dst.Row(row), scaled.data() + static_cast<std::size_t>(row) * scaledWidth,
-                clipWidth);
+           bool bilinear) {
+  const int width = std::min(scaledWidth, dst.width);
+  const int height = std::min(scaledHeight, dst.height);
+  const ColumnTaps taps = MakeColumnTaps(width, src.width, scaledWidth, bilinear);
+  const bool vector = UseVectorColumns(src);
+  const int rowBytes = src.width * src.channels;
+  std::vector<std::uint8_t> blended(rowBytes);
+  for (int row = 0; row < height; ++row) {
+    std::int32_t y = 0;
+    std::uint16_t fraction = 0;
+    SplitPosition(SamplePosition(row, src.height, scaledHeight, bilinear), src.height, y, fraction);
+    const std::uint8_t* line = src.Row(y);
+    if (fraction == 256) {
+      line = src.Row(y + 1);
+    } else if (fraction != 0) {
+      libyuv::InterpolatePlane(src.Row(y), static_cast<int>(src.stride), src.Row(y + 1),
+                               static_cast<int>(src.stride), blended.data(), rowBytes, rowBytes, 1,
+                               fraction);
+      line = blended.data();
+    }
+    if (vector) {
+      FilterColumnsRow4_SSE2(line, dst.Row(row), width, taps.x.data(), taps.fraction.data(),
+                             taps.weights.data());
+    } else {
+      FilterColumnsRow_C(line, dst.Row(row), width, src.channels, taps.x.data(),
+                         taps.fraction.data());
+    }
   }
 }
 
@@ -65,7 +79,7 @@ extern "C" void iplResize(IplImage* srcImage, IplImage* dstImage, int xDst, int 
     SetStatus(IPL_StsBadArg);
     return;
   }
-  if (src.channels != dst.channels || (src.channels != 1 && src.channels != 4) ||
+  if (src.channels != dst.channels ||
       (interpolate != IPL_INTER_LINEAR && interpolate != IPL_INTER_NN)) {
     SetStatus(IPL_StsUnsupported);
     return;
@@ -79,10 +93,9 @@ extern "C" void iplResize(IplImage* srcImage, IplImage* dstImage, int xDst, int 
     return;
   }
   if (scaledWidth == 0 || scaledHeight == 0) return;  // shrunk to nothing
-  const auto filter =
-      interpolate == IPL_INTER_LINEAR ? libyuv::kFilterBilinear : libyuv::kFilterNone;
+  const bool bilinear = interpolate == IPL_INTER_LINEAR;
   if (quellor::imaging::RegionsOverlap(src, dst)) {
-    // The scalers read rows after writing others: resize from a copy.
+    // Rows are read after others are written: resize from a copy.
     std::vector<std::uint8_t> copy(static_cast<std::size_t>(src.width) * src.channels * src.height);
     ImageRegion staged = src;
     staged.stride = static_cast<std::ptrdiff_t>(src.width) * src.channels;
@@ -90,8 +103,8 @@ extern "C" void iplResize(IplImage* srcImage, IplImage* dstImage, int xDst, int 
     for (int row = 0; row < src.height; ++row) {
       std::memcpy(staged.Row(row), src.Row(row), static_cast<std::size_t>(staged.stride));
     }
-    quellor::imaging::Scale(staged, dst, scaledWidth, scaledHeight, filter);
+    quellor::imaging::Scale(staged, dst, scaledWidth, scaledHeight, bilinear);
     return;
   }
-  quellor::imaging::Scale(src, dst, scaledWidth, scaledHeight, filter);
+  quellor::imaging::Scale(src, dst, scaledWidth, scaledHeight, bilinear);
 }

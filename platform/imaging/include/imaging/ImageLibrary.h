@@ -2,10 +2,10 @@
 // regions of interest laid over a picture's own memory, copies between
 // regions, a bilinear resize and a 3 x 3 Gaussian filter.
 //
-// Pictures are 8 bits unsigned per channel, pixel-interleaved, origin top
-// left. Resize and filter work on 1 or 4 channels (BGRA pictures are 4
-// channels with no alpha channel: the fourth byte is filtered like the
-// others); copy works on any channel count.
+// Pictures are 8 bits unsigned per channel, 1 to 4 channels, pixel-
+// interleaved, origin top left. BGRA pictures are 4 channels with no alpha
+// channel: the fourth byte is resized and filtered like the others. 4-channel
+// pictures take the vector paths.
 //
 // A header never copies pixels. It points at memory that either the caller
 // owns (a DIB section's bits: set imageData and imageDataOrigin yourself) or
@@ -128,8 +128,10 @@ void iplCopy(IplImage* srcImage, IplImage* dstImage);
 // the destination region, from its top-left corner, clipped to it. With
 // factors dstRoiWidth / srcRoiWidth the source region fills the destination
 // region exactly. interpolate: IPL_INTER_LINEAR (bilinear, pixel centres
-// aligned when shrinking, edge pixels aligned when enlarging) or IPL_INTER_NN.
-// 1 or 4 channels; all factors positive.
+// aligned when shrinking, edge pixels aligned when enlarging; weights in
+// 1/256, so flat areas keep their exact value) or IPL_INTER_NN. Both regions
+// need the same channel count; all factors positive. Shrinking by more than
+// 2 skips source pixels (no area averaging), as bilinear sampling does.
 void iplResize(IplImage* srcImage, IplImage* dstImage, int xDst, int xSrc, int yDst, int ySrc,
                int interpolate);
 
