@@ -1,6 +1,6 @@
 // iplFixedFilter: the 3 x 3 Gaussian over a region of interest. Each output
-// row sums three source rows into a 16-bit row (columns pass), then weighs
-// each sum with its left and right neighbours (across pass). Neighbours come
+// row weighs three source rows into a work row (columns pass), then weighs
+// each work pixel with its left and right neighbours (across pass). Neighbours come
 // from the picture around the region; beyond the picture's edge the edge row
 // or column repeats.
 #include <algorithm>
@@ -22,10 +22,11 @@ void FilterRegion(const ImageRegion& src, const ImageRegion& dst, int width, int
   const int step = src.channels;
   const int left = src.x > 0 ? 1 : 0;
   const int right = src.x + width < src.pictureWidth ? 1 : 0;
-  // sums[step + i] belongs to region byte i; one pixel of room each side.
-  thread_local std::vector<std::uint16_t> sumsRow;
-  sumsRow.resize(static_cast<std::size_t>(width + 2) * step);
-  std::uint16_t* sums = sumsRow.data() + step;
+  // work[step + i] belongs to region byte i; one pixel of room each side.
+  // Kept per thread so that a steady picture size allocates nothing.
+  thread_local std::vector<std::uint8_t> workRow;
+  workRow.resize(static_cast<std::size_t>(width + 2) * step);
+  std::uint8_t* work = workRow.data() + step;
   const int count = width * step;
   for (int row = 0; row < height; ++row) {
     const int pictureRow = src.y + row;
@@ -33,10 +34,10 @@ void FilterRegion(const ImageRegion& src, const ImageRegion& dst, int width, int
     const int belowRow = pictureRow + 1 < src.pictureHeight ? row + 1 : row;
     const std::ptrdiff_t first = -static_cast<std::ptrdiff_t>(left) * step;
     rows.columns(src.Row(aboveRow) + first, src.Row(row) + first, src.Row(belowRow) + first,
-                 sums + first, (width + left + right) * step);
-    if (!left) std::memcpy(sums - step, sums, step * sizeof(std::uint16_t));
-    if (!right) std::memcpy(sums + count, sums + count - step, step * sizeof(std::uint16_t));
-    rows.across(sums, dst.Row(row), count, step);
+                 work + first, (width + left + right) * step);
+    if (!left) std::memcpy(work - step, work, step);
+    if (!right) std::memcpy(work + count, work + count - step, step);
+    rows.across(work, dst.Row(row), count, step);
   }
 }
 

@@ -4,15 +4,15 @@
 namespace quellor::imaging {
 
 void GaussianColumnsRow_C(const std::uint8_t* above, const std::uint8_t* centre,
-                          const std::uint8_t* below, std::uint16_t* sums, int count) {
+                          const std::uint8_t* below, std::uint8_t* dst, int count) {
   for (int i = 0; i < count; ++i) {
-    sums[i] = static_cast<std::uint16_t>(above[i] + 2 * centre[i] + below[i]);
+    dst[i] = static_cast<std::uint8_t>((above[i] + 2 * centre[i] + below[i] + 2) >> 2);
   }
 }
 
-void GaussianAcrossRow_C(const std::uint16_t* sums, std::uint8_t* dst, int count, int step) {
+void GaussianAcrossRow_C(const std::uint8_t* src, std::uint8_t* dst, int count, int step) {
   for (int i = 0; i < count; ++i) {
-    dst[i] = static_cast<std::uint8_t>((sums[i - step] + 2 * sums[i] + sums[i + step] + 8) >> 4);
+    dst[i] = static_cast<std::uint8_t>((src[i - step] + 2 * src[i] + src[i + step] + 2) >> 2);
   }
 }
 

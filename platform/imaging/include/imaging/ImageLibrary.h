@@ -46,7 +46,9 @@ extern "C" {
 #define IPL_MAX_SIDE 65536
 
 // Fixed filters of iplFixedFilter. The 3 x 3 Gaussian (weights 1 2 1 / 2 4 2 /
-// 1 2 1, sum 16, rounded to nearest) is the only one served.
+// 1 2 1, sum 16) is the only one served. It runs as a vertical then a
+// horizontal 1 2 1 pass, each rounded to nearest: every result is within 1
+// of the exact weighted mean, and flat areas keep their value.
 typedef enum { IPL_GAUSSIAN_3x3 = 6 } IplFilter;
 
 // Status of the last call on this thread (iplGetErrStatus).
