@@ -58,6 +58,12 @@ bool ResolveRegion(const IplImage* image, ImageRegion& region) {
     SetStatus(IPL_StsNullPtr);
     return false;
   }
+  // A caller may have laid the header over other memory: rows must still
+  // hold their pixels, or row steps would run pixels into each other.
+  if (image->widthStep < image->width * image->nChannels) {
+    SetStatus(IPL_StsBadArg);
+    return false;
+  }
   region.channels = image->nChannels;
   region.stride = image->widthStep;
   region.x = x;

@@ -41,7 +41,29 @@ void EmitMessage(j_common_ptr cinfo, int level) {
   ++cinfo->err->num_warnings;  // harmless oddities (unknown JFIF revision, ...)
 }
 
+void CheckScans(j_common_ptr common) {
+  auto* limit = reinterpret_cast<JpegScanLimit*>(common->progress);
+  if (limit->cinfo->input_scan_number > IJL_MAX_SCANS) {
+    char text[JMSG_LENGTH_MAX];
+    std::snprintf(text, sizeof text, "JPEG of more than %d scans", IJL_MAX_SCANS);
+    FailJpeg(*reinterpret_cast<JpegErrorManager*>(common->err), IJL_INVALID_JPEG, text);
+  }
+}
+
 }  // namespace
+
+void FailJpeg(JpegErrorManager& manager, IJLERR code, const char* text) {
+  manager.code = code;
+  std::snprintf(manager.text, sizeof manager.text, "%s", text);
+  std::longjmp(manager.jump, 1);
+}
+
+void UseJpegScanLimit(JpegScanLimit& limit, j_decompress_ptr cinfo) {
+  limit.library = jpeg_progress_mgr{};
+  limit.library.progress_monitor = CheckScans;
+  limit.cinfo = cinfo;
+  cinfo->progress = &limit.library;
+}
 
 jpeg_error_mgr* UseJpegErrorManager(JpegErrorManager& manager) {
   jpeg_error_mgr* library = jpeg_std_error(&manager.library);

@@ -22,4 +22,14 @@ struct JpegErrorManager {
 // Installs the handlers on manager and returns what cinfo->err takes.
 jpeg_error_mgr* UseJpegErrorManager(JpegErrorManager& manager);
 
+// Ends decoding with code and text through manager's jump.
+[[noreturn]] void FailJpeg(JpegErrorManager& manager, IJLERR code, const char* text);
+
+// A progress monitor that refuses files of more than IJL_MAX_SCANS scans.
+struct JpegScanLimit {
+  jpeg_progress_mgr library;  // first: libjpeg sees only this part
+  j_decompress_ptr cinfo;
+};
+void UseJpegScanLimit(JpegScanLimit& limit, j_decompress_ptr cinfo);
+
 }  // namespace quellor::imaging

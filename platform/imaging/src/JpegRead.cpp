@@ -176,12 +176,14 @@ IJLERR DecodeFrom(JPEG_CORE_PROPERTIES* props, std::FILE* file, bool whole) {
   std::memset(&cinfo, 0, sizeof cinfo);
   JpegErrorManager errors;
   cinfo.err = UseJpegErrorManager(errors);
+  JpegScanLimit scanLimit;
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&cinfo);
     return JpegFailure(props, errors.code, errors.text);
   }
   jpeg_create_decompress(&cinfo);
   cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
+  UseJpegScanLimit(scanLimit, &cinfo);
   if (file != nullptr) {
     jpeg_stdio_src(&cinfo, file);
   } else {

@@ -130,6 +130,9 @@ TEST(ImageHeader, NullsAndMismatchedPicturesAreRefused) {
   EXPECT_EQ(iplGetErrStatus(), IPL_StsNullPtr);
   iplDeallocate(noPixels, IPL_IMAGE_ALL);
   iplDeallocate(nullptr, IPL_IMAGE_ALL);
+  four->widthStep = 12;  // rows narrower than their 16 bytes of pixels
+  iplCopy(four.get(), four.get());
+  EXPECT_EQ(iplGetErrStatus(), IPL_StsBadArg);
   iplSetROI(nullptr, 0, 0, 0, 1, 1);
   EXPECT_EQ(iplGetErrStatus(), IPL_StsNullPtr);
 }

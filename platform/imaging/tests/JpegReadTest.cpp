@@ -269,6 +269,51 @@ TEST(JpegRead, BadFilesGiveAResultAndAMessage) {
   }
 }
 
+// A progressive file whose last scan repeats 1100 times: each repeat costs a
+// pass over the picture, so the reader stops at IJL_MAX_SCANS.
+TEST(JpegRead, EndlessScansAreRefused) {
+  std::vector<std::uint8_t> grey(32 * 32, 90);
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr errors;
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = cinfo.image_height = 32;
+  cinfo.input_components = 1;
+  cinfo.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&cinfo);
+  jpeg_simple_progression(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < 32) {
+    JSAMPROW row = grey.data() + cinfo.next_scanline * 32;
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  const std::vector<std::uint8_t> progressive(buffer, buffer + size);
+  std::free(buffer);
+
+  std::size_t lastScan = 0;
+  for (std::size_t i = 0; i + 1 < progressive.size(); ++i) {
+    if (progressive[i] == 0xFF && progressive[i + 1] == 0xDA) lastScan = i;
+  }
+  ASSERT_NE(lastScan, 0u);
+  const std::vector<std::uint8_t> scan(progressive.begin() + static_cast<std::ptrdiff_t>(lastScan),
+                                       progressive.end() - 2);  // up to the end marker
+  std::vector<std::uint8_t> endless(progressive.begin(), progressive.end() - 2);
+  for (int i = 0; i < 1100; ++i) endless.insert(endless.end(), scan.begin(), scan.end());
+  endless.push_back(0xFF);
+  endless.push_back(0xD9);
+
+  std::vector<std::uint8_t> pixels;
+  ASSERT_EQ(DecodeInto(progressive, pixels, IJL_G, 1).result, IJL_OK);
+  const Decoded decoded = DecodeInto(endless, pixels, IJL_G, 1);
+  EXPECT_EQ(decoded.result, IJL_INVALID_JPEG);
+  EXPECT_NE(decoded.error.find("scans"), std::string::npos) << decoded.error;
+}
+
 TEST(JpegRead, MisdescribedDestinationsAndRecordsAreRefused) {
   const auto jpeg = EncodeJpeg(RgbPicture(8, 8), 8, 8, 3, JCS_RGB, 90);
   std::vector<std::uint8_t> pixels(8 * 8 * 4, 0x5A);

@@ -213,6 +213,21 @@ TEST(Resize, WorksBetweenRegionsOfInterest) {
   }
 }
 
+TEST(Resize, NearestRepeatsAndSkipsWholePixels) {
+  Picture source = MakePicture(3, 2, 1);
+  const std::uint8_t values[2][3] = {{10, 20, 30}, {40, 50, 60}};
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) At(source.get(), x, y) = values[y][x];
+  Picture twice = MakePicture(6, 4, 1);
+  iplResize(source.get(), twice.get(), 2, 1, 2, 1, IPL_INTER_NN);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x)
+      EXPECT_EQ(At(twice.get(), x, y), values[y / 2][x / 2]) << x << "," << y;
+  Picture third = MakePicture(1, 1, 1);
+  iplResize(source.get(), third.get(), 1, 3, 1, 2, IPL_INTER_NN);
+  EXPECT_EQ(At(third.get(), 0, 0), 50);  // the pixel under the centre
+}
+
 TEST(Resize, BadArgumentsLeaveTheTargetAlone) {
   Picture source = MakePicture(8, 8, 4, 0x10);
   Picture target = MakePicture(4, 4, 4, 0x77);

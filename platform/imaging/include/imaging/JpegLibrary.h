@@ -13,7 +13,9 @@
 // 1 (grey), 3 (YCbCr or RGB) and 4 (CMYK or YCCK, Adobe's inverted ink
 // values included) component files are read. A failure is a negative result
 // with a message in ErrorText; the program never aborts. Truncated or corrupt
-// data is an error, not a half-grey picture. Pictures wider or taller than
+// data is an error, not a half-grey picture; so is a progressive file of
+// more than IJL_MAX_SCANS scans (each scan costs a pass over the picture).
+// Pictures wider or taller than
 // IJL_MAX_SIDE, or of more than IJL_MAX_PIXELS pixels, are refused when their
 // parameters are read, before anyone allocates for them.
 #pragma once
@@ -26,6 +28,7 @@ extern "C" {
 
 #define IJL_MAX_SIDE 16384
 #define IJL_MAX_PIXELS (64 * 1024 * 1024)
+#define IJL_MAX_SCANS 1000
 #define IJL_ERROR_TEXT_LENGTH 200
 
 typedef enum {
@@ -65,7 +68,9 @@ typedef enum {
 } IJL_COLOR;
 
 typedef struct {
-  // Destination picture, described by the caller before READWHOLEIMAGE.
+  // Destination picture, described by the caller before READWHOLEIMAGE. It
+  // must hold JPGHeight rows of DIBWidth x DIBChannels + DIBPadBytes bytes;
+  // pad bytes are never written.
   unsigned char* DIBBytes;  // first byte of the top row
   int DIBWidth;             // pixels; must equal JPGWidth
   int DIBHeight;            // rows; +JPGHeight: top-down, -JPGHeight: bottom-up
