@@ -9,7 +9,7 @@
 #include "board/testing/BoardClock.h"
 #include "cliplib/settings/IniSettings.h"
 #include "win32/clipboard.h"
-#include "win32/testing/Desktop.h"
+#include "win32/automation/Desktop.h"
 
 namespace quellor::clipviewer::testing {
 

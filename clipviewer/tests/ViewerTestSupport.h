@@ -10,7 +10,7 @@
 #include "app/ClipViewer.h"
 #include "app/ViewerTexts.h"
 #include "programs/ProgramLauncher.h"
-#include "win32/testing/Answers.h"
+#include "win32/automation/Answers.h"
 
 namespace quellor::clipviewer::testing {
 

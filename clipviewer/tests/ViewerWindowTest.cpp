@@ -8,9 +8,9 @@
 #include "win32/clipboard.h"
 #include "win32/menus.h"
 #include "win32/resources.h"
-#include "win32/testing/Desktop.h"
-#include "win32/testing/Modal.h"
-#include "win32/testing/Shell.h"
+#include "win32/automation/Desktop.h"
+#include "win32/automation/Modal.h"
+#include "win32/automation/Shell.h"
 
 namespace quellor::clipviewer::testing {
 namespace {
