@@ -71,10 +71,10 @@ TEST_F(ViewerTest, StoredViewerSettingsAreTakenAndBadOnesRewritten) {
   }
   ClipViewer viewer(CountingHooks());
   ASSERT_TRUE(viewer.InitialiseStatics());
-  EXPECT_EQ(viewer.resizeMode, 1);
-  EXPECT_EQ(viewer.deInterlace, 1);
-  EXPECT_EQ(viewer.clipboardEnabled, 0);
-  EXPECT_EQ(viewer.videoMode, 0);
+  EXPECT_EQ(viewer.State().resizeMode, ResizeMode::OneToOne);
+  EXPECT_TRUE(viewer.State().deInterlace);
+  EXPECT_FALSE(viewer.State().clipboardEnabled);
+  EXPECT_EQ(viewer.State().videoMode, VideoMode::Pal);
   EXPECT_EQ(SettingsLines()[2], "DeInterlace=1");
   // PAL mode starts the PAL clip.
   ASSERT_TRUE(viewer.StartUp(""));
