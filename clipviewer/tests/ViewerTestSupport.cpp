@@ -87,4 +87,17 @@ void ViewerTest::ExitAndShutDown(ClipViewer& viewer) {
   viewer.ShutDown();
 }
 
+void StartedViewerTest::SetUp() {
+  ViewerTest::SetUp();
+  viewer_ = std::make_unique<ClipViewer>(CountingHooks());
+  ASSERT_TRUE(viewer_->InitialiseStatics());
+  ASSERT_TRUE(viewer_->StartUp(""));
+  desktop::RunUntilIdle();
+}
+
+void StartedViewerTest::TearDown() {
+  viewer_.reset();
+  ViewerTest::TearDown();
+}
+
 }  // namespace quellor::clipviewer::testing
