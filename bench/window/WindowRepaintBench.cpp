@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "win32/testing/Desktop.h"
+#include "win32/automation/Desktop.h"
 #include "windows.h"
 
 namespace {

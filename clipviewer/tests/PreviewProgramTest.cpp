@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "ViewerTestSupport.h"
-#include "win32/testing/Desktop.h"
+#include "win32/automation/Desktop.h"
 
 namespace quellor::clipviewer::testing {
 namespace {

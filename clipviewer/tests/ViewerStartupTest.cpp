@@ -2,6 +2,7 @@
 // line, a second copy, a missing board.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -71,10 +72,10 @@ TEST_F(ViewerTest, StoredViewerSettingsAreTakenAndBadOnesRewritten) {
   }
   ClipViewer viewer(CountingHooks());
   ASSERT_TRUE(viewer.InitialiseStatics());
-  EXPECT_EQ(viewer.resizeMode, 1);
-  EXPECT_EQ(viewer.deInterlace, 1);
-  EXPECT_EQ(viewer.clipboardEnabled, 0);
-  EXPECT_EQ(viewer.videoMode, 0);
+  EXPECT_EQ(viewer.State().resizeMode, ResizeMode::OneToOne);
+  EXPECT_TRUE(viewer.State().deInterlace);
+  EXPECT_FALSE(viewer.State().clipboardEnabled);
+  EXPECT_EQ(viewer.State().videoMode, VideoMode::Pal);
   EXPECT_EQ(SettingsLines()[2], "DeInterlace=1");
   // PAL mode starts the PAL clip.
   ASSERT_TRUE(viewer.StartUp(""));
@@ -154,6 +155,32 @@ TEST_F(ViewerTest, MissingBoardEndsTheProgramWithExitCodeOne) {
                             "the device driver failed to load."),
             std::string::npos)
       << text.str();
+}
+
+}  // namespace
+}  // namespace quellor::clipviewer::testing
+
+namespace quellor::clipviewer::testing {
+namespace {
+
+// Modes outside the named ones read as PAL (video) and stretch to fit
+// (resize), and are written back as those numbers at exit.
+TEST_F(ViewerTest, StoredModesOutsideTheNamedOnesReadAsPalAndStretch) {
+  {
+    std::ofstream file(SettingsFile());
+    file << "[VideoQuellor Configuration]\nResize=7\nVideoMode=3\n";
+  }
+  ClipViewer viewer(CountingHooks());
+  ASSERT_TRUE(viewer.InitialiseStatics());
+  EXPECT_EQ(viewer.State().resizeMode, ResizeMode::StretchToFit);
+  EXPECT_EQ(viewer.State().videoMode, VideoMode::Pal);
+  ASSERT_TRUE(viewer.StartUp(""));
+  EXPECT_FALSE(viewer.Hub()->IsNtsc());
+  ExitAndShutDown(viewer);
+  const auto lines = SettingsLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Resize=0"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "VideoMode=0"), lines.end());
+  viewer.CleanUpStatics();
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "board/testing/BoardClock.h"
 #include "cliplib/settings/IniSettings.h"
 #include "win32/clipboard.h"
-#include "win32/testing/Desktop.h"
+#include "win32/automation/Desktop.h"
 
 namespace quellor::clipviewer::testing {
 
@@ -85,6 +85,19 @@ void ViewerTest::ExitAndShutDown(ClipViewer& viewer) {
   PostMessageA(viewer.MainWindow(), WM_COMMAND, kCmdExit, 0);
   viewer.RunMessageLoop();
   viewer.ShutDown();
+}
+
+void StartedViewerTest::SetUp() {
+  ViewerTest::SetUp();
+  viewer_ = std::make_unique<ClipViewer>(CountingHooks());
+  ASSERT_TRUE(viewer_->InitialiseStatics());
+  ASSERT_TRUE(viewer_->StartUp(""));
+  desktop::RunUntilIdle();
+}
+
+void StartedViewerTest::TearDown() {
+  viewer_.reset();
+  ViewerTest::TearDown();
 }
 
 }  // namespace quellor::clipviewer::testing

@@ -4,13 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ClipViewer.h"
 #include "app/ViewerTexts.h"
 #include "programs/ProgramLauncher.h"
-#include "win32/testing/Answers.h"
+#include "win32/automation/Answers.h"
 
 namespace quellor::clipviewer::testing {
 
@@ -41,6 +42,18 @@ class ViewerTest : public ::testing::Test {
 
  private:
   std::string folder_;
+};
+
+// A viewer started (statics, start-up, creation messages run) for each test,
+// with CountingHooks; the viewer goes with the test.
+class StartedViewerTest : public ViewerTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  ClipViewer& Viewer() { return *viewer_; }
+
+ private:
+  std::unique_ptr<ClipViewer> viewer_;
 };
 
 }  // namespace quellor::clipviewer::testing

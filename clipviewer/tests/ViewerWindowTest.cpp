@@ -8,9 +8,9 @@
 #include "win32/clipboard.h"
 #include "win32/menus.h"
 #include "win32/resources.h"
-#include "win32/testing/Desktop.h"
-#include "win32/testing/Modal.h"
-#include "win32/testing/Shell.h"
+#include "win32/automation/Desktop.h"
+#include "win32/automation/Modal.h"
+#include "win32/automation/Shell.h"
 
 namespace quellor::clipviewer::testing {
 namespace {
@@ -60,15 +60,15 @@ TEST_F(RunningViewerTest, HiddenWindowWithTrayIcon) {
 
 TEST_F(RunningViewerTest, FirstTwoClipboardNotificationsAreSkipped) {
   // Joining the chain and emptying the clipboard at creation.
-  EXPECT_EQ(Viewer().clipboardChangeCount, 2);
-  EXPECT_EQ(Viewer().displayCallCount, 2);
+  EXPECT_EQ(Viewer().State().clipboardChangeCount, 2);
+  EXPECT_EQ(Viewer().State().displayCallCount, 2);
   EXPECT_EQ(renders, 0);
   PutTextOnClipboard("hello");
-  EXPECT_EQ(Viewer().clipboardChangeCount, 3);
+  EXPECT_EQ(Viewer().State().clipboardChangeCount, 3);
   EXPECT_EQ(renders, 1);
   Command(Viewer(), kCmdEnabled);  // off: counted, not shown
   PutTextOnClipboard("again");
-  EXPECT_EQ(Viewer().clipboardChangeCount, 4);
+  EXPECT_EQ(Viewer().State().clipboardChangeCount, 4);
   EXPECT_EQ(renders, 1);
   EXPECT_EQ(settings::ReadIniInt("ClipboardEnabled", 9), 0);
   Command(Viewer(), kCmdEnabled);  // on again: shown at once
@@ -95,20 +95,20 @@ TEST_F(RunningViewerTest, ClipboardChainPassesNotificationsOn) {
                                    nullptr, nullptr);
   ASSERT_NE(next, nullptr);
   gNextViewerChanges = gNextViewerChainMessages = 0;
-  Viewer().nextClipboardViewer = next;
+  Viewer().Window().SetNextClipboardViewer(next);
 
   PutTextOnClipboard("passed on");
   EXPECT_EQ(gNextViewerChanges, 1);
   // Another window leaves the chain: the message goes on down the chain.
   SendMessageA(Viewer().MainWindow(), WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(following), 0);
   EXPECT_EQ(gNextViewerChainMessages, 1);
-  EXPECT_EQ(Viewer().nextClipboardViewer, next);
+  EXPECT_EQ(Viewer().Window().NextClipboardViewer(), next);
   // Our next viewer leaves: the one after it takes its place.
   SendMessageA(Viewer().MainWindow(), WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(next),
                reinterpret_cast<LPARAM>(following));
   EXPECT_EQ(gNextViewerChainMessages, 1);
-  EXPECT_EQ(Viewer().nextClipboardViewer, following);
-  Viewer().nextClipboardViewer = nullptr;
+  EXPECT_EQ(Viewer().Window().NextClipboardViewer(), following);
+  Viewer().Window().SetNextClipboardViewer(nullptr);
   DestroyWindow(next);
   DestroyWindow(following);
   UnregisterClassA("NextViewerStandIn", nullptr);
@@ -159,7 +159,7 @@ TEST_F(RunningViewerTest, TrayRightClickShowsTheMenuAndRunsTheChosenItem) {
   desktop::RunUntilIdle();
   desktop::SetModalIdleHook({});
   EXPECT_GE(menusSeen, 1);
-  EXPECT_EQ(Viewer().deInterlace, 0);
+  EXPECT_FALSE(Viewer().State().deInterlace);
   EXPECT_EQ(renders, 1);
   // Other mouse events on the icon do nothing.
   ASSERT_TRUE(desktop::ClickTrayIcon(Viewer().MainWindow(), 101, WM_LBUTTONDOWN));
@@ -177,7 +177,7 @@ TEST_F(RunningViewerTest, OutputSettingsWithoutAChangeKeepTheHub) {
   Command(Viewer(), kCmdOutputSettings);
   ASSERT_NE(Viewer().Hub(), nullptr);
   EXPECT_FALSE(Viewer().Hub()->IsNtsc());
-  EXPECT_EQ(Viewer().videoMode, 0);
+  EXPECT_EQ(Viewer().State().videoMode, VideoMode::Pal);
   EXPECT_EQ(renders, 1);
 }
 

@@ -1,19 +1,29 @@
-// The clipboard viewer program: its process-wide state, its start-up and
-// shut-down, the hidden main window with the tray icon, and the commands of
-// the tray menu. One per process; the window procedure reaches it through
-// Current().
+// The clipboard viewer program: one per process. It owns the program's parts
+// and the state they share, and hands each concern to its own class:
+//   ViewerLifecycle  start-up and shut-down (app/ViewerLifecycle.h)
+//   ViewerWindow     the hidden main window and its procedure (window/)
+//   TrayMenu         the tray menu and its check marks (window/)
+//   ViewerCommands   the menu commands (app/ViewerCommands.h)
+//   DialogGuard      the "open once" rule of the modal dialogs
+// The display path, Play, the recorder and the settings dialogs plug in
+// through ViewerHooks (see src/README.md). The window procedure reaches the
+// viewer through Current().
 #pragma once
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "app/DialogGuard.h"
 #include "app/LoadedPicture.h"
+#include "app/ViewerCommands.h"
 #include "app/ViewerHooks.h"
+#include "app/ViewerLifecycle.h"
+#include "app/ViewerState.h"
 #include "cliplib/settings/BoardSettings.h"
 #include "hub/OutputHub.h"
 #include "programs/PreviewProgram.h"
+#include "window/ViewerWindow.h"
 #include "windows.h"
 
 namespace quellor::clipviewer {
@@ -27,95 +37,62 @@ class ClipViewer {
 
   static ClipViewer* Current() { return current_; }
 
-  // ---- before the entry point ----------------------------------------------
-  // Opens the switcher client (false, after the "board was not found" message
-  // box, when the board is missing: the program then ends with exit code 1),
-  // reads the viewer's settings, reads and sends the board settings and
-  // creates the empty loaded picture.
-  bool InitialiseStatics();
-  // Writes the board settings and closes the switcher client.
-  void CleanUpStatics();
+  // ---- start-up and shut-down (ViewerLifecycle) ------------------------------
+  bool InitialiseStatics() { return lifecycle_.InitialiseStatics(); }
+  void CleanUpStatics() { lifecycle_.CleanUpStatics(); }
+  int Run(const std::string& commandLine) { return lifecycle_.Run(commandLine); }
+  bool StartUp(const std::string& commandLine) { return lifecycle_.StartUp(commandLine); }
+  void RunMessageLoop() { lifecycle_.RunMessageLoop(); }
+  void ShutDown() { lifecycle_.ShutDown(); }
+  static void ShowError(const char* text) { ViewerLifecycle::ShowError(text); }
 
-  // ---- the entry point ---------------------------------------------------------
-  // Start-up, message loop and shut-down; every raised error ends here in a
-  // message box. Returns the program's result.
-  int Run(const std::string& commandLine);
-
-  // The steps of Run, for callers that drive the messages themselves. StartUp
-  // returns false for the "exit" command line (nothing is created then).
-  bool StartUp(const std::string& commandLine);
-  // Runs the thread's messages until the main window has gone; raises an
-  // error the window procedure caught.
-  void RunMessageLoop();
-  void ShutDown();
-  // Shows a raised error as the entry point does.
-  static void ShowError(const char* text);
-
-  // ---- state (main thread) -------------------------------------------------------
-  int clipboardEnabled = 1;
-  int resizeMode = 0;  // 0 stretch to fit, 1 one-to-one centred
-  int deInterlace = 1;
-  int videoMode = 1;  // 1 NTSC, anything else PAL
-  int clipboardChangeCount = 0;
-  int displayCallCount = 0;
-  HWND nextClipboardViewer = nullptr;
-  HICON trayIcon = nullptr;
-  bool recorderOpen = false;
-  bool inputSettingsOpen = false;
-  bool outputSettingsOpen = false;
-
+  // ---- state and parts (main thread) -------------------------------------------
+  ViewerState& State() { return state_; }
+  const ViewerState& State() const { return state_; }
   DWORD SwitcherClient() const { return switcherClient_; }
   settings::BoardSettings& BoardSettings() { return boardSettings_; }
   LoadedPicture& Picture() { return loadedPicture_; }
   OutputHub* Hub() { return hub_.get(); }
-  HWND MainWindow() const { return mainWindow_; }
+  HWND MainWindow() const { return window_.Handle(); }
+  ViewerWindow& Window() { return window_; }
   PreviewProgram& OutputPreview() { return outputPreview_; }
   PreviewProgram& InputPreview() { return inputPreview_; }
   ViewerHooks& Hooks() { return hooks_; }
+  DialogGuard& Dialogs() { return dialogs_; }
 
+  // ---- what the parts call -------------------------------------------------------
   // The display routine: counts the call; the first two calls (joining the
   // clipboard chain and emptying the clipboard at start-up) leave the output
-  // alone.
+  // alone, later ones render through the renderOutput hook.
   void RunDisplayRoutine();
-  void OnCommand(UINT command);
+  void OnCommand(UINT command) { commands_.Run(command); }
+  // Runs a modal dialog hook unless that dialog is open already (false then).
+  bool ShowDialog(ViewerDialog which, const std::function<void(ClipViewer&)>& dialog);
+  // Releases the output hub and makes one for the current video mode.
+  void CreateHub();
+  void ReleaseHub() { hub_.reset(); }
   // Sets the tray menu's check marks by position from the state.
-  void SetMenuChecks(HMENU popup) const;
+  void SetMenuChecks(HMENU popup) const { TrayMenu::SetChecks(popup, state_); }
 
  private:
-  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void OnCreate(HWND window);
-  void OnDestroy(HWND window);
-  void OnClipboardChange(WPARAM wParam, LPARAM lParam);
-  void OnClipboardChainChange(WPARAM wParam, LPARAM lParam);
-  void OnTrayCallback(LPARAM mouseMessage);
-  void ShowTrayMenu();
-  void OnOutputSettings();
-  void OnEnabled();
-  // Runs a modal dialog unless it is already open (a second menu pick while
-  // it runs does nothing).
-  void RunDialogOnce(bool& open, const std::function<void(ClipViewer&)>& dialog);
-  void CreateHub();
-  void RegisterWindowClass();
-  bool UnregisterWindowClass();  // false when the class would not go
-
-  void DestroyMainWindow();
+  friend class ViewerLifecycle;  // opens and closes the switcher client
 
   static ClipViewer* current_;
   ClipViewer* previous_ = nullptr;  // the viewer Current() gave before this one
 
   ViewerHooks hooks_;
+  ViewerState state_;
+  DialogGuard dialogs_;
   DWORD switcherClient_ = 0;
   settings::BoardSettings boardSettings_;
   LoadedPicture loadedPicture_;
   std::unique_ptr<OutputHub> hub_;
   HMODULE module_ = nullptr;
-  HICON classIcon_ = nullptr;
-  bool classRegistered_ = false;
-  HWND mainWindow_ = nullptr;
   PreviewProgram outputPreview_{"VideoPreviewOut.exe"};
   PreviewProgram inputPreview_{"VideoPreviewIn.exe"};
-  std::optional<const char*> pendingError_;  // raised inside the window procedure
+  ViewerWindow window_;
+  ViewerCommands commands_{*this};
+  ViewerLifecycle lifecycle_{*this};
 };
 
 }  // namespace quellor::clipviewer

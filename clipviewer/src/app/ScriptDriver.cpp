@@ -3,15 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <vector>
 
 #include "app/ClipViewer.h"
 #include "app/ViewerTexts.h"
 #include "win32/clipboard.h"
-#include "win32/testing/Desktop.h"
-#include "win32/testing/Modal.h"
-#include "win32/testing/Shell.h"
+#include "win32/automation/Desktop.h"
+#include "win32/automation/Modal.h"
+#include "win32/automation/Shell.h"
 
 namespace quellor::clipviewer {
 namespace {
@@ -29,6 +30,7 @@ struct ScriptState {
   size_t next = 0;
   DWORD waitUntil = 0;
   bool busy = false;
+  bool menuHookSet = false;  // the idle hook of a "menu" step is still installed
 };
 
 ScriptState& Script() {
@@ -43,11 +45,14 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
+// Numeric arguments are whole numbers from 0 to 2147483647 written in digits
+// only: a negative wait would otherwise wrap into a wait of some 49 days.
 bool IsNumber(const std::string& text) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  std::strtol(text.c_str(), &end, 10);
-  return *end == '\0';
+  if (text.empty() || text.size() > 10) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return std::strtoll(text.c_str(), nullptr, 10) <= 2147483647LL;
 }
 
 bool Parse(const std::string& script, std::vector<Step>* steps) {
@@ -85,14 +90,29 @@ void PutTextOnClipboard(HWND window, const std::string& text) {
 }
 
 // Chooses the item at `position` as soon as the tray menu's loop goes idle.
+// A click on a separator leaves the menu open, so a menu that is still there
+// at its next idle is dismissed; without that the script would wait for it
+// for ever. The hook lets go as soon as another modal loop (a dialog the
+// chosen command opened) goes idle.
 void ChooseMenuItemWhenOpen(int position) {
-  desktop::SetModalIdleHook([position](HWND) {
-    desktop::SetModalIdleHook({});
+  Script().menuHookSet = true;
+  // Shared: the window system may call a copy of the hook.
+  auto clickedMenu = std::make_shared<HWND>(nullptr);
+  desktop::SetModalIdleHook([position, clickedMenu](HWND modal) {
+    if (*clickedMenu != nullptr || modal != desktop::OpenPopupMenu()) {
+      desktop::SetModalIdleHook({});
+      Script().menuHookSet = false;
+      if (modal == *clickedMenu) desktop::TypeKey(VK_ESCAPE);
+      return;
+    }
     RECT item = {};
     if (desktop::PopupMenuItemRect(position, &item)) {
+      *clickedMenu = modal;
       desktop::Click(desktop::Button::Left, (item.left + item.right) / 2,
                      (item.top + item.bottom) / 2);
     } else {
+      desktop::SetModalIdleHook({});
+      Script().menuHookSet = false;
       desktop::TypeKey(VK_ESCAPE);
     }
   });
@@ -102,7 +122,7 @@ void RunStep(HWND window, const Step& step) {
   std::fprintf(stderr, "clipviewer: script: %s %s\n", step.verb.c_str(), step.argument.c_str());
   ScriptState& state = Script();
   if (step.verb == "wait") {
-    state.waitUntil = GetTickCount() + static_cast<DWORD>(std::atol(step.argument.c_str()));
+    state.waitUntil = desktop::Now() + static_cast<DWORD>(std::atol(step.argument.c_str()));
   } else if (step.verb == "command") {
     PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(std::atol(step.argument.c_str())), 0);
   } else if (step.verb == "tray") {
@@ -122,8 +142,12 @@ void CALLBACK OnScriptTick(HWND window, UINT, UINT_PTR, DWORD) {
   ScriptState& state = Script();
   // Timers also fire inside the menu's own loop; steps wait for it to close.
   if (state.busy || desktop::OpenPopupMenu() != nullptr) return;
-  if (static_cast<LONG>(GetTickCount() - state.waitUntil) < 0) return;
+  if (static_cast<LONG>(desktop::Now() - state.waitUntil) < 0) return;
   state.busy = true;
+  if (state.menuHookSet) {  // the chosen item closed the menu
+    desktop::SetModalIdleHook({});
+    state.menuHookSet = false;
+  }
   if (state.next < state.steps.size()) {
     RunStep(window, state.steps[state.next++]);
   } else {
@@ -139,7 +163,7 @@ bool StartScript(ClipViewer& viewer, const std::string& script) {
   ScriptState& state = Script();
   state = ScriptState{};
   if (!Parse(script, &state.steps)) return false;
-  state.waitUntil = GetTickCount();
+  state.waitUntil = desktop::Now();
   return SetTimer(viewer.MainWindow(), kScriptTimer, kTickMs, OnScriptTick) != 0;
 }
 

@@ -30,11 +30,11 @@ void StartClipPlayer(const std::string& commandLine) {
   CloseHandle(info.hProcess);
 }
 
-void StartStartupClip(int videoMode) {
+void StartStartupClip(VideoMode mode) {
   using settings::ReadIniText;
   std::string pal = ReadIniText("PALStartupClip", "VideoQuellorLogo_Pal.rtv", kClipNameSize);
   std::string ntsc = ReadIniText("NTSCStartupClip", "VideoQuellorLogo_Ntsc.rtv", kClipNameSize);
-  StartClipPlayer(StartupClipCommandLine(videoMode == 1 ? ntsc : pal));
+  StartClipPlayer(StartupClipCommandLine(mode == VideoMode::Ntsc ? ntsc : pal));
 }
 
 }  // namespace quellor::clipviewer

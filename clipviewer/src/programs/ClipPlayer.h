@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/ViewerState.h"
+
 namespace quellor::clipviewer {
 
 // The command line that plays the start-up clip: ZivaVIR "<clip>".
@@ -16,8 +18,8 @@ inline constexpr const char* kReleaseClipCommandLine = "ZivaVIR Foo";
 // Starts the player hidden and forgets it.
 void StartClipPlayer(const std::string& commandLine);
 
-// Reads `NTSCStartupClip` or `PALStartupClip` (video mode 1 is NTSC) and
-// starts the player on it.
-void StartStartupClip(int videoMode);
+// Reads `NTSCStartupClip` or `PALStartupClip` for the video mode and starts
+// the player on it.
+void StartStartupClip(VideoMode mode);
 
 }  // namespace quellor::clipviewer

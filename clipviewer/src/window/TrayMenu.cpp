@@ -1,5 +1,5 @@
-// The tray menu's check marks, set by position before the menu is shown.
-#include "app/ClipViewer.h"
+#include "window/TrayMenu.h"
+
 #include "app/ViewerTexts.h"
 #include "win32/menus.h"
 
@@ -10,22 +10,22 @@ void Check(HMENU popup, UINT position, bool checked) {
 }
 }  // namespace
 
-void ClipViewer::SetMenuChecks(HMENU popup) const {
+void TrayMenu::SetChecks(HMENU popup, const ViewerState& state) {
   if (popup == nullptr) return;
-  Check(popup, kMenuPosEnabled, clipboardEnabled != 0);
-  Check(popup, kMenuPosStretchFit, resizeMode == 0);
-  Check(popup, kMenuPosOneToOne, resizeMode == 1);
-  Check(popup, kMenuPosDeInterlace, deInterlace != 0);
+  Check(popup, kMenuPosEnabled, state.clipboardEnabled);
+  Check(popup, kMenuPosStretchFit, state.resizeMode == ResizeMode::StretchToFit);
+  Check(popup, kMenuPosOneToOne, state.resizeMode == ResizeMode::OneToOne);
+  Check(popup, kMenuPosDeInterlace, state.deInterlace);
 }
 
-void ClipViewer::ShowTrayMenu() {
+void TrayMenu::Show(HWND owner, const ViewerState& state) const {
   HMENU menu = LoadMenuA(module_, MAKEINTRESOURCEA(kMenuResource));
   if (menu == nullptr) return;
   HMENU popup = GetSubMenu(menu, 0);
-  SetMenuChecks(popup);
+  SetChecks(popup, state);
   POINT cursor = {};
   GetCursorPos(&cursor);
-  TrackPopupMenu(popup, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, mainWindow_, nullptr);
+  TrackPopupMenu(popup, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
   DestroyMenu(menu);
 }
 

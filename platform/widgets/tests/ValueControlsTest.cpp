@@ -5,7 +5,7 @@
 
 #include "widgets/ValueControls.h"
 #include "win32/quellor_host.h"
-#include "win32/testing/Desktop.h"
+#include "win32/automation/Desktop.h"
 
 using namespace quellor::widgets;
 namespace desktop = quellor::desktop;

@@ -1,5 +1,5 @@
 // COMDLG32 file dialogs. Like message boxes they are answered through the
-// answer hook of win32/testing/Answers.h; with no answer they report cancel.
+// answer hook of win32/automation/Answers.h; with no answer they report cancel.
 #pragma once
 
 #include "types.h"

@@ -1,5 +1,5 @@
 // USER32 message boxes. There is no screen to show them on: every box is put
-// to the answer hook of win32/testing/Answers.h; with no answer, it prints
+// to the answer hook of win32/automation/Answers.h; with no answer, it prints
 // "caption: text" to standard error and returns its default button.
 #pragma once
 

@@ -1,5 +1,5 @@
 // SHELL32: the notification-area (tray) icon and files dropped on windows.
-// The tray is kept in memory; win32/testing/Shell.h clicks icons, reads their
+// The tray is kept in memory; win32/automation/Shell.h clicks icons, reads their
 // tips and drops files.
 #pragma once
 

@@ -1,5 +1,5 @@
 // USER32: window classes, windows, messages, painting, timers, input and
-// system metrics. Windows run in memory; see win32/testing/Desktop.h for the
+// system metrics. Windows run in memory; see win32/automation/Desktop.h for the
 // test and presenter interface that feeds input and reads the screen.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The desktop interface: screen, clock, input, loop and captures.
-#include "win32/testing/Desktop.h"
+#include "win32/automation/Desktop.h"
 
 #include <png.h>
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "win32/testing/Answers.h"
-#include "win32/testing/Desktop.h"
-#include "win32/testing/Modal.h"
-#include "win32/testing/Shell.h"
+#include "win32/automation/Answers.h"
+#include "win32/automation/Desktop.h"
+#include "win32/automation/Modal.h"
+#include "win32/automation/Shell.h"
 #include "windows.h"
 
 namespace quellor::testing {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Canvas.h"
-#include "win32/testing/Desktop.h"
+#include "win32/automation/Desktop.h"
 
 using quellor::testing::Canvas;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "win32/testing/Desktop.h"
+#include "win32/automation/Desktop.h"
 #include "windows.h"
 
 namespace quellor::testing {

@@ -1,7 +1,7 @@
-// Puts a question to the installed answer hook (see win32/testing/Answers.h).
+// Puts a question to the installed answer hook (see win32/automation/Answers.h).
 #pragma once
 
-#include "win32/testing/Answers.h"
+#include "win32/automation/Answers.h"
 
 namespace quellor::win32 {
 

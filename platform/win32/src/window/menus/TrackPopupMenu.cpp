@@ -11,7 +11,7 @@
 #include "window/modal/ModalLoop.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
-#include "win32/testing/Modal.h"
+#include "win32/automation/Modal.h"
 
 #ifndef ERROR_INVALID_MENU_HANDLE
 #define ERROR_INVALID_MENU_HANDLE 1401L

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "win32/testing/Modal.h"
+#include "win32/automation/Modal.h"
 
 namespace quellor {
 namespace {

@@ -7,7 +7,7 @@
 #include "window/WindowManager.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
-#include "win32/testing/Shell.h"
+#include "win32/automation/Shell.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
-// The hidden main window: its class, its creation and destruction, the
-// clipboard viewer chain and the tray icon's callback.
+#include "window/ViewerWindow.h"
+
 #include <cstring>
+#include <utility>
 
 #include "app/ClipViewer.h"
 #include "app/ViewerError.h"
@@ -25,11 +26,14 @@ NOTIFYICONDATAA TrayRecord(HWND window) {
 
 }  // namespace
 
-void ClipViewer::RegisterWindowClass() {
+ViewerWindow::ViewerWindow(ClipViewer& viewer, HMODULE module)
+    : viewer_(viewer), module_(module), menu_(module) {}
+
+void ViewerWindow::RegisterWindowClass() {
   classIcon_ = LoadIconA(module_, MAKEINTRESOURCEA(kIconResource));
   WNDCLASSA windowClass = {};
   windowClass.style = CS_OWNDC;
-  windowClass.lpfnWndProc = WindowProcedure;
+  windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = module_;
   windowClass.hIcon = classIcon_;
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -39,7 +43,7 @@ void ClipViewer::RegisterWindowClass() {
   classRegistered_ = true;
 }
 
-bool ClipViewer::UnregisterWindowClass() {
+bool ViewerWindow::UnregisterWindowClass() {
   if (classIcon_) DestroyIcon(classIcon_);
   classIcon_ = nullptr;
   if (!classRegistered_) return true;
@@ -47,25 +51,48 @@ bool ClipViewer::UnregisterWindowClass() {
   return UnregisterClassA(kWindowClassName, module_) != FALSE;
 }
 
-LRESULT CALLBACK ClipViewer::WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
-  ClipViewer* viewer = current_;
+void ViewerWindow::Create() {
+  window_ = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClassName, kAppTitle, WS_OVERLAPPEDWINDOW,
+                            320, 240, 320, 240, nullptr, nullptr, module_, nullptr);
+  if (window_ == nullptr) {
+    const char* raised = pendingError_.value_or(kCannotCreateWindow);
+    pendingError_.reset();
+    Raise(raised);
+  }
+}
+
+void ViewerWindow::Destroy() {
+  if (window_ && IsWindow(window_)) {
+    DestroyWindow(window_);
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  }
+  window_ = nullptr;
+}
+
+std::optional<const char*> ViewerWindow::TakePendingError() {
+  return std::exchange(pendingError_, std::nullopt);
+}
+
+LRESULT CALLBACK ViewerWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  ClipViewer* viewer = ClipViewer::Current();
   if (viewer == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  ViewerWindow& self = viewer->Window();
   // Errors may not unwind through the window system: the window goes, and the
   // message loop raises the error again at the entry point.
   try {
-    return viewer->HandleMessage(window, message, wParam, lParam);
+    return self.HandleMessage(window, message, wParam, lParam);
   } catch (const ViewerError& error) {
-    viewer->pendingError_ = error.text;
+    self.pendingError_ = error.text;
   } catch (...) {
-    viewer->pendingError_ = kUnknownError;
+    self.pendingError_ = kUnknownError;
   }
   if (message == WM_CREATE) return -1;  // CreateWindowExA then fails
   DestroyWindow(window);
   return 0;
 }
 
-LRESULT ClipViewer::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ViewerWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       OnCreate(window);
@@ -83,24 +110,24 @@ LRESULT ClipViewer::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
       OnTrayCallback(lParam);
       return 0;
     case kShowMenuMessage:
-      ShowTrayMenu();
+      menu_.Show(window_, viewer_.State());
       return 0;
     case WM_COMMAND:
-      OnCommand(LOWORD(wParam));
+      viewer_.OnCommand(LOWORD(wParam));
       return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 
-void ClipViewer::OnCreate(HWND window) {
-  mainWindow_ = window;
-  nextClipboardViewer = SetClipboardViewer(window);
-  trayIcon = LoadIconA(module_, MAKEINTRESOURCEA(kIconResource));
+void ViewerWindow::OnCreate(HWND window) {
+  window_ = window;
+  nextClipboardViewer_ = SetClipboardViewer(window);
+  trayIcon_ = LoadIconA(module_, MAKEINTRESOURCEA(kIconResource));
   NOTIFYICONDATAA record = TrayRecord(window);
   record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record.uCallbackMessage = kTrayCallbackMessage;
-  record.hIcon = trayIcon;
+  record.hIcon = trayIcon_;
   std::strncpy(record.szTip, kAppTitle, kTipCharacters);
   record.szTip[kTipCharacters] = '\0';
   Shell_NotifyIconA(NIM_ADD, &record);
@@ -114,37 +141,38 @@ void ClipViewer::OnCreate(HWND window) {
   }
 }
 
-void ClipViewer::OnDestroy(HWND window) {
+void ViewerWindow::OnDestroy(HWND window) {
   NOTIFYICONDATAA record = TrayRecord(window);
   Shell_NotifyIconA(NIM_DELETE, &record);
-  ChangeClipboardChain(window, nextClipboardViewer);
-  nextClipboardViewer = nullptr;
+  ChangeClipboardChain(window, nextClipboardViewer_);
+  nextClipboardViewer_ = nullptr;
   PostQuitMessage(0);
-  if (trayIcon) DestroyIcon(trayIcon);
-  trayIcon = nullptr;
+  if (trayIcon_) DestroyIcon(trayIcon_);
+  trayIcon_ = nullptr;
   OutputDebugStringA("clipviewer: main window closed\n");
 }
 
-void ClipViewer::OnClipboardChange(WPARAM wParam, LPARAM lParam) {
-  ++clipboardChangeCount;
-  if (clipboardEnabled) RunDisplayRoutine();
-  if (nextClipboardViewer) SendMessageA(nextClipboardViewer, WM_DRAWCLIPBOARD, wParam, lParam);
+void ViewerWindow::OnClipboardChange(WPARAM wParam, LPARAM lParam) {
+  ViewerState& state = viewer_.State();
+  ++state.clipboardChangeCount;
+  if (state.clipboardEnabled) viewer_.RunDisplayRoutine();
+  if (nextClipboardViewer_) SendMessageA(nextClipboardViewer_, WM_DRAWCLIPBOARD, wParam, lParam);
 }
 
-void ClipViewer::OnClipboardChainChange(WPARAM wParam, LPARAM lParam) {
+void ViewerWindow::OnClipboardChainChange(WPARAM wParam, LPARAM lParam) {
   HWND removed = reinterpret_cast<HWND>(wParam);
-  if (removed == nextClipboardViewer)
-    nextClipboardViewer = reinterpret_cast<HWND>(lParam);
-  else if (nextClipboardViewer)
-    SendMessageA(nextClipboardViewer, WM_CHANGECBCHAIN, wParam, lParam);
+  if (removed == nextClipboardViewer_)
+    nextClipboardViewer_ = reinterpret_cast<HWND>(lParam);
+  else if (nextClipboardViewer_)
+    SendMessageA(nextClipboardViewer_, WM_CHANGECBCHAIN, wParam, lParam);
 }
 
-void ClipViewer::OnTrayCallback(LPARAM mouseMessage) {
+void ViewerWindow::OnTrayCallback(LPARAM mouseMessage) {
   if (mouseMessage == WM_RBUTTONDOWN) {
-    SetForegroundWindow(mainWindow_);
-    PostMessageA(mainWindow_, kShowMenuMessage, 0, 0);
+    SetForegroundWindow(window_);
+    PostMessageA(window_, kShowMenuMessage, 0, 0);
   } else if (mouseMessage == WM_LBUTTONDBLCLK) {
-    OnCommand(kCmdPlay);
+    viewer_.OnCommand(kCmdPlay);
   }
 }
 

@@ -1,5 +1,9 @@
-// The shell side of the desktop interface: the icons in the notification
-// area, mouse events on them, and files dropped on windows.
+// Automation interface of the Win32 subset (supported and stable): the
+// shell side of the desktop. The icons in the notification area, mouse events
+// on them, and files dropped on windows.
+//
+// Stable: TrayIcon's fields, TrayIcons, ClickTrayIcon, TrayIconTip and
+// DropFiles as described.
 #pragma once
 
 #include <string>

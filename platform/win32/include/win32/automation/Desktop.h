@@ -1,10 +1,14 @@
-// The desktop interface of the in-memory window system, separate from the
-// Win32 names: it sets up the virtual screen and clock, feeds mouse and key
-// input at screen positions (capture, hit testing and z-order decide which
-// window gets it), runs the calling thread's message loop until idle, and
-// reads the screen, a window or a device context as pixels or PNG files.
-// Tests use it; a presenter that shows windows on a real display feeds the
-// same functions.
+// Automation interface of the Win32 subset (supported and stable): the
+// desktop of the in-memory window system, separate from the Win32 names. It
+// sets up the virtual screen and clock, feeds mouse and key input at screen
+// positions (capture, hit testing and z-order decide which window gets it),
+// runs the calling thread's message loop until idle, and reads the screen, a
+// window or a device context as pixels or PNG files. Scripted runs of the
+// programs (clipviewer's QUELLOR_CLIPVIEWER_SCRIPT), tests and a presenter
+// that shows windows on a real display all drive the subset through it.
+//
+// Stable: every function below, the pixel layout of Picture and the manual
+// clock's contract.
 #pragma once
 
 #include <cstdint>

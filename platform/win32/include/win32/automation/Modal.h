@@ -1,9 +1,12 @@
-// Modal loops of the window system (popup menus, modal dialog boxes) run
-// until the user acts. Each time such a loop finds its thread's queue empty it
-// sends WM_ENTERIDLE to its owner, as Windows does, and then calls the modal
-// idle hook, through which a test or presenter can act as the user: click a
-// menu item, press Enter. The loop waits for input only after the hook
-// returns.
+// Automation interface of the Win32 subset (supported and stable): modal
+// loops. Modal loops of the window system (popup menus, modal dialog boxes)
+// run until the user acts. Each time such a loop finds its thread's queue
+// empty it sends WM_ENTERIDLE to its owner, as Windows does, and then calls
+// the modal idle hook, through which a script, test or presenter acts as the
+// user: click a menu item, press Enter. The loop waits for input only after
+// the hook returns.
+//
+// Stable: SetModalIdleHook, OpenPopupMenu and PopupMenuItemRect as described.
 #pragma once
 
 #include <functional>

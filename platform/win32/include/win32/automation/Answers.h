@@ -1,8 +1,12 @@
-// The answer hook: message boxes and file dialogs have no screen to appear
-// on, so each is put as a question to one replaceable hook, which a test or a
-// scripted run sets. A hook that returns nothing leaves the question
+// Automation interface of the Win32 subset (supported and stable): the
+// answer hook. Message boxes and file dialogs have no screen to appear on, so
+// each is put as a question to one replaceable hook, which a test, a scripted
+// run or a presenter sets. A hook that returns nothing leaves the question
 // unanswered: a message box then prints "caption: text" to standard error and
 // returns its default button, a file dialog reports cancel.
+//
+// Stable: the Question and Answer fields and their meaning, SetAnswerHook.
+// New fields may be added at the end of either record.
 #pragma once
 
 #include <functional>

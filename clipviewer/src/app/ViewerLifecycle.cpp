@@ -1,0 +1,93 @@
+#include "app/ViewerLifecycle.h"
+
+#include "app/ClipViewer.h"
+#include "app/Pause.h"
+#include "app/SwitcherClient.h"
+#include "app/ViewerError.h"
+#include "app/ViewerSettings.h"
+#include "app/ViewerTexts.h"
+#include "board/Engine.h"
+#include "programs/ClipPlayer.h"
+#include "win32/messagebox.h"
+#include "window/ViewerResources.h"
+
+namespace quellor::clipviewer {
+
+bool ViewerLifecycle::InitialiseStatics() {
+  const DWORD client = OpenViewerSwitcherClient();
+  viewer_.switcherClient_ = client;
+  if (client == 0) {
+    MessageBoxA(nullptr, kBoardNotFound, kBoardNotFoundTitle, MB_OK | MB_ICONERROR);
+    return false;
+  }
+  ReadViewerSettings(viewer_.State());
+  settings::ReadAndSendBoardSettings(viewer_.BoardSettings(), settings::EngineControlSender(client),
+                                     Pause);
+  viewer_.Picture() = LoadedPicture{};
+  OutputDebugStringA("clipviewer: switcher client open, board settings sent\n");
+  return true;
+}
+
+void ViewerLifecycle::CleanUpStatics() {
+  if (viewer_.switcherClient_ == 0) return;
+  settings::WriteBoardSettings(viewer_.BoardSettings());
+  RTME_CloseSwitcherClient(viewer_.switcherClient_);
+  viewer_.switcherClient_ = 0;
+}
+
+bool ViewerLifecycle::StartUp(const std::string& commandLine) {
+  StartStartupClip(viewer_.State().videoMode);
+  if (commandLine == "exit") {
+    OutputDebugStringA("clipviewer: command line \"exit\": ending after the start-up clip\n");
+    Pause(2000);
+    return false;
+  }
+  viewer_.CreateHub();
+  RegisterViewerResources(viewer_.module_);
+  viewer_.Window().RegisterWindowClass();
+  viewer_.Window().Create();
+  OutputDebugStringA("clipviewer: main window created, tray icon added\n");
+  if (viewer_.Hooks().started) viewer_.Hooks().started(viewer_);
+  return true;
+}
+
+void ViewerLifecycle::RunMessageLoop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  if (auto raised = viewer_.Window().TakePendingError()) Raise(*raised);
+}
+
+void ViewerLifecycle::ShutDown() {
+  viewer_.Window().Forget();
+  if (!viewer_.Window().UnregisterWindowClass()) Raise(kCannotUnregisterClass);
+  viewer_.ReleaseHub();
+  WriteViewerSettings(viewer_.State());
+  viewer_.OutputPreview().Close();
+  viewer_.InputPreview().Close();
+  OutputDebugStringA("clipviewer: settings written, output released\n");
+}
+
+int ViewerLifecycle::Run(const std::string& commandLine) {
+  try {
+    if (!StartUp(commandLine)) return 1;
+    RunMessageLoop();
+    ShutDown();
+    return 0;
+  } catch (const ViewerError& error) {
+    ShowError(error.text);
+  } catch (...) {
+    ShowError(kUnknownError);
+  }
+  viewer_.Window().Destroy();
+  viewer_.ReleaseHub();
+  return 0;
+}
+
+void ViewerLifecycle::ShowError(const char* text) {
+  MessageBoxA(nullptr, text, kAppTitle, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace quellor::clipviewer
