@@ -29,6 +29,20 @@ step "rtvtool to-y4m and back: lossless"
 "$BIN/rtvtool" from-y4m "$OUT/bars.y4m" -o "$OUT/copy.rtv"
 cmp "$OUT/bars.rtv" "$OUT/copy.rtv" && echo "copy.rtv is byte-identical to bars.rtv"
 
+step "edithost: the editor plug-in writes a clip and reads it back"
+# rtvbridge.so loaded as the editing host loads it, with the demo's settings.
+mkdir -p "$OUT/windows"
+printf '[VideoQuellor Configuration]\nRefresh Rate Warning=0\n' >"$OUT/windows/VideoQuellor.ini"
+export QUELLOR_WINDIR="$OUT/windows"
+"$BIN/edithost" interfaces
+"$BIN/edithost" write --format 444 "$OUT/bars.y4m" -o "$OUT/plugin.rtv"
+cmp "$OUT/bars.rtv" "$OUT/plugin.rtv" && echo "plugin.rtv (written through the plug-in) is byte-identical to bars.rtv"
+"$BIN/edithost" read "$OUT/plugin.rtv" --format 422 -o "$OUT/plugin.raw"
+"$BIN/rtvtool" to-y4m "$OUT/plugin.rtv" -o "$OUT/plugin.y4m"
+cmp "$OUT/bars.y4m" "$OUT/plugin.y4m" && echo "read back through rtvtool: identical frames"
+"$BIN/edithost" read "$OUT/plugin.rtv" --format rgba --frames 30 -o "$OUT/plugin30.png"
+unset QUELLOR_WINDIR
+
 step "virtual board: the clip on the input"
 "$BIN/boardctl" input clip "$OUT/bars.rtv"
 "$BIN/boardctl" status

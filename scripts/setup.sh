@@ -5,7 +5,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential g++ cmake ninja-build pkg-config ccache
+  build-essential g++ g++-multilib cmake ninja-build pkg-config ccache
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libyuv-dev libjpeg-dev libpng-dev

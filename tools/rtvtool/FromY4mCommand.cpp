@@ -10,45 +10,13 @@
 #include "FieldBuffer.h"
 #include "Progress.h"
 #include "Y4mHeader.h"
+#include "Y4mStream.h"
 #include "cliplib/clip/ClipWriter.h"
 
 namespace quellor::rtvtool {
+
+using namespace quellor::tools;  // the YUV4MPEG2 header shared by the tools
 namespace {
-
-constexpr std::size_t kLongestHeaderLine = 4096;
-
-// Reads one '\n'-terminated line; false at the end of the input or when the
-// line is longer than any header should be.
-bool ReadLine(std::FILE* file, std::string* line) {
-  line->clear();
-  for (int c; (c = std::fgetc(file)) != EOF;) {
-    if (c == '\n') return true;
-    if (line->size() >= kLongestHeaderLine) return false;
-    line->push_back(static_cast<char>(c));
-  }
-  return false;
-}
-
-// Interleaves the Y, Cb and Cr planes of one picture into the frame memory:
-// first field (even lines), then second field (odd lines), Cb Y0 Cr Y1 rows.
-void PackFrame(const std::vector<std::uint8_t>& planes, std::uint32_t width, std::uint32_t height,
-               std::uint8_t* frame) {
-  const std::size_t pixels = static_cast<std::size_t>(width) * height;
-  const std::uint8_t* luma = planes.data();
-  const std::uint8_t* cb = luma + pixels;
-  const std::uint8_t* cr = cb + pixels / 2;
-  const std::size_t field_bytes = pixels;  // width x height / 2 lines x 2 bytes
-  for (std::uint32_t y = 0; y < height; ++y) {
-    std::uint8_t* row =
-        frame + (y & 1) * field_bytes + static_cast<std::size_t>(y >> 1) * width * 2;
-    for (std::uint32_t pair = 0; pair < width / 2; ++pair) {
-      row[4 * pair] = *cb++;
-      row[4 * pair + 1] = *luma++;
-      row[4 * pair + 2] = *cr++;
-      row[4 * pair + 3] = *luma++;
-    }
-  }
-}
 
 // Why the header cannot become a clip, or "" when it can.
 std::string Unsuitable(const Y4mHeader& header) {
@@ -93,7 +61,7 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
 
   std::string text, error;
   std::optional<Y4mHeader> header;
-  if (!ReadLine(file, &text) || !(header = ParseY4mHeader(text, &error))) {
+  if (!ReadY4mLine(file, &text) || !(header = ParseY4mHeader(text, &error))) {
     err << "rtvtool: " << path << ": " << (error.empty() ? "not a YUV4MPEG2 file" : error) << "\n";
     return 1;
   }
@@ -108,12 +76,13 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
   const std::string& clip = *output;
   try {
     FieldBuffer frame(planes.size());
-    quellor::clip::ClipWriter::Create(clip.c_str(), 2, 0, width, height / 2,
-                                FrameRateForClip(header->rate_numerator, header->rate_denominator));
+    quellor::clip::ClipWriter::Create(
+        clip.c_str(), 2, 0, width, height / 2,
+        FrameRateForClip(header->rate_numerator, header->rate_denominator));
     Progress progress("from-y4m", 0);
     std::uint64_t frames = 0;
     int status = 0;
-    while (ReadLine(file, &text)) {
+    while (ReadY4mLine(file, &text)) {
       if (text.compare(0, 5, "FRAME") != 0) {
         err << "rtvtool: " << path << ": frame " << frames << " lacks its FRAME line\n";
         status = 1;
@@ -124,9 +93,10 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
         status = 1;
         break;
       }
-      PackFrame(planes, width, height, frame.data());
-      const bool ok = frames == 0 ? quellor::clip::ClipWriter::WriteFrame(clip.c_str(), frame.data())
-                                  : quellor::clip::ClipWriter::AppendFrame(clip.c_str(), frame.data());
+      PackY4mPicture(planes, width, height, frame.data());
+      const bool ok = frames == 0
+                          ? quellor::clip::ClipWriter::WriteFrame(clip.c_str(), frame.data())
+                          : quellor::clip::ClipWriter::AppendFrame(clip.c_str(), frame.data());
       if (!ok) {
         err << "rtvtool: " << clip << ": cannot write frame " << frames << "\n";
         status = 1;

@@ -11,6 +11,8 @@
 #include "Y4mHeader.h"
 
 namespace quellor::rtvtool {
+
+using namespace quellor::tools;  // the YUV4MPEG2 header shared by the tools
 namespace {
 
 // Frame planes of one picture: Y (width x height), then Cb and Cr (width/2 x

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 namespace quellor::rtvtool {
+
+using namespace quellor::tools;  // the YUV4MPEG2 header shared by the tools
 namespace {
 
 TEST(Y4mHeader, ParsesEveryParameterAndKeepsDefaults) {

@@ -1,4 +1,4 @@
-// The stream header line of YUV4MPEG2 files as rtvtool reads and writes it:
+// The stream header line of YUV4MPEG2 files as the tools read and write it:
 // "YUV4MPEG2 W720 H480 F30000:1001 It A10:11 C422".
 #pragma once
 
@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace quellor::rtvtool {
+namespace quellor::tools {
 
 struct Y4mHeader {
   std::uint32_t width = 0;
@@ -34,4 +34,4 @@ void FrameRateFromFieldRate(float field_rate, std::uint32_t* numerator, std::uin
 // constant 29.970026, so that NTSC clips survive a round trip bit for bit.
 float FrameRateForClip(std::uint32_t numerator, std::uint32_t denominator);
 
-}  // namespace quellor::rtvtool
+}  // namespace quellor::tools

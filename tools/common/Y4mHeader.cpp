@@ -5,7 +5,7 @@
 #include <numeric>
 #include <sstream>
 
-namespace quellor::rtvtool {
+namespace quellor::tools {
 namespace {
 
 constexpr char kMagic[] = "YUV4MPEG2";
@@ -104,4 +104,4 @@ float FrameRateForClip(std::uint32_t numerator, std::uint32_t denominator) {
   return static_cast<float>(static_cast<double>(numerator) / denominator);
 }
 
-}  // namespace quellor::rtvtool
+}  // namespace quellor::tools

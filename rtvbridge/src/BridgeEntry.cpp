@@ -1,1 +1,0 @@
-// The AVFILE_ exports are added here.

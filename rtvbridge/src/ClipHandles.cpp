@@ -1,0 +1,43 @@
+#include "ClipHandles.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace quellor::rtvbridge {
+
+char* ClipHandles::Open(const char* path) {
+  if (path == nullptr) return nullptr;
+  const std::size_t length = std::strlen(path);
+  auto* copy = static_cast<char*>(std::malloc(length + 1));
+  if (copy == nullptr) return nullptr;
+  std::memcpy(copy, path, length + 1);
+  std::lock_guard<std::mutex> lock(mutex_);
+  open_.insert(copy);
+  return copy;
+}
+
+const char* ClipHandles::PathOf(const void* handle) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return open_.count(handle) != 0 ? static_cast<const char*>(handle) : nullptr;
+}
+
+bool ClipHandles::Close(const void* handle) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (open_.erase(handle) == 0) return false;
+  }
+  std::free(const_cast<void*>(handle));
+  return true;
+}
+
+ClipHandles& ClipHandles::Reading() {
+  static ClipHandles handles;
+  return handles;
+}
+
+ClipHandles& ClipHandles::Writing() {
+  static ClipHandles handles;
+  return handles;
+}
+
+}  // namespace quellor::rtvbridge

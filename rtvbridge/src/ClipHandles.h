@@ -1,0 +1,31 @@
+// Reading and writing handles: a heap copy of the clip's path, which every
+// later call looks up in the open clip file table. The plug-in remembers the
+// handles it gave out, so that an unknown handle, or one already closed, is
+// refused instead of being read or freed a second time.
+#pragma once
+
+#include <mutex>
+#include <set>
+
+namespace quellor::rtvbridge {
+
+class ClipHandles {
+ public:
+  // A heap copy of `path`, remembered; null when it cannot be allocated.
+  char* Open(const char* path);
+  // The handle's path when the handle is one of ours and still open, else
+  // null.
+  const char* PathOf(const void* handle) const;
+  // Forgets and frees the handle; false for a handle that is not open.
+  bool Close(const void* handle);
+
+  // The process's reading handles and writing handles.
+  static ClipHandles& Reading();
+  static ClipHandles& Writing();
+
+ private:
+  mutable std::mutex mutex_;
+  std::set<const void*> open_;
+};
+
+}  // namespace quellor::rtvbridge

@@ -1,0 +1,178 @@
+// edithost against the built rtvbridge.so: usage, discovery, info, reading
+// and writing in every format, and clips passed to and from rtvtool.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Commands.h"
+
+namespace quellor::edithost {
+namespace {
+
+class EditHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* root = std::getenv("QUELLOR_TEST_TMP");
+    const char* bin = std::getenv("QUELLOR_BIN");
+    bin_ = bin ? bin : ".";
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = (std::filesystem::path(root ? root : "/tmp") / "edithost" / info->name()).string();
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_ + "/windows");
+    std::filesystem::create_directories(folder_ + "/board");
+    std::ofstream(folder_ + "/windows/VideoQuellor.ini")
+        << "[VideoQuellor Configuration]\nRefresh Rate Warning=0\nVideoMode=" << VideoMode()
+        << "\n";
+    setenv("QUELLOR_WINDIR", (folder_ + "/windows").c_str(), 1);
+    setenv("QUELLOR_BOARD_DIR", (folder_ + "/board").c_str(), 1);
+    unsetenv("QUELLOR_BOARD");
+  }
+  virtual int VideoMode() const { return 1; }
+
+  // Runs an edithost command with the built plug-in; output in out_, err_.
+  int Run(Arguments args) {
+    args.push_back("--plugin");
+    args.push_back(bin_ + "/rtvbridge.so");
+    std::ostringstream out, err;
+    const int status = RunCommand(args, out, err);
+    out_ = out.str();
+    err_ = err.str();
+    return status;
+  }
+  int RtvTool(const std::string& words) {
+    const std::string command =
+        "\"" + bin_ + "/rtvtool\" " + words + " >\"" + folder_ + "/rtvtool.out\" 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string RtvToolOutput() const { return FileText(folder_ + "/rtvtool.out"); }
+  static std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+
+  std::string bin_, folder_, out_, err_;
+};
+
+TEST_F(EditHostTest, BadArgumentsGiveTheUsageAndStatusTwo) {
+  EXPECT_EQ(RunCommand({}, std::cout, std::cerr), 2);
+  EXPECT_EQ(Run({"frobnicate"}), 2);
+  EXPECT_NE(err_.find("unknown command \"frobnicate\""), std::string::npos);
+  EXPECT_EQ(Run({"read", "a.rtv", "--format", "420", "-o", "x"}), 2);
+  EXPECT_EQ(Run({"read", "a.rtv", "--format", "422", "--frames", "5-2", "-o", "x"}), 2);
+  EXPECT_EQ(Run({"write", "--format", "422", "-o", "x.rtv"}), 2);
+  EXPECT_EQ(Run({"info"}), 2);
+  EXPECT_NE(err_.find("usage: edithost"), std::string::npos);
+}
+
+TEST_F(EditHostTest, AMissingPluginIsAClearFailure) {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCommand({"interfaces", "--plugin", Path("nothere.so")}, out, err), 1);
+  EXPECT_NE(err.str().find("edithost: cannot load the plug-in"), std::string::npos);
+}
+
+TEST_F(EditHostTest, DiscoversTheFourInterfaces) {
+  ASSERT_EQ(Run({"interfaces"}), 0) << err_;
+  EXPECT_NE(out_.find("reading    Video Quellor RTV File Input"), std::string::npos);
+  EXPECT_NE(out_.find("writing    Video Quellor RTV File Output"), std::string::npos);
+  EXPECT_NE(out_.find("recording  Video Quellor Record Device"), std::string::npos);
+  EXPECT_NE(out_.find("sink       Video Quellor Output Device"), std::string::npos);
+}
+
+TEST_F(EditHostTest, InfoDescribesAnRtvToolClipAndRefusesOtherFiles) {
+  ASSERT_EQ(RtvTool("generate --standard ntsc --frames 4 -o \"" + Path("bars.rtv") + "\""), 0);
+  ASSERT_EQ(Run({"info", Path("bars.rtv")}), 0) << err_;
+  EXPECT_NE(out_.find("frames     4"), std::string::npos) << out_;
+  EXPECT_NE(out_.find("picture    720 x 480"), std::string::npos);
+  EXPECT_NE(out_.find("RGBA-32"), std::string::npos);
+  std::ofstream(Path("text.rtv")) << "hello, not a clip";
+  EXPECT_EQ(Run({"info", Path("text.rtv")}), 1);
+  EXPECT_NE(err_.find("not an RTV clip"), std::string::npos);
+}
+
+TEST_F(EditHostTest, ClipsWrittenThroughThePluginEqualRtvToolsInLosslessFormats) {
+  ASSERT_EQ(RtvTool("generate --standard ntsc --frames 3 -o \"" + Path("bars.rtv") + "\""), 0);
+  ASSERT_EQ(RtvTool("to-y4m \"" + Path("bars.rtv") + "\" -o \"" + Path("bars.y4m") + "\""), 0);
+  for (const char* format : {"422", "444"}) {
+    const std::string copy = Path(std::string("copy") + format + ".rtv");
+    ASSERT_EQ(Run({"write", "--format", format, Path("bars.y4m"), "-o", copy}), 0) << err_;
+    EXPECT_EQ(FileText(copy), FileText(Path("bars.rtv"))) << format;
+    ASSERT_EQ(RtvTool("info \"" + copy + "\""), 0);
+    EXPECT_NE(RtvToolOutput().find("Whole frames: 3"), std::string::npos) << RtvToolOutput();
+  }
+}
+
+TEST_F(EditHostTest, ReadsPicturesAndRawFramesAndWritesPicturesBack) {
+  ASSERT_EQ(RtvTool("generate --standard ntsc --frames 3 -o \"" + Path("bars.rtv") + "\""), 0);
+  ASSERT_EQ(
+      Run({"read", Path("bars.rtv"), "--format", "rgba", "--frames", "1-2", "-o", Path("f.png")}),
+      0)
+      << err_;
+  EXPECT_TRUE(std::filesystem::exists(Path("f-0001.png")));
+  EXPECT_TRUE(std::filesystem::exists(Path("f-0002.png")));
+  ASSERT_EQ(
+      Run({"read", Path("bars.rtv"), "--format", "422", "--frames", "2", "-o", Path("two.raw")}),
+      0);
+  EXPECT_EQ(std::filesystem::file_size(Path("two.raw")), 720u * 480 * 2 + 4);
+  ASSERT_EQ(Run({"read", Path("bars.rtv"), "--format", "444", "-o", Path("all.raw")}), 0);
+  EXPECT_EQ(std::filesystem::file_size(Path("all.raw")), 3u * 720 * 480 * 4);
+
+  ASSERT_EQ(Run({"write", "--format", "rgba", Path("f-0001.png"), Path("f-0002.png"), "-o",
+                 Path("back")}),
+            0)
+      << err_;
+  ASSERT_EQ(Run({"info", Path("back.rtv")}), 0);
+  EXPECT_NE(out_.find("frames     2"), std::string::npos);
+  // Frames past the end, and pictures of the wrong size.
+  EXPECT_EQ(
+      Run({"read", Path("bars.rtv"), "--format", "422", "--frames", "2-3", "-o", Path("x.raw")}),
+      1);
+  EXPECT_NE(err_.find("the clip has 3 frames (0-2)"), std::string::npos);
+}
+
+TEST_F(EditHostTest, BadInputsForWritingAreClearFailures) {
+  std::ofstream(Path("bad.y4m")) << "YUV4MPEG2 W720 H480 F30000:1001 It C420jpeg\n";
+  EXPECT_EQ(Run({"write", "--format", "422", Path("bad.y4m"), "-o", Path("c.rtv")}), 1);
+  EXPECT_NE(err_.find("only 4:2:2"), std::string::npos);
+  std::ofstream(Path("small.y4m")) << "YUV4MPEG2 W352 H288 F25:1 It C422\n";
+  EXPECT_EQ(Run({"write", "--format", "422", Path("small.y4m"), "-o", Path("c.rtv")}), 1);
+  EXPECT_NE(err_.find("the plug-in writes 720 x 480"), std::string::npos);
+  std::ofstream(Path("cut.y4m")) << "YUV4MPEG2 W720 H480 F30000:1001 It C422\nFRAME\nxyz";
+  EXPECT_EQ(Run({"write", "--format", "422", Path("cut.y4m"), "-o", Path("c.rtv")}), 1);
+  EXPECT_NE(err_.find("frame 0 is cut short"), std::string::npos);
+  std::ofstream(Path("not.png")) << "not a picture";
+  EXPECT_EQ(Run({"write", "--format", "444", Path("not.png"), "-o", Path("c.rtv")}), 1);
+  EXPECT_NE(err_.find("not.png"), std::string::npos);
+  EXPECT_EQ(Run({"write", "--format", "422", Path("bad.y4m"), "-o",
+                 Path(std::string(300, 'z') + "/c.rtv")}),
+            1);
+  EXPECT_NE(err_.find("cannot create the clip"), std::string::npos);
+}
+
+class PalEditHostTest : public EditHostTest {
+ protected:
+  int VideoMode() const override { return 0; }
+};
+
+TEST_F(PalEditHostTest, PalClipsRoundTripByteForByte) {
+  ASSERT_EQ(RtvTool("generate --standard pal --frames 2 -o \"" + Path("bars.rtv") + "\""), 0);
+  ASSERT_EQ(RtvTool("to-y4m \"" + Path("bars.rtv") + "\" -o \"" + Path("bars.y4m") + "\""), 0);
+  ASSERT_EQ(Run({"write", "--format", "422", Path("bars.y4m"), "-o", Path("copy.rtv")}), 0) << err_;
+  EXPECT_EQ(FileText(Path("copy.rtv")), FileText(Path("bars.rtv")));
+  ASSERT_EQ(Run({"read", Path("copy.rtv"), "--format", "422", "-o", Path("copy.raw")}), 0);
+  const std::string raw = FileText(Path("copy.raw"));
+  const std::string clip = FileText(Path("bars.rtv"));
+  ASSERT_EQ(raw.size(), 2u * (829440 + 4));
+  // Each frame is the stored fields, then the trailer behind them.
+  EXPECT_EQ(raw.substr(0, 829440), clip.substr(512, 829440));
+  EXPECT_EQ(raw.substr(829444, 829440), clip.substr(512 + 829440, 829440));
+}
+
+}  // namespace
+}  // namespace quellor::edithost
