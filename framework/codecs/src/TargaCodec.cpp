@@ -2,6 +2,7 @@
 // (16, 24, 32-bit) and grey (8-bit) pictures, plain or run-length encoded,
 // stored bottom-up or top-down. The system's skins and graticules are Targa
 // files.
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <vector>
@@ -133,6 +134,23 @@ std::uint8_t* RowTarget(std::uint8_t* row, unsigned depth, std::size_t width) {
 int ReadPlainRows(std::FILE* file, const TargaHeader& header, const RowPlacement& rows) {
   const std::size_t width = header.Width();
   const std::size_t rowBytes = width * (header.Depth() / 8);
+  if (header.Depth() != 16 && rowBytes == rows.stride) {
+    // Rows without padding lie in the file as in the data: one read, then a
+    // top-down picture's rows swapped top for bottom.
+    if (!ReadExact(file, rows.data, rowBytes * rows.height)) return kCodecCannotRead;
+    if (rows.topDown) {
+      std::unique_ptr<std::uint8_t[]> swap(new (std::nothrow) std::uint8_t[rowBytes]);
+      if (!swap) return kCodecOutOfMemory;
+      for (int top = 0, bottom = rows.height - 1; top < bottom; ++top, --bottom) {
+        std::uint8_t* a = rows.data + rowBytes * top;
+        std::uint8_t* b = rows.data + rowBytes * bottom;
+        std::memcpy(swap.get(), a, rowBytes);
+        std::memcpy(a, b, rowBytes);
+        std::memcpy(b, swap.get(), rowBytes);
+      }
+    }
+    return kCodecOk;
+  }
   for (int r = 0; r < rows.height; ++r) {
     std::uint8_t* row = rows.Row(r);
     if (!ReadExact(file, RowTarget(row, header.Depth(), width), rowBytes)) {
@@ -143,28 +161,64 @@ int ReadPlainRows(std::FILE* file, const TargaHeader& header, const RowPlacement
   return kCodecOk;
 }
 
-// The file read through a fixed buffer, a byte at a time.
+// The file read through a fixed buffer.
 class RunReader {
  public:
   explicit RunReader(std::FILE* file) : file_(file) {}
   bool Ok() const { return buffer_ != nullptr; }
   // False at the end of the file.
   bool Next(std::uint8_t& byte) {
-    if (at_ == filled_) {
-      filled_ = std::fread(buffer_.get(), 1, kRunBufferBytes, file_);
-      at_ = 0;
-      if (filled_ == 0) return false;
-    }
+    if (at_ == filled_ && !Refill()) return false;
     byte = buffer_[at_++];
+    return true;
+  }
+  // Copies size bytes to out; false when the file ends first.
+  bool Take(std::uint8_t* out, std::size_t size) {
+    while (size > 0) {
+      if (at_ == filled_ && !Refill()) return false;
+      const std::size_t part = std::min(size, filled_ - at_);
+      std::memcpy(out, buffer_.get() + at_, part);
+      at_ += part;
+      out += part;
+      size -= part;
+    }
     return true;
   }
 
  private:
+  bool Refill() {
+    filled_ = std::fread(buffer_.get(), 1, kRunBufferBytes, file_);
+    at_ = 0;
+    return filled_ > 0;
+  }
   std::FILE* file_;
   std::unique_ptr<std::uint8_t[]> buffer_{new (std::nothrow) std::uint8_t[kRunBufferBytes]};
   std::size_t filled_ = 0;
   std::size_t at_ = 0;
 };
+
+// count copies of a pixel of size bytes; fixed sizes let the copies inline.
+template <std::size_t Size>
+void FillFixed(std::uint8_t* out, const std::uint8_t* pixel, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) std::memcpy(out + i * Size, pixel, Size);
+}
+
+void FillPixels(std::uint8_t* out, const std::uint8_t* pixel, std::size_t size, std::size_t count) {
+  switch (size) {
+    case 1:
+      std::memset(out, pixel[0], count);
+      break;
+    case 2:
+      FillFixed<2>(out, pixel, count);
+      break;
+    case 3:
+      FillFixed<3>(out, pixel, count);
+      break;
+    default:
+      FillFixed<4>(out, pixel, count);
+      break;
+  }
+}
 
 // Packets run on across rows; a packet that runs past the last row is cut
 // there.
@@ -176,32 +230,32 @@ int ReadRunLengthRows(std::FILE* file, const TargaHeader& header, const RowPlace
   int r = 0;
   std::size_t x = 0;
   std::uint8_t* target = RowTarget(rows.Row(0), header.Depth(), width);
-  // Stores one pixel; true when the picture is complete.
-  auto put = [&](const std::uint8_t* pixel) {
-    std::memcpy(target + x * pixelBytes, pixel, pixelBytes);
-    if (++x < width) return false;
+  // Ends a full row; true when the picture is complete.
+  auto finishRow = [&]() {
     if (header.Depth() == 16) Expand16To24(rows.Row(r), width);
     x = 0;
     if (++r == rows.height) return true;
     target = RowTarget(rows.Row(r), header.Depth(), width);
     return false;
   };
-  auto readPixel = [&](std::uint8_t* pixel) {
-    for (std::size_t i = 0; i < pixelBytes; ++i) {
-      if (!reader.Next(pixel[i])) return false;
-    }
-    return true;
-  };
   std::uint8_t pixel[4];
   while (r < rows.height) {
     std::uint8_t packet = 0;
     if (!reader.Next(packet)) return kCodecCannotRead;
     const bool repeat = (packet & 0x80) != 0;
-    const unsigned count = repeat ? packet - 127u : packet + 1u;
-    if (repeat && !readPixel(pixel)) return kCodecCannotRead;
-    for (unsigned i = 0; i < count; ++i) {
-      if (!repeat && !readPixel(pixel)) return kCodecCannotRead;
-      if (put(pixel)) return kCodecOk;
+    std::size_t count = repeat ? packet - 127u : packet + 1u;
+    if (repeat && !reader.Take(pixel, pixelBytes)) return kCodecCannotRead;
+    while (count > 0) {
+      const std::size_t part = std::min(count, width - x);
+      std::uint8_t* out = target + x * pixelBytes;
+      if (!repeat) {
+        if (!reader.Take(out, part * pixelBytes)) return kCodecCannotRead;
+      } else {
+        FillPixels(out, pixel, pixelBytes, part);
+      }
+      x += part;
+      count -= part;
+      if (x == width && finishRow()) return kCodecOk;
     }
   }
   return kCodecOk;
