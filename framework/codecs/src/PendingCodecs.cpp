@@ -21,25 +21,12 @@ const char* NoText(int) {
 }
 }  // namespace
 
-constinit const Codec kGifCodec = {{"GIF", "CompuServe Graphics Interchange Format", "GIF", 0xE7},
-                                   &NoHeader,
-                                   &NoPalette,
-                                   &NoData,
-                                   &NoWrite,
-                                   &NoText};
 constinit const Codec kPcxCodec = {{"PCX", "ZSoft PC Paintbrush Image format", "PCX", 0x1EF},
                                    &NoHeader,
                                    &NoPalette,
                                    &NoData,
                                    &NoWrite,
                                    &NoText};
-constinit const Codec kTiffCodec = {
-    {"TIFF", "Tagged Image File Format support (almost TIFF 6.0 Baseline)", "TIF TIFF", 0x1EF},
-    &NoHeader,
-    &NoPalette,
-    &NoData,
-    &NoWrite,
-    &NoText};
 constinit const Codec kIlbmCodec = {
     {"ILBM", "Amiga IFF / ILBM Interleaved bitmap", "IFF LBM", 0x1EF},
     &NoHeader,
