@@ -21,12 +21,6 @@ const char* NoText(int) {
 }
 }  // namespace
 
-constinit const Codec kPcxCodec = {{"PCX", "ZSoft PC Paintbrush Image format", "PCX", 0x1EF},
-                                   &NoHeader,
-                                   &NoPalette,
-                                   &NoData,
-                                   &NoWrite,
-                                   &NoText};
 constinit const Codec kIlbmCodec = {
     {"ILBM", "Amiga IFF / ILBM Interleaved bitmap", "IFF LBM", 0x1EF},
     &NoHeader,
@@ -34,27 +28,6 @@ constinit const Codec kIlbmCodec = {
     &NoData,
     &NoWrite,
     &NoText};
-constinit const Codec kYuv12cCodec = {
-    {"YUV12C", "YUV12C M-Motion Video Frame Buffer", "VID", 0x108},
-    &NoHeader,
-    &NoPalette,
-    &NoData,
-    &NoWrite,
-    &NoText};
-constinit const Codec kKipsCodec = {
-    {"KIPS", "IBM KIPS", "KPS", 0x84}, &NoHeader, &NoPalette, &NoData, &NoWrite, &NoText};
-constinit const Codec kIaxCodec = {{"IAX", "IBM Image Access eXecutive", "IAX", 0x84},
-                                   &NoHeader,
-                                   &NoPalette,
-                                   &NoData,
-                                   &NoWrite,
-                                   &NoText};
-constinit const Codec kXBitmapCodec = {{"XBitmap", "X Windows Bitmap", "XBM", 0x21},
-                                       &NoHeader,
-                                       &NoPalette,
-                                       &NoData,
-                                       &NoWrite,
-                                       &NoText};
 constinit const Codec kSpriteCodec = {
     {"Sprite", "Archimedes Sprite from RiscOS", "SPR SPRITE", 0xE7},
     &NoHeader,

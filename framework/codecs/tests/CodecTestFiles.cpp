@@ -1,5 +1,8 @@
 #include "CodecTestFiles.h"
 
+#include <cstdlib>
+#include <filesystem>
+
 namespace quellor::codecs::testing {
 namespace {
 
@@ -84,9 +87,9 @@ std::vector<std::uint8_t> MemoryFile::Bytes() const {
 }
 
 int ReadPicture(const std::vector<std::uint8_t>& bytes, int format, Picture& picture,
-                const char* options) {
+                const char* options, const char* fileName) {
   MemoryFile file(bytes);
-  if (int code = ImageCodecReadHeader("picture", file.get(), format, &picture.record, options)) {
+  if (int code = ImageCodecReadHeader(fileName, file.get(), format, &picture.record, options)) {
     return code;
   }
   if (int code =
@@ -104,6 +107,13 @@ int WritePicture(const Picture& picture, int format, std::vector<std::uint8_t>& 
                              picture.data.data(), options);
   bytes = file.Bytes();
   return code;
+}
+
+std::string ScratchPath(const std::string& name) {
+  const char* root = std::getenv("QUELLOR_TEST_TMP");
+  std::filesystem::path folder = std::filesystem::path(root != nullptr ? root : ".") / "codecs";
+  std::filesystem::create_directories(folder);
+  return (folder / name).string();
 }
 
 std::uint32_t ColourAt(const Picture& picture, int x, int y) {

@@ -45,7 +45,7 @@ class MemoryFile {
 // The whole read of file as format: header, palette, data. Returns the first
 // non-zero code.
 int ReadPicture(const std::vector<std::uint8_t>& bytes, int format, Picture& picture,
-                const char* options = "");
+                const char* options = "", const char* fileName = "picture");
 
 // Writes picture as format; the file's bytes in bytes.
 int WritePicture(const Picture& picture, int format, std::vector<std::uint8_t>& bytes,
@@ -54,6 +54,9 @@ int WritePicture(const Picture& picture, int format, std::vector<std::uint8_t>& 
 // The colour of pixel (x, y) (y = 0 the bottom row) as blue, green, red,
 // fourth byte (255 below 32 bits), resolved through the palette.
 std::uint32_t ColourAt(const Picture& picture, int x, int y);
+
+// A path for name in the tests' scratch folder (QUELLOR_TEST_TMP).
+std::string ScratchPath(const std::string& name);
 
 // An empty text when both pictures show the same colours at every pixel, else
 // where they first differ.

@@ -60,6 +60,23 @@ TEST(RoundTrip, EveryFormatKeepsEveryDepthItClaimsToWrite) {
   }
 }
 
+// YUV12C shares colour between four pixels: grey groups come back exactly.
+TEST(RoundTrip, Yuv12cKeepsGreyGroupsOfFour) {
+  Picture original = testing::MakePicture(12, 3, 24);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 12; ++x) {
+      std::uint8_t* p = &original.data[static_cast<std::size_t>(y) * 36 + x * 3];
+      p[0] = p[1] = p[2] = static_cast<std::uint8_t>(x * 20 + y * 7);
+    }
+  }
+  std::vector<std::uint8_t> file;
+  ASSERT_EQ(testing::WritePicture(original, kFormatYuv12c, file), 0);
+  Picture read;
+  ASSERT_EQ(testing::ReadPicture(file, kFormatYuv12c, read), 0);
+  EXPECT_EQ(testing::CompareColours(original, read), "");
+  EXPECT_EQ(testing::WritePicture(testing::MakePicture(6, 1, 24), kFormatYuv12c, file), 1000);
+}
+
 // Targa writes 24-bit pictures as 32-bit files on request and reads them back
 // as 32-bit pictures with opaque pixels.
 TEST(RoundTrip, TargaThirtyTwoBitFilesReadBackOpaque) {
