@@ -21,13 +21,6 @@ const char* NoText(int) {
 }
 }  // namespace
 
-constinit const Codec kIlbmCodec = {
-    {"ILBM", "Amiga IFF / ILBM Interleaved bitmap", "IFF LBM", 0x1EF},
-    &NoHeader,
-    &NoPalette,
-    &NoData,
-    &NoWrite,
-    &NoText};
 constinit const Codec kSpriteCodec = {
     {"Sprite", "Archimedes Sprite from RiscOS", "SPR SPRITE", 0xE7},
     &NoHeader,
