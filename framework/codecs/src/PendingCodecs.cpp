@@ -21,13 +21,6 @@ const char* NoText(int) {
 }
 }  // namespace
 
-constinit const Codec kSpriteCodec = {
-    {"Sprite", "Archimedes Sprite from RiscOS", "SPR SPRITE", 0xE7},
-    &NoHeader,
-    &NoPalette,
-    &NoData,
-    &NoWrite,
-    &NoText};
 constinit const Codec kPsegCodec = {
     {"PSEG", "IBM Printer Page Segment", "PSE PSEG PSEG38PP PSEG3820", 0x21},
     &NoHeader,
