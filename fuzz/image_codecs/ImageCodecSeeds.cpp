@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,10 @@ std::vector<std::uint8_t> Written(int format, int bits, const char* options) {
   std::vector<std::uint8_t> bytes;
   std::FILE* file = std::tmpfile();
   if (file == nullptr) return bytes;
-  if (ImageCodecWrite("seed", file, format, &bitmap, palette.data(), data.data(), options) == 0) {
+  // KIPS writes its palette beside the named file: keep it out of the way.
+  const std::string name = (std::filesystem::temp_directory_path() / "image_codec_seed").string();
+  if (ImageCodecWrite(name.c_str(), file, format, &bitmap, palette.data(), data.data(), options) ==
+      0) {
     bytes.resize(static_cast<std::size_t>(std::ftell(file)));
     std::rewind(file);
     if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) bytes.clear();
