@@ -174,6 +174,11 @@ class RunReader {
   }
   // Copies size bytes to out; false when the file ends first.
   bool Take(std::uint8_t* out, std::size_t size) {
+    if (filled_ - at_ >= size) {  // the common case: all in the buffer
+      std::memcpy(out, buffer_.get() + at_, size);
+      at_ += size;
+      return true;
+    }
     while (size > 0) {
       if (at_ == filled_ && !Refill()) return false;
       const std::size_t part = std::min(size, filled_ - at_);
