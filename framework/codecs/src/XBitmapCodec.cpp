@@ -207,6 +207,7 @@ int ReadData(std::FILE* file, BitmapRecord& bitmap, std::uint8_t* data) {
   scan.Symbol(',');  // a trailing comma is allowed
   if (scan.AtEnd()) return kUnexpectedEnd;
   if (!scan.Symbol('}')) return kExpectedCloseBrace;
+  if (scan.AtEnd()) return kUnexpectedEnd;
   if (!scan.Symbol(';')) return kExpectedSemicolon;
   return kCodecOk;
 }
