@@ -7,7 +7,7 @@
 #include "app/ViewerError.h"
 #include "app/ViewerTexts.h"
 #include "board/Engine.h"
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 #include "programs/ClipPlayer.h"
 #include "win32/messagebox.h"
 #include "win32/quellor_host.h"

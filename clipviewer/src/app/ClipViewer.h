@@ -11,7 +11,7 @@
 
 #include "app/LoadedPicture.h"
 #include "app/ViewerHooks.h"
-#include "cliplib/settings/BoardSettings.h"
+#include "settings/BoardSettings.h"
 #include "hub/OutputHub.h"
 #include "programs/PreviewProgram.h"
 #include "windows.h"

@@ -2,7 +2,7 @@
 #include "app/ClipViewer.h"
 #include "app/ViewerTexts.h"
 #include "board/Engine.h"
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 
 namespace quellor::clipviewer {
 
