@@ -5,6 +5,8 @@
 // returns its default button, a file dialog reports cancel.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -39,6 +41,6 @@ struct Answer {
 using AnswerHook = std::function<std::optional<Answer>(const Question&)>;
 
 // Installs `hook` (an empty function removes it) and returns the previous one.
-AnswerHook SetAnswerHook(AnswerHook hook);
+QUELLOR_EXPORT AnswerHook SetAnswerHook(AnswerHook hook);
 
 }  // namespace quellor::desktop
