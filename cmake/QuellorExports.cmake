@@ -32,7 +32,12 @@ endfunction()
 #   cmake/check-exports.sh <shared object> <list file> --update
 find_program(QUELLOR_NM NAMES nm REQUIRED)
 
+# The lists hold what the ci and default presets (GCC, no sanitizer) export;
+# sanitizer and clang builds add symbols of their own, so they skip the test.
 function(quellor_add_exports_test module target list)
+  if(QUELLOR_SANITIZE OR QUELLOR_TSAN OR QUELLOR_LIBFUZZER OR NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    return()
+  endif()
   if(NOT IS_ABSOLUTE ${list})
     set(list ${CMAKE_CURRENT_SOURCE_DIR}/${list})
   endif()
