@@ -1,9 +1,8 @@
-// The looped RTV clip input: fields read through the suite's clip reader.
-#include <cstring>
-
+// The looped RTV clip input: fields read through the board's own clip file
+// reader.
+#include "RtvFieldFile.h"
 #include "SignalSource.h"
 #include "board/FieldRecords.h"
-#include "cliplib/clip/ClipFile.h"
 
 namespace quellor::board {
 
@@ -11,50 +10,46 @@ namespace {
 
 class RtvClipFieldReader final : public ClipFieldReader {
  public:
-  RtvClipFieldReader(std::unique_ptr<quellor::clip::ClipFile> clip, VideoStandard standard)
+  RtvClipFieldReader(std::unique_ptr<RtvFieldFile> clip, VideoStandard standard)
       : clip_(std::move(clip)), standard_(standard) {}
 
   VideoStandard standard() const override { return standard_; }
   DWORD frameCount() const override {
-    const std::uint64_t frames = clip_->FieldCount() / 2;
+    const std::uint64_t frames = clip_->FrameCount();
     return frames > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(frames);
   }
   bool ReadField(DWORD frameIndex, DWORD parity, BYTE* pixels) override {
-    const std::uint8_t* chunk = clip_->ReadChunk(2 * std::uint64_t(frameIndex) + parity, 0);
-    if (!chunk) return false;
-    std::memcpy(pixels, chunk, static_cast<size_t>(FieldLines(standard_)) * kBoardLineBytes);
-    return true;
+    return clip_->ReadField(frameIndex, parity, pixels, FieldLines(standard_) * kBoardLineBytes);
   }
 
  private:
-  std::unique_ptr<quellor::clip::ClipFile> clip_;
+  std::unique_ptr<RtvFieldFile> clip_;
   VideoStandard standard_;
 };
 
 }  // namespace
 
 std::unique_ptr<ClipFieldReader> OpenClipFieldReader(const std::string& path, std::string& error) {
-  std::unique_ptr<quellor::clip::ClipFile> clip;
-  try {
-    clip = quellor::clip::ClipFile::Open(path.c_str());
-  } catch (const char* text) {
-    error = path + ": " + text;
+  auto clip = std::make_unique<RtvFieldFile>();
+  std::string reason;
+  if (!clip->Open(path, reason)) {
+    error = path + ": " + reason;
     return nullptr;
   }
   // The board takes 720-pixel fields of its own two standards, both fields
   // of track 0 alike.
-  std::uint32_t pixels = 0, lines = 0;
-  if (clip->video_stream_count() < 2 || !clip->Geometry(0, &pixels, &lines)) {
-    error = path + ": the clip holds no video track";
-    return nullptr;
-  }
-  const auto* second = clip->video_stream(1);
-  if (pixels != kBoardPixelsPerLine || (lines != kNtscFieldLines && lines != kPalFieldLines) ||
-      second->pixels_per_line() != pixels || second->lines_per_field() != lines) {
+  const std::uint32_t lines = clip->lines();
+  if (clip->pixelsPerLine() != kBoardPixelsPerLine ||
+      (lines != kNtscFieldLines && lines != kPalFieldLines)) {
     error = path + ": the clip is not 720 x 480 NTSC or 720 x 576 PAL";
     return nullptr;
   }
-  if (clip->FieldCount() < 2) {
+  // A chunk shorter than its field's lines cannot be shown whole.
+  if (clip->smallerChunk() < lines * kBoardLineBytes) {
+    error = path + ": the clip's fields are shorter than their lines";
+    return nullptr;
+  }
+  if (clip->FrameCount() < 1) {
     error = path + ": the clip holds no frame";
     return nullptr;
   }

@@ -1,48 +1,55 @@
 // The support library's exported operations. The objects they make live in
-// the engine's board, which owns the field clock that shows their fields.
-#include "Board.h"
+// the engine's board, reached through the engine's table of support calls.
+#include "SupportCalls.h"
 #include "board/Support.h"
 
-using quellor::board::Board;
+namespace {
+
+const BoardSupportCalls& Engine() {
+  static const BoardSupportCalls* const calls = RTME_BoardSupportCalls();
+  return *calls;
+}
+
+}  // namespace
 
 extern "C" {
 
 DWORD Harmonex_CreateProducer(DWORD mediaContext, const char* name,
                               Harmonex_ProducerDescriptor* descriptor) {
-  return Board::Instance().CreateProducer(mediaContext, name, descriptor);
+  return Engine().createProducer(mediaContext, name, descriptor);
 }
 BOOL Harmonex_DestroyProducer(DWORD producer) {
-  return Board::Instance().DestroyProducer(producer);
+  return Engine().destroyProducer(producer);
 }
 DWORD Harmonex_CreateSpider(DWORD mediaContext, const char* name,
                             Harmonex_SpiderDescriptor* descriptor) {
-  return Board::Instance().CreateSpider(mediaContext, name, descriptor);
+  return Engine().createSpider(mediaContext, name, descriptor);
 }
 BOOL Harmonex_DestroySpider(DWORD spider) {
-  return Board::Instance().DestroySpider(spider);
+  return Engine().destroySpider(spider);
 }
 BOOL Harmonex_ConnectSpider(DWORD spider, const char* sourceName, const char* pinName,
                             DWORD /*reserved*/) {
-  return Board::Instance().ConnectSpider(spider, sourceName, pinName);
+  return Engine().connectSpider(spider, sourceName, pinName);
 }
 BOOL Harmonex_StartSpider(DWORD spider) {
-  return Board::Instance().SetSpiderRouting(spider, true);
+  return Engine().setSpiderRouting(spider, true);
 }
 BOOL Harmonex_StopSpider(DWORD spider) {
-  return Board::Instance().SetSpiderRouting(spider, false);
+  return Engine().setSpiderRouting(spider, false);
 }
 DWORD Harmonex_AllocateBuffer(DWORD allocator, DWORD byteCount, BYTE** cpuAddress,
                               DWORD /*reserved*/, DWORD alignment) {
-  return Board::Instance().AllocateBuffer(allocator, byteCount, cpuAddress, alignment);
+  return Engine().allocateBuffer(allocator, byteCount, cpuAddress, alignment);
 }
 BOOL Harmonex_FreeBuffer(DWORD allocator, DWORD engineAddress, DWORD byteCount) {
-  return Board::Instance().FreeBuffer(allocator, engineAddress, byteCount);
+  return Engine().freeBuffer(allocator, engineAddress, byteCount);
 }
 BOOL Harmonex_QueueField(DWORD producer, const RTME_FieldDescriptor* field, void* context) {
-  return Board::Instance().QueueField(producer, field, context);
+  return Engine().queueField(producer, field, context);
 }
 DWORD Harmonex_ReleaseField(DWORD owner, DWORD bufferToken) {
-  return Board::Instance().ReleaseField(owner, bufferToken);
+  return Engine().releaseField(owner, bufferToken);
 }
 
 }  // extern "C"

@@ -7,7 +7,7 @@
 
 #include "ViewerTestSupport.h"
 #include "app/DialogGuard.h"
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 #include "win32/automation/Desktop.h"
 
 namespace quellor::clipviewer::testing {

@@ -7,7 +7,7 @@
 
 #include "app/Pause.h"
 #include "board/testing/BoardClock.h"
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 #include "win32/clipboard.h"
 #include "win32/automation/Desktop.h"
 

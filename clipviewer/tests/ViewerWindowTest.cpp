@@ -4,7 +4,7 @@
 
 #include "ViewerTestSupport.h"
 #include "app/ViewerError.h"
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 #include "win32/clipboard.h"
 #include "win32/menus.h"
 #include "win32/resources.h"

@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "cliplib/settings/BoardSettings.h"
-#include "cliplib/settings/IniSettings.h"
+#include "settings/BoardSettings.h"
+#include "settings/IniSettings.h"
 #include "widgets/SettingValue.h"
 
 namespace quellor::rtvbridge {

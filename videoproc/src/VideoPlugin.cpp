@@ -17,6 +17,6 @@ const PluginClassEntry kVideoClasses[] = {
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+extern "C" QUELLOR_EXPORT BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   return AnswerPluginEntryPoint(reason, kVideoClasses) ? TRUE : FALSE;
 }

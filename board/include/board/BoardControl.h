@@ -4,6 +4,8 @@
 // work without opening an engine instance.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,27 +55,28 @@ struct BoardFrame {
   std::vector<std::uint8_t> pixels;
 };
 
-const char* InputSourceName(InputSourceKind kind);      // "bars", "black", "clip", "none"
-const char* VideoStandardName(VideoStandard standard);  // "NTSC", "PAL"
-double FieldRate(VideoStandard standard);               // 60000/1001 or 50
-std::uint32_t FieldLines(VideoStandard standard);       // 240 or 288
+QUELLOR_EXPORT const char* InputSourceName(
+    InputSourceKind kind);  // "bars", "black", "clip", "none"
+QUELLOR_EXPORT const char* VideoStandardName(VideoStandard standard);  // "NTSC", "PAL"
+QUELLOR_EXPORT double FieldRate(VideoStandard standard);               // 60000/1001 or 50
+QUELLOR_EXPORT std::uint32_t FieldLines(VideoStandard standard);       // 240 or 288
 
 // The folder that holds this user's board: QUELLOR_BOARD_DIR, else
 // $XDG_RUNTIME_DIR/quellor-board, else /tmp/quellor-board-<uid>.
-std::string BoardFolderPath();
+QUELLOR_EXPORT std::string BoardFolderPath();
 
-bool ReadBoardStatus(BoardStatus& status, std::string& error);
+QUELLOR_EXPORT bool ReadBoardStatus(BoardStatus& status, std::string& error);
 // Checks the setting (a clip must open and be a 720-pixel NTSC or PAL clip).
-bool SetInputSource(const InputSetting& setting, std::string& error);
-bool ReadInputSource(InputSetting& setting, std::string& error);
-std::vector<ControlEntry> ListControls();
+QUELLOR_EXPORT bool SetInputSource(const InputSetting& setting, std::string& error);
+QUELLOR_EXPORT bool ReadInputSource(InputSetting& setting, std::string& error);
+QUELLOR_EXPORT std::vector<ControlEntry> ListControls();
 // side: "input" or "output".
-bool SetControl(const std::string& side, const std::string& name, std::int32_t value,
-                std::string& error);
+QUELLOR_EXPORT bool SetControl(const std::string& side, const std::string& name, std::int32_t value,
+                               std::string& error);
 // The frame on the output now: the last frame a program showed, or the live
 // input when no program has shown one since the board was told to show it.
-bool ReadShownFrame(BoardFrame& frame, std::string& error);
+QUELLOR_EXPORT bool ReadShownFrame(BoardFrame& frame, std::string& error);
 // The input's frame at the board's current field.
-bool ReadInputFrame(BoardFrame& frame, std::string& error);
+QUELLOR_EXPORT bool ReadInputFrame(BoardFrame& frame, std::string& error);
 
 }  // namespace quellor::board

@@ -13,18 +13,20 @@
 // A pixel count of 0 or below does nothing.
 #pragma once
 
+#include <quellor/Export.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 // 4:2:2 (pixel_count x 2 bytes at source) to BGRA (pixel_count x 4 bytes at
 // destination).
-void decode_ycbcr8_bgra(void* destination, const void* source, int pixel_count);
+QUELLOR_EXPORT void decode_ycbcr8_bgra(void* destination, const void* source, int pixel_count);
 
 // BGRA (pixel_count x 4 bytes at source) to 4:2:2 (pixel_count x 2 bytes at
 // destination). Chroma of each pixel pair is taken from the rounded average
 // of the two pixels.
-void encode_bgra_ycbcr8(void* destination, const void* source, int pixel_count);
+QUELLOR_EXPORT void encode_bgra_ycbcr8(void* destination, const void* source, int pixel_count);
 
 #ifdef __cplusplus
 }

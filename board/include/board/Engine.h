@@ -16,6 +16,8 @@
 // client cannot be opened.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "board/FieldRecords.h"
 #include "win32/types.h"
 
@@ -71,61 +73,66 @@ extern "C" {
 #endif
 
 // ---- engine instances -------------------------------------------------------
-DWORD RTME_OpenEngine(void);                 // ordinal 2: engine instance
-BOOL RTME_CloseEngine(DWORD instance);       // ordinal 4
-DWORD RTME_GetMediaContext(DWORD instance);  // ordinal 5: context for named objects
+QUELLOR_EXPORT DWORD RTME_OpenEngine(void);                 // ordinal 2: engine instance
+QUELLOR_EXPORT BOOL RTME_CloseEngine(DWORD instance);       // ordinal 4
+QUELLOR_EXPORT DWORD RTME_GetMediaContext(DWORD instance);  // ordinal 5: context for named objects
 
 // ---- switcher client ----------------------------------------------------------
-DWORD RTME_OpenSwitcherClient(const char* name);  // ordinal 81
-BOOL RTME_CloseSwitcherClient(DWORD client);      // ordinal 82
+QUELLOR_EXPORT DWORD RTME_OpenSwitcherClient(const char* name);  // ordinal 81
+QUELLOR_EXPORT BOOL RTME_CloseSwitcherClient(DWORD client);      // ordinal 82
 // ordinal 86: parameters points at 16 bytes (null counts as zeros). Command
 // 2068 puts the live input back on the output until a program shows a field.
-BOOL RTME_SwitcherCommand(DWORD client, DWORD command, const void* parameters);
+QUELLOR_EXPORT BOOL RTME_SwitcherCommand(DWORD client, DWORD command, const void* parameters);
 // ordinal 98: the current field's time stamp (the field clock's counter, the
 // same as in RTME_FieldInfo::timeStamp); 0 for an unknown client.
-DWORD RTME_GetFieldTimeStamp(DWORD client, DWORD reserved1, DWORD reserved2);
+QUELLOR_EXPORT DWORD RTME_GetFieldTimeStamp(DWORD client, DWORD reserved1, DWORD reserved2);
 // ordinals 99 and 100: set an input-side or output-side control to *value.
-BOOL RTME_SetInputControl(DWORD client, DWORD reserved1, DWORD reserved2, const char* name,
-                          DWORD typeCode, const DWORD* value);
-BOOL RTME_SetOutputControl(DWORD client, DWORD reserved1, DWORD reserved2, const char* name,
-                           DWORD typeCode, const DWORD* value);
+QUELLOR_EXPORT BOOL RTME_SetInputControl(DWORD client, DWORD reserved1, DWORD reserved2,
+                                         const char* name, DWORD typeCode, const DWORD* value);
+QUELLOR_EXPORT BOOL RTME_SetOutputControl(DWORD client, DWORD reserved1, DWORD reserved2,
+                                          const char* name, DWORD typeCode, const DWORD* value);
 // ordinal 115: read a control (the input side's value, or the output side's
 // when only that side was ever set) into valueBytes (at least 4) bytes.
-BOOL RTME_GetControl(DWORD client, DWORD reserved1, DWORD reserved2, const char* name,
-                     DWORD typeCode, void* value, DWORD valueBytes);
+QUELLOR_EXPORT BOOL RTME_GetControl(DWORD client, DWORD reserved1, DWORD reserved2,
+                                    const char* name, DWORD typeCode, void* value,
+                                    DWORD valueBytes);
 
 // ---- field records --------------------------------------------------------------
 // ordinals 23 and 24: fill a field format record (byte 20 of a field
 // descriptor) for field 0 or 1 of an NTSC or PAL frame.
-BOOL RTME_FillNtscFieldFormat(RTME_FieldFormat* record, DWORD fieldIndex);  // ordinal 23
-BOOL RTME_FillPalFieldFormat(RTME_FieldFormat* record, DWORD fieldIndex);   // ordinal 24
+QUELLOR_EXPORT BOOL RTME_FillNtscFieldFormat(RTME_FieldFormat* record,
+                                             DWORD fieldIndex);  // ordinal 23
+QUELLOR_EXPORT BOOL RTME_FillPalFieldFormat(RTME_FieldFormat* record,
+                                            DWORD fieldIndex);  // ordinal 24
 // ordinal 26: 0 first field, 1 second field; 0xFFFFFFFF for a null or
 // unfilled record.
-DWORD RTME_GetFieldParity(const RTME_FieldFormat* record);
+QUELLOR_EXPORT DWORD RTME_GetFieldParity(const RTME_FieldFormat* record);
 
 // ---- probes ----------------------------------------------------------------------
-DWORD RTME_CreateProbe(DWORD mediaContext, const char* name);  // ordinal 108
-BOOL RTME_DestroyProbe(DWORD probe);                           // ordinal 109
-DWORD RTME_GetProbeBufferOwner(DWORD probe);                   // ordinal 110
+QUELLOR_EXPORT DWORD RTME_CreateProbe(DWORD mediaContext, const char* name);  // ordinal 108
+QUELLOR_EXPORT BOOL RTME_DestroyProbe(DWORD probe);                           // ordinal 109
+QUELLOR_EXPORT DWORD RTME_GetProbeBufferOwner(DWORD probe);                   // ordinal 110
 // ordinal 111: attach to RTME_PIN_INPUT or RTME_PIN_OUTPUT_MONITOR; null
 // detaches (fails when not attached). Detaching waits for a callback of this
 // probe that is running on another thread.
-BOOL RTME_AttachProbe(DWORD probe, const char* pinName);
+QUELLOR_EXPORT BOOL RTME_AttachProbe(DWORD probe, const char* pinName);
 // ordinal 112: a null callback fails.
-BOOL RTME_SetProbeCallback(DWORD probe, void* context, RTME_ProbeCallback callback);
+QUELLOR_EXPORT BOOL RTME_SetProbeCallback(DWORD probe, void* context, RTME_ProbeCallback callback);
 
 // ---- outputs -----------------------------------------------------------------------
 // ordinal 69: an output with a small pool of frame buffers of the standard
 // (palFlag 1 PAL, 0 NTSC).
-DWORD RTME_CreateOutput(const char* name, DWORD reserved1, DWORD reserved2, DWORD palFlag);
-BOOL RTME_ReleaseOutput(DWORD output);  // ordinal 70
+QUELLOR_EXPORT DWORD RTME_CreateOutput(const char* name, DWORD reserved1, DWORD reserved2,
+                                       DWORD palFlag);
+QUELLOR_EXPORT BOOL RTME_ReleaseOutput(DWORD output);  // ordinal 70
 // ordinal 72: token of an empty frame buffer, its address and byte size
 // written out; 0 when none is free. A frame is field 0 then field 1.
-DWORD RTME_GetEmptyOutputBuffer(DWORD output, BYTE** bufferAddress, DWORD* bufferBytes);
+QUELLOR_EXPORT DWORD RTME_GetEmptyOutputBuffer(DWORD output, BYTE** bufferAddress,
+                                               DWORD* bufferBytes);
 // ordinal 73: show the frame (both fields, in order, at the field rate); the
 // buffer returns to the pool once its second field has been shown.
-BOOL RTME_ShowOutputBuffer(DWORD output, DWORD token, DWORD bytes);
-BOOL RTME_ReturnOutputBuffer(DWORD output, DWORD token, DWORD bytes);  // ordinal 74
+QUELLOR_EXPORT BOOL RTME_ShowOutputBuffer(DWORD output, DWORD token, DWORD bytes);
+QUELLOR_EXPORT BOOL RTME_ReturnOutputBuffer(DWORD output, DWORD token, DWORD bytes);  // ordinal 74
 
 #ifdef __cplusplus
 }

@@ -6,6 +6,8 @@
 // native pointers.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "board/Engine.h"
 #include "board/FieldRecords.h"
 #include "win32/types.h"
@@ -72,31 +74,32 @@ extern "C" {
 #endif
 
 // ordinal 71: fails while a producer of that name exists in any process.
-DWORD Harmonex_CreateProducer(DWORD mediaContext, const char* name,
-                              Harmonex_ProducerDescriptor* descriptor);
+QUELLOR_EXPORT DWORD Harmonex_CreateProducer(DWORD mediaContext, const char* name,
+                                             Harmonex_ProducerDescriptor* descriptor);
 // ordinal 72: queued fields that were not shown are dropped without completion.
-BOOL Harmonex_DestroyProducer(DWORD producer);
-DWORD Harmonex_CreateSpider(DWORD mediaContext, const char* name,
-                            Harmonex_SpiderDescriptor* descriptor);  // ordinal 90
-BOOL Harmonex_DestroySpider(DWORD spider);                           // ordinal 91
+QUELLOR_EXPORT BOOL Harmonex_DestroyProducer(DWORD producer);
+QUELLOR_EXPORT DWORD Harmonex_CreateSpider(DWORD mediaContext, const char* name,
+                                           Harmonex_SpiderDescriptor* descriptor);  // ordinal 90
+QUELLOR_EXPORT BOOL Harmonex_DestroySpider(DWORD spider);                           // ordinal 91
 // ordinal 92: route the producer named sourceName (of this process) to the pin
 // RTME_PIN_OUTPUT_FEED.
-BOOL Harmonex_ConnectSpider(DWORD spider, const char* sourceName, const char* pinName,
-                            DWORD reserved);
-BOOL Harmonex_StartSpider(DWORD spider);  // ordinal 95
-BOOL Harmonex_StopSpider(DWORD spider);   // ordinal 96
+QUELLOR_EXPORT BOOL Harmonex_ConnectSpider(DWORD spider, const char* sourceName,
+                                           const char* pinName, DWORD reserved);
+QUELLOR_EXPORT BOOL Harmonex_StartSpider(DWORD spider);  // ordinal 95
+QUELLOR_EXPORT BOOL Harmonex_StopSpider(DWORD spider);   // ordinal 96
 // ordinal 59: a buffer of byteCount bytes aligned to 512 bytes (or the larger
 // power-of-two alignment asked for); returns its engine-side address (which
 // callers may offset like a pointer) and writes the CPU address.
-DWORD Harmonex_AllocateBuffer(DWORD allocator, DWORD byteCount, BYTE** cpuAddress, DWORD reserved,
-                              DWORD alignment);
+QUELLOR_EXPORT DWORD Harmonex_AllocateBuffer(DWORD allocator, DWORD byteCount, BYTE** cpuAddress,
+                                             DWORD reserved, DWORD alignment);
 // ordinal 60: engineAddress and byteCount as returned and asked by ordinal 59.
-BOOL Harmonex_FreeBuffer(DWORD allocator, DWORD engineAddress, DWORD byteCount);
+QUELLOR_EXPORT BOOL Harmonex_FreeBuffer(DWORD allocator, DWORD engineAddress, DWORD byteCount);
 // ordinal 74: queue one field for output; a non-null context is handed to the
 // completion callback once the field has been shown.
-BOOL Harmonex_QueueField(DWORD producer, const RTME_FieldDescriptor* field, void* context);
+QUELLOR_EXPORT BOOL Harmonex_QueueField(DWORD producer, const RTME_FieldDescriptor* field,
+                                        void* context);
 // ordinal 62: release a field delivered to a probe callback.
-DWORD Harmonex_ReleaseField(DWORD owner, DWORD bufferToken);
+QUELLOR_EXPORT DWORD Harmonex_ReleaseField(DWORD owner, DWORD bufferToken);
 
 #ifdef __cplusplus
 }

@@ -20,7 +20,7 @@
 #include "app/ViewerHooks.h"
 #include "app/ViewerLifecycle.h"
 #include "app/ViewerState.h"
-#include "cliplib/settings/BoardSettings.h"
+#include "settings/BoardSettings.h"
 #include "hub/OutputHub.h"
 #include "programs/PreviewProgram.h"
 #include "window/ViewerWindow.h"

@@ -1,6 +1,6 @@
 #include "app/ViewerSettings.h"
 
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 
 namespace quellor::clipviewer {
 

@@ -1,6 +1,6 @@
 #include "programs/ClipPlayer.h"
 
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 #include "programs/ProgramLauncher.h"
 #include "windows.h"
 

@@ -2,6 +2,8 @@
 // FindFiles_DeletePath and FindFiles_FindFile.
 #pragma once
 
+#include <quellor/Export.h>
+
 class FindFilesPath;
 
 // Creates the set with the path "Skins" and its format "%s\Skins" (the Skins
@@ -13,4 +15,5 @@ void DestroySearchPaths();
 
 // The path called name, or null. The path stays valid until it is deleted at
 // shut-down; its formats are read under its list lock.
-FindFilesPath* FindSearchPath(const char* name);
+// Exported for the framework's own tests, which read the set through it.
+QUELLOR_EXPORT FindFilesPath* FindSearchPath(const char* name);

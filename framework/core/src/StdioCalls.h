@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include <quellor/Export.h>
+
 struct StdioCalls {
   std::FILE* (*open)(const char* hostPath, const char* mode);
   std::size_t (*read)(void* buffer, std::size_t size, std::size_t count, std::FILE* file);
@@ -13,7 +15,8 @@ struct StdioCalls {
 };
 
 // The calls in use: the C library's unless replaced.
-const StdioCalls& CurrentStdioCalls();
+// Exported for the framework's own tests (the fault seam).
+QUELLOR_EXPORT const StdioCalls& CurrentStdioCalls();
 // Replaces the calls and returns the previous ones. For tests; not to be
 // called while streams are in use on other threads.
-StdioCalls ReplaceStdioCalls(const StdioCalls& calls);
+QUELLOR_EXPORT StdioCalls ReplaceStdioCalls(const StdioCalls& calls);

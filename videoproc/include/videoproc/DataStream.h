@@ -2,11 +2,13 @@
 // into. The stream does not own its items: whoever added them releases them.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <qlxrapi/tList.h>
 
 #include "DataStream_Data.h"
 
-class DataStream : public tList<DataStream_Data*> {
+class QUELLOR_EXPORT DataStream : public tList<DataStream_Data*> {
  public:
   // Appends item under the list lock.
   void AddStream(DataStream_Data* item);

@@ -4,23 +4,25 @@
 // callbacks) on the calling thread before AdvanceFields returns.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <cstdint>
 
 namespace quellor::board::testing {
 
 // Stops the real-time clock thread of this process; currentField becomes the
 // time stamp that engine ordinal 98 reports until the next advance.
-void UseManualClock(std::uint32_t currentField);
+QUELLOR_EXPORT void UseManualClock(std::uint32_t currentField);
 // Runs the next `count` fields (time stamps currentField + 1 ...), one after
 // the other, and returns when all their deliveries are done.
-void AdvanceFields(std::uint32_t count);
+QUELLOR_EXPORT void AdvanceFields(std::uint32_t count);
 // Back to the clock thread at the field rate.
-void UseRealtimeClock();
-std::uint32_t CurrentField();
+QUELLOR_EXPORT void UseRealtimeClock();
+QUELLOR_EXPORT std::uint32_t CurrentField();
 // Fields this process could not deliver because a probe held all its buffers.
-std::uint64_t ProcessOverruns();
+QUELLOR_EXPORT std::uint64_t ProcessOverruns();
 // Destroys every object of this process and reads QUELLOR_BOARD_DIR and
 // QUELLOR_BOARD again (the clock stays as it is).
-void ResetBoard();
+QUELLOR_EXPORT void ResetBoard();
 
 }  // namespace quellor::board::testing

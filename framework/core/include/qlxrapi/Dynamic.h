@@ -4,10 +4,13 @@
 #include <atomic>
 #include <type_traits>
 
+#include <quellor/Export.h>
+
 #include "DynamicTalker.h"
 
+// Exported as a whole: the library holds the int, float and double forms.
 template <typename T>
-class Dynamic : public DynamicTalker {
+class QUELLOR_EXPORT Dynamic : public DynamicTalker {
   static_assert(std::is_arithmetic_v<T>, "Dynamic holds a number");
 
  public:

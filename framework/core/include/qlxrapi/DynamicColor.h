@@ -1,6 +1,8 @@
 // DynamicColor: a colour of four observable float components.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "Dynamic.h"
 
 enum DynamicColor_Component : int {
@@ -10,7 +12,7 @@ enum DynamicColor_Component : int {
   DynamicColor_Alpha = 3,
 };
 
-class DynamicColor {
+class QUELLOR_EXPORT DynamicColor {
  public:
   explicit DynamicColor(float component0 = 0.0f, float component1 = 0.0f, float component2 = 0.0f,
                         float component3 = 1.0f);

@@ -1,7 +1,9 @@
 // DynamicListener: the receiver of change notices.
 #pragma once
 
-class DynamicListener {
+#include <quellor/Export.h>
+
+class QUELLOR_EXPORT DynamicListener {
  public:
   DynamicListener() = default;
   // A copy is a new listener: it is registered with no talker.

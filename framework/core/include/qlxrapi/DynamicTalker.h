@@ -1,6 +1,8 @@
 // DynamicTalker: the source of change notices, and the registrations it keeps.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <atomic>
 #include <cstdint>
 
@@ -23,7 +25,7 @@ struct DynamicListenerItem {
 // one process-wide recursive lock, so that a listener can remove itself from
 // all talkers when it goes away. Destroying a talker announces
 // "DynamicTalker::Delete" with the talker's address as the first word of args.
-class DynamicTalker {
+class QUELLOR_EXPORT DynamicTalker {
  public:
   // Throws "Could not create listener list !" when the list cannot be made.
   DynamicTalker();

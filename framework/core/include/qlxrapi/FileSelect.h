@@ -2,7 +2,9 @@
 // drop and objects that consume files.
 #pragma once
 
-class FileSelect {
+#include <quellor/Export.h>
+
+class QUELLOR_EXPORT FileSelect {
  public:
   // Called by a setter before it hands over a new set.
   virtual void FileSelect_StartSetting() = 0;

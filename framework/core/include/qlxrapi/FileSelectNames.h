@@ -2,10 +2,12 @@
 // copies of the names.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "FileSelect.h"
 #include "tList.h"
 
-class FileSelectNames : public FileSelect {
+class QUELLOR_EXPORT FileSelectNames : public FileSelect {
  public:
   FileSelectNames() = default;
   ~FileSelectNames() override;

@@ -1,11 +1,13 @@
 // Streams on C files.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <cstdio>
 
 #include "Stream.h"
 
-class FileStream_In : public Stream_In {
+class QUELLOR_EXPORT FileStream_In : public Stream_In {
  public:
   FileStream_In() = default;
   // Closes an open file.
@@ -27,7 +29,7 @@ class FileStream_In : public Stream_In {
   FILE* m_file = nullptr;
 };
 
-class FileStream_Out : public Stream_Out {
+class QUELLOR_EXPORT FileStream_Out : public Stream_Out {
  public:
   FileStream_Out() = default;
   // Closes an open file.

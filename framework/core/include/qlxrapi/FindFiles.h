@@ -5,10 +5,12 @@
 // is looked up by forming "<folder>\<file>" for each format in turn.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "FileSelectNames.h"
 
 // One search path: its folder formats are the names of the set.
-class FindFilesPath : public FileSelectNames {
+class QUELLOR_EXPORT FindFilesPath : public FileSelectNames {
  public:
   explicit FindFilesPath(const char* name);
   ~FindFilesPath() override;
@@ -27,11 +29,11 @@ class FindFilesPath : public FileSelectNames {
 // Finds the path called name, creating it when there is none, and appends
 // format unless the path already has an equal one. A null or empty name, or a
 // null format, is ignored.
-void FindFiles_AddPath(const char* name, const char* format);
+QUELLOR_EXPORT void FindFiles_AddPath(const char* name, const char* format);
 // Removes the first format equal to format from the path called name.
-void FindFiles_DeletePath(const char* name, const char* format);
+QUELLOR_EXPORT void FindFiles_DeletePath(const char* name, const char* format);
 // The first "<folder>\<file>" along the path called name that can be opened
 // for reading, or along every path in order when name is null; null when
 // nothing is found. The text lies in a buffer of the calling thread that its
 // next call overwrites. Candidates longer than 1023 characters are skipped.
-char* FindFiles_FindFile(const char* name, const char* file);
+QUELLOR_EXPORT char* FindFiles_FindFile(const char* name, const char* file);

@@ -5,9 +5,11 @@
 // can read what an older one wrote.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "Stream.h"
 
-class LoadSave {
+class QUELLOR_EXPORT LoadSave {
  public:
   // The base writes nothing and succeeds.
   virtual bool LoadSave_SaveAllData(Stream_Out* out);

@@ -1,11 +1,13 @@
 // Streams on memory blocks of the C heap (the shared heap of OrvaneHeap.h).
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <cstddef>
 
 #include "Stream.h"
 
-class MemoryStream_In : public Stream_In {
+class QUELLOR_EXPORT MemoryStream_In : public Stream_In {
  public:
   MemoryStream_In() = default;
   // Does not free the block: the owner calls FreeMemory.
@@ -35,7 +37,7 @@ class MemoryStream_In : public Stream_In {
   unsigned char* m_bound = nullptr;  // null: unbounded
 };
 
-class MemoryStream_Out : public Stream_Out {
+class QUELLOR_EXPORT MemoryStream_Out : public Stream_Out {
  public:
   MemoryStream_Out() = default;
   // Does not free the block: the owner calls FreeMemory, or takes the block

@@ -3,8 +3,10 @@
 // block allocated in one module may be freed in another.
 #pragma once
 
+#include <quellor/Export.h>
+
 // Sizes are in bytes. A failed allocation returns null; Orvane_free(nullptr)
 // does nothing; Orvane_realloc(nullptr, n) allocates.
-void* Orvane_malloc(unsigned int size);
-void Orvane_free(void* block);
-void* Orvane_realloc(void* block, unsigned int size);
+QUELLOR_EXPORT void* Orvane_malloc(unsigned int size);
+QUELLOR_EXPORT void Orvane_free(void* block);
+QUELLOR_EXPORT void* Orvane_realloc(void* block, unsigned int size);

@@ -2,6 +2,8 @@
 // factory per class while they load; hosts then create objects by name.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <windows.h>
 
 #include <cstddef>
@@ -11,7 +13,7 @@
 // The common root of everything a host can create by name. Objects made by a
 // factory live on the shared heap and are destroyed through this class, so
 // `delete pluginObject` is right whichever module made the object.
-class PluginClass {
+class QUELLOR_EXPORT PluginClass {
  public:
   PluginClass() = default;
   virtual ~PluginClass();
@@ -25,22 +27,22 @@ class PluginClass {
 using PluginFactory = PluginClass* (*)(char* name);
 
 // Appends factory to the registry. Registering it twice makes it answer twice.
-void Orvane_RegisterClass(PluginClass* (*factory)(char*));
+QUELLOR_EXPORT void Orvane_RegisterClass(PluginClass* (*factory)(char*));
 
 // Removes the first registry entry equal to factory (the last entry moves into
 // its place). An unknown factory is ignored.
-void Orvane_UnRegisterClass(PluginClass* (*factory)(char*));
+QUELLOR_EXPORT void Orvane_UnRegisterClass(PluginClass* (*factory)(char*));
 
 // Asks the factories in registry order; the first object made wins. Null when
 // no factory knows name.
-PluginClass* Orvane_New(char* name);
+QUELLOR_EXPORT PluginClass* Orvane_New(char* name);
 
 // Creates a window of the registered window class className (style gets
 // WS_CLIPSIBLINGS added; no menu, instance or creation data) and returns the
 // framework object behind it, or null when the window cannot be created or
 // has no object.
-PluginClass* Orvane_New(char* className, HWND parent, long x, long y, long width, long height,
-                        char* windowName, long style, long exStyle);
+QUELLOR_EXPORT PluginClass* Orvane_New(char* className, HWND parent, long x, long y, long width,
+                                       long height, char* windowName, long style, long exStyle);
 
 // The framework's query-object message: the receiver writes its window object
 // (a BaseWindowClass*) into the pointer-sized slot that wParam points to.
@@ -51,4 +53,4 @@ constexpr UINT WM_ORVANE_QUERY_OBJECT = 7024;
 // it knows its window classes; until then the window form of Orvane_New
 // answers null.
 using WindowObjectToPluginClass = PluginClass* (*)(void* windowObject);
-void Orvane_SetWindowObjectConverter(WindowObjectToPluginClass converter);
+QUELLOR_EXPORT void Orvane_SetWindowObjectConverter(WindowObjectToPluginClass converter);

@@ -1,7 +1,9 @@
 // Byte-stream interfaces through which objects save and restore their state.
 #pragma once
 
-class Stream_In {
+#include <quellor/Export.h>
+
+class QUELLOR_EXPORT Stream_In {
  public:
   // True when exactly length bytes were read into buffer. A length of 0
   // reads nothing and succeeds on a usable stream; a negative length fails.
@@ -9,7 +11,7 @@ class Stream_In {
   virtual ~Stream_In() = default;
 };
 
-class Stream_Out {
+class QUELLOR_EXPORT Stream_Out {
  public:
   // True when all length bytes were written. A length of 0 writes nothing
   // and succeeds on a usable stream; a negative length fails.

@@ -1,9 +1,11 @@
 // Thread: an object whose work runs on operating-system threads.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <windows.h>
 
-class Thread {
+class QUELLOR_EXPORT Thread {
  public:
   Thread() = default;
   // The thread's work; the thread ends when it returns (exit code 0). A text

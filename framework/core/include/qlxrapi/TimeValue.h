@@ -1,6 +1,8 @@
 // TimeValue: a time in seconds shown and typed in one of thirteen formats.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "DynamicTalker.h"
 
 // The display formats; GetTime gives, for t = 3723.25 seconds at 25 frames a
@@ -22,7 +24,7 @@ enum TimeFormat : int {
 };
 
 // Announces "Changed" when its format or frame rate is set.
-class TimeValue : public DynamicTalker {
+class QUELLOR_EXPORT TimeValue : public DynamicTalker {
  public:
   // Format 2, frame rate 30000/1001.
   TimeValue();

@@ -1,11 +1,13 @@
 // The framework's lock: a recursive critical section and its scoped holder.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <windows.h>
 
 // A recursive lock: the thread that holds it may take it again, and must
 // release it as many times as it took it.
-class Variable_Block {
+class QUELLOR_EXPORT Variable_Block {
  public:
   Variable_Block();
   ~Variable_Block();
@@ -23,7 +25,7 @@ class Variable_Block {
 
 // Holds a Variable_Block for the extent of a scope. A null block is allowed
 // and holds nothing.
-class FunctionBlock {
+class QUELLOR_EXPORT FunctionBlock {
  public:
   explicit FunctionBlock(Variable_Block* block);
   explicit FunctionBlock(Variable_Block& block);

@@ -1,7 +1,9 @@
 // lList: a node of an intrusive doubly linked chain.
 #pragma once
 
-class lList {
+#include <quellor/Export.h>
+
+class QUELLOR_EXPORT lList {
  public:
   lList() = default;
   // Unlinks the node from its chain. Not virtual: the node is the two links

@@ -7,6 +7,8 @@
 // another one) while handling them.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <algorithm>
 #include <mutex>
 #include <vector>
@@ -19,7 +21,7 @@ constexpr UINT kValueChanging = 1024;
 constexpr UINT kValueChanged = 1025;
 
 template <class T>
-class SettingValue {
+class QUELLOR_EXPORT SettingValue {
  public:
   explicit SettingValue(T initial = T{}) : value_(initial) {}
   SettingValue(const SettingValue&) = delete;

@@ -4,13 +4,15 @@
 // destructor, while its Run() can still be reached.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <atomic>
 
 #include "windows.h"
 
 namespace quellor::widgets {
 
-class Thread {
+class QUELLOR_EXPORT Thread {
  public:
   Thread() = default;
   Thread(const Thread&) = delete;

@@ -7,6 +7,8 @@
 // A bound value must outlive the control or be unbound (Bind(nullptr)) first.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <string>
 
 #include "widgets/SettingValue.h"
@@ -16,7 +18,7 @@ namespace quellor::widgets {
 // What the slider and the numeric edit share: a host window over the
 // placeholder that owns the object, the bound value (the host is its
 // dependant), the range, and the host's common messages.
-class BoundValueControl {
+class QUELLOR_EXPORT BoundValueControl {
  public:
   virtual ~BoundValueControl() = default;
   BoundValueControl(const BoundValueControl&) = delete;
@@ -48,7 +50,7 @@ class BoundValueControl {
   static LRESULT CALLBACK HostProc(HWND, UINT, WPARAM, LPARAM);
 };
 
-class ValueSlider : public BoundValueControl {
+class QUELLOR_EXPORT ValueSlider : public BoundValueControl {
  public:
   // `tickFrequency` and `flags` are the toolkit's two further slider
   // parameters: ticks every so many positions (0: none) and style flags
@@ -66,7 +68,7 @@ class ValueSlider : public BoundValueControl {
   HWND trackbar_ = nullptr;
 };
 
-class NumericEdit : public BoundValueControl {
+class QUELLOR_EXPORT NumericEdit : public BoundValueControl {
  public:
   static NumericEdit* Create(HWND dialog, int placeholderId, DoubleSetting* value, double minimum,
                              double maximum);

@@ -4,6 +4,8 @@
 // CF_BITMAP and CF_DIB are made when the other form is asked for.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -18,21 +20,21 @@ extern "C" {
 
 #define WM_DESTROYCLIPBOARD 0x0307
 
-BOOL WINAPI OpenClipboard(HWND hWndNewOwner);
-BOOL WINAPI CloseClipboard(void);
-BOOL WINAPI EmptyClipboard(void);
-HANDLE WINAPI SetClipboardData(UINT uFormat, HANDLE hMem);
-HANDLE WINAPI GetClipboardData(UINT uFormat);
-BOOL WINAPI IsClipboardFormatAvailable(UINT format);
-int WINAPI GetPriorityClipboardFormat(UINT* paFormatPriorityList, int cFormats);
-int WINAPI CountClipboardFormats(void);
-UINT WINAPI EnumClipboardFormats(UINT format);
-HWND WINAPI GetClipboardOwner(void);
-HWND WINAPI GetOpenClipboardWindow(void);
+QUELLOR_EXPORT BOOL WINAPI OpenClipboard(HWND hWndNewOwner);
+QUELLOR_EXPORT BOOL WINAPI CloseClipboard(void);
+QUELLOR_EXPORT BOOL WINAPI EmptyClipboard(void);
+QUELLOR_EXPORT HANDLE WINAPI SetClipboardData(UINT uFormat, HANDLE hMem);
+QUELLOR_EXPORT HANDLE WINAPI GetClipboardData(UINT uFormat);
+QUELLOR_EXPORT BOOL WINAPI IsClipboardFormatAvailable(UINT format);
+QUELLOR_EXPORT int WINAPI GetPriorityClipboardFormat(UINT* paFormatPriorityList, int cFormats);
+QUELLOR_EXPORT int WINAPI CountClipboardFormats(void);
+QUELLOR_EXPORT UINT WINAPI EnumClipboardFormats(UINT format);
+QUELLOR_EXPORT HWND WINAPI GetClipboardOwner(void);
+QUELLOR_EXPORT HWND WINAPI GetOpenClipboardWindow(void);
 
-HWND WINAPI SetClipboardViewer(HWND hWndNewViewer);
-HWND WINAPI GetClipboardViewer(void);
-BOOL WINAPI ChangeClipboardChain(HWND hWndRemove, HWND hWndNewNext);
+QUELLOR_EXPORT HWND WINAPI SetClipboardViewer(HWND hWndNewViewer);
+QUELLOR_EXPORT HWND WINAPI GetClipboardViewer(void);
+QUELLOR_EXPORT BOOL WINAPI ChangeClipboardChain(HWND hWndRemove, HWND hWndNewNext);
 
 #ifdef __cplusplus
 }

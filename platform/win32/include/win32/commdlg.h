@@ -2,6 +2,8 @@
 // answer hook of win32/automation/Answers.h; with no answer they report cancel.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -65,9 +67,9 @@ typedef LPOPENFILENAMEA LPOPENFILENAME;
 #define FNERR_INVALIDFILENAME 0x3002
 #define FNERR_BUFFERTOOSMALL 0x3003
 
-BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA lpofn);
-BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA lpofn);
-DWORD WINAPI CommDlgExtendedError(void);
+QUELLOR_EXPORT BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA lpofn);
+QUELLOR_EXPORT BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA lpofn);
+QUELLOR_EXPORT DWORD WINAPI CommDlgExtendedError(void);
 
 #ifdef __cplusplus
 }

@@ -3,6 +3,8 @@
 // with their styles, messages and notifications.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -168,7 +170,7 @@ extern "C" {
 #define WM_CTLCOLORBTN 0x0135
 #define WM_CTLCOLORDLG 0x0136
 
-BOOL WINAPI InitCommonControls(void);
+QUELLOR_EXPORT BOOL WINAPI InitCommonControls(void);
 
 #ifdef __cplusplus
 }

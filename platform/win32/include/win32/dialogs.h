@@ -5,6 +5,8 @@
 // and the item helpers.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -34,29 +36,33 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define DM_SETDEFID (WM_USER + 1)
 #define DC_HASDEFID 0x534B
 
-HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
-                               DLGPROC lpDialogFunc, LPARAM dwInitParam);
+QUELLOR_EXPORT HWND WINAPI CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName,
+                                              HWND hWndParent, DLGPROC lpDialogFunc,
+                                              LPARAM dwInitParam);
 #define CreateDialogA(i, t, p, f) CreateDialogParamA(i, t, p, f, 0)
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
-                               DLGPROC lpDialogFunc, LPARAM dwInitParam);
+QUELLOR_EXPORT INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName,
+                                              HWND hWndParent, DLGPROC lpDialogFunc,
+                                              LPARAM dwInitParam);
 #define DialogBoxA(i, t, p, f) DialogBoxParamA(i, t, p, f, 0)
-BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
-LRESULT WINAPI DefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
-BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg);
-BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
-LONG WINAPI GetDialogBaseUnits(void);
-HWND WINAPI GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
-HWND WINAPI GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
+QUELLOR_EXPORT BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
+QUELLOR_EXPORT LRESULT WINAPI DefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
+QUELLOR_EXPORT BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg);
+QUELLOR_EXPORT BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
+QUELLOR_EXPORT LONG WINAPI GetDialogBaseUnits(void);
+QUELLOR_EXPORT HWND WINAPI GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
+QUELLOR_EXPORT HWND WINAPI GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 
-BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
-UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
-BOOL WINAPI SetDlgItemInt(HWND hDlg, int nIDDlgItem, UINT uValue, BOOL bSigned);
-UINT WINAPI GetDlgItemInt(HWND hDlg, int nIDDlgItem, BOOL* lpTranslated, BOOL bSigned);
-BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
-UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton);
-BOOL WINAPI CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
-LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam,
-                                   LPARAM lParam);
+QUELLOR_EXPORT BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
+QUELLOR_EXPORT UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
+QUELLOR_EXPORT BOOL WINAPI SetDlgItemInt(HWND hDlg, int nIDDlgItem, UINT uValue, BOOL bSigned);
+QUELLOR_EXPORT UINT WINAPI GetDlgItemInt(HWND hDlg, int nIDDlgItem, BOOL* lpTranslated,
+                                         BOOL bSigned);
+QUELLOR_EXPORT BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
+QUELLOR_EXPORT UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton);
+QUELLOR_EXPORT BOOL WINAPI CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton,
+                                            int nIDCheckButton);
+QUELLOR_EXPORT LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg,
+                                                  WPARAM wParam, LPARAM lParam);
 
 #ifdef __cplusplus
 }

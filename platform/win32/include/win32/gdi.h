@@ -2,6 +2,8 @@
 // fonts and text, drawing and blits on 32-bit BGRA surfaces.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -71,24 +73,27 @@ typedef struct tagDIBSECTION {
   DWORD dsOffset;
 } DIBSECTION, *LPDIBSECTION, *PDIBSECTION;
 
-HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits,
-                                HANDLE hSection, DWORD offset);
-HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy);
-HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount,
-                            const void* lpBits);
-int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits,
-                     LPBITMAPINFO lpbmi, UINT usage);
-int WINAPI SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const void* lpBits,
-                     const BITMAPINFO* lpbmi, UINT ColorUse);
-int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc,
-                             UINT StartScan, UINT cLines, const void* lpvBits,
-                             const BITMAPINFO* lpbmi, UINT ColorUse);
-int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc,
-                         int ySrc, int SrcWidth, int SrcHeight, const void* lpBits,
-                         const BITMAPINFO* lpbmi, UINT iUsage, DWORD rop);
-UINT WINAPI SetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, const RGBQUAD* prgbq);
-UINT WINAPI GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq);
-BOOL WINAPI GdiFlush(void);
+QUELLOR_EXPORT HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage,
+                                               void** ppvBits, HANDLE hSection, DWORD offset);
+QUELLOR_EXPORT HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy);
+QUELLOR_EXPORT HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount,
+                                           const void* lpBits);
+QUELLOR_EXPORT int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits,
+                                    LPBITMAPINFO lpbmi, UINT usage);
+QUELLOR_EXPORT int WINAPI SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines,
+                                    const void* lpBits, const BITMAPINFO* lpbmi, UINT ColorUse);
+QUELLOR_EXPORT int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h,
+                                            int xSrc, int ySrc, UINT StartScan, UINT cLines,
+                                            const void* lpvBits, const BITMAPINFO* lpbmi,
+                                            UINT ColorUse);
+QUELLOR_EXPORT int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth,
+                                        int DestHeight, int xSrc, int ySrc, int SrcWidth,
+                                        int SrcHeight, const void* lpBits, const BITMAPINFO* lpbmi,
+                                        UINT iUsage, DWORD rop);
+QUELLOR_EXPORT UINT WINAPI SetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries,
+                                            const RGBQUAD* prgbq);
+QUELLOR_EXPORT UINT WINAPI GetDIBColorTable(HDC hdc, UINT iStart, UINT cEntries, RGBQUAD* prgbq);
+QUELLOR_EXPORT BOOL WINAPI GdiFlush(void);
 
 // ---- raster operations ------------------------------------------------------
 #define SRCCOPY (DWORD)0x00CC0020
@@ -109,10 +114,12 @@ BOOL WINAPI GdiFlush(void);
 #define NOMIRRORBITMAP (DWORD)0x80000000
 #define CAPTUREBLT (DWORD)0x40000000
 
-BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
-BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc,
-                       int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop);
-BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
+QUELLOR_EXPORT BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
+                                  DWORD rop);
+QUELLOR_EXPORT BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
+                                      HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc,
+                                      DWORD rop);
+QUELLOR_EXPORT BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
 
 #define BLACKONWHITE 1
 #define WHITEONBLACK 2
@@ -122,9 +129,9 @@ BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
 #define STRETCH_ORSCANS WHITEONBLACK
 #define STRETCH_DELETESCANS COLORONCOLOR
 #define STRETCH_HALFTONE HALFTONE
-int WINAPI SetStretchBltMode(HDC hdc, int mode);
-int WINAPI GetStretchBltMode(HDC hdc);
-BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+QUELLOR_EXPORT int WINAPI SetStretchBltMode(HDC hdc, int mode);
+QUELLOR_EXPORT int WINAPI GetStretchBltMode(HDC hdc);
+QUELLOR_EXPORT BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
 
 #define R2_BLACK 1
 #define R2_NOTMERGEPEN 2
@@ -142,17 +149,19 @@ BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
 #define R2_MERGEPENNOT 14
 #define R2_MERGEPEN 15
 #define R2_WHITE 16
-int WINAPI SetROP2(HDC hdc, int rop2);
-int WINAPI GetROP2(HDC hdc);
+QUELLOR_EXPORT int WINAPI SetROP2(HDC hdc, int rop2);
+QUELLOR_EXPORT int WINAPI GetROP2(HDC hdc);
 
 // ---- device contexts --------------------------------------------------------
-HDC WINAPI CreateCompatibleDC(HDC hdc);
+QUELLOR_EXPORT HDC WINAPI CreateCompatibleDC(HDC hdc);
 typedef struct _devicemodeA DEVMODEA;
-HDC WINAPI CreateDCA(LPCSTR pwszDriver, LPCSTR pwszDevice, LPCSTR pszPort, const DEVMODEA* pdm);
-HDC WINAPI CreateICA(LPCSTR pszDriver, LPCSTR pszDevice, LPCSTR pszPort, const DEVMODEA* pdm);
-BOOL WINAPI DeleteDC(HDC hdc);
-int WINAPI SaveDC(HDC hdc);
-BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC);
+QUELLOR_EXPORT HDC WINAPI CreateDCA(LPCSTR pwszDriver, LPCSTR pwszDevice, LPCSTR pszPort,
+                                    const DEVMODEA* pdm);
+QUELLOR_EXPORT HDC WINAPI CreateICA(LPCSTR pszDriver, LPCSTR pszDevice, LPCSTR pszPort,
+                                    const DEVMODEA* pdm);
+QUELLOR_EXPORT BOOL WINAPI DeleteDC(HDC hdc);
+QUELLOR_EXPORT int WINAPI SaveDC(HDC hdc);
+QUELLOR_EXPORT BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC);
 
 #define DRIVERVERSION 0
 #define TECHNOLOGY 2
@@ -182,7 +191,7 @@ BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC);
 #define RC_DIBTODEV 0x0200
 #define RC_STRETCHBLT 0x0800
 #define RC_STRETCHDIB 0x2000
-int WINAPI GetDeviceCaps(HDC hdc, int index);
+QUELLOR_EXPORT int WINAPI GetDeviceCaps(HDC hdc, int index);
 
 #define CCHDEVICENAME 32
 #define CCHFORMNAME 32
@@ -244,7 +253,8 @@ struct _devicemodeA {
 };
 typedef DEVMODEA *PDEVMODEA, *LPDEVMODEA;
 typedef DEVMODEA DEVMODE;
-BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA* lpDevMode);
+QUELLOR_EXPORT BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum,
+                                                DEVMODEA* lpDevMode);
 
 // ---- objects ----------------------------------------------------------------
 #define OBJ_PEN 1
@@ -278,12 +288,12 @@ BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA
 #define DC_BRUSH 18
 #define DC_PEN 19
 
-HGDIOBJ WINAPI GetStockObject(int i);
-HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
-BOOL WINAPI DeleteObject(HGDIOBJ ho);
-int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
-DWORD WINAPI GetObjectType(HGDIOBJ h);
-HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
+QUELLOR_EXPORT HGDIOBJ WINAPI GetStockObject(int i);
+QUELLOR_EXPORT HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
+QUELLOR_EXPORT BOOL WINAPI DeleteObject(HGDIOBJ ho);
+QUELLOR_EXPORT int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
+QUELLOR_EXPORT DWORD WINAPI GetObjectType(HGDIOBJ h);
+QUELLOR_EXPORT HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
 
 // ---- pens and brushes -------------------------------------------------------
 #define PS_SOLID 0
@@ -312,23 +322,23 @@ typedef struct tagLOGBRUSH {
   ULONG_PTR lbHatch;
 } LOGBRUSH, *PLOGBRUSH, *LPLOGBRUSH;
 
-HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color);
-HPEN WINAPI CreatePenIndirect(const LOGPEN* plpen);
-HBRUSH WINAPI CreateSolidBrush(COLORREF color);
-HBRUSH WINAPI CreateBrushIndirect(const LOGBRUSH* plbrush);
-COLORREF WINAPI SetDCBrushColor(HDC hdc, COLORREF color);
-COLORREF WINAPI SetDCPenColor(HDC hdc, COLORREF color);
+QUELLOR_EXPORT HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color);
+QUELLOR_EXPORT HPEN WINAPI CreatePenIndirect(const LOGPEN* plpen);
+QUELLOR_EXPORT HBRUSH WINAPI CreateSolidBrush(COLORREF color);
+QUELLOR_EXPORT HBRUSH WINAPI CreateBrushIndirect(const LOGBRUSH* plbrush);
+QUELLOR_EXPORT COLORREF WINAPI SetDCBrushColor(HDC hdc, COLORREF color);
+QUELLOR_EXPORT COLORREF WINAPI SetDCPenColor(HDC hdc, COLORREF color);
 
 // ---- drawing ----------------------------------------------------------------
-BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
-BOOL WINAPI LineTo(HDC hdc, int x, int y);
-BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt);
-BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom);
-COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
-COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
-BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
-BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppt);
-BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+QUELLOR_EXPORT BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
+QUELLOR_EXPORT BOOL WINAPI LineTo(HDC hdc, int x, int y);
+QUELLOR_EXPORT BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt);
+QUELLOR_EXPORT BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom);
+QUELLOR_EXPORT COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
+QUELLOR_EXPORT COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
+QUELLOR_EXPORT BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+QUELLOR_EXPORT BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppt);
+QUELLOR_EXPORT BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
 
 // ---- regions ----------------------------------------------------------------
 #define ERROR 0
@@ -365,25 +375,25 @@ typedef struct tagXFORM {
   FLOAT eDy;
 } XFORM, *PXFORM, *LPXFORM;
 
-HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2);
-HRGN WINAPI CreateRectRgnIndirect(const RECT* lprect);
-HRGN WINAPI ExtCreateRegion(const XFORM* lpx, DWORD nCount, const RGNDATA* lpData);
-DWORD WINAPI GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData);
-int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode);
-BOOL WINAPI SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom);
-int WINAPI OffsetRgn(HRGN hrgn, int x, int y);
-BOOL WINAPI PtInRegion(HRGN hrgn, int x, int y);
-BOOL WINAPI RectInRegion(HRGN hrgn, const RECT* lprect);
-BOOL WINAPI EqualRgn(HRGN hrgn1, HRGN hrgn2);
-int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc);
-BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr);
-BOOL WINAPI PaintRgn(HDC hdc, HRGN hrgn);
-int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn);
-int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode);
-int WINAPI ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom);
-int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
-int WINAPI GetClipBox(HDC hdc, LPRECT lprect);
-int WINAPI GetClipRgn(HDC hdc, HRGN hrgn);
+QUELLOR_EXPORT HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2);
+QUELLOR_EXPORT HRGN WINAPI CreateRectRgnIndirect(const RECT* lprect);
+QUELLOR_EXPORT HRGN WINAPI ExtCreateRegion(const XFORM* lpx, DWORD nCount, const RGNDATA* lpData);
+QUELLOR_EXPORT DWORD WINAPI GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData);
+QUELLOR_EXPORT int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode);
+QUELLOR_EXPORT BOOL WINAPI SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom);
+QUELLOR_EXPORT int WINAPI OffsetRgn(HRGN hrgn, int x, int y);
+QUELLOR_EXPORT BOOL WINAPI PtInRegion(HRGN hrgn, int x, int y);
+QUELLOR_EXPORT BOOL WINAPI RectInRegion(HRGN hrgn, const RECT* lprect);
+QUELLOR_EXPORT BOOL WINAPI EqualRgn(HRGN hrgn1, HRGN hrgn2);
+QUELLOR_EXPORT int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc);
+QUELLOR_EXPORT BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr);
+QUELLOR_EXPORT BOOL WINAPI PaintRgn(HDC hdc, HRGN hrgn);
+QUELLOR_EXPORT int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn);
+QUELLOR_EXPORT int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode);
+QUELLOR_EXPORT int WINAPI ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom);
+QUELLOR_EXPORT int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
+QUELLOR_EXPORT int WINAPI GetClipBox(HDC hdc, LPRECT lprect);
+QUELLOR_EXPORT int WINAPI GetClipRgn(HDC hdc, HRGN hrgn);
 
 // ---- fonts and text ---------------------------------------------------------
 #define LF_FACESIZE 32
@@ -465,24 +475,25 @@ typedef struct tagTEXTMETRICA {
 } TEXTMETRICA, *PTEXTMETRICA, *LPTEXTMETRICA;
 typedef TEXTMETRICA TEXTMETRIC;
 
-HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
-                         DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
-                         DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
-                         DWORD iPitchAndFamily, LPCSTR pszFaceName);
-HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf);
-BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
-BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
-int WINAPI GetTextFaceA(HDC hdc, int c, LPSTR lpName);
-BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
+QUELLOR_EXPORT HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation,
+                                        int cWeight, DWORD bItalic, DWORD bUnderline,
+                                        DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision,
+                                        DWORD iClipPrecision, DWORD iQuality, DWORD iPitchAndFamily,
+                                        LPCSTR pszFaceName);
+QUELLOR_EXPORT HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf);
+QUELLOR_EXPORT BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
+QUELLOR_EXPORT BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
+QUELLOR_EXPORT int WINAPI GetTextFaceA(HDC hdc, int c, LPSTR lpName);
+QUELLOR_EXPORT BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 
 #define TRANSPARENT 1
 #define OPAQUE 2
-int WINAPI SetBkMode(HDC hdc, int mode);
-int WINAPI GetBkMode(HDC hdc);
-COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
-COLORREF WINAPI GetBkColor(HDC hdc);
-COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
-COLORREF WINAPI GetTextColor(HDC hdc);
+QUELLOR_EXPORT int WINAPI SetBkMode(HDC hdc, int mode);
+QUELLOR_EXPORT int WINAPI GetBkMode(HDC hdc);
+QUELLOR_EXPORT COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
+QUELLOR_EXPORT COLORREF WINAPI GetBkColor(HDC hdc);
+QUELLOR_EXPORT COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+QUELLOR_EXPORT COLORREF WINAPI GetTextColor(HDC hdc);
 
 #define TA_NOUPDATECP 0
 #define TA_UPDATECP 1
@@ -493,8 +504,8 @@ COLORREF WINAPI GetTextColor(HDC hdc);
 #define TA_BOTTOM 8
 #define TA_BASELINE 24
 #define GDI_ERROR (0xFFFFFFFFL)
-UINT WINAPI SetTextAlign(HDC hdc, UINT align);
-UINT WINAPI GetTextAlign(HDC hdc);
+QUELLOR_EXPORT UINT WINAPI SetTextAlign(HDC hdc, UINT align);
+QUELLOR_EXPORT UINT WINAPI GetTextAlign(HDC hdc);
 
 #ifdef __cplusplus
 }

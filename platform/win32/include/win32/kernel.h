@@ -5,6 +5,8 @@
 // arguments.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 
 #ifdef __cplusplus
@@ -18,8 +20,8 @@ extern "C" {
 #define INFINITE 0xFFFFFFFF
 
 // ---- errors ---------------------------------------------------------------
-DWORD WINAPI GetLastError(void);
-void WINAPI SetLastError(DWORD dwErrCode);
+QUELLOR_EXPORT DWORD WINAPI GetLastError(void);
+QUELLOR_EXPORT void WINAPI SetLastError(DWORD dwErrCode);
 
 // ---- files ----------------------------------------------------------------
 #define GENERIC_READ 0x80000000L
@@ -63,38 +65,43 @@ typedef struct _SECURITY_ATTRIBUTES {
 
 typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;  // never used: no overlapped I/O
 
-HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
-                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
-BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
-                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
-BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
-                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
-DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
-                            DWORD dwMoveMethod);
-BOOL WINAPI SetFilePointerEx(HANDLE hFile, LARGE_INTEGER liDistanceToMove,
-                             PLARGE_INTEGER lpNewFilePointer, DWORD dwMoveMethod);
-DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
-BOOL WINAPI GetFileSizeEx(HANDLE hFile, PLARGE_INTEGER lpFileSize);
-BOOL WINAPI SetEndOfFile(HANDLE hFile);
-BOOL WINAPI FlushFileBuffers(HANDLE hFile);
-BOOL WINAPI CloseHandle(HANDLE hObject);
-BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
-BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
+QUELLOR_EXPORT HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess,
+                                         DWORD dwShareMode,
+                                         LPSECURITY_ATTRIBUTES lpSecurityAttributes,
+                                         DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
+                                         HANDLE hTemplateFile);
+QUELLOR_EXPORT BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                                    LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
+QUELLOR_EXPORT BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                                     LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
+QUELLOR_EXPORT DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove,
+                                           PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod);
+QUELLOR_EXPORT BOOL WINAPI SetFilePointerEx(HANDLE hFile, LARGE_INTEGER liDistanceToMove,
+                                            PLARGE_INTEGER lpNewFilePointer, DWORD dwMoveMethod);
+QUELLOR_EXPORT DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
+QUELLOR_EXPORT BOOL WINAPI GetFileSizeEx(HANDLE hFile, PLARGE_INTEGER lpFileSize);
+QUELLOR_EXPORT BOOL WINAPI SetEndOfFile(HANDLE hFile);
+QUELLOR_EXPORT BOOL WINAPI FlushFileBuffers(HANDLE hFile);
+QUELLOR_EXPORT BOOL WINAPI CloseHandle(HANDLE hObject);
+QUELLOR_EXPORT BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
+QUELLOR_EXPORT BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName,
+                                     BOOL bFailIfExists);
 
 #define MOVEFILE_REPLACE_EXISTING 0x00000001
 #define MOVEFILE_COPY_ALLOWED 0x00000002
 #define MOVEFILE_WRITE_THROUGH 0x00000008
-BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
-BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
+QUELLOR_EXPORT BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
+QUELLOR_EXPORT BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName,
+                                       DWORD dwFlags);
 
-BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
-BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName);
-DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
-DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
-DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer,
-                              LPSTR* lpFilePart);
-DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
+QUELLOR_EXPORT BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName,
+                                            LPSECURITY_ATTRIBUTES lpSecurityAttributes);
+QUELLOR_EXPORT BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName);
+QUELLOR_EXPORT DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+QUELLOR_EXPORT DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer);
+QUELLOR_EXPORT DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer,
+                                             LPSTR* lpFilePart);
+QUELLOR_EXPORT DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 
 typedef struct _WIN32_FIND_DATAA {
   DWORD dwFileAttributes;
@@ -110,17 +117,18 @@ typedef struct _WIN32_FIND_DATAA {
 } WIN32_FIND_DATAA, *PWIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
 typedef WIN32_FIND_DATAA WIN32_FIND_DATA;
 
-HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
-BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
-BOOL WINAPI FindClose(HANDLE hFindFile);
+QUELLOR_EXPORT HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
+QUELLOR_EXPORT BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
+QUELLOR_EXPORT BOOL WINAPI FindClose(HANDLE hFindFile);
 
-BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR lpDirectoryName,
-                                PULARGE_INTEGER lpFreeBytesAvailableToCaller,
-                                PULARGE_INTEGER lpTotalNumberOfBytes,
-                                PULARGE_INTEGER lpTotalNumberOfFreeBytes);
-BOOL WINAPI GetDiskFreeSpaceA(LPCSTR lpRootPathName, LPDWORD lpSectorsPerCluster,
-                              LPDWORD lpBytesPerSector, LPDWORD lpNumberOfFreeClusters,
-                              LPDWORD lpTotalNumberOfClusters);
+QUELLOR_EXPORT BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR lpDirectoryName,
+                                               PULARGE_INTEGER lpFreeBytesAvailableToCaller,
+                                               PULARGE_INTEGER lpTotalNumberOfBytes,
+                                               PULARGE_INTEGER lpTotalNumberOfFreeBytes);
+QUELLOR_EXPORT BOOL WINAPI GetDiskFreeSpaceA(LPCSTR lpRootPathName, LPDWORD lpSectorsPerCluster,
+                                             LPDWORD lpBytesPerSector,
+                                             LPDWORD lpNumberOfFreeClusters,
+                                             LPDWORD lpTotalNumberOfClusters);
 
 #define DRIVE_UNKNOWN 0
 #define DRIVE_NO_ROOT_DIR 1
@@ -129,23 +137,24 @@ BOOL WINAPI GetDiskFreeSpaceA(LPCSTR lpRootPathName, LPDWORD lpSectorsPerCluster
 #define DRIVE_REMOTE 4
 #define DRIVE_CDROM 5
 #define DRIVE_RAMDISK 6
-UINT WINAPI GetDriveTypeA(LPCSTR lpRootPathName);
-DWORD WINAPI GetLogicalDrives(void);
-BOOL WINAPI GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer,
-                                  DWORD nVolumeNameSize, LPDWORD lpVolumeSerialNumber,
-                                  LPDWORD lpMaximumComponentLength, LPDWORD lpFileSystemFlags,
-                                  LPSTR lpFileSystemNameBuffer, DWORD nFileSystemNameSize);
-DWORD WINAPI SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR lpExtension, DWORD nBufferLength,
-                         LPSTR lpBuffer, LPSTR* lpFilePart);
-UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
+QUELLOR_EXPORT UINT WINAPI GetDriveTypeA(LPCSTR lpRootPathName);
+QUELLOR_EXPORT DWORD WINAPI GetLogicalDrives(void);
+QUELLOR_EXPORT BOOL WINAPI GetVolumeInformationA(
+    LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer, DWORD nVolumeNameSize,
+    LPDWORD lpVolumeSerialNumber, LPDWORD lpMaximumComponentLength, LPDWORD lpFileSystemFlags,
+    LPSTR lpFileSystemNameBuffer, DWORD nFileSystemNameSize);
+QUELLOR_EXPORT DWORD WINAPI SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR lpExtension,
+                                        DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
+QUELLOR_EXPORT UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
 
 // ---- private-profile files --------------------------------------------------
-DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
-                                      LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
-UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault,
-                                  LPCSTR lpFileName);
-BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
-                                       LPCSTR lpFileName);
+QUELLOR_EXPORT DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName,
+                                                     LPCSTR lpDefault, LPSTR lpReturnedString,
+                                                     DWORD nSize, LPCSTR lpFileName);
+QUELLOR_EXPORT UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault,
+                                                 LPCSTR lpFileName);
+QUELLOR_EXPORT BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName,
+                                                      LPCSTR lpString, LPCSTR lpFileName);
 
 // ---- memory -----------------------------------------------------------------
 #define MEM_COMMIT 0x00001000
@@ -158,9 +167,9 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
 #define PAGE_READWRITE 0x04
 #define PAGE_EXECUTE_READWRITE 0x40
 
-LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType,
-                           DWORD flProtect);
-BOOL WINAPI VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType);
+QUELLOR_EXPORT LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType,
+                                          DWORD flProtect);
+QUELLOR_EXPORT BOOL WINAPI VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType);
 
 typedef HANDLE HGLOBAL;
 #define GMEM_FIXED 0x0000
@@ -169,11 +178,11 @@ typedef HANDLE HGLOBAL;
 #define GMEM_DDESHARE 0x2000
 #define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
 #define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
-HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
-LPVOID WINAPI GlobalLock(HGLOBAL hMem);
-BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
-HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
-SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
+QUELLOR_EXPORT HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
+QUELLOR_EXPORT LPVOID WINAPI GlobalLock(HGLOBAL hMem);
+QUELLOR_EXPORT BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
+QUELLOR_EXPORT HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
+QUELLOR_EXPORT SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
 
 typedef struct _SYSTEM_INFO {
   WORD wProcessorArchitecture;
@@ -188,7 +197,7 @@ typedef struct _SYSTEM_INFO {
   WORD wProcessorLevel;
   WORD wProcessorRevision;
 } SYSTEM_INFO, *LPSYSTEM_INFO;
-void WINAPI GetSystemInfo(LPSYSTEM_INFO lpSystemInfo);
+QUELLOR_EXPORT void WINAPI GetSystemInfo(LPSYSTEM_INFO lpSystemInfo);
 
 // ---- threads and synchronisation -------------------------------------------
 typedef DWORD(WINAPI* PTHREAD_START_ROUTINE)(LPVOID lpThreadParameter);
@@ -213,21 +222,22 @@ typedef PTHREAD_START_ROUTINE LPTHREAD_START_ROUTINE;
 #define HIGH_PRIORITY_CLASS 0x00000080
 #define REALTIME_PRIORITY_CLASS 0x00000100
 
-HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES lpThreadAttributes, SIZE_T dwStackSize,
-                           LPTHREAD_START_ROUTINE lpStartAddress, LPVOID lpParameter,
-                           DWORD dwCreationFlags, LPDWORD lpThreadId);
-DWORD WINAPI ResumeThread(HANDLE hThread);
-HANDLE WINAPI GetCurrentThread(void);
-DWORD WINAPI GetCurrentThreadId(void);
-BOOL WINAPI SetThreadPriority(HANDLE hThread, int nPriority);
-int WINAPI GetThreadPriority(HANDLE hThread);
-BOOL WINAPI GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode);
-BOOL WINAPI TerminateThread(HANDLE hThread, DWORD dwExitCode);
-void WINAPI ExitThread(DWORD dwExitCode);
-HANDLE WINAPI GetCurrentProcess(void);
-DWORD WINAPI GetCurrentProcessId(void);
-BOOL WINAPI SetPriorityClass(HANDLE hProcess, DWORD dwPriorityClass);
-DWORD WINAPI GetPriorityClass(HANDLE hProcess);
+QUELLOR_EXPORT HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES lpThreadAttributes,
+                                          SIZE_T dwStackSize, LPTHREAD_START_ROUTINE lpStartAddress,
+                                          LPVOID lpParameter, DWORD dwCreationFlags,
+                                          LPDWORD lpThreadId);
+QUELLOR_EXPORT DWORD WINAPI ResumeThread(HANDLE hThread);
+QUELLOR_EXPORT HANDLE WINAPI GetCurrentThread(void);
+QUELLOR_EXPORT DWORD WINAPI GetCurrentThreadId(void);
+QUELLOR_EXPORT BOOL WINAPI SetThreadPriority(HANDLE hThread, int nPriority);
+QUELLOR_EXPORT int WINAPI GetThreadPriority(HANDLE hThread);
+QUELLOR_EXPORT BOOL WINAPI GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode);
+QUELLOR_EXPORT BOOL WINAPI TerminateThread(HANDLE hThread, DWORD dwExitCode);
+QUELLOR_EXPORT void WINAPI ExitThread(DWORD dwExitCode);
+QUELLOR_EXPORT HANDLE WINAPI GetCurrentProcess(void);
+QUELLOR_EXPORT DWORD WINAPI GetCurrentProcessId(void);
+QUELLOR_EXPORT BOOL WINAPI SetPriorityClass(HANDLE hProcess, DWORD dwPriorityClass);
+QUELLOR_EXPORT DWORD WINAPI GetPriorityClass(HANDLE hProcess);
 
 // A recursive lock. The opaque part holds the POSIX mutex; the Win32 fields
 // are kept so that code reading them compiles.
@@ -241,25 +251,27 @@ typedef struct _RTL_CRITICAL_SECTION {
   alignas(16) unsigned char Opaque[64];
 } CRITICAL_SECTION, *LPCRITICAL_SECTION, *PCRITICAL_SECTION, RTL_CRITICAL_SECTION;
 
-void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
-BOOL WINAPI InitializeCriticalSectionAndSpinCount(LPCRITICAL_SECTION lpCriticalSection,
-                                                  DWORD dwSpinCount);
-void WINAPI EnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
-BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
-void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
-void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
+QUELLOR_EXPORT void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
+QUELLOR_EXPORT BOOL WINAPI
+InitializeCriticalSectionAndSpinCount(LPCRITICAL_SECTION lpCriticalSection, DWORD dwSpinCount);
+QUELLOR_EXPORT void WINAPI EnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
+QUELLOR_EXPORT BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
+QUELLOR_EXPORT void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
+QUELLOR_EXPORT void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
 
-HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset,
-                           BOOL bInitialState, LPCSTR lpName);
-BOOL WINAPI SetEvent(HANDLE hEvent);
-BOOL WINAPI ResetEvent(HANDLE hEvent);
-BOOL WINAPI PulseEvent(HANDLE hEvent);
-HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
-                           LPCSTR lpName);
-BOOL WINAPI ReleaseMutex(HANDLE hMutex);
-HANDLE WINAPI CreateSemaphoreA(LPSECURITY_ATTRIBUTES lpSemaphoreAttributes, LONG lInitialCount,
-                               LONG lMaximumCount, LPCSTR lpName);
-BOOL WINAPI ReleaseSemaphore(HANDLE hSemaphore, LONG lReleaseCount, LPLONG lpPreviousCount);
+QUELLOR_EXPORT HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes,
+                                          BOOL bManualReset, BOOL bInitialState, LPCSTR lpName);
+QUELLOR_EXPORT BOOL WINAPI SetEvent(HANDLE hEvent);
+QUELLOR_EXPORT BOOL WINAPI ResetEvent(HANDLE hEvent);
+QUELLOR_EXPORT BOOL WINAPI PulseEvent(HANDLE hEvent);
+QUELLOR_EXPORT HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes,
+                                          BOOL bInitialOwner, LPCSTR lpName);
+QUELLOR_EXPORT BOOL WINAPI ReleaseMutex(HANDLE hMutex);
+QUELLOR_EXPORT HANDLE WINAPI CreateSemaphoreA(LPSECURITY_ATTRIBUTES lpSemaphoreAttributes,
+                                              LONG lInitialCount, LONG lMaximumCount,
+                                              LPCSTR lpName);
+QUELLOR_EXPORT BOOL WINAPI ReleaseSemaphore(HANDLE hSemaphore, LONG lReleaseCount,
+                                            LPLONG lpPreviousCount);
 
 #define WAIT_OBJECT_0 0x00000000L
 #define WAIT_ABANDONED 0x00000080L
@@ -268,24 +280,25 @@ BOOL WINAPI ReleaseSemaphore(HANDLE hSemaphore, LONG lReleaseCount, LPLONG lpPre
 #define WAIT_FAILED ((DWORD)0xFFFFFFFF)
 #define MAXIMUM_WAIT_OBJECTS 64
 
-DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
-DWORD WINAPI WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAll,
-                                    DWORD dwMilliseconds);
+QUELLOR_EXPORT DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
+QUELLOR_EXPORT DWORD WINAPI WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles,
+                                                   BOOL bWaitAll, DWORD dwMilliseconds);
 
-LONG WINAPI InterlockedIncrement(LONG volatile* Addend);
-LONG WINAPI InterlockedDecrement(LONG volatile* Addend);
-LONG WINAPI InterlockedExchange(LONG volatile* Target, LONG Value);
-LONG WINAPI InterlockedExchangeAdd(LONG volatile* Addend, LONG Value);
-LONG WINAPI InterlockedCompareExchange(LONG volatile* Destination, LONG Exchange, LONG Comperand);
-PVOID WINAPI InterlockedExchangePointer(PVOID volatile* Target, PVOID Value);
-PVOID WINAPI InterlockedCompareExchangePointer(PVOID volatile* Destination, PVOID Exchange,
-                                               PVOID Comperand);
+QUELLOR_EXPORT LONG WINAPI InterlockedIncrement(LONG volatile* Addend);
+QUELLOR_EXPORT LONG WINAPI InterlockedDecrement(LONG volatile* Addend);
+QUELLOR_EXPORT LONG WINAPI InterlockedExchange(LONG volatile* Target, LONG Value);
+QUELLOR_EXPORT LONG WINAPI InterlockedExchangeAdd(LONG volatile* Addend, LONG Value);
+QUELLOR_EXPORT LONG WINAPI InterlockedCompareExchange(LONG volatile* Destination, LONG Exchange,
+                                                      LONG Comperand);
+QUELLOR_EXPORT PVOID WINAPI InterlockedExchangePointer(PVOID volatile* Target, PVOID Value);
+QUELLOR_EXPORT PVOID WINAPI InterlockedCompareExchangePointer(PVOID volatile* Destination,
+                                                              PVOID Exchange, PVOID Comperand);
 
-void WINAPI Sleep(DWORD dwMilliseconds);
-DWORD WINAPI GetTickCount(void);
-ULONGLONG WINAPI GetTickCount64(void);
-BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
-BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
+QUELLOR_EXPORT void WINAPI Sleep(DWORD dwMilliseconds);
+QUELLOR_EXPORT DWORD WINAPI GetTickCount(void);
+QUELLOR_EXPORT ULONGLONG WINAPI GetTickCount64(void);
+QUELLOR_EXPORT BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
+QUELLOR_EXPORT BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 
 typedef struct _SYSTEMTIME {
   WORD wYear;
@@ -297,8 +310,8 @@ typedef struct _SYSTEMTIME {
   WORD wSecond;
   WORD wMilliseconds;
 } SYSTEMTIME, *PSYSTEMTIME, *LPSYSTEMTIME;
-void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
-void WINAPI GetSystemTime(LPSYSTEMTIME lpSystemTime);
+QUELLOR_EXPORT void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
+QUELLOR_EXPORT void WINAPI GetSystemTime(LPSYSTEMTIME lpSystemTime);
 
 // ---- processes ----------------------------------------------------------------
 typedef struct _STARTUPINFOA {
@@ -340,19 +353,21 @@ typedef struct _PROCESS_INFORMATION {
 #define SYNCHRONIZE 0x00100000L
 #define PROCESS_ALL_ACCESS 0x001FFFFF
 
-BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine,
-                           LPSECURITY_ATTRIBUTES lpProcessAttributes,
-                           LPSECURITY_ATTRIBUTES lpThreadAttributes, BOOL bInheritHandles,
-                           DWORD dwCreationFlags, LPVOID lpEnvironment, LPCSTR lpCurrentDirectory,
-                           LPSTARTUPINFOA lpStartupInfo,
-                           LPPROCESS_INFORMATION lpProcessInformation);
-HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
-BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
-BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode);
-void WINAPI ExitProcess(UINT uExitCode);
-LPSTR WINAPI GetCommandLineA(void);
-DWORD WINAPI GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize);
-BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
+QUELLOR_EXPORT BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine,
+                                          LPSECURITY_ATTRIBUTES lpProcessAttributes,
+                                          LPSECURITY_ATTRIBUTES lpThreadAttributes,
+                                          BOOL bInheritHandles, DWORD dwCreationFlags,
+                                          LPVOID lpEnvironment, LPCSTR lpCurrentDirectory,
+                                          LPSTARTUPINFOA lpStartupInfo,
+                                          LPPROCESS_INFORMATION lpProcessInformation);
+QUELLOR_EXPORT HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle,
+                                         DWORD dwProcessId);
+QUELLOR_EXPORT BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
+QUELLOR_EXPORT BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode);
+QUELLOR_EXPORT void WINAPI ExitProcess(UINT uExitCode);
+QUELLOR_EXPORT LPSTR WINAPI GetCommandLineA(void);
+QUELLOR_EXPORT DWORD WINAPI GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize);
+QUELLOR_EXPORT BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
 
 // ---- modules --------------------------------------------------------------------
 // A library may export DllMain (with C linkage); LoadLibraryA calls it with
@@ -364,16 +379,16 @@ BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
 #define DLL_PROCESS_ATTACH 1
 #define DLL_THREAD_ATTACH 2
 #define DLL_THREAD_DETACH 3
-BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID lpvReserved);
+QUELLOR_EXPORT BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID lpvReserved);
 
-HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
-BOOL WINAPI FreeLibrary(HMODULE hLibModule);
-FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
-HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
-DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+QUELLOR_EXPORT HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
+QUELLOR_EXPORT BOOL WINAPI FreeLibrary(HMODULE hLibModule);
+QUELLOR_EXPORT FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+QUELLOR_EXPORT HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+QUELLOR_EXPORT DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 
 // ---- debug output -------------------------------------------------------------
-void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
+QUELLOR_EXPORT void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 
 #ifdef __cplusplus
 }

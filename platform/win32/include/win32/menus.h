@@ -4,6 +4,8 @@
 // chosen or the menu is dismissed.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -49,25 +51,27 @@ extern "C" {
 #define MSGF_DIALOGBOX 0
 #define MSGF_MENU 2
 
-HMENU WINAPI CreateMenu(void);
-HMENU WINAPI CreatePopupMenu(void);
-BOOL WINAPI DestroyMenu(HMENU hMenu);
-BOOL WINAPI IsMenu(HMENU hMenu);
-BOOL WINAPI AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
-BOOL WINAPI InsertMenuA(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem,
-                        LPCSTR lpNewItem);
-BOOL WINAPI DeleteMenu(HMENU hMenu, UINT uPosition, UINT uFlags);
-BOOL WINAPI RemoveMenu(HMENU hMenu, UINT uPosition, UINT uFlags);
-HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos);
-int WINAPI GetMenuItemCount(HMENU hMenu);
-UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
-UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
-int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
-DWORD WINAPI CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck);
-BOOL WINAPI EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable);
-BOOL WINAPI TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND hWnd,
-                           const RECT* prcRect);
-HMENU WINAPI LoadMenuA(HINSTANCE hInstance, LPCSTR lpMenuName);
+QUELLOR_EXPORT HMENU WINAPI CreateMenu(void);
+QUELLOR_EXPORT HMENU WINAPI CreatePopupMenu(void);
+QUELLOR_EXPORT BOOL WINAPI DestroyMenu(HMENU hMenu);
+QUELLOR_EXPORT BOOL WINAPI IsMenu(HMENU hMenu);
+QUELLOR_EXPORT BOOL WINAPI AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem,
+                                       LPCSTR lpNewItem);
+QUELLOR_EXPORT BOOL WINAPI InsertMenuA(HMENU hMenu, UINT uPosition, UINT uFlags,
+                                       UINT_PTR uIDNewItem, LPCSTR lpNewItem);
+QUELLOR_EXPORT BOOL WINAPI DeleteMenu(HMENU hMenu, UINT uPosition, UINT uFlags);
+QUELLOR_EXPORT BOOL WINAPI RemoveMenu(HMENU hMenu, UINT uPosition, UINT uFlags);
+QUELLOR_EXPORT HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos);
+QUELLOR_EXPORT int WINAPI GetMenuItemCount(HMENU hMenu);
+QUELLOR_EXPORT UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
+QUELLOR_EXPORT UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
+QUELLOR_EXPORT int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax,
+                                         UINT flags);
+QUELLOR_EXPORT DWORD WINAPI CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck);
+QUELLOR_EXPORT BOOL WINAPI EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable);
+QUELLOR_EXPORT BOOL WINAPI TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved,
+                                          HWND hWnd, const RECT* prcRect);
+QUELLOR_EXPORT HMENU WINAPI LoadMenuA(HINSTANCE hInstance, LPCSTR lpMenuName);
 
 #ifdef __cplusplus
 }

@@ -3,6 +3,8 @@
 // "caption: text" to standard error and returns its default button.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -53,7 +55,7 @@ extern "C" {
 #define IDTRYAGAIN 10
 #define IDCONTINUE 11
 
-int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+QUELLOR_EXPORT int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 
 #ifdef __cplusplus
 }

@@ -3,6 +3,8 @@
 // scaled into any rectangle of another context.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -13,11 +15,12 @@ extern "C" {
 QUELLOR_DECLARE_HANDLE(HENHMETAFILE);
 
 // lprc: the picture frame in 0.01 mm units (null: the bounds of what is drawn).
-HDC WINAPI CreateEnhMetaFileA(HDC hdc, LPCSTR lpFilename, const RECT* lprc, LPCSTR lpDesc);
-HENHMETAFILE WINAPI CloseEnhMetaFile(HDC hdc);
-BOOL WINAPI PlayEnhMetaFile(HDC hdc, HENHMETAFILE hmf, const RECT* lprect);
-BOOL WINAPI DeleteEnhMetaFile(HENHMETAFILE hmf);
-HENHMETAFILE WINAPI CopyEnhMetaFileA(HENHMETAFILE hEnh, LPCSTR lpFileName);
+QUELLOR_EXPORT HDC WINAPI CreateEnhMetaFileA(HDC hdc, LPCSTR lpFilename, const RECT* lprc,
+                                             LPCSTR lpDesc);
+QUELLOR_EXPORT HENHMETAFILE WINAPI CloseEnhMetaFile(HDC hdc);
+QUELLOR_EXPORT BOOL WINAPI PlayEnhMetaFile(HDC hdc, HENHMETAFILE hmf, const RECT* lprect);
+QUELLOR_EXPORT BOOL WINAPI DeleteEnhMetaFile(HENHMETAFILE hmf);
+QUELLOR_EXPORT HENHMETAFILE WINAPI CopyEnhMetaFileA(HENHMETAFILE hEnh, LPCSTR lpFileName);
 
 #ifdef __cplusplus
 }

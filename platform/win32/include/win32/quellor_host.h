@@ -2,6 +2,8 @@
 // map between the Windows view of the system and the host's.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 
 #include <optional>
@@ -14,18 +16,18 @@ namespace quellor::win32 {
 // "X:" maps to the folder given for X in QUELLOR_DRIVES ("C=/home/me;D=/mnt"),
 // C: defaulting to $HOME. Host paths pass unchanged. Returns nothing for a
 // drive that is not mapped.
-std::optional<std::string> ToHostPath(std::string_view windows_path);
+QUELLOR_EXPORT std::optional<std::string> ToHostPath(std::string_view windows_path);
 
 // The folder of a drive letter ('A' to 'Z', either case), or nothing.
-std::optional<std::string> DriveFolder(char letter);
+QUELLOR_EXPORT std::optional<std::string> DriveFolder(char letter);
 
 // The "Windows directory" that bare private-profile file names live in:
 // QUELLOR_WINDIR, else $XDG_CONFIG_HOME/quellor, else ~/.config/quellor.
-std::string WindowsDirectory();
+QUELLOR_EXPORT std::string WindowsDirectory();
 
 // The module (program or shared library) whose code or data holds `address`,
 // as the HMODULE that GetModuleHandleA/LoadLibraryA give for it; null when the
 // address belongs to no module.
-HMODULE ModuleFromAddress(const void* address);
+QUELLOR_EXPORT HMODULE ModuleFromAddress(const void* address);
 
 }  // namespace quellor::win32

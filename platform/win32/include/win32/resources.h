@@ -4,6 +4,8 @@
 // functions find them by number (MAKEINTRESOURCE) or by name.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -29,12 +31,13 @@ extern "C" {
 #define LR_DEFAULTSIZE 0x00000040
 #define LR_SHARED 0x00008000
 
-HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
-BOOL WINAPI DestroyIcon(HICON hIcon);
-BOOL WINAPI DestroyCursor(HCURSOR hCursor);
-BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
-HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName);
-HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
+QUELLOR_EXPORT HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
+QUELLOR_EXPORT BOOL WINAPI DestroyIcon(HICON hIcon);
+QUELLOR_EXPORT BOOL WINAPI DestroyCursor(HCURSOR hCursor);
+QUELLOR_EXPORT BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
+QUELLOR_EXPORT HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName);
+QUELLOR_EXPORT HANDLE WINAPI LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy,
+                                        UINT fuLoad);
 
 #ifdef __cplusplus
 }
@@ -87,12 +90,13 @@ struct DialogTemplate {
 
 // Registration; a later registration of the same module and number replaces
 // the earlier one. A name that is not a number is kept as text.
-void RegisterMenuResource(HMODULE module, LPCSTR name, std::vector<MenuTemplateItem> items);
-void RegisterIconResource(HMODULE module, LPCSTR name, PixelTemplate icon);
+QUELLOR_EXPORT void RegisterMenuResource(HMODULE module, LPCSTR name,
+                                         std::vector<MenuTemplateItem> items);
+QUELLOR_EXPORT void RegisterIconResource(HMODULE module, LPCSTR name, PixelTemplate icon);
 // Cursors are pictures like icons; LoadCursorA finds them.
-void RegisterCursorResource(HMODULE module, LPCSTR name, PixelTemplate cursor);
-void RegisterBitmapResource(HMODULE module, LPCSTR name, PixelTemplate bitmap);
-void RegisterDialogResource(HMODULE module, LPCSTR name, DialogTemplate dialog);
+QUELLOR_EXPORT void RegisterCursorResource(HMODULE module, LPCSTR name, PixelTemplate cursor);
+QUELLOR_EXPORT void RegisterBitmapResource(HMODULE module, LPCSTR name, PixelTemplate bitmap);
+QUELLOR_EXPORT void RegisterDialogResource(HMODULE module, LPCSTR name, DialogTemplate dialog);
 
 }  // namespace quellor::win32
 #endif

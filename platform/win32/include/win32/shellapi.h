@@ -3,6 +3,8 @@
 // tips and drops files.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <stddef.h>
 
 #include "types.h"
@@ -43,16 +45,16 @@ typedef NOTIFYICONDATAA NOTIFYICONDATA;
 #define NIF_ICON 0x00000002
 #define NIF_TIP 0x00000004
 
-BOOL WINAPI Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData);
+QUELLOR_EXPORT BOOL WINAPI Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData);
 
 QUELLOR_DECLARE_HANDLE(HDROP);
 
-void WINAPI DragAcceptFiles(HWND hWnd, BOOL fAccept);
+QUELLOR_EXPORT void WINAPI DragAcceptFiles(HWND hWnd, BOOL fAccept);
 // iFile 0xFFFFFFFF gives the number of files; a null buffer gives the length
 // of a name without its terminating zero.
-UINT WINAPI DragQueryFileA(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch);
-BOOL WINAPI DragQueryPoint(HDROP hDrop, LPPOINT lppt);
-void WINAPI DragFinish(HDROP hDrop);
+QUELLOR_EXPORT UINT WINAPI DragQueryFileA(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch);
+QUELLOR_EXPORT BOOL WINAPI DragQueryPoint(HDROP hDrop, LPPOINT lppt);
+QUELLOR_EXPORT void WINAPI DragFinish(HDROP hDrop);
 
 #ifdef __cplusplus
 }

@@ -3,6 +3,8 @@
 // test and presenter interface that feeds input and reads the screen.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "types.h"
 #include "windef.h"
 
@@ -56,12 +58,14 @@ typedef struct tagWNDCLASSEXA {
 } WNDCLASSEXA, *PWNDCLASSEXA, *LPWNDCLASSEXA;
 typedef WNDCLASSEXA WNDCLASSEX;
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
-ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpWndClass);
-BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance);
-BOOL WINAPI GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName, LPWNDCLASSA lpWndClass);
-BOOL WINAPI GetClassInfoExA(HINSTANCE hInstance, LPCSTR lpszClass, LPWNDCLASSEXA lpwcx);
-int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
+QUELLOR_EXPORT ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
+QUELLOR_EXPORT ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpWndClass);
+QUELLOR_EXPORT BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE hInstance);
+QUELLOR_EXPORT BOOL WINAPI GetClassInfoA(HINSTANCE hInstance, LPCSTR lpClassName,
+                                         LPWNDCLASSA lpWndClass);
+QUELLOR_EXPORT BOOL WINAPI GetClassInfoExA(HINSTANCE hInstance, LPCSTR lpszClass,
+                                           LPWNDCLASSEXA lpwcx);
+QUELLOR_EXPORT int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
 
 #define GCLP_MENUNAME (-8)
 #define GCLP_HBRBACKGROUND (-10)
@@ -73,8 +77,8 @@ int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
 #define GCLP_WNDPROC (-24)
 #define GCL_STYLE (-26)
 #define GCLP_HICONSM (-34)
-ULONG_PTR WINAPI GetClassLongPtrA(HWND hWnd, int nIndex);
-ULONG_PTR WINAPI SetClassLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+QUELLOR_EXPORT ULONG_PTR WINAPI GetClassLongPtrA(HWND hWnd, int nIndex);
+QUELLOR_EXPORT ULONG_PTR WINAPI SetClassLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
 
 // ---- window styles ----------------------------------------------------------
 #define WS_OVERLAPPED 0x00000000L
@@ -146,14 +150,15 @@ typedef struct tagCREATESTRUCTA {
 typedef CREATESTRUCTA CREATESTRUCT;
 typedef LPCREATESTRUCTA LPCREATESTRUCT;
 
-HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
-                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
-                            HINSTANCE hInstance, LPVOID lpParam);
+QUELLOR_EXPORT HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName,
+                                           DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
+                                           HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                                           LPVOID lpParam);
 #define CreateWindowA(c, n, s, x, y, w, h, p, m, i, l) \
   CreateWindowExA(0L, c, n, s, x, y, w, h, p, m, i, l)
-BOOL WINAPI DestroyWindow(HWND hWnd);
-BOOL WINAPI IsWindow(HWND hWnd);
-BOOL WINAPI IsChild(HWND hWndParent, HWND hWnd);
+QUELLOR_EXPORT BOOL WINAPI DestroyWindow(HWND hWnd);
+QUELLOR_EXPORT BOOL WINAPI IsWindow(HWND hWnd);
+QUELLOR_EXPORT BOOL WINAPI IsChild(HWND hWndParent, HWND hWnd);
 
 // ---- window data ------------------------------------------------------------
 // As on 64-bit Windows, only the pointer-sized accessors reach the procedure,
@@ -168,18 +173,18 @@ BOOL WINAPI IsChild(HWND hWndParent, HWND hWnd);
 #define GWLP_USERDATA (-21)
 #define GWLP_ID (-12)
 
-LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex);
-LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong);
-LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex);
-LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
-LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
-                               LPARAM lParam);
-LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+QUELLOR_EXPORT LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex);
+QUELLOR_EXPORT LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong);
+QUELLOR_EXPORT LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex);
+QUELLOR_EXPORT LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+QUELLOR_EXPORT LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg,
+                                              WPARAM wParam, LPARAM lParam);
+QUELLOR_EXPORT LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
-BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
-int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
-int WINAPI GetWindowTextLengthA(HWND hWnd);
-DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
+QUELLOR_EXPORT BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
+QUELLOR_EXPORT int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
+QUELLOR_EXPORT int WINAPI GetWindowTextLengthA(HWND hWnd);
+QUELLOR_EXPORT DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
 
 // ---- tree -------------------------------------------------------------------
 #define GW_HWNDFIRST 0
@@ -194,17 +199,17 @@ DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
 #define GA_ROOT 2
 #define GA_ROOTOWNER 3
 
-HWND WINAPI GetParent(HWND hWnd);
-HWND WINAPI SetParent(HWND hWndChild, HWND hWndNewParent);
-HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags);
-HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
-HWND WINAPI GetTopWindow(HWND hWnd);
-HWND WINAPI GetDesktopWindow(void);
-HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
-int WINAPI GetDlgCtrlID(HWND hWnd);
-BOOL WINAPI EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam);
-BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam);
-HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
+QUELLOR_EXPORT HWND WINAPI GetParent(HWND hWnd);
+QUELLOR_EXPORT HWND WINAPI SetParent(HWND hWndChild, HWND hWndNewParent);
+QUELLOR_EXPORT HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags);
+QUELLOR_EXPORT HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
+QUELLOR_EXPORT HWND WINAPI GetTopWindow(HWND hWnd);
+QUELLOR_EXPORT HWND WINAPI GetDesktopWindow(void);
+QUELLOR_EXPORT HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
+QUELLOR_EXPORT int WINAPI GetDlgCtrlID(HWND hWnd);
+QUELLOR_EXPORT BOOL WINAPI EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam);
+QUELLOR_EXPORT BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam);
+QUELLOR_EXPORT HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 
 // ---- position and visibility ------------------------------------------------
 #define SWP_NOSIZE 0x0001
@@ -266,33 +271,36 @@ typedef struct tagMINMAXINFO {
 #define SW_SHOWDEFAULT 10
 #define SW_FORCEMINIMIZE 11
 
-BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
-                         UINT uFlags);
-BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
-BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
-BOOL WINAPI IsWindowVisible(HWND hWnd);
-BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
-BOOL WINAPI IsWindowEnabled(HWND hWnd);
-BOOL WINAPI BringWindowToTop(HWND hWnd);
-BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
-BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
-BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
-BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu);
-int WINAPI MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cPoints);
-BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
-BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
-HWND WINAPI WindowFromPoint(POINT Point);
-HWND WINAPI ChildWindowFromPoint(HWND hWndParent, POINT Point);
-int WINAPI SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw);
-int WINAPI GetWindowRgn(HWND hWnd, HRGN hRgn);
+QUELLOR_EXPORT BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx,
+                                        int cy, UINT uFlags);
+QUELLOR_EXPORT BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight,
+                                      BOOL bRepaint);
+QUELLOR_EXPORT BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
+QUELLOR_EXPORT BOOL WINAPI IsWindowVisible(HWND hWnd);
+QUELLOR_EXPORT BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
+QUELLOR_EXPORT BOOL WINAPI IsWindowEnabled(HWND hWnd);
+QUELLOR_EXPORT BOOL WINAPI BringWindowToTop(HWND hWnd);
+QUELLOR_EXPORT BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
+QUELLOR_EXPORT BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
+QUELLOR_EXPORT BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu,
+                                              DWORD dwExStyle);
+QUELLOR_EXPORT BOOL WINAPI AdjustWindowRect(LPRECT lpRect, DWORD dwStyle, BOOL bMenu);
+QUELLOR_EXPORT int WINAPI MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints,
+                                          UINT cPoints);
+QUELLOR_EXPORT BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
+QUELLOR_EXPORT BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
+QUELLOR_EXPORT HWND WINAPI WindowFromPoint(POINT Point);
+QUELLOR_EXPORT HWND WINAPI ChildWindowFromPoint(HWND hWndParent, POINT Point);
+QUELLOR_EXPORT int WINAPI SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw);
+QUELLOR_EXPORT int WINAPI GetWindowRgn(HWND hWnd, HRGN hRgn);
 
 // ---- focus and activation ---------------------------------------------------
-HWND WINAPI SetFocus(HWND hWnd);
-HWND WINAPI GetFocus(void);
-HWND WINAPI SetActiveWindow(HWND hWnd);
-HWND WINAPI GetActiveWindow(void);
-BOOL WINAPI SetForegroundWindow(HWND hWnd);
-HWND WINAPI GetForegroundWindow(void);
+QUELLOR_EXPORT HWND WINAPI SetFocus(HWND hWnd);
+QUELLOR_EXPORT HWND WINAPI GetFocus(void);
+QUELLOR_EXPORT HWND WINAPI SetActiveWindow(HWND hWnd);
+QUELLOR_EXPORT HWND WINAPI GetActiveWindow(void);
+QUELLOR_EXPORT BOOL WINAPI SetForegroundWindow(HWND hWnd);
+QUELLOR_EXPORT HWND WINAPI GetForegroundWindow(void);
 
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
@@ -460,19 +468,21 @@ typedef struct tagMSG {
 #define PM_REMOVE 0x0001
 #define PM_NOYIELD 0x0002
 
-BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
-BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
-                         UINT wRemoveMsg);
-BOOL WINAPI WaitMessage(void);
-BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
-BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam);
-LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
-BOOL WINAPI InSendMessage(void);
-void WINAPI PostQuitMessage(int nExitCode);
-BOOL WINAPI TranslateMessage(const MSG* lpMsg);
-LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
-DWORD WINAPI GetMessageTime(void);
-DWORD WINAPI GetMessagePos(void);
+QUELLOR_EXPORT BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin,
+                                       UINT wMsgFilterMax);
+QUELLOR_EXPORT BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin,
+                                        UINT wMsgFilterMax, UINT wRemoveMsg);
+QUELLOR_EXPORT BOOL WINAPI WaitMessage(void);
+QUELLOR_EXPORT BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+QUELLOR_EXPORT BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam,
+                                              LPARAM lParam);
+QUELLOR_EXPORT LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+QUELLOR_EXPORT BOOL WINAPI InSendMessage(void);
+QUELLOR_EXPORT void WINAPI PostQuitMessage(int nExitCode);
+QUELLOR_EXPORT BOOL WINAPI TranslateMessage(const MSG* lpMsg);
+QUELLOR_EXPORT LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
+QUELLOR_EXPORT DWORD WINAPI GetMessageTime(void);
+QUELLOR_EXPORT DWORD WINAPI GetMessagePos(void);
 
 #define QS_KEY 0x0001
 #define QS_MOUSEMOVE 0x0002
@@ -485,13 +495,14 @@ DWORD WINAPI GetMessagePos(void);
 #define QS_INPUT (QS_MOUSE | QS_KEY)
 #define QS_ALLEVENTS (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT)
 #define QS_ALLINPUT (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE)
-DWORD WINAPI GetQueueStatus(UINT flags);
+QUELLOR_EXPORT DWORD WINAPI GetQueueStatus(UINT flags);
 
 // ---- timers -----------------------------------------------------------------
 #define USER_TIMER_MINIMUM 0x0000000A
 #define USER_TIMER_MAXIMUM 0x7FFFFFFF
-UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
-BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
+QUELLOR_EXPORT UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse,
+                                        TIMERPROC lpTimerFunc);
+QUELLOR_EXPORT BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
 
 // ---- painting ---------------------------------------------------------------
 typedef struct tagPAINTSTRUCT {
@@ -503,10 +514,10 @@ typedef struct tagPAINTSTRUCT {
   BYTE rgbReserved[32];
 } PAINTSTRUCT, *PPAINTSTRUCT, *LPPAINTSTRUCT;
 
-HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
-BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
-HDC WINAPI GetDC(HWND hWnd);
-HDC WINAPI GetWindowDC(HWND hWnd);
+QUELLOR_EXPORT HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
+QUELLOR_EXPORT BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
+QUELLOR_EXPORT HDC WINAPI GetDC(HWND hWnd);
+QUELLOR_EXPORT HDC WINAPI GetWindowDC(HWND hWnd);
 #define DCX_WINDOW 0x00000001L
 #define DCX_CACHE 0x00000002L
 #define DCX_NORESETATTRS 0x00000004L
@@ -515,16 +526,16 @@ HDC WINAPI GetWindowDC(HWND hWnd);
 #define DCX_PARENTCLIP 0x00000020L
 #define DCX_EXCLUDERGN 0x00000040L
 #define DCX_INTERSECTRGN 0x00000080L
-HDC WINAPI GetDCEx(HWND hWnd, HRGN hrgnClip, DWORD flags);
-int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
-HWND WINAPI WindowFromDC(HDC hDC);
-BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
-BOOL WINAPI InvalidateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
-BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect);
-BOOL WINAPI ValidateRgn(HWND hWnd, HRGN hRgn);
-BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
-int WINAPI GetUpdateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
-BOOL WINAPI UpdateWindow(HWND hWnd);
+QUELLOR_EXPORT HDC WINAPI GetDCEx(HWND hWnd, HRGN hrgnClip, DWORD flags);
+QUELLOR_EXPORT int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
+QUELLOR_EXPORT HWND WINAPI WindowFromDC(HDC hDC);
+QUELLOR_EXPORT BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
+QUELLOR_EXPORT BOOL WINAPI InvalidateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
+QUELLOR_EXPORT BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect);
+QUELLOR_EXPORT BOOL WINAPI ValidateRgn(HWND hWnd, HRGN hRgn);
+QUELLOR_EXPORT BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
+QUELLOR_EXPORT int WINAPI GetUpdateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
+QUELLOR_EXPORT BOOL WINAPI UpdateWindow(HWND hWnd);
 
 #define RDW_INVALIDATE 0x0001
 #define RDW_INTERNALPAINT 0x0002
@@ -538,11 +549,12 @@ BOOL WINAPI UpdateWindow(HWND hWnd);
 #define RDW_ERASENOW 0x0200
 #define RDW_FRAME 0x0400
 #define RDW_NOFRAME 0x0800
-BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UINT flags);
+QUELLOR_EXPORT BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate,
+                                        UINT flags);
 
-int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
-int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
-BOOL WINAPI InvertRect(HDC hDC, const RECT* lprc);
+QUELLOR_EXPORT int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+QUELLOR_EXPORT int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+QUELLOR_EXPORT BOOL WINAPI InvertRect(HDC hDC, const RECT* lprc);
 
 // ---- text drawing -----------------------------------------------------------
 #define DT_TOP 0x00000000
@@ -569,30 +581,32 @@ BOOL WINAPI InvertRect(HDC hDC, const RECT* lprc);
 #define DT_NOFULLWIDTHCHARBREAK 0x00080000
 #define DT_HIDEPREFIX 0x00100000
 #define DT_PREFIXONLY 0x00200000
-int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format);
+QUELLOR_EXPORT int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc,
+                                    UINT format);
 
 // ---- rectangles -------------------------------------------------------------
-BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
-BOOL WINAPI SetRectEmpty(LPRECT lprc);
-BOOL WINAPI CopyRect(LPRECT lprcDst, const RECT* lprcSrc);
-BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy);
-BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
-BOOL WINAPI IsRectEmpty(const RECT* lprc);
-BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2);
-BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
-BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
-BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
-BOOL WINAPI SubtractRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
+QUELLOR_EXPORT BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
+QUELLOR_EXPORT BOOL WINAPI SetRectEmpty(LPRECT lprc);
+QUELLOR_EXPORT BOOL WINAPI CopyRect(LPRECT lprcDst, const RECT* lprcSrc);
+QUELLOR_EXPORT BOOL WINAPI InflateRect(LPRECT lprc, int dx, int dy);
+QUELLOR_EXPORT BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
+QUELLOR_EXPORT BOOL WINAPI IsRectEmpty(const RECT* lprc);
+QUELLOR_EXPORT BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2);
+QUELLOR_EXPORT BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+QUELLOR_EXPORT BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1,
+                                         const RECT* lprcSrc2);
+QUELLOR_EXPORT BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
+QUELLOR_EXPORT BOOL WINAPI SubtractRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 
 // ---- input ------------------------------------------------------------------
-HWND WINAPI SetCapture(HWND hWnd);
-BOOL WINAPI ReleaseCapture(void);
-HWND WINAPI GetCapture(void);
-BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
-BOOL WINAPI SetCursorPos(int X, int Y);
-SHORT WINAPI GetAsyncKeyState(int vKey);
-SHORT WINAPI GetKeyState(int nVirtKey);
-UINT WINAPI GetDoubleClickTime(void);
+QUELLOR_EXPORT HWND WINAPI SetCapture(HWND hWnd);
+QUELLOR_EXPORT BOOL WINAPI ReleaseCapture(void);
+QUELLOR_EXPORT HWND WINAPI GetCapture(void);
+QUELLOR_EXPORT BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
+QUELLOR_EXPORT BOOL WINAPI SetCursorPos(int X, int Y);
+QUELLOR_EXPORT SHORT WINAPI GetAsyncKeyState(int vKey);
+QUELLOR_EXPORT SHORT WINAPI GetKeyState(int nVirtKey);
+QUELLOR_EXPORT UINT WINAPI GetDoubleClickTime(void);
 
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
@@ -669,10 +683,10 @@ UINT WINAPI GetDoubleClickTime(void);
 #define IDC_HAND MAKEINTRESOURCEA(32649)
 #define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
 #define IDC_HELP MAKEINTRESOURCEA(32651)
-HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
-HCURSOR WINAPI SetCursor(HCURSOR hCursor);
-HCURSOR WINAPI GetCursor(void);
-int WINAPI ShowCursor(BOOL bShow);
+QUELLOR_EXPORT HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
+QUELLOR_EXPORT HCURSOR WINAPI SetCursor(HCURSOR hCursor);
+QUELLOR_EXPORT HCURSOR WINAPI GetCursor(void);
+QUELLOR_EXPORT int WINAPI ShowCursor(BOOL bShow);
 
 // ---- system metrics and colours ---------------------------------------------
 #define SM_CXSCREEN 0
@@ -725,7 +739,7 @@ int WINAPI ShowCursor(BOOL bShow);
 #define SM_CXVIRTUALSCREEN 78
 #define SM_CYVIRTUALSCREEN 79
 #define SM_CMONITORS 80
-int WINAPI GetSystemMetrics(int nIndex);
+QUELLOR_EXPORT int WINAPI GetSystemMetrics(int nIndex);
 
 #define COLOR_SCROLLBAR 0
 #define COLOR_BACKGROUND 1
@@ -756,10 +770,10 @@ int WINAPI GetSystemMetrics(int nIndex);
 #define COLOR_3DLIGHT 22
 #define COLOR_INFOTEXT 23
 #define COLOR_INFOBK 24
-DWORD WINAPI GetSysColor(int nIndex);
-HBRUSH WINAPI GetSysColorBrush(int nIndex);
+QUELLOR_EXPORT DWORD WINAPI GetSysColor(int nIndex);
+QUELLOR_EXPORT HBRUSH WINAPI GetSysColorBrush(int nIndex);
 
-BOOL WINAPI MessageBeep(UINT uType);
+QUELLOR_EXPORT BOOL WINAPI MessageBeep(UINT uType);
 
 #ifdef __cplusplus
 }

@@ -9,6 +9,8 @@
 // New fields may be added at the end of either record.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -43,6 +45,6 @@ struct Answer {
 using AnswerHook = std::function<std::optional<Answer>(const Question&)>;
 
 // Installs `hook` (an empty function removes it) and returns the previous one.
-AnswerHook SetAnswerHook(AnswerHook hook);
+QUELLOR_EXPORT AnswerHook SetAnswerHook(AnswerHook hook);
 
 }  // namespace quellor::desktop

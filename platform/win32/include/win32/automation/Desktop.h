@@ -11,6 +11,8 @@
 // clock's contract.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,29 +25,29 @@ namespace quellor::desktop {
 enum class Button { Left, Right, Middle };
 
 // ---- screen and clock -----------------------------------------------------
-void SetScreenSize(int width, int height);  // 1920 x 1080 by default
-void SetRefreshRate(int hz);                // GetDeviceCaps(VREFRESH); 60 by default
+QUELLOR_EXPORT void SetScreenSize(int width, int height);  // 1920 x 1080 by default
+QUELLOR_EXPORT void SetRefreshRate(int hz);                // GetDeviceCaps(VREFRESH); 60 by default
 // With the manual clock, message times, timers and double-click timing only
 // move when AdvanceClock is called.
-void UseManualClock(bool manual);
-void AdvanceClock(DWORD milliseconds);
-DWORD Now();
+QUELLOR_EXPORT void UseManualClock(bool manual);
+QUELLOR_EXPORT void AdvanceClock(DWORD milliseconds);
+QUELLOR_EXPORT DWORD Now();
 
 // ---- input ----------------------------------------------------------------
-void MoveMouse(int x, int y);
-void PressButton(Button button, int x, int y);
-void ReleaseButton(Button button, int x, int y);
-void Click(Button button, int x, int y);  // press and release
-void PressKey(int virtualKey);
-void ReleaseKey(int virtualKey);
-void TypeKey(int virtualKey);  // press and release
-HCURSOR CurrentCursor();
+QUELLOR_EXPORT void MoveMouse(int x, int y);
+QUELLOR_EXPORT void PressButton(Button button, int x, int y);
+QUELLOR_EXPORT void ReleaseButton(Button button, int x, int y);
+QUELLOR_EXPORT void Click(Button button, int x, int y);  // press and release
+QUELLOR_EXPORT void PressKey(int virtualKey);
+QUELLOR_EXPORT void ReleaseKey(int virtualKey);
+QUELLOR_EXPORT void TypeKey(int virtualKey);  // press and release
+QUELLOR_EXPORT HCURSOR CurrentCursor();
 
 // ---- message loop ---------------------------------------------------------
 // Translates and dispatches the calling thread's messages until none is left
 // (or `limit` have been dispatched). A WM_QUIT stops it and stays queued for
 // the program's own loop. Returns the number of messages dispatched.
-int RunUntilIdle(int limit = 100000);
+QUELLOR_EXPORT int RunUntilIdle(int limit = 100000);
 
 // ---- pixels ---------------------------------------------------------------
 // Pixels as 0x00RRGGBB words (the blue, green, red bytes of BGRA; alpha 0),
@@ -59,18 +61,18 @@ struct Picture {
 
 // Changes whenever the screen may have changed (drawing into a window,
 // moving, showing, hiding or reshaping one): poll it to recompose only then.
-uint64_t ScreenVersion();
+QUELLOR_EXPORT uint64_t ScreenVersion();
 // The visible top-level windows composed in z-order over the desktop colour.
-Picture CaptureScreen();
+QUELLOR_EXPORT Picture CaptureScreen();
 // A window's rectangle as its top-level surface holds it (whether or not other
 // windows cover it on screen).
-Picture CaptureWindow(HWND hwnd);
+QUELLOR_EXPORT Picture CaptureWindow(HWND hwnd);
 // The bitmap of a memory context, or the client area of a window context.
-Picture CaptureDC(HDC hdc);
+QUELLOR_EXPORT Picture CaptureDC(HDC hdc);
 
-bool WritePng(const Picture& picture, const std::string& path);
-bool WriteScreenPng(const std::string& path);
-bool WriteWindowPng(HWND hwnd, const std::string& path);
-bool WriteDcPng(HDC hdc, const std::string& path);
+QUELLOR_EXPORT bool WritePng(const Picture& picture, const std::string& path);
+QUELLOR_EXPORT bool WriteScreenPng(const std::string& path);
+QUELLOR_EXPORT bool WriteWindowPng(HWND hwnd, const std::string& path);
+QUELLOR_EXPORT bool WriteDcPng(HDC hdc, const std::string& path);
 
 }  // namespace quellor::desktop

@@ -9,6 +9,8 @@
 // Stable: SetModalIdleHook, OpenPopupMenu and PopupMenuItemRect as described.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <functional>
 
 #include "win32/menus.h"
@@ -19,12 +21,12 @@ namespace quellor::desktop {
 // `modalWindow` is the popup menu or dialog box whose loop has gone idle.
 using ModalIdleHook = std::function<void(HWND modalWindow)>;
 // Installs the hook (an empty function removes it); returns the previous one.
-ModalIdleHook SetModalIdleHook(ModalIdleHook hook);
+QUELLOR_EXPORT ModalIdleHook SetModalIdleHook(ModalIdleHook hook);
 
 // The popup menu window being tracked, or null.
-HWND OpenPopupMenu();
+QUELLOR_EXPORT HWND OpenPopupMenu();
 // The screen rectangle of item `position` of the open popup menu; false when
 // no menu is open or there is no such item.
-bool PopupMenuItemRect(int position, RECT* screen);
+QUELLOR_EXPORT bool PopupMenuItemRect(int position, RECT* screen);
 
 }  // namespace quellor::desktop

@@ -6,6 +6,8 @@
 // DropFiles as described.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <string>
 #include <vector>
 
@@ -24,18 +26,18 @@ struct TrayIcon {
 };
 
 // The icons in the order they were added.
-std::vector<TrayIcon> TrayIcons();
+QUELLOR_EXPORT std::vector<TrayIcon> TrayIcons();
 // Reports a mouse event (WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_LBUTTONDBLCLK, ...)
 // on an icon the way the shell does: the callback message is posted to the
 // owner with the icon identifier in wParam and the mouse message in lParam.
 // False when there is no such icon or it has no callback message.
-bool ClickTrayIcon(HWND owner, UINT id, UINT mouseMessage);
+QUELLOR_EXPORT bool ClickTrayIcon(HWND owner, UINT id, UINT mouseMessage);
 // The tip of an icon; empty when there is none.
-std::string TrayIconTip(HWND owner, UINT id);
+QUELLOR_EXPORT std::string TrayIconTip(HWND owner, UINT id);
 
 // Drops files at a screen point, as a user dragging them from a file manager
 // would: the deepest window there that accepts files, or its nearest ancestor
 // that does, gets WM_DROPFILES. False when no window there accepts files.
-bool DropFiles(POINT screen, const std::vector<std::string>& paths);
+QUELLOR_EXPORT bool DropFiles(POINT screen, const std::vector<std::string>& paths);
 
 }  // namespace quellor::desktop

@@ -1,6 +1,8 @@
 // Capturing OutputDebugStringA in tests.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <memory>
 #include <string>
 
@@ -8,7 +10,7 @@ namespace quellor::win32::testing {
 
 // While alive, every OutputDebugStringA text is appended to Text() (whether
 // or not QUELLOR_DEBUG is set), in call order and from every thread.
-class ScopedDebugOutputCapture {
+class QUELLOR_EXPORT ScopedDebugOutputCapture {
  public:
   ScopedDebugOutputCapture();
   ~ScopedDebugOutputCapture();

@@ -13,6 +13,8 @@
 // except in the number of system calls made.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,7 +30,7 @@ enum class FileFault {
   ReadError,   // a read fails with EIO (ReadFile: ERROR_READ_FAULT)
 };
 
-class ScopedFileFault {
+class QUELLOR_EXPORT ScopedFileFault {
  public:
   // Makes the next `count` matching system calls misbehave; count < 0 means
   // every matching call while the scope lives.

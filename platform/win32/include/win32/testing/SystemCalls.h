@@ -6,6 +6,8 @@
 // errno on failure.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -13,7 +15,7 @@
 
 namespace quellor::win32::testing {
 
-class SystemCalls {
+class QUELLOR_EXPORT SystemCalls {
  public:
   virtual ~SystemCalls() = default;
   virtual int open(const char* path, int flags, mode_t mode) = 0;
@@ -27,14 +29,14 @@ class SystemCalls {
 };
 
 // The system calls in use now.
-SystemCalls& CurrentSystemCalls();
+QUELLOR_EXPORT SystemCalls& CurrentSystemCalls();
 // The plain POSIX implementation, for decorators to forward to.
-SystemCalls& RealSystemCalls();
+QUELLOR_EXPORT SystemCalls& RealSystemCalls();
 
 // Installs a replacement for its lifetime and restores the previous one
 // afterwards. Scopes nest (destroy them in reverse order); install them before
 // the threads that do file I/O start, or while those threads are idle.
-class ScopedSystemCalls {
+class QUELLOR_EXPORT ScopedSystemCalls {
  public:
   explicit ScopedSystemCalls(SystemCalls& replacement);
   ~ScopedSystemCalls();

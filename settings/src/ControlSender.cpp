@@ -1,4 +1,4 @@
-#include "cliplib/settings/ControlSender.h"
+#include "settings/ControlSender.h"
 
 #include "board/Engine.h"
 

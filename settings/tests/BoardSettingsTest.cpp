@@ -1,9 +1,9 @@
-#include "cliplib/settings/BoardSettings.h"
+#include "settings/BoardSettings.h"
 
 #include <gtest/gtest.h>
 
 #include "SettingsTestSupport.h"
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 
 namespace quellor::settings {
 namespace {

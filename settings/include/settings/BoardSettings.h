@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "cliplib/settings/ControlSender.h"
+#include "settings/ControlSender.h"
 #include "widgets/SettingValue.h"
 
 namespace quellor::settings {

@@ -1,8 +1,8 @@
-#include "cliplib/settings/BoardSettings.h"
+#include "settings/BoardSettings.h"
 
 #include <string>
 
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 
 namespace quellor::settings {
 namespace {

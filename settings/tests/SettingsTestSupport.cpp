@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 
 namespace quellor::settings::testing {
 

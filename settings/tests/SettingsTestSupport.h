@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cliplib/settings/ControlSender.h"
+#include "settings/ControlSender.h"
 
 namespace quellor::settings::testing {
 

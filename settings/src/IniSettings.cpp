@@ -1,4 +1,4 @@
-#include "cliplib/settings/IniSettings.h"
+#include "settings/IniSettings.h"
 
 #include <climits>
 #include <cmath>
