@@ -2,6 +2,8 @@
 // loop stops allocating once the pool holds one item of each size in use.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "DataStream_Data.h"
 
 // A size that matches any size when taking an item from the pool.
@@ -11,8 +13,8 @@ inline constexpr unsigned long kAnyDataStreamSize = 0xFFFFFFFFul;
 // be kAnyDataStreamSize), names it and returns it with its blocks as they are
 // (contents stale). Without a match, makes a new item with blocks of those
 // sizes. Null when a new item cannot be made.
-DataStream_Data* GetDataStreamData(const char* name, unsigned long headerSize,
-                                   unsigned long dataSize);
+QUELLOR_EXPORT DataStream_Data* GetDataStreamData(const char* name, unsigned long headerSize,
+                                                  unsigned long dataSize);
 
 // Parks item at the head of the pool. Pooled items are never freed.
-void ReleaseDataStreamData(DataStream_Data* item);
+QUELLOR_EXPORT void ReleaseDataStreamData(DataStream_Data* item);

@@ -2,9 +2,11 @@
 // block that the item either owns or merely points at.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include <cstdint>
 
-class DataStream_Data {
+class QUELLOR_EXPORT DataStream_Data {
  public:
   // No name, no blocks, sizes 0, both blocks owned.
   DataStream_Data() = default;

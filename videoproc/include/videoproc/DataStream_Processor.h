@@ -9,9 +9,11 @@
 // A node never owns its inputs.
 #pragma once
 
+#include <quellor/Export.h>
+
 #include "DataStream.h"
 
-class DataStream_Processor {
+class QUELLOR_EXPORT DataStream_Processor {
  public:
   DataStream_Processor() = default;
   DataStream_Processor(const DataStream_Processor&) = delete;
