@@ -197,8 +197,8 @@ bool VideoQuellorOutput::OutputFrame() {
   if (frame == nullptr) return false;
   RTME_ShowOutputBuffer(frame->output, frame->token, frame->bufferSize);
   frame->buffer = nullptr;
-  m_countShown.fetch_add(1);
   m_currentTime.Set(frame->time0, kVideoOutputInternal);
+  m_countShown.fetch_add(1);
   FrameDispose(frame);
   return true;
 }

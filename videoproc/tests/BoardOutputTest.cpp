@@ -80,12 +80,15 @@ TEST_F(BoardOutput, WithoutInputShowsBlackAndTheTimeAdvancesByTheFrameTime) {
   EXPECT_DOUBLE_EQ(out.GetFrameRate(), 30000.0 / 1001.0);
   EXPECT_FALSE(out.SetConnection_In(nullptr, 1));
   out.GetFrameIncrement()->Set(1.0);
-  // The engine has four buffers: four frames go out before the clock moves.
-  ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown == 4; }));
-  EXPECT_DOUBLE_EQ(out.GetCurrentTimeFrame()->Get(), 3 * kNtscFrame);
-  quellor::board::testing::AdvanceFields(2);
+  // The engine has four buffers: four frames go out before the clock moves,
+  // the first the still frame a new output shows (its increment starts at 0).
+  ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown == 4; }))
+      << out.GetCounters().shown << " " << out.GetCounters().rendered;
+  EXPECT_DOUBLE_EQ(out.GetCurrentTimeFrame()->Get(), 2 * kNtscFrame);
+  // A frame shows from the next first field on; its buffer is free after both.
+  quellor::board::testing::AdvanceFields(4);
   ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown == 5; }));
-  EXPECT_DOUBLE_EQ(out.GetCurrentTimeFrame()->Get(), 4 * kNtscFrame);
+  EXPECT_DOUBLE_EQ(out.GetCurrentTimeFrame()->Get(), 3 * kNtscFrame);
   quellor::board::testing::AdvanceFields(2);
   quellor::board::BoardFrame shown;
   std::string error;
@@ -221,14 +224,13 @@ TEST_F(BoardOutput, PalStandardAndAGraphReadBackFromTheBoard) {
   EXPECT_FALSE(key.SetConnection_In(&out, 0)) << "the output has no output";
   out.GetFrameIncrement()->Set(1.0);
   ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown >= 1; }));
-  quellor::board::testing::AdvanceFields(2);
+  quellor::board::testing::AdvanceFields(4);
   quellor::board::BoardFrame shown;
   std::string error;
   ASSERT_TRUE(quellor::board::ReadShownFrame(shown, error)) << error;
   ASSERT_EQ(shown.standard, quellor::board::VideoStandard::Pal);
   ASSERT_EQ(shown.pixels.size(), 720u * 576 * 2);
-  const std::uint8_t expected[4] = {(101 * 7 + 72 * 248) >> 8, 180, (94 * 7 + 137 * 248) >> 8,
-                                    180};
+  const std::uint8_t expected[4] = {(101 * 7 + 72 * 248) >> 8, 180, (94 * 7 + 137 * 248) >> 8, 180};
   for (std::size_t i = 0; i < shown.pixels.size(); ++i) {
     ASSERT_EQ(shown.pixels[i], expected[i % 4]) << i;
   }

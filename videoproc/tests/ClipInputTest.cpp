@@ -4,8 +4,12 @@
 
 #include <win32/testing/DebugOutput.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +22,9 @@ using quellor::videoproc::testing::TestField;
 
 std::string TempPath(const std::string& name) {
   const char* root = std::getenv("QUELLOR_TEST_TMP");
-  return std::string(root ? root : "/tmp") + "/videoproc-clip-" + name;
+  // Per process: ctest runs each test in a process of its own, side by side.
+  return std::string(root ? root : "/tmp") + "/videoproc-clip-" + std::to_string(getpid()) + "-" +
+         name;
 }
 
 // A clip of `frames` frames whose every pair reads U = id, Y0 = frame,
@@ -27,14 +33,18 @@ std::string MakeClip(const std::string& name, int id, int frames, unsigned lines
   const std::string path = TempPath(name);
   quellor::clip::ClipWriter::Create(path.c_str(), 2, 0, 720, lines,
                                     lines == 240 ? 29.97002997f : 25.0f);
-  std::vector<std::uint32_t> frame(720 * lines);  // two fields of 360 x lines words
+  // Two fields of 360 x lines words, sector-aligned for the unbuffered writes.
+  const std::size_t words = std::size_t{720} * lines;
+  std::unique_ptr<std::uint32_t, decltype(&std::free)> memory(
+      static_cast<std::uint32_t*>(std::aligned_alloc(4096, words * 4)), &std::free);
+  std::uint32_t* frame = memory.get();
   for (int f = 0; f < frames; ++f) {
-    for (std::size_t i = 0; i < frame.size(); ++i) {
-      const std::uint8_t field = i < frame.size() / 2 ? 0 : 1;
-      frame[i] = VideoUYVY_Word(static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(f),
-                                field, 16);
+    for (std::size_t i = 0; i < words; ++i) {
+      const std::uint8_t field = i < words / 2 ? 0 : 1;
+      frame[i] =
+          VideoUYVY_Word(static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(f), field, 16);
     }
-    EXPECT_TRUE(quellor::clip::ClipWriter::WriteFrame(path.c_str(), frame.data()));
+    EXPECT_TRUE(quellor::clip::ClipWriter::WriteFrame(path.c_str(), frame));
   }
   quellor::clip::ClipWriter::Close(path.c_str());
   return path;
@@ -63,6 +73,9 @@ class ClipInput : public ::testing::Test {
     ntsc_ = MakeClip("ntsc.rtv", 3, 4, 240);
     corrupt_ = TempPath("corrupt.rtv");
     std::ofstream(corrupt_) << "not a clip at all";
+  }
+  static void TearDownTestSuite() {
+    for (const std::string* path : {&ten_, &five_, &ntsc_, &corrupt_}) std::remove(path->c_str());
   }
   static std::string ten_, five_, ntsc_, corrupt_;
 };

@@ -87,9 +87,9 @@ TEST(Keyer, KeyEdgeFollowsTheCurveAtTheTolerance) {
   ChromaKeyImplementation key;
   key.SetColors_YUV(0, 100, 100);
   key.SetBGColors_YUV(16, 128, 128);
-  key.SetToleranceValues(10, 0, 255);  // hard edge at distance 10
-  auto inside = Pairs(9, 105, 80, 104, 80);  // distance 9: background
-  auto edge = Pairs(9, 105, 80, 105, 80);    // distance 10: half
+  key.SetToleranceValues(10, 0, 255);         // hard edge at distance 10
+  auto inside = Pairs(9, 105, 80, 104, 80);   // distance 9: background
+  auto edge = Pairs(9, 105, 80, 105, 80);     // distance 10: half
   auto outside = Pairs(9, 106, 80, 105, 80);  // distance 11: foreground (one step darker)
   key.ApplyKey(inside.data(), nullptr, 18);
   key.ApplyKey(edge.data(), nullptr, 18);
@@ -184,8 +184,8 @@ TEST(Keyer, LinearKeysUseTheBrightness) {
   key.SetKeyMode(ChromaKeyMode_LinearLight);  // k0 = curve[255 - Y0], k1 = curve[255 - Y1]
   auto light = Pairs(1, 100, 0, 100, 255);
   key.ApplyKey(light.data(), nullptr, 2);
-  EXPECT_EQ(light[1], 0);                              // k0 = 255: (0 x 255) >> 8
-  EXPECT_EQ(light[3], (255 * 7 + 16 * 248) >> 8);      // k1 = curve[0] = 7
+  EXPECT_EQ(light[1], 0);                          // k0 = 255: (0 x 255) >> 8
+  EXPECT_EQ(light[3], (255 * 7 + 16 * 248) >> 8);  // k1 = curve[0] = 7
 }
 
 TEST(ChromaKeyNode, KeysItsInputsFieldsAndRefusesCycles) {

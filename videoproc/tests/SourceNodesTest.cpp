@@ -14,9 +14,15 @@ namespace {
 using quellor::videoproc::testing::TestField;
 using quellor::videoproc::testing::TestStream;
 
-std::uint8_t Y0(std::uint32_t word) { return static_cast<std::uint8_t>(word >> 8); }
-std::uint8_t U(std::uint32_t word) { return static_cast<std::uint8_t>(word); }
-std::uint8_t V(std::uint32_t word) { return static_cast<std::uint8_t>(word >> 16); }
+std::uint8_t Y0(std::uint32_t word) {
+  return static_cast<std::uint8_t>(word >> 8);
+}
+std::uint8_t U(std::uint32_t word) {
+  return static_cast<std::uint8_t>(word);
+}
+std::uint8_t V(std::uint32_t word) {
+  return static_cast<std::uint8_t>(word >> 16);
+}
 
 TEST(Gradient, DefaultCornersOnAnNtscField) {
   VideoGradient gradient;
