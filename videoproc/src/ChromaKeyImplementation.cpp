@@ -150,6 +150,16 @@ unsigned char ChromaKeyImplementation::GetHighThreshold() {
   return m_high;
 }
 
+unsigned char ChromaKeyImplementation::GetSoftness() {
+  FunctionBlock hold(m_settingsLock);
+  return m_softness;
+}
+
+unsigned char ChromaKeyImplementation::GetMaximum() {
+  FunctionBlock hold(m_settingsLock);
+  return m_maximum;
+}
+
 double ChromaKeyImplementation::TanH(double value) {
   if (std::isnan(value) || value < -2.0) return -1.0;
   if (value > 2.0) return 1.0;

@@ -68,6 +68,8 @@ class QUELLOR_EXPORT ChromaKeyImplementation {
   unsigned char GetCurveEntry(int index);  // 0 past the table
   unsigned char GetLowThreshold();
   unsigned char GetHighThreshold();
+  unsigned char GetSoftness();
+  unsigned char GetMaximum();
   void Snapshot(ChromaKeySnapshot& snapshot);
 
  private:
