@@ -2,6 +2,7 @@
 
 #include <board/BoardControl.h>
 #include <board/testing/BoardClock.h>
+#include <quellor/Export.h>
 #include <windows.h>
 
 #include <csignal>
@@ -255,3 +256,13 @@ int RunGraphCommand(const FrameworkLibrary& framework, const std::vector<std::st
 }
 
 }  // namespace quellor::quellhost
+
+// The entry quellhost looks up after it has loaded the framework: the graph
+// command lives in a library of its own because it links Video.quell, and a
+// program linked with the plug-in would load the framework before main, out
+// of earshot of the class announcements quellhost lists.
+QUELLOR_EXPORT_C int QuellhostRunGraph(const quellor::quellhost::FrameworkLibrary* framework,
+                                       const std::vector<std::string>* words, std::ostream* out,
+                                       std::ostream* err) {
+  return quellor::quellhost::RunGraphCommand(*framework, *words, *out, *err);
+}

@@ -7,7 +7,7 @@
 #include "FrameworkLibrary.h"
 #include "CommandLine.h"
 #include "Commands.h"
-#include "GraphCommand.h"
+#include "GraphLauncher.h"
 
 int main(int argc, char** argv) {
   using namespace quellor::quellhost;
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   }
   if (command.kind == HostCommandKind::List) return ListClasses(framework, std::cout);
   if (command.kind == HostCommandKind::Graph) {
-    return RunGraphCommand(framework, command.names, std::cout, std::cerr);
+    return LaunchGraphCommand(framework, command.names, std::cout, std::cerr);
   }
   return CreateObjects(framework, command.names, std::cout, std::cerr);
 }
