@@ -53,7 +53,8 @@ std::string MakeClip(unsigned lines) {
                                     lines == 240 ? 29.97002997f : 25.0f);
   const std::size_t words = std::size_t{720} * lines;
   std::unique_ptr<std::uint32_t, decltype(&std::free)> frame(
-      static_cast<std::uint32_t*>(std::aligned_alloc(4096, words * 4)), &std::free);
+      static_cast<std::uint32_t*>(std::aligned_alloc(4096, (words * 4 + 4095) / 4096 * 4096)),
+      &std::free);
   for (std::size_t i = 0; i < words; ++i) {
     frame.get()[i] =
         (i % 360) < 120 ? VideoUYVY_Word(101, 120, 94, 120) : VideoUYVY_Word(128, 128, 128, 128);

@@ -79,9 +79,11 @@ TEST_F(BoardOutput, WithoutInputShowsBlackAndTheTimeAdvancesByTheFrameTime) {
   EXPECT_EQ(out.GetPreferredLength(), 0.0);
   EXPECT_DOUBLE_EQ(out.GetFrameRate(), 30000.0 / 1001.0);
   EXPECT_FALSE(out.SetConnection_In(nullptr, 1));
+  // A new output's increment is 0.0: one still frame at 0, then stopped.
+  ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown == 1 && Stopped(out); }));
   out.GetFrameIncrement()->Set(1.0);
   // The engine has four buffers: four frames go out before the clock moves,
-  // the first the still frame a new output shows (its increment starts at 0).
+  // the still frame and then 0, t and 2t.
   ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown == 4; }))
       << out.GetCounters().shown << " " << out.GetCounters().rendered;
   EXPECT_DOUBLE_EQ(out.GetCurrentTimeFrame()->Get(), 2 * kNtscFrame);

@@ -36,7 +36,8 @@ std::string MakeClip(const std::string& name, int id, int frames, unsigned lines
   // Two fields of 360 x lines words, sector-aligned for the unbuffered writes.
   const std::size_t words = std::size_t{720} * lines;
   std::unique_ptr<std::uint32_t, decltype(&std::free)> memory(
-      static_cast<std::uint32_t*>(std::aligned_alloc(4096, words * 4)), &std::free);
+      static_cast<std::uint32_t*>(std::aligned_alloc(4096, (words * 4 + 4095) / 4096 * 4096)),
+      &std::free);
   std::uint32_t* frame = memory.get();
   for (int f = 0; f < frames; ++f) {
     for (std::size_t i = 0; i < words; ++i) {
