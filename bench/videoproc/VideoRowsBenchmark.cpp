@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "../../videoproc/src/VideoRows.h"
 #include "videoproc/ChromaKey.h"
 #include "videoproc/DataStream.h"
 #include "videoproc/LumaEffect.h"
@@ -86,6 +87,22 @@ void BM_LumaKeySoftField(benchmark::State& state) {
   KeyField(state, ChromaKeyMode_LinearDark);
 }
 BENCHMARK(BM_LumaKeySoftField);
+
+// The luma effect's own work on a field: the masked word operation that
+// takes U and V from the chroma picture (reads two fields, writes one).
+void BM_LumaEffectMerge(benchmark::State& state) {
+  const auto chroma = Picture();
+  auto luma = Picture();
+  const auto& merge = quellor::videoproc::VideoRows().mergeChroma;
+  for (auto _ : state) {
+    merge(reinterpret_cast<std::uint32_t*>(luma.data()),
+          reinterpret_cast<const std::uint32_t*>(chroma.data()), kFieldBytes / 4);
+    benchmark::DoNotOptimize(luma.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * kFieldBytes);
+}
+BENCHMARK(BM_LumaEffectMerge);
 
 // The luma effect's whole render of one field: two flat sources (a fill
 // each) and the merge, against the reference memcpy.

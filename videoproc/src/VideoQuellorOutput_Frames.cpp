@@ -82,6 +82,12 @@ VideoQuellorOutput_FrameReady* VideoQuellorOutput::GetNextBuffer() {
   return frame;
 }
 
+// Sets the increment to the stopped value unless somebody changed it since
+// it was read as `seen` (a user's new speed must not be overwritten).
+void VideoQuellorOutput::StopIfStill(double seen) {
+  if (m_increment.Get() == seen) m_increment.Set(kVideoOutputStopped, kVideoOutputInternal);
+}
+
 VideoQuellorOutput_FrameReady* VideoQuellorOutput::GetNextFrameToRender() {
   FunctionBlock hold(m_frameLock);
   const double t = GetFrameTime();
@@ -96,7 +102,7 @@ VideoQuellorOutput_FrameReady* VideoQuellorOutput::GetNextFrameToRender() {
   pos += t * inc;
   if (pos < 0.0) {
     pos = 0.0;
-    m_increment.Set(kVideoOutputStopped, kVideoOutputInternal);
+    StopIfStill(inc);
   } else {
     // Without input, or with an endless input (a negative length), there is
     // no end to stop at.
@@ -107,13 +113,13 @@ VideoQuellorOutput_FrameReady* VideoQuellorOutput::GetNextFrameToRender() {
         pos = 0.0;
       } else {
         pos = length;
-        m_increment.Set(kVideoOutputStopped, kVideoOutputInternal);
+        StopIfStill(inc);
       }
     }
   }
   m_renderPosition = pos;
   frame->duration0 = frame->duration1 = half;
-  if (inc == 0.0) m_increment.Set(kVideoOutputStopped, kVideoOutputInternal);  // one still frame
+  if (inc == 0.0) StopIfStill(inc);  // one still frame
   return frame;
 }
 

@@ -27,8 +27,30 @@ void MergeChromaRow_AVX2(std::uint32_t* luma, const std::uint32_t* chroma, std::
   MergeChromaRow_C(luma + i, chroma + i, words - i);
 }
 
+namespace {
+
+// Shuffles that copy byte 2 of each word into the bytes of that word that
+// hold U (byte 0), Y (bytes 1 and 3) or V (byte 2), zeroing the others.
+// Indices count within 128-bit halves: word j's byte 2 is 4j + 2.
+#define Z -128
+alignas(32) constexpr std::int8_t kPickU[32] = {2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z, Z, Z,
+                                                2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z, Z, Z};
+alignas(32) constexpr std::int8_t kPickY[32] = {Z, 2, Z, 2, Z, 6, Z, 6, Z, 10, Z, 10, Z, 14, Z, 14,
+                                                Z, 2, Z, 2, Z, 6, Z, 6, Z, 10, Z, 10, Z, 14, Z, 14};
+alignas(32) constexpr std::int8_t kPickV[32] = {Z, Z, 2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z,
+                                                Z, Z, 2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z};
+#undef Z
+
+__m256i Load(const std::int8_t (&bytes)[32]) {
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes));
+}
+
+}  // namespace
+
 // Eight words at once: lane j holds the value after j steps, which is what
-// adding the step j times gives (exact integer sums).
+// adding the step j times gives (exact integer sums). The values stay within
+// their corners' range (the steps are truncated toward zero), so each is a
+// non-negative number below 256 x 65536.
 void GradientRow_AVX2(std::uint32_t* destination, const GradientLine& line, std::size_t words) {
   const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   auto start = [&](std::int32_t value, std::int32_t step) {
@@ -41,15 +63,16 @@ void GradientRow_AVX2(std::uint32_t* destination, const GradientLine& line, std:
   const __m256i yStep8 = _mm256_set1_epi32(line.yStep * 8);
   const __m256i uStep8 = _mm256_set1_epi32(line.uStep * 8);
   const __m256i vStep8 = _mm256_set1_epi32(line.vStep * 8);
-  const __m256i byte = _mm256_set1_epi32(0xFF);
+  // The integer part of a 16.16 value in 0..255 is its byte 2: one shuffle
+  // per value puts it in place (U at byte 0, Y at 1 and 3, V at 2 of a word).
+  const __m256i pickU = Load(kPickU);
+  const __m256i pickY = Load(kPickY);
+  const __m256i pickV = Load(kPickV);
   std::size_t i = 0;
   for (; i + 8 <= words; i += 8) {
-    const __m256i luma = _mm256_and_si256(_mm256_srai_epi32(y, 16), byte);
-    __m256i word = _mm256_and_si256(_mm256_srai_epi32(u, 16), byte);
-    word = _mm256_or_si256(word, _mm256_slli_epi32(luma, 8));
-    word = _mm256_or_si256(word,
-                           _mm256_slli_epi32(_mm256_and_si256(_mm256_srai_epi32(v, 16), byte), 16));
-    word = _mm256_or_si256(word, _mm256_slli_epi32(luma, 24));
+    const __m256i word = _mm256_or_si256(
+        _mm256_or_si256(_mm256_shuffle_epi8(u, pickU), _mm256_shuffle_epi8(y, pickY)),
+        _mm256_shuffle_epi8(v, pickV));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), word);
     y = _mm256_add_epi32(y, yStep8);
     u = _mm256_add_epi32(u, uStep8);

@@ -69,6 +69,12 @@ bool Stopped(VideoQuellorOutput& out) {
   return out.GetFrameIncrement()->Get() == kVideoOutputStopped;
 }
 
+// A new output's increment is 0.0: it shows one still frame at 0 and stops.
+// Tests that count renders begin once that is over.
+void AwaitFirstStill(VideoQuellorOutput& out) {
+  ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown == 1 && Stopped(out); }));
+}
+
 class BoardOutput : public ManualBoardTest {};
 
 TEST_F(BoardOutput, WithoutInputShowsBlackAndTheTimeAdvancesByTheFrameTime) {
@@ -79,8 +85,7 @@ TEST_F(BoardOutput, WithoutInputShowsBlackAndTheTimeAdvancesByTheFrameTime) {
   EXPECT_EQ(out.GetPreferredLength(), 0.0);
   EXPECT_DOUBLE_EQ(out.GetFrameRate(), 30000.0 / 1001.0);
   EXPECT_FALSE(out.SetConnection_In(nullptr, 1));
-  // A new output's increment is 0.0: one still frame at 0, then stopped.
-  ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown == 1 && Stopped(out); }));
+  AwaitFirstStill(out);
   out.GetFrameIncrement()->Set(1.0);
   // The engine has four buffers: four frames go out before the clock moves,
   // the still frame and then 0, t and 2t.
@@ -134,8 +139,9 @@ TEST_F(BoardOutput, StopsAtTheEndWithoutLoopingAndWrapsWithLooping) {
 TEST_F(BoardOutput, BackwardsStopsAtZeroAndAStillFrameIsRenderedOnce) {
   RecordingSource source(10.0);
   VideoQuellorOutput out;
+  AwaitFirstStill(out);
   ASSERT_TRUE(out.SetConnection_In(&source, 0));
-  out.GetCurrentTimeFrame()->Set(0.5);  // stopped? no: the increment is 0.0 (still)
+  out.GetCurrentTimeFrame()->Set(0.5);  // a seek while stopped: one still frame there
   ASSERT_TRUE(WaitFor([&] { return Stopped(out); }));
   ASSERT_TRUE(WaitFor([&] { return source.Headers().size() >= 2; }));
   auto still = source.Headers();
@@ -194,6 +200,7 @@ TEST_F(BoardOutput, StartStopRepeatedlyAndDestroyWhilePlaying) {
   RecordingSource source(1.0);
   for (int round = 0; round < 5; ++round) {
     auto out = std::make_unique<VideoQuellorOutput>();
+    if (round % 2 == 0) AwaitFirstStill(*out);  // odd rounds race the first still frame
     ASSERT_TRUE(out->SetConnection_In(&source, 0));
     out->GetLoopingMode()->Set(1);
     out->GetFrameIncrement()->Set(1.0);
@@ -220,13 +227,15 @@ TEST_F(BoardOutput, PalStandardAndAGraphReadBackFromTheBoard) {
   ASSERT_TRUE(effect.SetConnection_In(&key, 1));
 
   VideoQuellorOutput out;
+  AwaitFirstStill(out);
   out.SetStandardFlag(0);
   EXPECT_DOUBLE_EQ(out.GetFrameRate(), 25.0);
   ASSERT_TRUE(out.SetConnection_In(&effect, 0));
   EXPECT_FALSE(key.SetConnection_In(&out, 0)) << "the output has no output";
   out.GetFrameIncrement()->Set(1.0);
-  ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown >= 1; }));
-  quellor::board::testing::AdvanceFields(4);
+  ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown >= 2; }));  // after the NTSC still
+  // The board takes a frame at its next first field and shows both fields.
+  quellor::board::testing::AdvanceFields(6);
   quellor::board::BoardFrame shown;
   std::string error;
   ASSERT_TRUE(quellor::board::ReadShownFrame(shown, error)) << error;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "../src/VideoRows.h"
 #include "VideoTestFields.h"
 #include "videoproc/DataStreamPool.h"
 #include "videoproc/LumaEffect.h"
@@ -140,10 +141,46 @@ TEST(LumaEffectNode, TakesYFromTheFirstInputAndColourFromTheSecond) {
   EXPECT_EQ(pooled->GetDataSize(), 60u);
   ReleaseDataStreamData(pooled);
 
+  // Full-size fields, two a frame, as the board output asks for them.
+  TestStream pal(2, 720, 288, 0);
+  ASSERT_TRUE(effect.Render(&pal.stream, nullptr, &abort));
+  EXPECT_EQ(pal.Words(0)[0], VideoUYVY_Word(90, 16, 240, 16));
+  EXPECT_EQ(pal.Words(1)[0], VideoUYVY_Word(90, 16, 240, 16));
+  EXPECT_EQ(pal.Words(1).back(), VideoUYVY_Word(90, 16, 240, 16));
+
   EXPECT_FALSE(luma.SetConnection_In(&effect, 0)) << "a source has no inputs";
   LumaEffect outer;
   ASSERT_TRUE(outer.SetConnection_In(&effect, 1));
   EXPECT_FALSE(effect.SetConnection_In(&outer, 0)) << "would close a cycle";
+}
+
+}  // namespace
+
+namespace {
+
+// The fast rows give the plain rows' words, over lengths that leave tails.
+TEST(VideoRowsEquality, FastRowsMatchThePlainRows) {
+  const auto& fast = quellor::videoproc::VideoRows();
+  const auto& plain = quellor::videoproc::VideoRows_C();
+  for (std::size_t words : {1u, 8u, 29u, 360u}) {
+    std::vector<std::uint32_t> a(words), b(words);
+    const quellor::videoproc::GradientLine line{
+        37 * 65536 + 1234, 200 * 65536, 5 * 65536, 11111, -22222, 3333};
+    fast.gradient(a.data(), line, words);
+    plain.gradient(b.data(), line, words);
+    EXPECT_EQ(a, b) << words;
+    std::vector<std::uint32_t> chroma(words);
+    for (std::size_t i = 0; i < words; ++i) {
+      a[i] = b[i] = static_cast<std::uint32_t>(i * 2654435761u);
+      chroma[i] = static_cast<std::uint32_t>(i * 40503u + 7);
+    }
+    fast.mergeChroma(a.data(), chroma.data(), words);
+    plain.mergeChroma(b.data(), chroma.data(), words);
+    EXPECT_EQ(a, b) << words;
+    fast.fillWords(a.data(), 0x12345678u, words);
+    plain.fillWords(b.data(), 0x12345678u, words);
+    EXPECT_EQ(a, b) << words;
+  }
 }
 
 }  // namespace

@@ -103,6 +103,7 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
   double GetFrameTime() const { return (m_standard.load() != 0 ? 1001 : 1200) * (1.0 / 30000.0); }
   VideoQuellorOutput_FrameReady* GetNextBuffer();
   VideoQuellorOutput_FrameReady* GetNextFrameToRender();
+  void StopIfStill(double seen);
   bool RenderFrame(RenderScratch& scratch);  // false when nothing was rendered
   void FrameRendered(VideoQuellorOutput_FrameReady* frame);
   VideoQuellorOutput_FrameReady* GetNextFrameToDisplay();
