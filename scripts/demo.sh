@@ -49,6 +49,16 @@ step "virtual board: the clip on the input"
 "$BIN/boardctl" snapshot --input -o "$OUT/input.png"
 echo "wrote $OUT/input.png"
 
+step "quellhost graph: the bars keyed over a gradient, played out of the board"
+# Clip -> hard luma key -> luma effect (brightness from a gradient) -> board
+# output, 120 fields on the board's hand clock; then the board's output.
+"$BIN/quellhost" graph --fields 120 \
+  "clip=RTVFileInput(files=$OUT/bars.rtv) key=ChromaKey(input=clip, mode=dark, tolerance=60,
+   bg=16:128:128) grad=VideoGradient() mix=LumaEffect(luma=grad, chroma=key)
+   out=VideoQuellorOutput(input=mix, loop=1)"
+"$BIN/boardctl" snapshot -o "$OUT/graph.png"
+echo "wrote $OUT/graph.png"
+
 step "clipviewer: start-up clip, tray menu, a clipboard change, exit"
 # Runs headless on the demo's board with its own settings file; the script
 # clicks "&De-Interlace" in the tray menu, puts text on the clipboard and exits.

@@ -6,7 +6,9 @@ const char kHostUsage[] =
     "usage: quellhost <command> [arguments]\n"
     "  list, --list          list the class names the plug-ins registered\n"
     "  new, --new NAME...    create an object of each class NAME and report it\n"
-    "  help, --help          this text\n";
+    "  help, --help          this text\n"
+    "  graph [--seconds S | --fields N] NAME=Class(key=value, ...) ...\n"
+    "                        play a processing graph out of the board (see README)\n";
 
 HostCommand ParseHostCommand(const std::vector<std::string>& words) {
   HostCommand command;
@@ -25,6 +27,10 @@ HostCommand ParseHostCommand(const std::vector<std::string>& words) {
     command.kind = HostCommandKind::New;
     command.names = std::move(rest);
     if (command.names.empty()) command.error = "new needs a class name";
+  } else if (verb == "graph") {
+    command.kind = HostCommandKind::Graph;
+    command.names = std::move(rest);
+    if (command.names.empty()) command.error = "graph needs a description";
   } else {
     command.error = "unknown command \"" + verb + "\"";
   }

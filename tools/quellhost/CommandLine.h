@@ -2,6 +2,7 @@
 //
 //   quellhost list          (also --list)   the registered class names
 //   quellhost new NAME...   (also --new)    create objects by name
+//   quellhost graph ...                     play a processing graph (GraphCommand.h)
 //
 // Commands are words so that later ones (building a processing graph,
 // playing it) add to the list without changing the existing ones.
@@ -12,11 +13,11 @@
 
 namespace quellor::quellhost {
 
-enum class HostCommandKind { Help, List, New };
+enum class HostCommandKind { Help, List, New, Graph };
 
 struct HostCommand {
   HostCommandKind kind = HostCommandKind::Help;
-  std::vector<std::string> names;  // of New
+  std::vector<std::string> names;  // of New; of Graph: its words
   std::string error;               // empty when the words made sense
 };
 

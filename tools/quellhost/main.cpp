@@ -7,6 +7,7 @@
 #include "FrameworkLibrary.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "GraphLauncher.h"
 
 int main(int argc, char** argv) {
   using namespace quellor::quellhost;
@@ -25,5 +26,8 @@ int main(int argc, char** argv) {
     return kHostNoFramework;
   }
   if (command.kind == HostCommandKind::List) return ListClasses(framework, std::cout);
+  if (command.kind == HostCommandKind::Graph) {
+    return LaunchGraphCommand(framework, command.names, std::cout, std::cerr);
+  }
   return CreateObjects(framework, command.names, std::cout, std::cerr);
 }

@@ -2,6 +2,31 @@
 
 #include <cstring>
 
+DataStream::~DataStream() {
+  if (m_items == m_inline) m_items = nullptr;  // not the heap's to free
+}
+
+bool DataStream::FitStorage() {
+  if (m_count <= kInlineItems) {
+    if (m_items != m_inline) {
+      if (m_items != nullptr && m_count > 0) {
+        std::memcpy(static_cast<void*>(m_inline), m_items, sizeof(DataStream_Data*) * m_count);
+      }
+      Orvane_free(m_items);
+      m_items = m_inline;
+    }
+    return true;
+  }
+  if (m_items == m_inline) {
+    void* grown = Orvane_malloc(static_cast<unsigned int>(sizeof(DataStream_Data*) * m_count));
+    if (grown == nullptr) return false;
+    std::memcpy(grown, m_inline, sizeof(m_inline));
+    m_items = static_cast<DataStream_Data**>(grown);
+    return true;
+  }
+  return ReallocateItems(m_count);
+}
+
 void DataStream::AddStream(DataStream_Data* item) {
   AddItem(item);
 }

@@ -62,6 +62,12 @@ void DataStream_Data::SetName(const char* name) {
   auto at = reinterpret_cast<std::uintptr_t>(name);
   auto old = reinterpret_cast<std::uintptr_t>(m_name);
   bool inside = m_name != nullptr && at >= old && at <= old + std::strlen(m_name);
+  // The same length: written over in place, no call to the heap at all (the
+  // pool renames its items every field).
+  if (m_name != nullptr && !inside && std::strlen(m_name) == length) {
+    std::memcpy(m_name, name, bytes);
+    return;
+  }
   char* copy = static_cast<char*>(inside ? Orvane_malloc(bytes) : Orvane_realloc(m_name, bytes));
   if (copy == nullptr) return;  // the old name stays
   std::memmove(copy, name, bytes);

@@ -29,7 +29,12 @@ TEST(VideoPlugin, RegistersItsClassesWhileLoaded) {
   ASSERT_NE(plugin, nullptr) << GetLastError();
   EXPECT_EQ(capture.Text(),
             "Registering Plugin Class : DataStream\n"
-            "Registering Plugin Class : DataStream_Data\n");
+            "Registering Plugin Class : DataStream_Data\n"
+            "Registering Plugin Class : ChromaKey\n"
+            "Registering Plugin Class : LumaEffect\n"
+            "Registering Plugin Class : VideoGradient\n"
+            "Registering Plugin Class : RTVFileInput\n"
+            "Registering Plugin Class : VideoQuellorOutput\n");
 
   PluginClass* stream = New("DataStream");
   ASSERT_NE(stream, nullptr);

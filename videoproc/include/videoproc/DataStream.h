@@ -10,6 +10,10 @@
 
 class QUELLOR_EXPORT DataStream : public tList<DataStream_Data*> {
  public:
+  DataStream() = default;
+  // Hands an inline array back before the list would free it.
+  ~DataStream() override;
+
   // Appends item under the list lock.
   void AddStream(DataStream_Data* item);
 
@@ -17,4 +21,14 @@ class QUELLOR_EXPORT DataStream : public tList<DataStream_Data*> {
   // name, case included. With null: the index-th item of the whole list.
   // Null when there are fewer.
   DataStream_Data* GetStream(const char* name, unsigned long index);
+
+  // Up to kInlineItems items live inside the stream itself, so that the
+  // streams a render builds on its stack (two fields a frame) never touch
+  // the heap; longer lists move to the shared heap.
+  bool FitStorage() override;
+
+  static constexpr std::uint32_t kInlineItems = 4;
+
+ private:
+  DataStream_Data* m_inline[kInlineItems] = {};
 };

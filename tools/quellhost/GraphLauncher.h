@@ -1,0 +1,16 @@
+// Runs `quellhost graph` from libquellhost_graph.so, loaded beside the
+// program once the framework (and with it Video.quell) is loaded.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "FrameworkLibrary.h"
+
+namespace quellor::quellhost {
+
+int LaunchGraphCommand(const FrameworkLibrary& framework, const std::vector<std::string>& words,
+                       std::ostream& out, std::ostream& err);
+
+}  // namespace quellor::quellhost

@@ -1,0 +1,91 @@
+// The AVX2 rows of VideoRows.h, built with -mavx2 and called only after the
+// processor was checked: eight words a step, the rest through the plain row.
+#include <immintrin.h>
+
+#include "VideoRows.h"
+
+namespace quellor::videoproc {
+
+void FillWordsRow_AVX2(std::uint32_t* destination, std::uint32_t word, std::size_t words) {
+  const __m256i fill = _mm256_set1_epi32(static_cast<int>(word));
+  std::size_t i = 0;
+  for (; i + 8 <= words; i += 8) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), fill);
+  }
+  FillWordsRow_C(destination + i, word, words - i);
+}
+
+void MergeChromaRow_AVX2(std::uint32_t* luma, const std::uint32_t* chroma, std::size_t words) {
+  const __m256i mask = _mm256_set1_epi32(0x00FF00FF);
+  std::size_t i = 0;
+  for (; i + 8 <= words; i += 8) {
+    auto* at = reinterpret_cast<__m256i*>(luma + i);
+    const __m256i y = _mm256_loadu_si256(at);
+    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chroma + i));
+    _mm256_storeu_si256(at, _mm256_xor_si256(_mm256_and_si256(_mm256_xor_si256(c, y), mask), y));
+  }
+  MergeChromaRow_C(luma + i, chroma + i, words - i);
+}
+
+namespace {
+
+// Shuffles that copy byte 2 of each word into the bytes of that word that
+// hold U (byte 0), Y (bytes 1 and 3) or V (byte 2), zeroing the others.
+// Indices count within 128-bit halves: word j's byte 2 is 4j + 2.
+#define Z -128
+alignas(32) constexpr std::int8_t kPickU[32] = {2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z, Z, Z,
+                                                2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z, Z, Z};
+alignas(32) constexpr std::int8_t kPickY[32] = {Z, 2, Z, 2, Z, 6, Z, 6, Z, 10, Z, 10, Z, 14, Z, 14,
+                                                Z, 2, Z, 2, Z, 6, Z, 6, Z, 10, Z, 10, Z, 14, Z, 14};
+alignas(32) constexpr std::int8_t kPickV[32] = {Z, Z, 2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z,
+                                                Z, Z, 2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z};
+#undef Z
+
+__m256i Load(const std::int8_t (&bytes)[32]) {
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes));
+}
+
+}  // namespace
+
+// Eight words at once: lane j holds the value after j steps, which is what
+// adding the step j times gives (exact integer sums). The values stay within
+// their corners' range (the steps are truncated toward zero), so each is a
+// non-negative number below 256 x 65536.
+void GradientRow_AVX2(std::uint32_t* destination, const GradientLine& line, std::size_t words) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  auto start = [&](std::int32_t value, std::int32_t step) {
+    return _mm256_add_epi32(_mm256_set1_epi32(value),
+                            _mm256_mullo_epi32(lanes, _mm256_set1_epi32(step)));
+  };
+  __m256i y = start(line.y, line.yStep);
+  __m256i u = start(line.u, line.uStep);
+  __m256i v = start(line.v, line.vStep);
+  const __m256i yStep8 = _mm256_set1_epi32(line.yStep * 8);
+  const __m256i uStep8 = _mm256_set1_epi32(line.uStep * 8);
+  const __m256i vStep8 = _mm256_set1_epi32(line.vStep * 8);
+  // The integer part of a 16.16 value in 0..255 is its byte 2: one shuffle
+  // per value puts it in place (U at byte 0, Y at 1 and 3, V at 2 of a word).
+  const __m256i pickU = Load(kPickU);
+  const __m256i pickY = Load(kPickY);
+  const __m256i pickV = Load(kPickV);
+  std::size_t i = 0;
+  for (; i + 8 <= words; i += 8) {
+    const __m256i word = _mm256_or_si256(
+        _mm256_or_si256(_mm256_shuffle_epi8(u, pickU), _mm256_shuffle_epi8(y, pickY)),
+        _mm256_shuffle_epi8(v, pickV));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), word);
+    y = _mm256_add_epi32(y, yStep8);
+    u = _mm256_add_epi32(u, uStep8);
+    v = _mm256_add_epi32(v, vStep8);
+  }
+  const std::int32_t taken = static_cast<std::int32_t>(i);
+  GradientLine rest{line.y + line.yStep * taken,
+                    line.u + line.uStep * taken,
+                    line.v + line.vStep * taken,
+                    line.yStep,
+                    line.uStep,
+                    line.vStep};
+  GradientRow_C(destination + i, rest, words - i);
+}
+
+}  // namespace quellor::videoproc
