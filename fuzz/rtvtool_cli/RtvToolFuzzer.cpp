@@ -41,7 +41,8 @@ std::vector<std::uint8_t> ReadBack(const fs::path& path) {
 
 bool Store(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out.flush());
 }
 
@@ -53,7 +54,8 @@ void Fail(const char* what, const std::string& detail) {
 // Only the input may remain after a failed command.
 void CheckNothingLeft(const fs::path& input, const std::string& err) {
   for (const auto& entry : fs::directory_iterator(Folder())) {
-    if (entry.path() != input) Fail("a failed command left a file behind", entry.path().string() + "\n" + err);
+    if (entry.path() != input)
+      Fail("a failed command left a file behind", entry.path().string() + "\n" + err);
   }
 }
 

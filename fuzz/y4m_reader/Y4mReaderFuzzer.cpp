@@ -36,8 +36,8 @@ void Fail(const char* what, const std::string& detail) {
 bool Same(const quellor::rtvtool::Y4mHeader& a, const quellor::rtvtool::Y4mHeader& b) {
   return a.width == b.width && a.height == b.height && a.rate_numerator == b.rate_numerator &&
          a.rate_denominator == b.rate_denominator && a.interlace == b.interlace &&
-         a.aspect_numerator == b.aspect_numerator &&
-         a.aspect_denominator == b.aspect_denominator && a.chroma == b.chroma;
+         a.aspect_numerator == b.aspect_numerator && a.aspect_denominator == b.aspect_denominator &&
+         a.chroma == b.chroma;
 }
 
 void CheckHeaderLine(const std::string& text) {
@@ -70,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file.flush()) return 0;
   }
   std::ostringstream ignored_out, err;
-  const int status = quellor::rtvtool::RunCommand({"from-y4m", in.string(), "-o", out.string()},
-                                                  ignored_out, err);
+  const int status =
+      quellor::rtvtool::RunCommand({"from-y4m", in.string(), "-o", out.string()}, ignored_out, err);
   if (status != 0) {
     if (err.str().empty()) Fail("from-y4m failed without a message", "");
     for (const auto& entry : fs::directory_iterator(Folder())) {
