@@ -20,7 +20,8 @@ std::optional<std::string> ToHostPath(std::string_view windows_path);
 std::optional<std::string> DriveFolder(char letter);
 
 // The "Windows directory" that bare private-profile file names live in:
-// QUELLOR_WINDIR, else $XDG_CONFIG_HOME/quellor, else ~/.config/quellor.
+// QUELLOR_WINDIR, else $XDG_CONFIG_HOME/quellor, else ~/.config/quellor;
+// empty when none of the three variables is set.
 std::string WindowsDirectory();
 
 // The module (program or shared library) whose code or data holds `address`,
