@@ -1,5 +1,7 @@
 #include "app/ClipViewer.h"
 
+#include <cstdio>
+#include <string>
 #include <utility>
 
 #include "app/Pause.h"
@@ -16,7 +18,36 @@
 namespace quellor::clipviewer {
 
 using settings::ReadIniInt;
-using settings::WriteIniInt;
+
+namespace {
+
+// Writes the viewer's settings, every one even after a failure; false when
+// any could not be saved (a folder or pipe under the file's name, a
+// read-only folder, no settings folder at all).
+bool SaveViewerSettings(const std::pair<const char*, int> (&keys)[4]) {
+  bool saved = true;
+  for (const auto& [key, value] : keys) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    if (!WritePrivateProfileStringA(settings::kIniSection, key, text, settings::kIniFileName))
+      saved = false;
+  }
+  return saved;
+}
+
+// Where the settings should have gone and why they did not.
+std::string SettingsNotSavedText(DWORD error) {
+  char folder[MAX_PATH];
+  if (GetWindowsDirectoryA(folder, sizeof folder) == 0) {
+    return "The settings could not be saved: there is no settings folder (set HOME, "
+           "XDG_CONFIG_HOME or QUELLOR_WINDIR). The adjustments of this session are lost.";
+  }
+  return std::string("The settings could not be saved to ") + folder + "/" +
+         settings::kIniFileName + " (error " + std::to_string(error) +
+         "). The adjustments of this session are lost.";
+}
+
+}  // namespace
 
 ClipViewer* ClipViewer::current_ = nullptr;
 
@@ -99,25 +130,31 @@ void ClipViewer::RunMessageLoop() {
   if (pendingError_) Raise(*std::exchange(pendingError_, std::nullopt));
 }
 
-void ClipViewer::ShutDown() {
+bool ClipViewer::ShutDown() {
   mainWindow_ = nullptr;
   if (!UnregisterWindowClass()) Raise(kCannotUnregisterClass);
   hub_.reset();
-  WriteIniInt("Resize", resizeMode);
-  WriteIniInt("DeInterlace", deInterlace);
-  WriteIniInt("ClipboardEnabled", clipboardEnabled);
-  WriteIniInt("VideoMode", videoMode);
+  const bool saved = SaveViewerSettings({{"Resize", resizeMode},
+                                         {"DeInterlace", deInterlace},
+                                         {"ClipboardEnabled", clipboardEnabled},
+                                         {"VideoMode", videoMode}});
+  const DWORD error = GetLastError();
   outputPreview_.Close();
   inputPreview_.Close();
+  if (!saved) {
+    OutputDebugStringA("clipviewer: settings NOT saved, output released\n");
+    ShowError(SettingsNotSavedText(error).c_str());
+    return false;
+  }
   OutputDebugStringA("clipviewer: settings written, output released\n");
+  return true;
 }
 
 int ClipViewer::Run(const std::string& commandLine) {
   try {
     if (!StartUp(commandLine)) return 1;
     RunMessageLoop();
-    ShutDown();
-    return 0;
+    return ShutDown() ? 0 : 1;
   } catch (const ViewerError& error) {
     ShowError(error.text);
   } catch (...) {

@@ -47,7 +47,9 @@ class ClipViewer {
   // Runs the thread's messages until the main window has gone; raises an
   // error the window procedure caught.
   void RunMessageLoop();
-  void ShutDown();
+  // False, after saying so in a message box, when the settings could not be
+  // saved (the user's adjustments would otherwise be lost without a word).
+  bool ShutDown();
   // Shows a raised error as the entry point does.
   static void ShowError(const char* text);
 
