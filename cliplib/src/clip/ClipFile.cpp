@@ -94,7 +94,6 @@ void ClipFile::ReadHeaders(const char* path) {
   if (header_.magic != kRtvMagic) throw "This is not an RTV file.";
   if (header_.type != kRtvType) throw "This reader can only read RTV type 1 files.";
   if (header_.stream_count == 0) throw "There are no streams in the file.";
-  if (header_.stream_count > kMostStreams) throw "There are too many streams in the file.";
 
   try {
     stream_headers_.reserve(StreamHeadersThatFit(file.get(), header_.stream_count));
@@ -113,6 +112,9 @@ void ClipFile::ReadHeaders(const char* path) {
     }
   }
 
+  // Checked once the headers are all there, so that a count the file cannot
+  // hold still fails as a short read.
+  if (header_.stream_count > kMostStreams) throw "There are too many streams in the file.";
   CreateStreamContexts();
 
   if (!file.Close()) throw "Could not close file pointer.";
