@@ -134,7 +134,7 @@ std::size_t MutateClipInput(std::uint8_t* data, std::size_t size, std::size_t ma
       data[1] = static_cast<std::uint8_t>(random() % 8);
       Store32(data + 2, random() % 3 == 0 ? Pick(kStreamCounts, random) % 70000 : 0);
       Store32(data + 6,
-              random() % 2 ? 512 * (random() % 64) : static_cast<std::uint32_t>(random()));
+              random() % 8 ? 512 * (random() % 64) : static_cast<std::uint32_t>(random()));
       break;
     case 1:  // the file header's counts and offsets
       Store32(file + 8 + 4 * (random() % 3),
