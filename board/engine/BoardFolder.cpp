@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 
 namespace quellor::board {
 
@@ -30,17 +31,41 @@ bool EnsureBoardFolder(const std::string& folder) {
   return MakeFolder(folder) && MakeFolder(folder + "/names");
 }
 
-FileLock::FileLock(const std::string& path, bool exclusive) {
-  fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd_ < 0) return;
-  int result;
-  do {
-    result = flock(fd_, exclusive ? LOCK_EX : LOCK_SH);
-  } while (result != 0 && errno == EINTR);
-  if (result != 0) {
-    close(fd_);
-    fd_ = -1;
+// Opens `path` without blocking (a FIFO planted in the board folder would
+// otherwise wait for a writer forever) and keeps it only when it is a
+// regular file.
+static int OpenRegular(const std::string& path, int flags) {
+  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    errno = EINVAL;
+    return -1;
   }
+  return fd;
+}
+
+bool IsRegularOrMissing(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode);
+}
+
+FileLock::FileLock(const std::string& path, bool exclusive) {
+  fd_ = OpenRegular(path, O_RDWR | O_CREAT);
+  if (fd_ < 0) return;
+  // Holders keep these locks for one read or write of a small file; one that
+  // has not let go after kLockWaitMilliseconds is stuck (a stopped process),
+  // and waiting longer would only hang the caller too.
+  const timespec pause{0, kLockPollMilliseconds * 1000000L};
+  for (int waited = 0;; waited += kLockPollMilliseconds) {
+    if (flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK || waited >= kLockWaitMilliseconds) break;
+    nanosleep(&pause, nullptr);
+  }
+  close(fd_);
+  fd_ = -1;
 }
 
 FileLock::~FileLock() {
@@ -48,7 +73,7 @@ FileLock::~FileLock() {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenRegular(path, O_RDONLY);
   if (fd < 0) return false;
   contents.clear();
   char chunk[4096];

@@ -97,6 +97,9 @@ std::string InputSettingStore::Format(const InputState& state) const {
 bool InputSettingStore::Load(InputState& state) {
   std::string contents;
   if (ReadWholeFile(folder_ + "/input", contents) && Parse(contents, state)) return true;
+  // Something other than a file under the name (a pipe, a device) is left
+  // for the user to remove, not replaced behind their back.
+  if (!IsRegularOrMissing(folder_ + "/input")) return false;
   FileLock lock(folder_ + "/input.lock", true);
   if (!lock.locked()) return false;
   if (ReadWholeFile(folder_ + "/input", contents) && Parse(contents, state)) return true;

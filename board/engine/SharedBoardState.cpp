@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <sched.h>
 #include <cstring>
+#include <ctime>
 
 #include "board/FieldRecords.h"
 
@@ -38,14 +39,28 @@ std::atomic_ref<T> Shared(T& word) {
 // flock() for the span of one write, so that two processes never interleave.
 class WriterLock {
  public:
+  // A writer holds the lock for one field copy; after a second the holder
+  // is stuck (a stopped process) and the write is given up, not the caller.
   explicit WriterLock(int fd) : fd_(fd) {
-    while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    const timespec pause{0, 1000000L};
+    for (int waited_ms = 0; waited_ms < 1000; ++waited_ms) {
+      if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        held_ = true;
+        return;
+      }
+      if (errno == EINTR) continue;
+      if (errno != EWOULDBLOCK) return;
+      nanosleep(&pause, nullptr);
     }
   }
-  ~WriterLock() { flock(fd_, LOCK_UN); }
+  ~WriterLock() {
+    if (held_) flock(fd_, LOCK_UN);
+  }
+  bool held() const { return held_; }
 
  private:
   int fd_;
+  bool held_ = false;
 };
 }  // namespace
 
@@ -57,10 +72,11 @@ SharedBoardState::~SharedBoardState() {
 bool SharedBoardState::Open(const std::string& folder) {
   std::lock_guard lock(mutex_);
   if (header_) return true;
-  fd_ = open((folder + "/board.state").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // Without blocking: a FIFO under the name would wait for a writer forever.
+  fd_ = open((folder + "/board.state").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
   if (fd_ < 0) return false;
   struct stat info;
-  if (fstat(fd_, &info) != 0 ||
+  if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) ||
       (static_cast<size_t>(info.st_size) < kFileBytes && ftruncate(fd_, kFileBytes) != 0)) {
     close(fd_);
     fd_ = -1;
@@ -76,7 +92,7 @@ bool SharedBoardState::Open(const std::string& folder) {
   header_ = static_cast<Header*>(mapped);
   frame_ = static_cast<BYTE*>(mapped) + kHeaderBytes;
   WriterLock writer(fd_);
-  if (Shared(header_->magic).load() != kMagic) {
+  if (writer.held() && Shared(header_->magic).load() != kMagic) {
     std::memset(header_, 0, sizeof(Header));
     Shared(header_->magic).store(kMagic);
   }
@@ -90,6 +106,7 @@ void SharedBoardState::WriteShownField(DWORD standard, DWORD parity, const BYTE*
   std::lock_guard lock(mutex_);
   if (!header_) return;
   WriterLock writer(fd_);
+  if (!writer.held()) return;
   Shared(header_->sequence).fetch_add(1, std::memory_order_acq_rel);
   std::memcpy(frame_ + parity * fieldBytes, pixels, fieldBytes);
   Shared(header_->standard).store(standard, std::memory_order_relaxed);
@@ -103,6 +120,7 @@ void SharedBoardState::ShowLiveInput() {
   std::lock_guard lock(mutex_);
   if (!header_) return;
   WriterLock writer(fd_);
+  if (!writer.held()) return;
   Shared(header_->sequence).fetch_add(1, std::memory_order_acq_rel);
   Shared(header_->outputShowsFrame).store(0, std::memory_order_relaxed);
   Shared(header_->sequence).fetch_add(1, std::memory_order_release);

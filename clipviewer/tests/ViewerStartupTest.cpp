@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
@@ -124,6 +125,25 @@ TEST_F(ViewerTest, SecondCopyShowsTheHubMessageAfterStartingTheClip) {
     EXPECT_EQ(second.Hub(), nullptr);
   }
   EXPECT_TRUE(HubNameTaken());  // the failed copy left the first one's name alone
+}
+
+TEST_F(ViewerTest, SettingsThatCannotBeSavedAreReportedAndFailTheExit) {
+  ClipViewer viewer(CountingHooks());
+  ASSERT_TRUE(viewer.StartUp(""));
+  // A folder now stands where the settings file was.
+  std::filesystem::remove(SettingsFile());
+  std::filesystem::create_directory(SettingsFile());
+  viewer.State().resizeMode = ResizeMode::OneToOne;
+  PostMessageA(viewer.MainWindow(), WM_COMMAND, kCmdExit, 0);
+  viewer.RunMessageLoop();
+  EXPECT_FALSE(viewer.ShutDown());
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Video Quellor Director / Clipboard Viewer");
+  EXPECT_EQ(boxes[0].text.rfind("The settings could not be saved to ", 0), 0u) << boxes[0].text;
+  EXPECT_NE(boxes[0].text.find("VideoQuellor.ini (error 5)."), std::string::npos) << boxes[0].text;
+  EXPECT_EQ(boxes[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+  std::filesystem::remove(SettingsFile());
+  viewer.CleanUpStatics();
 }
 
 TEST_F(ViewerTest, MissingBoardShowsTheMessage) {

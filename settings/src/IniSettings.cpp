@@ -47,14 +47,14 @@ int ReadIniInt(const char* key, int defaultValue) {
   return defaultValue;
 }
 
-void WriteIniInt(const char* key, int value) {
+bool WriteIniInt(const char* key, int value) {
   char text[16];
   std::snprintf(text, sizeof text, "%d", value);
-  WritePrivateProfileStringA(kIniSection, key, text, kIniFileName);
+  return WritePrivateProfileStringA(kIniSection, key, text, kIniFileName) != FALSE;
 }
 
-void WriteIniInt(const char* key, double value) {
-  WriteIniInt(key, TruncateToInt(value));
+bool WriteIniInt(const char* key, double value) {
+  return WriteIniInt(key, TruncateToInt(value));
 }
 
 std::string ReadIniText(const char* key, const char* defaultValue, unsigned maxLength) {

@@ -4,15 +4,20 @@
 //   boardctl snapshot -o out.png [--input] | watch
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "OutputFile.h"
 #include "PngFile.h"
+#include "cliplib/clip/ClipFile.h"
 #include "board/BoardControl.h"
 #include "board/ColourConversion.h"
 #include "board/FieldRecords.h"
@@ -75,6 +80,42 @@ int Controls() {
   return 0;
 }
 
+// The controls boardctl sets and the values each takes. Settings (type 5)
+// select among a few modes; the picture controls (type 4) run -127 to 127.
+struct KnownControl {
+  const char* side;
+  const char* name;
+  int lowest;
+  int highest;
+};
+constexpr KnownControl kKnownControls[] = {
+    {"input", "control.format", 0, 15},         {"input", "control.lumacomb", 0, 15},
+    {"input", "control.chromacomb", 0, 15},     {"input", "control.ctrap", 0, 1},
+    {"input", "control.tstcgn", 0, 1},          {"input", "control.pedestal", 0, 1},
+    {"input", "control.contrast", -127, 127},   {"input", "control.brightness", -127, 127},
+    {"input", "control.saturation", -127, 127}, {"input", "control.hue", -127, 127},
+    {"input", "control.ugain", -127, 127},      {"input", "control.vgain", -127, 127},
+    {"input", "control.uoffset", -127, 127},    {"input", "control.voffset", -127, 127},
+    {"input", "control.agc", -127, 127},        {"input", "control.hypk", -127, 127},
+    {"output", "control.format", 0, 1},         {"output", "control.filter", 0, 3},
+    {"output", "control.pedestal", 0, 1},       {"output", "control.scphase", -127, 127},
+};
+
+const KnownControl* FindControl(const std::string& side, const std::string& name) {
+  for (const KnownControl& control : kKnownControls)
+    if (side == control.side && name == control.name) return &control;
+  return nullptr;
+}
+
+std::string KnownNames(const std::string& side) {
+  std::string names;
+  for (const KnownControl& control : kKnownControls) {
+    if (side != control.side) continue;
+    names += (names.empty() ? "" : ", ") + std::string(control.name);
+  }
+  return names;
+}
+
 int Set(const std::vector<std::string>& arguments) {
   std::string side = "input";
   size_t next = 1;
@@ -83,14 +124,43 @@ int Set(const std::vector<std::string>& arguments) {
     ++next;
   }
   if (arguments.size() != next + 2) return Usage();
+  const std::string& name = arguments[next];
+  const KnownControl* control = FindControl(side, name);
+  if (control == nullptr)
+    return Fail("the " + side + " side has no control \"" + name + "\" (" + KnownNames(side) + ")");
   char* end = nullptr;
   const long value = std::strtol(arguments[next + 1].c_str(), &end, 10);
   if (arguments[next + 1].empty() || *end != '\0' || value < INT32_MIN || value > INT32_MAX)
     return Fail("not a whole number: \"" + arguments[next + 1] + "\"");
+  if (value < control->lowest || value > control->highest)
+    return Fail(name + " takes " + std::to_string(control->lowest) + " to " +
+                std::to_string(control->highest) + ", not " + arguments[next + 1]);
   std::string error;
-  if (!SetControl(side, arguments[next], static_cast<std::int32_t>(value), error))
-    return Fail(error);
+  if (!SetControl(side, name, static_cast<std::int32_t>(value), error)) return Fail(error);
   return 0;
+}
+
+// The clip as the board will loop it: an absolute path (the setting is read
+// from every process's own folder), and a first frame that can be read now,
+// before the input is switched to it.
+bool CheckClip(const std::string& given, std::string& absolute, std::string& error) {
+  std::error_code failed;
+  absolute = std::filesystem::absolute(given, failed).lexically_normal().string();
+  if (failed) {
+    error = given + ": " + failed.message();
+    return false;
+  }
+  try {
+    auto clip = quellor::clip::ClipFile::Open(absolute.c_str());
+    if (clip->ReadChunk(0, 0) == nullptr || clip->ReadChunk(1, 0) == nullptr) {
+      error = given + ": the clip's first frame cannot be read";
+      return false;
+    }
+  } catch (const char* text) {
+    error = given + ": " + text;
+    return false;
+  }
+  return true;
 }
 
 int Input(const std::vector<std::string>& arguments) {
@@ -100,7 +170,8 @@ int Input(const std::vector<std::string>& arguments) {
   if (kind == "clip") {
     if (arguments.size() != 3) return Usage();
     setting.kind = InputSourceKind::Clip;
-    setting.clipPath = arguments[2];
+    std::string error;
+    if (!CheckClip(arguments[2], setting.clipPath, error)) return Fail(error);
   } else if (kind == "bars" || kind == "black" || kind == "none") {
     setting.kind = kind == "bars"    ? InputSourceKind::Bars
                    : kind == "black" ? InputSourceKind::Black
@@ -158,7 +229,12 @@ int Snapshot(const std::vector<std::string>& arguments) {
   if (!(input ? ReadInputFrame(frame, error) : ReadShownFrame(frame, error))) return Fail(error);
   std::uint32_t width = 0, height = 0;
   const std::vector<std::uint8_t> bgra = FrameToBgra(frame, width, height);
-  if (!quellor::tools::WritePng(path, width, height, bgra.data(), &error)) return Fail(error);
+  quellor::tools::OutputFile output(path);
+  if (!output.Open({}, &error) ||
+      !quellor::tools::WritePng(output.path(), width, height, bgra.data(), &error) ||
+      !output.Commit(&error)) {
+    return Fail(error);
+  }
   std::printf("%s: %u x %u %s\n", path.c_str(), width, height, input ? "input" : "output");
   return 0;
 }
@@ -184,12 +260,31 @@ int Watch() {
   return 0;
 }
 
+// The board folder's shared files must be files: a pipe or device planted
+// under one of their names would make every reader wait for ever.
+bool BoardFilesAreFiles(std::string& error) {
+  const std::string folder = BoardFolderPath();
+  for (const char* name : {"input", "controls", "board.state", "input.lock", "controls.lock"}) {
+    const std::string path = folder + "/" + name;
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+      error = path + " is not a regular file (a pipe, device or folder): remove it";
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   if (arguments.empty()) return Usage();
   const std::string& command = arguments[0];
+  if (command != "-h" && command != "--help" && command != "help") {
+    std::string error;
+    if (!BoardFilesAreFiles(error)) return Fail(error);
+  }
   if (command == "status" && arguments.size() == 1) return Status();
   if (command == "controls" && arguments.size() == 1) return Controls();
   if (command == "set") return Set(arguments);

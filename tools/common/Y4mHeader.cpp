@@ -84,6 +84,21 @@ std::string FormatY4mHeader(const Y4mHeader& header) {
   return line.str();
 }
 
+namespace {
+
+// Thousandths of a frame per second for a field rate.
+double FrameThousandths(float field_rate) {
+  return std::round(static_cast<double>(field_rate) / 2 * 1000);
+}
+
+}  // namespace
+
+bool UsableFieldRate(float field_rate) {
+  if (!std::isfinite(field_rate)) return false;
+  const double thousandths = FrameThousandths(field_rate);
+  return thousandths >= 1 && thousandths < 4e9;
+}
+
 void FrameRateFromFieldRate(float field_rate, std::uint32_t* numerator,
                             std::uint32_t* denominator) {
   if (std::fabs(field_rate - 59.94f) < 0.01f) {
@@ -91,7 +106,7 @@ void FrameRateFromFieldRate(float field_rate, std::uint32_t* numerator,
     *denominator = 1001;
     return;
   }
-  const double thousandths = std::round(static_cast<double>(field_rate) / 2 * 1000);
+  const double thousandths = FrameThousandths(field_rate);
   const auto top =
       thousandths > 0 && thousandths < 4e9 ? static_cast<std::uint32_t>(thousandths) : 25000u;
   const std::uint32_t common = std::gcd(top, 1000u);

@@ -26,7 +26,11 @@ std::optional<Y4mHeader> ParseY4mHeader(const std::string& line, std::string* er
 // The header line, newline included.
 std::string FormatY4mHeader(const Y4mHeader& header);
 
-// Frame rate fraction for a clip's field rate: the broadcast rates exactly
+// Whether a clip's field rate gives a frame rate fraction at all: finite,
+// positive, and at least a thousandth of a frame per second once halved.
+bool UsableFieldRate(float field_rate);
+
+// Frame rate fraction for a clip's field rate (a usable one): the broadcast rates exactly
 // (30000:1001, 25:1), others to a thousandth of a frame.
 void FrameRateFromFieldRate(float field_rate, std::uint32_t* numerator, std::uint32_t* denominator);
 

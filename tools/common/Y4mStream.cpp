@@ -7,16 +7,18 @@ constexpr std::size_t kLongestHeaderLine = 4096;
 
 }  // namespace
 
-// Reads one '\n'-terminated line; false at the end of the input or when the
-// line is longer than any header should be.
-bool ReadY4mLine(std::FILE* file, std::string* line) {
+Y4mLineEnd ReadY4mLine(std::FILE* file, std::string* line) {
   line->clear();
   for (int c; (c = std::fgetc(file)) != EOF;) {
-    if (c == '\n') return true;
-    if (line->size() >= kLongestHeaderLine) return false;
+    if (c == '\n') return Y4mLineEnd::Whole;
+    if (line->size() >= kLongestHeaderLine) return Y4mLineEnd::Cut;
     line->push_back(static_cast<char>(c));
   }
-  return false;
+  return line->empty() ? Y4mLineEnd::EndOfInput : Y4mLineEnd::Cut;
+}
+
+bool IsY4mFrameLine(const std::string& line) {
+  return line.compare(0, 5, "FRAME") == 0 && (line.size() == 5 || line[5] == ' ');
 }
 
 // Interleaves the Y, Cb and Cr planes of one picture into the frame memory:

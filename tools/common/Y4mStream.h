@@ -9,9 +9,17 @@
 
 namespace quellor::tools {
 
-// Reads one '\n'-terminated line; false at the end of the input or when the
-// line is longer than any header should be (4096 characters).
-bool ReadY4mLine(std::FILE* file, std::string* line);
+// How a line of the stream ended: Whole at its '\n'; EndOfInput only when
+// the input ended before the line's first byte; Cut when the input ends
+// inside the line or the line is longer than any header should be (4096
+// characters).
+enum class Y4mLineEnd { Whole, EndOfInput, Cut };
+
+// Reads one '\n'-terminated line (without the '\n').
+Y4mLineEnd ReadY4mLine(std::FILE* file, std::string* line);
+
+// "FRAME", alone or followed by frame parameters after a blank.
+bool IsY4mFrameLine(const std::string& line);
 
 // Interleaves the Y, Cb and Cr planes of one 4:2:2 picture (Y width x
 // height, then Cb and Cr width / 2 x height each) into frame memory: the

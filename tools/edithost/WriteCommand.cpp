@@ -70,7 +70,8 @@ int WriteY4m(const std::string& input, HostFormat format, Geometry geometry, con
   } closer{file};
   std::string line, error;
   std::optional<tools::Y4mHeader> header;
-  if (!tools::ReadY4mLine(file, &line) || !(header = tools::ParseY4mHeader(line, &error))) {
+  if (tools::ReadY4mLine(file, &line) != tools::Y4mLineEnd::Whole ||
+      !(header = tools::ParseY4mHeader(line, &error))) {
     err << "edithost: " << input << ": " << (error.empty() ? "not a YUV4MPEG2 file" : error)
         << "\n";
     return 1;
@@ -87,8 +88,10 @@ int WriteY4m(const std::string& input, HostFormat format, Geometry geometry, con
   }
   std::vector<std::uint8_t> planes(std::size_t{geometry.width} * geometry.height * 2);
   Pixels fields(planes.size());
-  for (std::uint64_t n = 0; tools::ReadY4mLine(file, &line); ++n) {
-    if (line.compare(0, 5, "FRAME") != 0) {
+  for (std::uint64_t n = 0;; ++n) {
+    const tools::Y4mLineEnd end = tools::ReadY4mLine(file, &line);
+    if (end == tools::Y4mLineEnd::EndOfInput) break;
+    if (end == tools::Y4mLineEnd::Cut || !tools::IsY4mFrameLine(line)) {
       err << "edithost: " << input << ": frame " << n << " lacks its FRAME line\n";
       return 1;
     }

@@ -2,7 +2,8 @@
 
 namespace quellor::rtvtool {
 
-ClipFrames::ClipFrames(const std::string& path) : clip_(quellor::clip::ClipFile::Open(path.c_str())) {
+ClipFrames::ClipFrames(const std::string& path)
+    : clip_(quellor::clip::ClipFile::Open(path.c_str())) {
   std::uint32_t second_width = 0, second_lines = 0;
   if (clip_->video_stream_count() < 2 || !clip_->Geometry(0, &width_, &field_lines_)) {
     throw "The clip holds no video track.";
@@ -16,12 +17,21 @@ ClipFrames::ClipFrames(const std::string& path) : clip_(quellor::clip::ClipFile:
   for (int field = 0; field < 2; ++field) {
     const std::uint32_t chunk = clip_->video_stream(field)->chunk_size();
     if (field_bytes() > chunk) throw "A field of the clip is larger than its chunk.";
-    fields_[field] = std::make_unique<FieldBuffer>(chunk);
   }
 }
 
+bool ClipFrames::AllocateFields() {
+  for (int field = 0; field < 2; ++field) {
+    if (!fields_[field]) {
+      fields_[field] = std::make_unique<FieldBuffer>(clip_->video_stream(field)->chunk_size());
+    }
+  }
+  return true;
+}
+
 bool ClipFrames::Read(std::uint64_t n) {
-  return clip_->ReadChunk(2 * n, fields_[0]->data(), 0) &&
+  if (!clip_->ChunkInFile(2 * n, 0) || !clip_->ChunkInFile(2 * n + 1, 0)) return false;
+  return AllocateFields() && clip_->ReadChunk(2 * n, fields_[0]->data(), 0) &&
          clip_->ReadChunk(2 * n + 1, fields_[1]->data(), 0);
 }
 

@@ -24,7 +24,9 @@ class ClipFrames {
   std::uint64_t frame_count() const { return clip_->FieldCount() / 2; }
   float field_rate() const { return clip_->field_rate(); }
 
-  // Reads frame `n`; false when either field cannot be read whole.
+  // Reads frame `n`; false when either field cannot be read whole. The field
+  // buffers are allocated at the first frame the file holds whole, so a
+  // header's chunk size never sizes memory beyond the file.
   bool Read(std::uint64_t n);
   // Row `line` (0 = top) of the picture just read, 4:2:2, width x 2 bytes.
   const std::uint8_t* PictureRow(std::uint32_t line) const;
@@ -33,6 +35,8 @@ class ClipFrames {
   std::unique_ptr<quellor::clip::ClipFile> clip_;
   std::uint32_t width_ = 0;
   std::uint32_t field_lines_ = 0;
+  bool AllocateFields();
+
   std::unique_ptr<FieldBuffer> fields_[2];
 };
 

@@ -5,6 +5,7 @@
 #include "ClipFrames.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "OutputFile.h"
 #include "PngFile.h"
 #include "board/ColourConversion.h"
 
@@ -19,6 +20,12 @@ int RunExport(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
     return 2;
   }
   const std::string& path = line.positional()[0];
+  quellor::tools::OutputFile target(*output);
+  std::string error;
+  if (!target.Open({path}, &error)) {
+    err << "rtvtool: " << error << "\n";
+    return 1;
+  }
   try {
     ClipFrames clip(path);
     if (*frame >= clip.frame_count()) {
@@ -36,13 +43,17 @@ int RunExport(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
       decode_ycbcr8_bgra(bgra.data() + y * row_bytes, clip.PictureRow(y),
                          static_cast<int>(clip.width()));
     }
-    std::string error;
-    if (!quellor::tools::WritePng(*output, clip.width(), clip.height(), bgra.data(), &error)) {
+    if (!quellor::tools::WritePng(target.path(), clip.width(), clip.height(), bgra.data(),
+                                  &error)) {
       err << "rtvtool: " << error << "\n";
       return 1;
     }
   } catch (const char* text) {
     err << "rtvtool: " << path << ": " << text << "\n";
+    return 1;
+  }
+  if (!target.Commit(&error)) {
+    err << "rtvtool: " << error << "\n";
     return 1;
   }
   return 0;

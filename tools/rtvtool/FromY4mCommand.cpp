@@ -8,7 +8,9 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "FieldBuffer.h"
+#include "OutputFile.h"
 #include "Progress.h"
+#include "ScopedFile.h"
 #include "Y4mHeader.h"
 #include "Y4mStream.h"
 #include "cliplib/clip/ClipWriter.h"
@@ -21,7 +23,7 @@ namespace {
 // Why the header cannot become a clip, or "" when it can.
 std::string Unsuitable(const Y4mHeader& header) {
   if (header.chroma != "422") return "only 4:2:2 (C422) input can become a clip";
-  if (header.interlace == 'b' || header.interlace == 'm') {
+  if (header.interlace != 't') {
     return "only top-field-first (It) input can become a clip";
   }
   if (header.width == 0 || header.height == 0 || header.width % 2 || header.height % 2) {
@@ -37,6 +39,46 @@ std::string Unsuitable(const Y4mHeader& header) {
   return "";
 }
 
+// Reads every frame of `file` into the clip at `clip`; 0 or 1 as the command
+// returns it.
+int ConvertFrames(std::FILE* file, const std::string& path, const Y4mHeader& header,
+                  const std::string& clip, const std::string& shown, std::ostream& err) {
+  const std::uint32_t width = header.width;
+  const std::uint32_t height = header.height;
+  std::vector<std::uint8_t> planes(static_cast<std::size_t>(width) * height * 2);
+  FieldBuffer frame(planes.size());
+  quellor::clip::ClipWriter::Create(
+      clip.c_str(), 2, 0, width, height / 2,
+      FrameRateForClip(header.rate_numerator, header.rate_denominator));
+  struct TableCloser {
+    const std::string& clip;
+    ~TableCloser() { quellor::clip::ClipWriter::Close(clip.c_str()); }
+  } closer{clip};
+  Progress progress("from-y4m", 0);
+  std::string text;
+  for (std::uint64_t frames = 0;; ++frames) {
+    const Y4mLineEnd end = ReadY4mLine(file, &text);
+    if (end == Y4mLineEnd::EndOfInput) return 0;
+    if (end == Y4mLineEnd::Cut || !IsY4mFrameLine(text)) {
+      err << "rtvtool: " << path << ": frame " << frames << " lacks its FRAME line\n";
+      return 1;
+    }
+    if (std::fread(planes.data(), 1, planes.size(), file) != planes.size()) {
+      err << "rtvtool: " << path << ": frame " << frames << " is cut short\n";
+      return 1;
+    }
+    PackY4mPicture(planes, width, height, frame.data());
+    const bool ok = frames == 0
+                        ? quellor::clip::ClipWriter::WriteFrame(clip.c_str(), frame.data())
+                        : quellor::clip::ClipWriter::AppendFrame(clip.c_str(), frame.data());
+    if (!ok) {
+      err << "rtvtool: " << shown << ": cannot write frame " << frames << "\n";
+      return 1;
+    }
+    progress.Update(frames + 1);
+  }
+}
+
 }  // namespace
 
 int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
@@ -47,21 +89,22 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
     return 2;
   }
   const std::string& path = line.positional()[0];
-  std::FILE* file = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
+  quellor::tools::OutputFile target(*output);
+  std::string error;
+  if (!target.Open({path == "-" ? "/dev/stdin" : path}, &error)) {
+    err << "rtvtool: " << error << "\n";
+    return 1;
+  }
+  ScopedFile file(path == "-" ? stdin : std::fopen(path.c_str(), "rb"));
+  if (file.get() == nullptr) {
     err << "rtvtool: cannot open " << path << "\n";
     return 1;
   }
-  struct Closer {
-    std::FILE* file;
-    ~Closer() {
-      if (file != stdin) std::fclose(file);
-    }
-  } closer{file};
 
-  std::string text, error;
+  std::string text;
   std::optional<Y4mHeader> header;
-  if (!ReadY4mLine(file, &text) || !(header = ParseY4mHeader(text, &error))) {
+  if (ReadY4mLine(file.get(), &text) != Y4mLineEnd::Whole ||
+      !(header = ParseY4mHeader(text, &error))) {
     err << "rtvtool: " << path << ": " << (error.empty() ? "not a YUV4MPEG2 file" : error) << "\n";
     return 1;
   }
@@ -69,47 +112,20 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
     err << "rtvtool: " << path << ": " << why << "\n";
     return 1;
   }
-
-  const std::uint32_t width = header->width;
-  const std::uint32_t height = header->height;
-  std::vector<std::uint8_t> planes(static_cast<std::size_t>(width) * height * 2);
-  const std::string& clip = *output;
   try {
-    FieldBuffer frame(planes.size());
-    quellor::clip::ClipWriter::Create(
-        clip.c_str(), 2, 0, width, height / 2,
-        FrameRateForClip(header->rate_numerator, header->rate_denominator));
-    Progress progress("from-y4m", 0);
-    std::uint64_t frames = 0;
-    int status = 0;
-    while (ReadY4mLine(file, &text)) {
-      if (text.compare(0, 5, "FRAME") != 0) {
-        err << "rtvtool: " << path << ": frame " << frames << " lacks its FRAME line\n";
-        status = 1;
-        break;
-      }
-      if (std::fread(planes.data(), 1, planes.size(), file) != planes.size()) {
-        err << "rtvtool: " << path << ": frame " << frames << " is cut short\n";
-        status = 1;
-        break;
-      }
-      PackY4mPicture(planes, width, height, frame.data());
-      const bool ok = frames == 0
-                          ? quellor::clip::ClipWriter::WriteFrame(clip.c_str(), frame.data())
-                          : quellor::clip::ClipWriter::AppendFrame(clip.c_str(), frame.data());
-      if (!ok) {
-        err << "rtvtool: " << clip << ": cannot write frame " << frames << "\n";
-        status = 1;
-        break;
-      }
-      progress.Update(++frames);
+    if (const int status = ConvertFrames(file.get(), path, *header, target.path(), *output, err);
+        status != 0) {
+      return status;
     }
-    quellor::clip::ClipWriter::Close(clip.c_str());
-    return status;
   } catch (const char* message) {
-    err << "rtvtool: " << clip << ": " << message << "\n";
+    err << "rtvtool: " << *output << ": " << message << "\n";
     return 1;
   }
+  if (!target.Commit(&error)) {
+    err << "rtvtool: " << error << "\n";
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace quellor::rtvtool

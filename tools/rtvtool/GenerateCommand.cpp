@@ -7,6 +7,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "FieldBuffer.h"
+#include "OutputFile.h"
 #include "Progress.h"
 #include "board/ColourConversion.h"
 #include "cliplib/clip/ClipWriter.h"
@@ -48,32 +49,43 @@ int RunGenerate(const Arguments& args, std::ostream& /*out*/, std::ostream& err)
   // The suite's own frame rates: NTSC 29.970026 (field rate 59.940052), PAL 25.
   const Standard standard =
       *standard_name == "ntsc" ? Standard{240, 29.970026f} : Standard{288, 25.0f};
-  const std::string& clip = *output;
+  quellor::tools::OutputFile target(*output);
+  std::string error;
+  if (!target.Open({}, &error)) {
+    err << "rtvtool: " << error << "\n";
+    return 1;
+  }
+  const std::string& clip = target.path();
   try {
     quellor::clip::ClipWriter::Create(clip.c_str(), 2, 0, kWidth, standard.field_lines,
-                                standard.frame_rate);
+                                      standard.frame_rate);
+    struct TableCloser {
+      const std::string& clip;
+      ~TableCloser() { quellor::clip::ClipWriter::Close(clip.c_str()); }
+    } closer{clip};
     FieldBuffer frame(static_cast<std::size_t>(kWidth) * standard.field_lines * 4);
     std::vector<std::uint8_t> bgra(static_cast<std::size_t>(kWidth) * standard.field_lines * 2 * 4);
     Progress progress("generate", *frames);
-    int status = 0;
     for (std::uint64_t n = 0; n < *frames; ++n) {
       DrawColourBars(kWidth, standard.field_lines * 2, n, bgra.data());
       EncodeFrame(bgra, standard.field_lines, frame.data());
       const bool ok = n == 0 ? quellor::clip::ClipWriter::WriteFrame(clip.c_str(), frame.data())
                              : quellor::clip::ClipWriter::AppendFrame(clip.c_str(), frame.data());
       if (!ok) {
-        err << "rtvtool: " << clip << ": cannot write frame " << n << "\n";
-        status = 1;
-        break;
+        err << "rtvtool: " << *output << ": cannot write frame " << n << "\n";
+        return 1;
       }
       progress.Update(n + 1);
     }
-    quellor::clip::ClipWriter::Close(clip.c_str());
-    return status;
   } catch (const char* message) {
-    err << "rtvtool: " << clip << ": " << message << "\n";
+    err << "rtvtool: " << *output << ": " << message << "\n";
     return 1;
   }
+  if (!target.Commit(&error)) {
+    err << "rtvtool: " << error << "\n";
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace quellor::rtvtool

@@ -1,4 +1,6 @@
 // rtvtool info FILE [--json]: the headers and derived values of a clip.
+#include <cmath>
+#include <cstring>
 #include <iomanip>
 #include <sstream>
 
@@ -52,6 +54,15 @@ std::string RateText(float rate) {
   return out.str();
 }
 
+// A rate as a JSON member: the number, or null with the float's raw bits
+// beside it when it is not a number JSON can carry (nan, inf).
+std::string JsonRate(const char* name, float rate) {
+  if (std::isfinite(rate)) return "\"" + std::string(name) + "\": " + RateText(rate);
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &rate, sizeof bits);
+  return "\"" + std::string(name) + "\": null, \"" + name + "_bits\": " + std::to_string(bits);
+}
+
 void PrintText(const std::string& path, const quellor::clip::ClipFile& clip, std::ostream& out) {
   const quellor::clip::RtvFileHeader& h = clip.header();
   out << "File: " << path << "\n"
@@ -80,8 +91,8 @@ void PrintJson(const std::string& path, const quellor::clip::ClipFile& clip, std
   out << "{\n  \"file\": " << JsonString(path) << ",\n"
       << "  \"header\": {\"magic\": " << JsonString(MagicText(h.magic)) << ", \"type\": " << h.type
       << ", \"data_offset\": " << h.data_offset << ", \"stream_count\": " << h.stream_count
-      << ", \"frame_set_size\": " << h.frame_set_size
-      << ", \"field_rate\": " << RateText(h.field_rate) << "},\n"
+      << ", \"frame_set_size\": " << h.frame_set_size << ", "
+      << JsonRate("field_rate", h.field_rate) << "},\n"
       << "  \"streams\": [";
   const auto& streams = clip.stream_headers();
   for (std::size_t i = 0; i < streams.size(); ++i) {
@@ -94,7 +105,7 @@ void PrintJson(const std::string& path, const quellor::clip::ClipFile& clip, std
   }
   const std::uint64_t fields = clip.FieldCount();
   out << "\n  ],\n"
-      << "  \"field_rate\": " << RateText(clip.field_rate()) << ",\n"
+      << "  " << JsonRate("field_rate", clip.field_rate()) << ",\n"
       << "  \"fields\": " << fields << ",\n"
       << "  \"frames\": " << fields / 2 << "\n}\n";
 }

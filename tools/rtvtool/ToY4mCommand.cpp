@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "ClipFrames.h"
+#include "OutputFile.h"
+#include "ScopedFile.h"
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Progress.h"
@@ -44,10 +46,21 @@ int RunToY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
     return 2;
   }
   const std::string& path = line.positional()[0];
+  quellor::tools::OutputFile target(*output);
+  std::string error;
+  if (!target.Open({path}, &error)) {
+    err << "rtvtool: " << error << "\n";
+    return 1;
+  }
   try {
     ClipFrames clip(path);
     if (clip.width() % 2 != 0 || clip.width() == 0 || clip.field_lines() == 0) {
       err << "rtvtool: " << path << ": 4:2:2 needs an even, non-zero width\n";
+      return 1;
+    }
+    if (!UsableFieldRate(clip.field_rate())) {
+      err << "rtvtool: " << path << ": the clip's field rate (" << clip.field_rate()
+          << ") is not a frame rate a YUV4MPEG2 stream can carry\n";
       return 1;
     }
     Y4mHeader header;
@@ -60,32 +73,38 @@ int RunToY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) {
     header.aspect_numerator = clip.field_lines() > 240 ? 12 : 10;
     header.aspect_denominator = 11;
 
-    std::FILE* file = std::fopen(output->c_str(), "wb");
-    if (file == nullptr) {
+    quellor::rtvtool::ScopedFile file(std::fopen(target.path().c_str(), "wb"));
+    if (file.get() == nullptr) {
       err << "rtvtool: cannot create " << *output << "\n";
       return 1;
     }
     const std::string text = FormatY4mHeader(header);
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    std::vector<std::uint8_t> planes(static_cast<std::size_t>(clip.width()) * clip.height() * 2);
+    bool ok = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+    // Sized at the first frame read: a header's geometry alone never sizes
+    // memory beyond what the file holds.
+    std::vector<std::uint8_t> planes;
     Progress progress("to-y4m", clip.frame_count());
     for (std::uint64_t n = 0; ok && n < clip.frame_count(); ++n) {
       if (!clip.Read(n)) {
         err << "rtvtool: " << path << ": cannot read frame " << n << "\n";
-        std::fclose(file);
         return 1;
       }
+      planes.resize(static_cast<std::size_t>(clip.width()) * clip.height() * 2);
       SplitPicture(clip, planes);
-      ok = std::fputs("FRAME\n", file) >= 0 &&
-           std::fwrite(planes.data(), 1, planes.size(), file) == planes.size();
+      ok = std::fputs("FRAME\n", file.get()) >= 0 &&
+           std::fwrite(planes.data(), 1, planes.size(), file.get()) == planes.size();
       progress.Update(n + 1);
     }
-    if (std::fclose(file) != 0 || !ok) {
+    if (!file.Close() || !ok) {
       err << "rtvtool: cannot write " << *output << "\n";
       return 1;
     }
   } catch (const char* text) {
     err << "rtvtool: " << path << ": " << text << "\n";
+    return 1;
+  }
+  if (!target.Commit(&error)) {
+    err << "rtvtool: " << error << "\n";
     return 1;
   }
   return 0;

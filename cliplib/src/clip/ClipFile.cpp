@@ -1,18 +1,59 @@
 #include "cliplib/clip/ClipFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #include "ScopedCFile.h"
 
 namespace quellor::clip {
 namespace {
 
+// More streams than any clip sensibly has (the recorder writes 2, and 20
+// headers fill the space before the standard data offset): a hostile count
+// is refused before it sizes anything.
+constexpr std::uint32_t kMostStreams = 1024;
+
+// A clip is a regular file. A pipe, device or socket would block the reads
+// (a FIFO without a writer never answers), so it is refused; the descriptor
+// is opened without blocking so that even the open cannot hang.
+int OpenRegularFile(const char* path, int flags) {
+  int fd;
+  do {
+    fd = open(path, flags | O_NONBLOCK | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return -1;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+bool IsRegularOrMissing(const char* path) {
+  struct stat info {};
+  return stat(path, &info) != 0 || S_ISREG(info.st_mode);
+}
+
+// "r+b", else "rb", as the C library would open them.
 std::FILE* OpenForHeaderChecks(const char* path) {
-  std::FILE* file = std::fopen(path, "r+b");
-  if (file == nullptr) file = std::fopen(path, "rb");
+  if (!IsRegularOrMissing(path)) throw "The file is not a regular file.";
+  std::FILE* file = nullptr;
+  for (const auto& [flags, mode] : {std::pair{O_RDWR, "r+b"}, std::pair{O_RDONLY, "rb"}}) {
+    const int fd = OpenRegularFile(path, flags);
+    if (fd < 0) continue;
+    file = fdopen(fd, mode);
+    if (file != nullptr) break;
+    close(fd);
+  }
   return file;
 }
 
@@ -71,6 +112,9 @@ void ClipFile::ReadHeaders(const char* path) {
     }
   }
 
+  // Checked once the headers are all there, so that a count the file cannot
+  // hold still fails as a short read.
+  if (header_.stream_count > kMostStreams) throw "There are too many streams in the file.";
   CreateStreamContexts();
 
   if (!file.Close()) throw "Could not close file pointer.";
@@ -199,6 +243,19 @@ DWORD ClipFile::ReadRequest(std::uint64_t offset, DWORD chunk_size) const {
   return static_cast<DWORD>((there + kRtvSectorSize - 1) / kRtvSectorSize * kRtvSectorSize);
 }
 
+bool ClipFile::FileHolds(std::uint64_t offset, std::uint32_t bytes) const {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(handle_, &size) || size.QuadPart < 0) return false;
+  const auto file_size = static_cast<std::uint64_t>(size.QuadPart);
+  return offset <= file_size && file_size - offset >= bytes;
+}
+
+bool ClipFile::ChunkInFile(std::uint64_t field_index, int track) const {
+  const VideoStreamContext* stream = StreamForField(field_index, track);
+  return stream != nullptr &&
+         FileHolds(stream->ChunkOffset(field_index >> 1), stream->chunk_size());
+}
+
 bool ClipFile::ReadChunk(std::uint64_t field_index, void* destination, int track) {
   VideoStreamContext* stream = StreamForField(field_index, track);
   if (stream == nullptr || destination == nullptr) return false;
@@ -216,7 +273,11 @@ bool ClipFile::ReadChunk(std::uint64_t field_index, void* destination, int track
 
 std::uint8_t* ClipFile::ReadChunk(std::uint64_t field_index, int track) {
   VideoStreamContext* stream = StreamForField(field_index, track);
-  if (stream == nullptr || stream->conversion_buffer() == nullptr) return nullptr;
+  if (stream == nullptr) return nullptr;
+  // A chunk the file cannot hold whole cannot be read: do not allocate a
+  // buffer (up to 4 GiB) for it.
+  if (!ChunkInFile(field_index, track)) return nullptr;
+  if (stream->conversion_buffer() == nullptr) return nullptr;
   return ReadChunk(field_index, stream->conversion_buffer(), track) ? stream->conversion_buffer()
                                                                     : nullptr;
 }

@@ -17,14 +17,16 @@ VideoStreamContext::VideoStreamContext(std::uint32_t chunk_size, std::uint32_t f
       frame_set_size_(frame_set_size),
       base_offset_(base_offset),
       pixels_per_line_(pixels_per_line),
-      lines_per_field_(lines_per_field) {
+      lines_per_field_(lines_per_field) {}
+
+std::uint8_t* VideoStreamContext::conversion_buffer() const {
   // A chunk size of 0 gets no buffer (VirtualAlloc refuses 0 bytes); every
   // use of the buffer is bounded by the chunk size, so nothing reads it.
-  if (chunk_size_ == 0) return;
-  conversion_buffer_ = static_cast<std::uint8_t*>(
-      VirtualAlloc(nullptr, chunk_size_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-  if (conversion_buffer_ == nullptr)
-    throw "Cannot allocate required video memory for stream context.";
+  if (conversion_buffer_ == nullptr && chunk_size_ != 0) {
+    conversion_buffer_ = static_cast<std::uint8_t*>(
+        VirtualAlloc(nullptr, chunk_size_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+  }
+  return conversion_buffer_;
 }
 
 VideoStreamContext::~VideoStreamContext() {
@@ -42,11 +44,13 @@ int VideoStreamContext::ConvertiblePixelCount() const {
 }
 
 void VideoStreamContext::Decode(void* bgra_destination) const {
-  decode_ycbcr8_bgra(bgra_destination, conversion_buffer_, ConvertiblePixelCount());
+  const std::uint8_t* buffer = conversion_buffer();
+  if (buffer != nullptr) decode_ycbcr8_bgra(bgra_destination, buffer, ConvertiblePixelCount());
 }
 
 void VideoStreamContext::Encode(const void* bgra_source) {
-  encode_bgra_ycbcr8(conversion_buffer_, bgra_source, ConvertiblePixelCount());
+  std::uint8_t* buffer = conversion_buffer();
+  if (buffer != nullptr) encode_bgra_ycbcr8(buffer, bgra_source, ConvertiblePixelCount());
 }
 
 }  // namespace quellor::clip

@@ -1,5 +1,7 @@
 #include "app/ClipViewer.h"
 
+#include <cstdio>
+#include <string>
 #include <utility>
 
 #include "app/ViewerTexts.h"

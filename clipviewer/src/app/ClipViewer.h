@@ -43,7 +43,7 @@ class ClipViewer {
   int Run(const std::string& commandLine) { return lifecycle_.Run(commandLine); }
   bool StartUp(const std::string& commandLine) { return lifecycle_.StartUp(commandLine); }
   void RunMessageLoop() { lifecycle_.RunMessageLoop(); }
-  void ShutDown() { lifecycle_.ShutDown(); }
+  bool ShutDown() { return lifecycle_.ShutDown(); }
   static void ShowError(const char* text) { ViewerLifecycle::ShowError(text); }
 
   // ---- state and parts (main thread) -------------------------------------------

@@ -1,5 +1,7 @@
 #include "app/ViewerLifecycle.h"
 
+#include <string>
+
 #include "app/ClipViewer.h"
 #include "app/Pause.h"
 #include "app/SwitcherClient.h"
@@ -8,6 +10,7 @@
 #include "app/ViewerTexts.h"
 #include "board/Engine.h"
 #include "programs/ClipPlayer.h"
+#include "settings/IniSettings.h"
 #include "win32/messagebox.h"
 #include "window/ViewerResources.h"
 
@@ -60,22 +63,45 @@ void ViewerLifecycle::RunMessageLoop() {
   if (auto raised = viewer_.Window().TakePendingError()) Raise(*raised);
 }
 
-void ViewerLifecycle::ShutDown() {
+namespace {
+
+// Where the settings should have gone and why they did not.
+std::string SettingsNotSavedText(DWORD error) {
+  char folder[MAX_PATH];
+  if (GetWindowsDirectoryA(folder, sizeof folder) == 0) {
+    return "The settings could not be saved: there is no settings folder (set HOME, "
+           "XDG_CONFIG_HOME or QUELLOR_WINDIR). The adjustments of this session are lost.";
+  }
+  return std::string("The settings could not be saved to ") + folder + "/" +
+         settings::kIniFileName + " (error " + std::to_string(error) +
+         "). The adjustments of this session are lost.";
+}
+
+}  // namespace
+
+bool ViewerLifecycle::ShutDown() {
   viewer_.Window().Forget();
   if (!viewer_.Window().UnregisterWindowClass()) Raise(kCannotUnregisterClass);
   viewer_.ReleaseHub();
-  WriteViewerSettings(viewer_.State());
+  const bool saved = WriteViewerSettings(viewer_.State());
+  const DWORD error = GetLastError();
   viewer_.OutputPreview().Close();
   viewer_.InputPreview().Close();
+  if (!saved) {
+    // The user loses this session's adjustments: say so, and fail the exit.
+    OutputDebugStringA("clipviewer: settings NOT saved, output released\n");
+    ShowError(SettingsNotSavedText(error).c_str());
+    return false;
+  }
   OutputDebugStringA("clipviewer: settings written, output released\n");
+  return true;
 }
 
 int ViewerLifecycle::Run(const std::string& commandLine) {
   try {
     if (!StartUp(commandLine)) return 1;
     RunMessageLoop();
-    ShutDown();
-    return 0;
+    return ShutDown() ? 0 : 1;
   } catch (const ViewerError& error) {
     ShowError(error.text);
   } catch (...) {

@@ -32,7 +32,8 @@ class ViewerLifecycle {
   bool StartUp(const std::string& commandLine);
   // Raises again an error the window procedure caught.
   void RunMessageLoop();
-  void ShutDown();
+  // False when the settings could not be saved (the user has been told).
+  bool ShutDown();
   static void ShowError(const char* text);
 
  private:

@@ -1,6 +1,7 @@
 #include "app/ViewerSettings.h"
 
 #include "settings/IniSettings.h"
+#include "windows.h"
 
 namespace quellor::clipviewer {
 
@@ -14,23 +15,29 @@ void ReadViewerSettings(ViewerState& state) {
   state.videoMode = VideoModeFromSetting(ReadStoredVideoMode());
 }
 
-void WriteViewerSettings(const ViewerState& state) {
-  WriteResizeSetting(state.resizeMode);
-  WriteDeInterlaceSetting(state.deInterlace);
-  WriteClipboardEnabledSetting(state.clipboardEnabled);
-  WriteIniInt("VideoMode", ToSetting(state.videoMode));
+bool WriteViewerSettings(const ViewerState& state) {
+  DWORD firstError = ERROR_SUCCESS;
+  const auto note = [&firstError](bool written) {
+    if (!written && firstError == ERROR_SUCCESS) firstError = GetLastError();
+  };
+  note(WriteResizeSetting(state.resizeMode));
+  note(WriteDeInterlaceSetting(state.deInterlace));
+  note(WriteClipboardEnabledSetting(state.clipboardEnabled));
+  note(WriteIniInt("VideoMode", ToSetting(state.videoMode)));
+  SetLastError(firstError);
+  return firstError == ERROR_SUCCESS;
 }
 
-void WriteResizeSetting(ResizeMode mode) {
-  WriteIniInt("Resize", ToSetting(mode));
+bool WriteResizeSetting(ResizeMode mode) {
+  return WriteIniInt("Resize", ToSetting(mode));
 }
 
-void WriteDeInterlaceSetting(bool on) {
-  WriteIniInt("DeInterlace", on ? 1 : 0);
+bool WriteDeInterlaceSetting(bool on) {
+  return WriteIniInt("DeInterlace", on ? 1 : 0);
 }
 
-void WriteClipboardEnabledSetting(bool enabled) {
-  WriteIniInt("ClipboardEnabled", enabled ? 1 : 0);
+bool WriteClipboardEnabledSetting(bool enabled) {
+  return WriteIniInt("ClipboardEnabled", enabled ? 1 : 0);
 }
 
 int ReadStoredVideoMode() {

@@ -10,12 +10,15 @@ namespace quellor::clipviewer {
 
 // Reads the four keys into `state` in the order above.
 void ReadViewerSettings(ViewerState& state);
-// Writes the four keys in the same order.
-void WriteViewerSettings(const ViewerState& state);
+// Writes the four keys in the same order, every one even after a failure;
+// false when any could not be saved (a folder or pipe under the file's name,
+// a read-only folder, no settings folder at all), with GetLastError of the
+// first failure.
+bool WriteViewerSettings(const ViewerState& state);
 
-void WriteResizeSetting(ResizeMode mode);
-void WriteDeInterlaceSetting(bool on);
-void WriteClipboardEnabledSetting(bool enabled);
+bool WriteResizeSetting(ResizeMode mode);
+bool WriteDeInterlaceSetting(bool on);
+bool WriteClipboardEnabledSetting(bool enabled);
 // "VideoMode" as stored (default 1): the output settings dialog changes it in
 // the file, and the viewer compares the stored numbers around the dialog.
 int ReadStoredVideoMode();

@@ -15,11 +15,12 @@ inline constexpr const char* kIniSection = "VideoQuellor Configuration";
 // so a key is added with its default the first time it is read.
 int ReadIniInt(const char* key, int defaultValue);
 
-// Stores "%d" of the value.
-void WriteIniInt(const char* key, int value);
+// Stores "%d" of the value; false (GetLastError tells why) when the file
+// could not be written.
+bool WriteIniInt(const char* key, int value);
 // Doubles are stored as integers, truncated towards zero (90.7 -> 90,
 // -3.9 -> -3). Values outside the int range are clamped first.
-void WriteIniInt(const char* key, double value);
+bool WriteIniInt(const char* key, double value);
 
 // Truncation towards zero shared by the file and the engine sends.
 int TruncateToInt(double value);

@@ -19,7 +19,11 @@ namespace quellor::clip {
 
 class ClipFile {
  public:
-  // Opens and checks `path`; throws the first failed check's text.
+  // Opens and checks `path`; throws the first failed check's text. Only
+  // regular files are clips: a pipe or device is refused ("The file is not a
+  // regular file.") before anything could block on it, and so is a header
+  // claiming more than 1024 streams ("There are too many streams in the
+  // file.").
   static std::unique_ptr<ClipFile> Open(const char* path);
 
   // Closes the handle if Close was not called (errors ignored there) and
@@ -46,8 +50,12 @@ class ClipFile {
   // which must be sector-aligned for an unbuffered handle. True only when
   // every byte was read.
   bool ReadChunk(std::uint64_t field_index, void* destination, int track);
+  // Whether the file holds the whole chunk of `field_index` (false when the
+  // clip has no such stream): callers size buffers by this, not by the
+  // header's claims.
+  bool ChunkInFile(std::uint64_t field_index, int track) const;
   // The same into the stream's conversion buffer, which is returned; null on
-  // failure.
+  // failure. The buffer is allocated only for a chunk the file holds whole.
   std::uint8_t* ReadChunk(std::uint64_t field_index, int track);
   // Writes chunk size bytes from `source` as the chunk of `field_index`.
   bool WriteChunk(std::uint64_t field_index, const void* source, int track);
@@ -82,6 +90,8 @@ class ClipFile {
   // Bytes to ask for when reading a chunk at `offset`: the chunk, or only the
   // whole sectors that the file still holds there.
   DWORD ReadRequest(std::uint64_t offset, DWORD chunk_size) const;
+  // Whether the file holds `bytes` bytes from `offset` on.
+  bool FileHolds(std::uint64_t offset, std::uint32_t bytes) const;
   // Moves the cached position on by what a transfer actually moved.
   void Advance(DWORD transferred);
 

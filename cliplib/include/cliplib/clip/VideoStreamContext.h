@@ -1,6 +1,8 @@
 // One video stream of an open clip file: where its chunks lie and a
 // page-aligned conversion buffer of one chunk, through which fields are
-// decoded to and encoded from 32-bit BGRA pixels.
+// decoded to and encoded from 32-bit BGRA pixels. The buffer is allocated
+// when first used: a clip may name thousands of streams, and a mapping per
+// stream at open would exhaust the process's mappings before any is read.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +11,7 @@ namespace quellor::clip {
 
 class VideoStreamContext {
  public:
-  // Allocates the conversion buffer (chunk_size bytes of page-aligned virtual
-  // memory). Throws "Cannot allocate required video memory for stream
-  // context." when it cannot be had.
+  // Records where the stream's chunks lie; allocates nothing.
   VideoStreamContext(std::uint32_t chunk_size, std::uint32_t frame_set_size,
                      std::uint64_t base_offset, std::uint32_t pixels_per_line,
                      std::uint32_t lines_per_field);
@@ -22,9 +22,11 @@ class VideoStreamContext {
   // 8: 8-bit YCbCr 4:2:2.
   virtual int Subtype() const;
   // The conversion buffer's field into BGRA pixels at `bgra_destination`
-  // (pixels per line x lines x 4 bytes).
+  // (pixels per line x lines x 4 bytes). Nothing when the buffer cannot be
+  // had.
   virtual void Decode(void* bgra_destination) const;
-  // BGRA pixels (pixels per line x lines x 4 bytes) into the conversion buffer.
+  // BGRA pixels (pixels per line x lines x 4 bytes) into the conversion
+  // buffer. Nothing when the buffer cannot be had.
   virtual void Encode(const void* bgra_source);
 
   std::uint32_t chunk_size() const { return chunk_size_; }
@@ -32,7 +34,10 @@ class VideoStreamContext {
   std::uint64_t base_offset() const { return base_offset_; }
   std::uint32_t pixels_per_line() const { return pixels_per_line_; }
   std::uint32_t lines_per_field() const { return lines_per_field_; }
-  std::uint8_t* conversion_buffer() const { return conversion_buffer_; }
+  // The conversion buffer (chunk size bytes of page-aligned, zero-filled
+  // memory), allocated on the first call; null when the chunk size is 0 or
+  // the memory cannot be had.
+  std::uint8_t* conversion_buffer() const;
 
   // File offset of this stream's chunk in frame set `chunk_number`.
   std::uint64_t ChunkOffset(std::uint64_t chunk_number) const {
@@ -50,7 +55,7 @@ class VideoStreamContext {
   std::uint64_t base_offset_;
   std::uint32_t pixels_per_line_;
   std::uint32_t lines_per_field_;
-  std::uint8_t* conversion_buffer_ = nullptr;
+  mutable std::uint8_t* conversion_buffer_ = nullptr;
 };
 
 }  // namespace quellor::clip

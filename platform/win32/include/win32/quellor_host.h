@@ -22,7 +22,8 @@ QUELLOR_EXPORT std::optional<std::string> ToHostPath(std::string_view windows_pa
 QUELLOR_EXPORT std::optional<std::string> DriveFolder(char letter);
 
 // The "Windows directory" that bare private-profile file names live in:
-// QUELLOR_WINDIR, else $XDG_CONFIG_HOME/quellor, else ~/.config/quellor.
+// QUELLOR_WINDIR, else $XDG_CONFIG_HOME/quellor, else ~/.config/quellor;
+// empty when none of the three variables is set.
 QUELLOR_EXPORT std::string WindowsDirectory();
 
 // The module (program or shared library) whose code or data holds `address`,

@@ -53,7 +53,9 @@ int OpenDescriptor(const std::string& path, int flags, mode_t mode, bool direct)
 // done by the caller once the share check has passed. `existed` tells whether
 // the file was there before.
 int OpenForDisposition(const FileOpenRequest& request, bool& existed) {
-  const int base = AccessFlags(request.access) | O_CLOEXEC |
+  // O_NONBLOCK: opening a FIFO would otherwise wait for the other end
+  // forever; it is refused below and cleared for everything kept.
+  const int base = AccessFlags(request.access) | O_CLOEXEC | O_NONBLOCK |
                    ((request.flags & FILE_FLAG_WRITE_THROUGH) ? O_DSYNC : 0);
   const mode_t mode = (request.flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   const bool direct = request.flags & FILE_FLAG_NO_BUFFERING;
@@ -117,6 +119,13 @@ std::shared_ptr<FileObject> FileObject::Open(const FileOpenRequest& request) {
     SetLastError(ERROR_ACCESS_DENIED);  // directories are not files on Win32
     return nullptr;
   }
+  if (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)) {
+    // Reads of a pipe or socket block without end where callers expect a
+    // file; the subset has no named pipes.
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (!AcquireShare(status.st_dev, status.st_ino, request.access, request.share, file.get())) {
     SetLastError(ERROR_SHARING_VIOLATION);
     return nullptr;

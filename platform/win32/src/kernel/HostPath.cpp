@@ -73,7 +73,10 @@ std::string WindowsDirectory() {
   std::string config = EnvironmentValue("XDG_CONFIG_HOME");
   if (!config.empty()) return WithoutTrailingSlashes(config) + "/quellor";
   std::string home = EnvironmentValue("HOME");
-  return (home.empty() ? std::string() : WithoutTrailingSlashes(home)) + "/.config/quellor";
+  // With none of the three there is no folder of the user's: nothing, so
+  // that no one writes settings at the root of the file system.
+  if (home.empty()) return std::string();
+  return WithoutTrailingSlashes(home) + "/.config/quellor";
 }
 
 }  // namespace quellor::win32

@@ -7,11 +7,20 @@
 // full) leaves the old file intact, and two processes writing different keys
 // at the same time both get their key in. A writer that waited for the lock
 // checks that the file it locked is still the one under the name; if another
-// writer has replaced it meanwhile, it locks the new one instead.
+// writer has replaced it meanwhile, it locks the new one instead. The wait
+// for the lock is bounded: a holder that never lets go (a stopped process)
+// makes the write fail with ERROR_LOCK_VIOLATION.
+//
+// The parsed document is kept between calls (ProfileCache) and used again
+// while the file is unchanged, so a read costs a stat and a lookup, and a
+// write that changes a key costs one write of the file; another process's
+// change is seen at the next call. Only regular files are settings files: a
+// pipe, device or folder under the name fails the call without blocking.
 #include <win32/quellor_host.h>
 
 #include "kernel/ErrnoMapping.h"
 #include "kernel/PathArgument.h"
+#include "kernel/ProfileCache.h"
 #include "kernel/ProfileDocument.h"
 
 #include <win32/testing/SystemCalls.h>
@@ -19,12 +28,14 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace quellor::win32 {
@@ -32,12 +43,18 @@ namespace {
 
 using testing::CurrentSystemCalls;
 
+// How long a writer waits for another's lock, and how often it looks.
+constexpr int kLockWaitMilliseconds = 10000;
+constexpr int kLockPollMilliseconds = 5;
+
 bool IsBareName(const char* name) {
   return std::strpbrk(name, "/\\") == nullptr &&
          !(std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':');
 }
 
-// Bare names live in the Windows directory; NULL means "win.ini" there.
+// Bare names live in the Windows directory; NULL means "win.ini" there. With
+// no Windows directory (no QUELLOR_WINDIR, XDG_CONFIG_HOME or HOME) a bare
+// name has no place: ERROR_PATH_NOT_FOUND rather than a file at the root.
 bool ProfilePath(LPCSTR file_name, std::string& path) {
   if (file_name == nullptr) file_name = "win.ini";
   if (*file_name == '\0') {
@@ -45,7 +62,12 @@ bool ProfilePath(LPCSTR file_name, std::string& path) {
     return false;
   }
   if (IsBareName(file_name)) {
-    path = WindowsDirectory() + "/" + file_name;
+    const std::string folder = WindowsDirectory();
+    if (folder.empty()) {
+      SetLastError(ERROR_PATH_NOT_FOUND);
+      return false;
+    }
+    path = folder + "/" + file_name;
     return true;
   }
   return HostPathArgument(file_name, path);
@@ -67,9 +89,10 @@ class Descriptor {
   int fd_;
 };
 
-bool ReadAll(int fd, std::string& text) {
+bool ReadAll(int fd, std::string& text, off_t size_hint) {
   text.clear();
-  char buffer[16384];
+  if (size_hint > 0) text.reserve(static_cast<std::size_t>(size_hint));
+  char buffer[65536];
   for (;;) {
     ssize_t got = CurrentSystemCalls().read(fd, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
@@ -93,36 +116,85 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
-// The document of a file, read without locking; a missing file is empty.
-bool LoadDocument(const std::string& path, ProfileDocument& document) {
-  Descriptor file(CurrentSystemCalls().open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
-  std::string text;
-  if (file.get() < 0) {
-    if (errno != ENOENT && errno != ENOTDIR) return false;
-  } else if (!ReadAll(file.get(), text)) {
-    return false;
+// Opens `path` without blocking (a FIFO would wait for a writer forever) and
+// keeps it only when it is a regular file; otherwise -1 with errno EISDIR
+// for a folder and EINVAL for anything else.
+int OpenRegular(const std::string& path, int flags, struct stat& status) {
+  auto& calls = CurrentSystemCalls();
+  int fd;
+  do {
+    fd = calls.open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return -1;
+  if (calls.fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const int error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    calls.close(fd);
+    errno = error;
+    return -1;
   }
-  document = ProfileDocument::Parse(text);
-  return true;
+  return fd;
+}
+
+std::shared_ptr<const ProfileDocument> EmptyDocument() {
+  static const auto empty = std::make_shared<const ProfileDocument>();
+  return empty;
+}
+
+// The document of a file, read without locking; a missing file is empty.
+// Null (errno set) when the file cannot be read or is not a regular file.
+std::shared_ptr<const ProfileDocument> LoadDocument(const std::string& path) {
+  struct stat named {};
+  if (::stat(path.c_str(), &named) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return EmptyDocument();
+    return nullptr;
+  }
+  if (!S_ISREG(named.st_mode)) {
+    errno = S_ISDIR(named.st_mode) ? EISDIR : EINVAL;
+    return nullptr;
+  }
+  if (auto cached = ProfileCache::Instance().Find(path, FileStamp::Of(named))) return cached;
+  struct stat before {
+  }, after{};
+  Descriptor file(OpenRegular(path, O_RDONLY, before));
+  if (file.get() < 0) return errno == ENOENT ? EmptyDocument() : nullptr;
+  std::string text;
+  if (!ReadAll(file.get(), text, before.st_size)) return nullptr;
+  auto document = std::make_shared<const ProfileDocument>(ProfileDocument::Parse(text));
+  // Kept only when nothing changed the file while it was read.
+  if (CurrentSystemCalls().fstat(file.get(), &after) == 0 &&
+      FileStamp::Of(before) == FileStamp::Of(after)) {
+    ProfileCache::Instance().Store(path, FileStamp::Of(after), document, false);
+  }
+  return document;
+}
+
+// Takes the exclusive lock, waiting at most kLockWaitMilliseconds; false
+// with errno EWOULDBLOCK when the holder never let go.
+bool LockWithin(int fd) {
+  for (int waited = 0;; waited += kLockPollMilliseconds) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK || waited >= kLockWaitMilliseconds) return false;
+    const timespec pause{0, kLockPollMilliseconds * 1000000L};
+    nanosleep(&pause, nullptr);
+  }
 }
 
 // Opens and exclusively locks the file now under `path` (creating it when
 // `create`). Returns -1 with errno on failure, ENOENT when missing and not
 // created.
-int OpenLocked(const std::string& path, bool create) {
+int OpenLocked(const std::string& path, bool create, struct stat& locked) {
   auto& calls = CurrentSystemCalls();
   for (;;) {
-    int fd = calls.open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+    int fd = OpenRegular(path, O_RDWR | (create ? O_CREAT : 0), locked);
     if (fd < 0) return -1;
-    while (::flock(fd, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        int error = errno;
-        calls.close(fd);
-        errno = error;
-        return -1;
-      }
+    if (!LockWithin(fd)) {
+      int error = errno;
+      calls.close(fd);
+      errno = error;
+      return -1;
     }
-    struct stat locked, current;
+    struct stat current;
     if (calls.fstat(fd, &locked) == 0 && ::stat(path.c_str(), &current) == 0 &&
         locked.st_dev == current.st_dev && locked.st_ino == current.st_ino) {
       return fd;
@@ -132,7 +204,9 @@ int OpenLocked(const std::string& path, bool create) {
   }
 }
 
-bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode) {
+// Writes `text` to a temporary beside `path` and renames it over `path`;
+// `stamp` then describes the new file.
+bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode, FileStamp& stamp) {
   auto& calls = CurrentSystemCalls();
   std::string temporary =
       path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(GetCurrentThreadId());
@@ -145,13 +219,16 @@ bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode) 
     errno = error;
     return false;
   }
-  out.Reset();
   if (::rename(temporary.c_str(), path.c_str()) != 0) {
     int error = errno;
+    out.Reset();
     ::unlink(temporary.c_str());
     errno = error;
     return false;
   }
+  // Stamped after the rename, which changes the file's change time.
+  struct stat status {};
+  if (calls.fstat(out.get(), &status) == 0) stamp = FileStamp::Of(status);
   return true;
 }
 
@@ -160,30 +237,56 @@ bool FitsOnOneLine(const char* text) {
   return text == nullptr || std::strpbrk(text, "\r\n") == nullptr;
 }
 
+// The locked file's document, editable: the cached one when no reader holds
+// it, else a copy, else read from `fd`.
+std::shared_ptr<ProfileDocument> EditableDocument(const std::string& path, int fd,
+                                                  const struct stat& status) {
+  auto cached = ProfileCache::Instance().Take(path, FileStamp::Of(status));
+  if (cached != nullptr) {
+    // Only the cache made it, as a non-const object; once taken out and
+    // held by no reader, editing it in place saves a copy of the file.
+    if (cached.use_count() == 1) return std::const_pointer_cast<ProfileDocument>(cached);
+    return std::make_shared<ProfileDocument>(*cached);
+  }
+  std::string text;
+  if (!ReadAll(fd, text, status.st_size)) return nullptr;
+  return std::make_shared<ProfileDocument>(ProfileDocument::Parse(text));
+}
+
 template <typename Edit>
 BOOL EditProfile(const std::string& path, bool creates, Edit edit) {
   if (creates) {
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
   }
-  Descriptor file(OpenLocked(path, creates));
+  struct stat status {};
+  Descriptor file(OpenLocked(path, creates, status));
   if (file.get() < 0) {
     if (!creates && errno == ENOENT) return TRUE;  // nothing to delete
-    SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno));
+    if (errno == EWOULDBLOCK) {
+      SetLastError(ERROR_LOCK_VIOLATION);
+    } else if (errno == EISDIR || errno == EINVAL) {
+      SetLastError(ERROR_ACCESS_DENIED);  // a folder, pipe or device: not a settings file
+    } else {
+      SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno));
+    }
     return FALSE;
   }
-  std::string text;
-  struct stat status;
-  if (!ReadAll(file.get(), text) || CurrentSystemCalls().fstat(file.get(), &status) != 0) {
+  std::shared_ptr<ProfileDocument> document = EditableDocument(path, file.get(), status);
+  if (document == nullptr) {
     SetLastErrorFromErrno(Transfer::Read);
     return FALSE;
   }
-  ProfileDocument document = ProfileDocument::Parse(text);
-  if (!edit(document)) return TRUE;
-  if (!ReplaceFile(path, document.Text(), status.st_mode & 0777)) {
-    SetLastErrorFromErrno(Transfer::Write);
-    return FALSE;
+  if (!edit(*document)) {
+    ProfileCache::Instance().Store(path, FileStamp::Of(status), std::move(document), false);
+    return TRUE;
   }
+  FileStamp written;
+  if (!ReplaceFile(path, document->Text(), status.st_mode & 0777, written)) {
+    SetLastErrorFromErrno(Transfer::Write);
+    return FALSE;  // the edited document is dropped: the file still has the old text
+  }
+  ProfileCache::Instance().Store(path, written, std::move(document), true);
   return TRUE;
 }
 
@@ -225,16 +328,17 @@ extern "C" DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyN
                                                  DWORD nSize, LPCSTR lpFileName) {
   if (lpReturnedString == nullptr || nSize == 0) return 0;
   std::string path;
-  ProfileDocument document;
-  bool loaded = ProfilePath(lpFileName, path) && LoadDocument(path, document);
+  std::shared_ptr<const ProfileDocument> document;
+  if (ProfilePath(lpFileName, path)) document = LoadDocument(path);
+  const bool loaded = document != nullptr;
   if (lpAppName == nullptr)
-    return CopyList(loaded ? document.Sections() : std::vector<std::string>{}, lpReturnedString,
+    return CopyList(loaded ? document->Sections() : std::vector<std::string>{}, lpReturnedString,
                     nSize);
   if (lpKeyName == nullptr)
-    return CopyList(loaded ? document.Keys(lpAppName) : std::vector<std::string>{},
+    return CopyList(loaded ? document->Keys(lpAppName) : std::vector<std::string>{},
                     lpReturnedString, nSize);
   std::optional<std::string> value;
-  if (loaded) value = document.Value(lpAppName, lpKeyName);
+  if (loaded) value = document->Value(lpAppName, lpKeyName);
   if (!value) {
     // The default loses its trailing blanks, as on Win32.
     std::string fallback = lpDefault ? lpDefault : "";
@@ -250,12 +354,12 @@ extern "C" DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyN
 extern "C" UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault,
                                              LPCSTR lpFileName) {
   std::string path;
-  ProfileDocument document;
+  std::shared_ptr<const ProfileDocument> document;
   if (lpAppName == nullptr || lpKeyName == nullptr || !ProfilePath(lpFileName, path) ||
-      !LoadDocument(path, document)) {
+      (document = LoadDocument(path)) == nullptr) {
     return static_cast<UINT>(nDefault);
   }
-  auto value = document.Value(lpAppName, lpKeyName);
+  auto value = document->Value(lpAppName, lpKeyName);
   if (!value) return static_cast<UINT>(nDefault);
   // The leading decimal number of the value; text that does not start with
   // one gives 0.

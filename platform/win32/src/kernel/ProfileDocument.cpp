@@ -72,8 +72,14 @@ ProfileDocument ProfileDocument::Parse(std::string_view text) {
 }
 
 std::string ProfileDocument::Text() const {
+  std::size_t size = 0;
+  for (const auto& line : lines_) size += line.size() + newline_.size();
   std::string text;
-  for (const auto& line : lines_) text += line + newline_;
+  text.reserve(size);
+  for (const auto& line : lines_) {
+    text += line;
+    text += newline_;
+  }
   return text;
 }
 

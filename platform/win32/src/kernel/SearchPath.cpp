@@ -77,5 +77,10 @@ extern "C" DWORD WINAPI SearchPathA(LPCSTR lpPath, LPCSTR lpFileName, LPCSTR lpE
 }
 
 extern "C" UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
-  return quellor::win32::CopyPathResult(quellor::win32::WindowsDirectory(), lpBuffer, uSize);
+  const std::string folder = quellor::win32::WindowsDirectory();
+  if (folder.empty()) {
+    SetLastError(ERROR_PATH_NOT_FOUND);  // no QUELLOR_WINDIR, XDG_CONFIG_HOME or HOME
+    return 0;
+  }
+  return quellor::win32::CopyPathResult(folder, lpBuffer, uSize);
 }

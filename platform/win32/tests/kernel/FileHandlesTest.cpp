@@ -5,6 +5,7 @@
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -332,3 +333,24 @@ TEST(SystemCallSeam, ReplacementSeesTheCallsAndZeroWritesMeanFull) {
 }
 
 }  // namespace
+
+TEST(FileHandlesPipes, APipeIsRefusedWithoutWaitingForItsOtherEnd) {
+  quellor::win32::test::TestFolder folder;
+  const std::string pipe = folder / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const DWORD access : {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE}) {
+    HANDLE handle = CreateFileA(pipe.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(handle, INVALID_HANDLE_VALUE) << access;
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+  // A device is still a file to open, and reads block as usual again.
+  HANDLE zero = CreateFileA("/dev/zero", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(zero, INVALID_HANDLE_VALUE);
+  char bytes[16] = {1};
+  DWORD read = 0;
+  EXPECT_TRUE(ReadFile(zero, bytes, sizeof bytes, &read, nullptr));
+  EXPECT_EQ(read, sizeof bytes);
+  CloseHandle(zero);
+}
