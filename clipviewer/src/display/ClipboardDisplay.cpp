@@ -2,6 +2,7 @@
 
 #include "app/ClipViewer.h"
 #include "display/ClipboardSources.h"
+#include "display/DibView.h"
 #include "display/PictureCopy.h"
 #include "win32/clipboard.h"
 #include "win32/metafile.h"
@@ -41,12 +42,11 @@ class SubmitOnExit {
 // The formats shown, in order of preference.
 UINT gPriority[] = {CF_BITMAP, CF_ENHMETAFILE, CF_TEXT};
 
-void PlacePicture(const PictureBuffer& source, int width, int height, ResizeMode mode,
-                  PictureBuffer& working) {
+void PlacePicture(const SourcePicture& source, ResizeMode mode, PictureBuffer& working) {
   if (mode == ResizeMode::StretchToFit)
-    StretchToFill(source, width, height, working);
+    StretchToFill(source, working);
   else
-    CentreOneToOne(source, width, height, working);
+    CentreOneToOne(source, working);
 }
 
 }  // namespace
@@ -98,9 +98,16 @@ bool ClipboardDisplay::RenderBitmap(HWND owner, const ViewerState& state, Pictur
   {
     OpenedClipboard clipboard(owner);
     if (!clipboard.IsOpen()) return false;
+    const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    // A 32-bit top-down DIB section is read where it lies, while the
+    // clipboard is still open; any other bitmap is copied first.
+    DibView view;
+    if (view.Attach(bitmap)) {
+      PlacePicture(view.Source(), state.resizeMode, working);
+      return true;
+    }
     try {
-      if (!ReadBitmap(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)), bitmap_, width, height))
-        return false;
+      if (!ReadBitmap(bitmap, bitmap_, width, height)) return false;
     } catch (const char* text) {
       // A bitmap the machine cannot hold a copy of is skipped, not fatal.
       bitmap_.reset();
@@ -110,7 +117,7 @@ bool ClipboardDisplay::RenderBitmap(HWND owner, const ViewerState& state, Pictur
       return false;
     }
   }
-  PlacePicture(*bitmap_, width, height, state.resizeMode, working);
+  PlacePicture(WholeOf(*bitmap_, width, height), state.resizeMode, working);
   return true;
 }
 
@@ -129,7 +136,7 @@ bool ClipboardDisplay::RenderText(HWND owner, PictureBuffer& working) {
 bool ClipboardDisplay::RenderLoadedPicture(const LoadedPicture& loaded, const ViewerState& state,
                                            PictureBuffer& working) {
   if (loaded.Empty()) return false;  // the output keeps the last frame
-  PlacePicture(*loaded.picture, loaded.width, loaded.height, state.resizeMode, working);
+  PlacePicture(WholeOf(*loaded.picture, loaded.width, loaded.height), state.resizeMode, working);
   return true;
 }
 

@@ -5,12 +5,18 @@
 namespace quellor::clipviewer {
 namespace {
 
-void SetRegion(const PictureBuffer& picture, int x, int y, int w, int h) {
-  iplSetROI(picture.Image()->roi, 0, x, y, w, h);
+void SetRegion(IplImage* image, int x, int y, int w, int h) {
+  iplSetROI(image->roi, 0, x, y, w, h);
 }
 
-void ResetRegion(const PictureBuffer& picture) {
-  SetRegion(picture, 0, 0, picture.Width(), picture.Height());
+void ResetRegion(IplImage* image) {
+  SetRegion(image, 0, 0, image->width, image->height);
+}
+
+bool Usable(const SourcePicture& source) {
+  return source.image != nullptr && source.image->roi != nullptr && source.width > 0 &&
+         source.height > 0 && source.width <= source.image->width &&
+         source.height <= source.image->height;
 }
 
 }  // namespace
@@ -46,39 +52,33 @@ bool ClipCopyRegion(int dstWidth, int dstHeight, int srcWidth, int srcHeight, Co
   return r.w > 0 && r.h > 0;
 }
 
-void CopyOneToOne(const PictureBuffer& source, int srcWidth, int srcHeight,
-                  PictureBuffer& destination, CopyRegion region) {
-  if (source.Empty() || destination.Empty()) return;
-  srcWidth = std::min(srcWidth, source.Width());
-  srcHeight = std::min(srcHeight, source.Height());
-  if (!ClipCopyRegion(destination.Width(), destination.Height(), srcWidth, srcHeight, region))
+void CopyOneToOne(const SourcePicture& source, PictureBuffer& destination, CopyRegion region) {
+  if (!Usable(source) || destination.Empty()) return;
+  if (!ClipCopyRegion(destination.Width(), destination.Height(), source.width, source.height,
+                      region))
     return;
-  SetRegion(source, region.sx, region.sy, region.w, region.h);
-  SetRegion(destination, region.x, region.y, region.w, region.h);
-  iplCopy(source.Image(), destination.Image());
-  ResetRegion(source);
-  ResetRegion(destination);
+  SetRegion(source.image, region.sx, region.sy, region.w, region.h);
+  SetRegion(destination.Image(), region.x, region.y, region.w, region.h);
+  iplCopy(source.image, destination.Image());
+  ResetRegion(source.image);
+  ResetRegion(destination.Image());
 }
 
-void CentreOneToOne(const PictureBuffer& source, int srcWidth, int srcHeight,
-                    PictureBuffer& destination) {
+void CentreOneToOne(const SourcePicture& source, PictureBuffer& destination) {
   destination.Clear();
   CopyRegion region;
   // C++ division rounds towards zero, as the placement wants.
-  region.x = (destination.Width() - srcWidth) / 2;
-  region.y = (destination.Height() - srcHeight) / 2;
-  CopyOneToOne(source, srcWidth, srcHeight, destination, region);
+  region.x = (destination.Width() - source.width) / 2;
+  region.y = (destination.Height() - source.height) / 2;
+  CopyOneToOne(source, destination, region);
 }
 
-void StretchToFill(const PictureBuffer& source, int srcWidth, int srcHeight,
-                   PictureBuffer& destination) {
-  if (source.Empty() || destination.Empty() || srcWidth <= 0 || srcHeight <= 0) return;
-  srcWidth = std::min(srcWidth, source.Width());
-  srcHeight = std::min(srcHeight, source.Height());
-  SetRegion(source, 0, 0, srcWidth, srcHeight);
-  iplResize(source.Image(), destination.Image(), destination.Width(), srcWidth,
-            destination.Height(), srcHeight, IPL_INTER_LINEAR);
-  ResetRegion(source);
+void StretchToFill(const SourcePicture& source, PictureBuffer& destination) {
+  if (!Usable(source) || destination.Empty()) return;
+  SetRegion(source.image, 0, 0, source.width, source.height);
+  iplResize(source.image, destination.Image(), destination.Width(), source.width,
+            destination.Height(), source.height, IPL_INTER_LINEAR);
+  ResetRegion(source.image);
 }
 
 }  // namespace quellor::clipviewer

@@ -8,6 +8,17 @@
 
 namespace quellor::clipviewer {
 
+// A picture to copy from: its image header and its own size (a picture's
+// padding columns beyond width are never read).
+struct SourcePicture {
+  IplImage* image = nullptr;
+  int width = 0;
+  int height = 0;
+};
+inline SourcePicture WholeOf(const PictureBuffer& picture, int width, int height) {
+  return {picture.Image(), width, height};
+}
+
 // A copy of w x h pixels from (sx, sy) of the source to (x, y) of the
 // destination.
 struct CopyRegion {
@@ -23,20 +34,15 @@ struct CopyRegion {
 // copy) when the result is empty or starts outside either picture.
 bool ClipCopyRegion(int dstWidth, int dstHeight, int srcWidth, int srcHeight, CopyRegion& region);
 
-// Copies with clipping. The source's own size is srcWidth x srcHeight (a
-// picture's padding columns beyond them are never copied).
-void CopyOneToOne(const PictureBuffer& source, int srcWidth, int srcHeight,
-                  PictureBuffer& destination, CopyRegion region);
+// Copies with clipping.
+void CopyOneToOne(const SourcePicture& source, PictureBuffer& destination, CopyRegion region);
 
 // Clears the destination to black and copies the source so that its centre
 // meets the destination's: offsets (destination - source) / 2, rounded
 // towards zero. A source larger than the destination shows its centre part.
-void CentreOneToOne(const PictureBuffer& source, int srcWidth, int srcHeight,
-                    PictureBuffer& destination);
+void CentreOneToOne(const SourcePicture& source, PictureBuffer& destination);
 
-// Stretches srcWidth x srcHeight pixels of the source over the whole
-// destination (bilinear).
-void StretchToFill(const PictureBuffer& source, int srcWidth, int srcHeight,
-                   PictureBuffer& destination);
+// Stretches the source over the whole destination (bilinear).
+void StretchToFill(const SourcePicture& source, PictureBuffer& destination);
 
 }  // namespace quellor::clipviewer
