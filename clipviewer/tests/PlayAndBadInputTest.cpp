@@ -15,6 +15,7 @@
 #include "display/PictureCopy.h"
 #include "play/PictureFile.h"
 #include "play/PlayCommand.h"
+#include "programs/ClipPlayer.h"
 #include "win32/automation/Desktop.h"
 #include "win32/clipboard.h"
 
@@ -277,6 +278,32 @@ TEST_F(ViewerTest, AnythingOtherThanTextIsAnUnknownInternalError) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, kUnknownError);
   viewer.CleanUpStatics();
+}
+
+}  // namespace
+}  // namespace quellor::clipviewer::testing
+
+namespace quellor::clipviewer::testing {
+namespace {
+
+// Windows finds "zivavir" whatever the case of the program's file; so must a
+// case-sensitive file system, where the stand-in is built as "ZivaVIR".
+TEST_F(ViewerTest, LowerCaseClipPlayerNameStartsTheStandIn) {
+  const char* bin = std::getenv("QUELLOR_BIN");
+  ASSERT_NE(bin, nullptr);
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (std::string(bin) + ":" + oldPath).c_str(), 1);
+  PROCESS_INFORMATION process = {};
+  const bool started =
+      CreateProcessLaunch(nullptr, PlayClipCommandLine("clip.rtv"), true, &process);
+  setenv("PATH", oldPath.c_str(), 1);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
 }
 
 }  // namespace
