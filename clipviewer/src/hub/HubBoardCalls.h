@@ -19,7 +19,7 @@ struct HubBoardCalls {
   BOOL (*connectSpider)(DWORD spider, const char* source, const char* pin, DWORD reserved);
   BOOL (*startSpider)(DWORD spider);
   BOOL (*stopSpider)(DWORD spider);
-  DWORD (*allocateBuffer)
+  DWORD(*allocateBuffer)
   (DWORD allocator, DWORD bytes, BYTE** cpu, DWORD reserved, DWORD alignment);
   BOOL (*freeBuffer)(DWORD allocator, DWORD engineAddress, DWORD bytes);
   BOOL (*fillNtscFieldFormat)(RTME_FieldFormat* record, DWORD fieldIndex);
