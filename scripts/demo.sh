@@ -65,3 +65,20 @@ step "clipviewer: start-up clip, tray menu, a clipboard change, exit"
 QUELLOR_WINDIR="$OUT/windows" QUELLOR_DEBUG=1 \
   QUELLOR_CLIPVIEWER_SCRIPT="wait 200; menu 4; clipboard Video Quellor; wait 200" \
   "$BIN/clipviewer" && echo "clipviewer ended cleanly; settings in $OUT/windows/VideoQuellor.ini"
+
+step "clipviewer: what a user copies reaches the board's output"
+# Each run copies one thing, lets the output hub put it on the board and exits;
+# the board keeps showing the last frame, which boardctl then takes. The first
+# step turned de-interlace off; the picture run turns it on again (a slight
+# blur), the metafile run also switches to 1-to-1 and back.
+viewer() {
+  QUELLOR_WINDIR="$OUT/windows" QUELLOR_CLIPVIEWER_SCRIPT="wait 200; $1; wait 300" "$BIN/clipviewer"
+}
+viewer "clipboard-text Video Quellor: text copied to the clipboard"
+"$BIN/boardctl" snapshot -o "$OUT/output-text.png"
+viewer "command 40005; clipboard-bitmap $OUT/frame30.png"
+"$BIN/boardctl" snapshot -o "$OUT/output-picture.png"
+viewer "clipboard-metafile An enhanced metafile"
+"$BIN/boardctl" snapshot -o "$OUT/output-metafile.png"
+step "clipviewer: Play hands a clip to the clip player (the stand-in prints it)"
+viewer "play $OUT/bars.rtv"

@@ -23,8 +23,11 @@ int RoundedAverage(int a, int b) {
   return (a + b + 1) >> 1;
 }
 
-// Pixels handed to libyuv per call (even, so pairs never split).
-constexpr int kSlicePixels = 1 << 20;
+// Pixels handed to libyuv per call (even, so pairs never split). Each slice
+// goes through planar rows on the stack: libyuv's one-step ARGBToUYVY
+// allocates its row buffers on every call, and the output hub converts a
+// frame line by line on a thread that must not allocate per frame.
+constexpr int kSlicePixels = 2048;
 
 }  // namespace
 
@@ -56,7 +59,13 @@ void BGRAToUYVYRow_Fast(const std::uint8_t* src_bgra, std::uint8_t* dst_uyvy, in
   // Strides are int bytes in libyuv: convert in slices that keep them small.
   for (int done = 0; done < pairs_width;) {
     const int slice = pairs_width - done < kSlicePixels ? pairs_width - done : kSlicePixels;
-    libyuv::ARGBToUYVY(src_bgra + static_cast<std::size_t>(done) * 4, slice * 4,
+    alignas(64) std::uint8_t y[kSlicePixels];
+    alignas(64) std::uint8_t u[kSlicePixels / 2];
+    alignas(64) std::uint8_t v[kSlicePixels / 2];
+    // The same row kernels ARGBToUYVY runs, without its allocation.
+    libyuv::ARGBToI422(src_bgra + static_cast<std::size_t>(done) * 4, slice * 4, y, slice, u,
+                       slice / 2, v, slice / 2, slice, 1);
+    libyuv::I422ToUYVY(y, slice, u, slice / 2, v, slice / 2,
                        dst_uyvy + static_cast<std::size_t>(done) * 2, slice * 2, slice, 1);
     done += slice;
   }

@@ -14,6 +14,9 @@
 #include "win32/automation/Desktop.h"
 #include "win32/automation/Modal.h"
 #include "win32/clipboard.h"
+#include "win32/commdlg.h"
+
+#include <png.h>
 
 namespace quellor::clipviewer::testing {
 namespace {
@@ -147,18 +150,20 @@ TEST_F(ScriptDriverTest, AnEmptyScriptExitsAtOnce) {
 
 TEST_F(ScriptDriverTest, StepsNotUnderstoodAreNamedAndNothingRuns) {
   const char* refused[] = {
-      "jump 3",           // unknown verb
-      "Wait 10",          // verbs are lower case
-      "wait",             // missing argument
-      "wait ten",         // not a number
-      "wait -5",          // negative: would wait for weeks
-      "wait 2147483648",  // past the largest wait
-      "wait 1.5",         // whole numbers only
-      "command",          //
-      "command 4000x",    //
-      "menu -1",          //
-      "tray",             // missing button
-      "tray left",        // only right and double
+      "jump 3",            // unknown verb
+      "Wait 10",           // verbs are lower case
+      "wait",              // missing argument
+      "wait ten",          // not a number
+      "wait -5",           // negative: would wait for weeks
+      "wait 2147483648",   // past the largest wait
+      "wait 1.5",          // whole numbers only
+      "command",           //
+      "command 4000x",     //
+      "menu -1",           //
+      "tray",              // missing button
+      "tray left",         // only right and double
+      "clipboard-bitmap",  // the picture's file is needed
+      "play",              // so is the played one
   };
   for (const char* step : refused) {
     const std::string script = std::string("command 40005; ") + step + "; exit";
@@ -174,6 +179,55 @@ TEST_F(ScriptDriverTest, LargestWaitAndPlainArgumentsAreTaken) {
   EXPECT_EQ(Start("wait 2147483647; clipboard; exit now"), "");
   EXPECT_EQ(Tick(), "clipviewer: script: wait 2147483647\n");
   EXPECT_EQ(Tick(5), "");
+}
+
+TEST_F(ScriptDriverTest, CopyStepsPutTheirFormatsOnTheClipboard) {
+  const std::string png = Folder() + "/two.png";
+  const std::uint8_t pixels[] = {0, 0, 255, 255, 255, 0, 0, 255};  // BGRA: red, blue
+  png_image image = {};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = 2;
+  image.height = 1;
+  image.format = PNG_FORMAT_BGRA;
+  ASSERT_TRUE(png_image_write_to_file(&image, png.c_str(), 0, pixels, 8, nullptr));
+
+  Start("clipboard-text some text; clipboard-metafile A drawing; clipboard-bitmap " + png +
+        "; clipboard-bitmap " + Folder() + "/missing.png");
+  Tick();
+  EXPECT_EQ(ClipboardText(), "some text");
+  Tick();
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
+  Tick();
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  BITMAP bitmap = {};
+  GetObjectA(GetClipboardData(CF_BITMAP), sizeof bitmap, &bitmap);
+  CloseClipboard();
+  EXPECT_EQ(bitmap.bmWidth, 2);
+  EXPECT_EQ(bitmap.bmHeight, 1);
+  EXPECT_EQ(Viewer().State().clipboardChangeCount, 5);
+  // An unreadable picture is named and copies nothing.
+  EXPECT_NE(Tick().find("cannot read"), std::string::npos);
+  EXPECT_EQ(Viewer().State().clipboardChangeCount, 5);
+}
+
+TEST_F(ScriptDriverTest, PlayAnswersTheDialogWithTheFileAndTheFilterForItsName) {
+  std::vector<std::pair<std::string, int>> chosen;
+  Viewer().Hooks().playFile = [&chosen](ClipViewer& viewer) {
+    char file[260] = {};
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = viewer.MainWindow();
+    dialog.lpstrFilter = "a\0*.rtv\0b\0*.jpg\0c\0*.*\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = sizeof file;
+    if (GetOpenFileNameA(&dialog)) chosen.emplace_back(file, dialog.nFilterIndex);
+  };
+  Start("play /clips/a.RTV; play b.jpeg; play c.png");
+  Tick(3);
+  const std::vector<std::pair<std::string, int>> expected = {
+      {"/clips/a.RTV", 1}, {"b.jpeg", 2}, {"c.png", 3}};
+  EXPECT_EQ(chosen, expected);
 }
 
 // The program itself: a refused script ends it as Exit does, with result 0.

@@ -1,17 +1,20 @@
 // The picture file chosen with "Play ...", shown when the clipboard has
-// nothing usable. Empty until a picture file is loaded.
+// nothing usable. Empty (width 0) until a picture file is loaded.
 #pragma once
 
-#include <cstdint>
-#include <vector>
+#include <memory>
+
+#include "display/PictureBuffer.h"
 
 namespace quellor::clipviewer {
 
 struct LoadedPicture {
-  int width = 0;
+  // The picture's width is the file's rounded up to a multiple of 4; the
+  // padding columns stay black and are never shown.
+  std::unique_ptr<PictureBuffer> picture = std::make_unique<PictureBuffer>();
+  int width = 0;  // the file's own width in pixels
   int height = 0;
-  std::vector<std::uint32_t> pixels;  // BGRA, rows top-down
-  bool Empty() const { return pixels.empty(); }
+  bool Empty() const { return width == 0 || picture->Empty(); }
 };
 
 }  // namespace quellor::clipviewer

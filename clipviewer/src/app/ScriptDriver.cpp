@@ -1,5 +1,6 @@
 #include "app/ScriptDriver.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,8 +9,10 @@
 #include <vector>
 
 #include "app/ClipViewer.h"
+#include "app/ScriptClipboard.h"
 #include "app/ViewerTexts.h"
 #include "win32/clipboard.h"
+#include "win32/automation/Answers.h"
 #include "win32/automation/Desktop.h"
 #include "win32/automation/Modal.h"
 #include "win32/automation/Shell.h"
@@ -63,9 +66,12 @@ bool Parse(const std::string& script, std::vector<Step>* steps) {
     size_t space = part.find(' ');
     Step step{part.substr(0, space), space == std::string::npos ? "" : Trimmed(part.substr(space))};
     const bool numeric = step.verb == "wait" || step.verb == "command" || step.verb == "menu";
-    const bool known =
-        numeric || step.verb == "tray" || step.verb == "clipboard" || step.verb == "exit";
-    if (!known || (numeric && !IsNumber(step.argument)) ||
+    // The steps that copy a file or play one need its name.
+    const bool named = step.verb == "clipboard-bitmap" || step.verb == "play";
+    const bool known = numeric || named || step.verb == "tray" || step.verb == "clipboard" ||
+                       step.verb == "clipboard-text" || step.verb == "clipboard-metafile" ||
+                       step.verb == "exit";
+    if (!known || (numeric && !IsNumber(step.argument)) || (named && step.argument.empty()) ||
         (step.verb == "tray" && step.argument != "right" && step.argument != "double")) {
       std::fprintf(stderr, "clipviewer: script step not understood: \"%s\"\n", part.c_str());
       return false;
@@ -118,6 +124,35 @@ void ChooseMenuItemWhenOpen(int position) {
   });
 }
 
+// The filter a user picks in the Play dialog for a file of this name.
+int FilterIndexFor(const std::string& path) {
+  std::string extension;
+  const size_t dot = path.find_last_of('.');
+  if (dot != std::string::npos && path.find_first_of("/\\", dot) == std::string::npos)
+    extension = path.substr(dot);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == ".rtv") return 1;
+  if (extension == ".jpg" || extension == ".jpeg") return 2;
+  return 3;
+}
+
+// Answers the next file dialog with `path` (and the filter for it); other
+// questions, and later ones, go to the hook that was there before.
+void AnswerNextFileDialog(const std::string& path) {
+  auto previous = std::make_shared<desktop::AnswerHook>();
+  auto answered = std::make_shared<bool>(false);
+  *previous = desktop::SetAnswerHook(
+      [previous, answered,
+       path](const desktop::Question& question) -> std::optional<desktop::Answer> {
+        if (question.kind == desktop::Question::Kind::OpenFile && !*answered) {
+          *answered = true;
+          return desktop::Answer{IDOK, path, FilterIndexFor(path)};
+        }
+        if (*previous) return (*previous)(question);
+        return std::nullopt;
+      });
+}
+
 void RunStep(HWND window, const Step& step) {
   std::fprintf(stderr, "clipviewer: script: %s %s\n", step.verb.c_str(), step.argument.c_str());
   ScriptState& state = Script();
@@ -133,6 +168,15 @@ void RunStep(HWND window, const Step& step) {
     desktop::ClickTrayIcon(window, kTrayIconId, WM_RBUTTONDOWN);
   } else if (step.verb == "clipboard") {
     PutTextOnClipboard(window, step.argument);
+  } else if (step.verb == "clipboard-text") {
+    CopyText(window, step.argument);
+  } else if (step.verb == "clipboard-bitmap") {
+    CopyPngAsBitmap(window, step.argument);
+  } else if (step.verb == "clipboard-metafile") {
+    CopyDrawingAsMetafile(window, step.argument);
+  } else if (step.verb == "play") {
+    AnswerNextFileDialog(step.argument);
+    PostMessageA(window, WM_COMMAND, kCmdPlay, 0);
   } else if (step.verb == "exit") {
     PostMessageA(window, WM_COMMAND, kCmdExit, 0);
   }

@@ -1,5 +1,9 @@
 #include "app/ViewerHooks.h"
 
+#include <memory>
+
+#include "display/ClipboardDisplay.h"
+#include "play/PlayCommand.h"
 #include "windows.h"
 
 namespace quellor::clipviewer {
@@ -17,8 +21,12 @@ std::function<void(ClipViewer&)> LogOnly(const char* what) {
 
 ViewerHooks PlaceholderHooks() {
   ViewerHooks hooks;
-  hooks.renderOutput = LogOnly("render the clipboard onto the output");
-  hooks.playFile = LogOnly("choose and play a clip or picture file");
+  hooks.renderOutput = [display = std::make_shared<ClipboardDisplay>()](ClipViewer& viewer) {
+    display->Render(viewer);
+  };
+  hooks.playFile = [play = std::make_shared<PlayCommand>()](ClipViewer& viewer) {
+    play->Run(viewer);
+  };
   hooks.recorderDialog = LogOnly("recorder dialog");
   hooks.inputSettingsDialog = LogOnly("input settings dialog");
   hooks.outputSettingsDialog = LogOnly("output settings dialog");

@@ -104,6 +104,9 @@ int ViewerLifecycle::Run(const std::string& commandLine) {
     return ShutDown() ? 0 : 1;
   } catch (const ViewerError& error) {
     ShowError(error.text);
+  } catch (const char* text) {
+    // The clip library, the output hub and the display path throw plain texts.
+    ShowError(text != nullptr ? text : kUnknownError);
   } catch (...) {
     ShowError(kUnknownError);
   }

@@ -84,6 +84,9 @@ LRESULT CALLBACK ViewerWindow::Procedure(HWND window, UINT message, WPARAM wPara
     return self.HandleMessage(window, message, wParam, lParam);
   } catch (const ViewerError& error) {
     self.pendingError_ = error.text;
+  } catch (const char* text) {
+    // Plain texts of the clip library, the output hub and the display path.
+    self.pendingError_ = text != nullptr ? text : kUnknownError;
   } catch (...) {
     self.pendingError_ = kUnknownError;
   }
