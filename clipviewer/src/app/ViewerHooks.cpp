@@ -1,5 +1,7 @@
 #include "app/ViewerHooks.h"
 
+#include "app/BoardDialogHooks.h"
+
 #include "windows.h"
 
 namespace quellor::clipviewer {
@@ -19,9 +21,7 @@ ViewerHooks PlaceholderHooks() {
   ViewerHooks hooks;
   hooks.renderOutput = LogOnly("render the clipboard onto the output");
   hooks.playFile = LogOnly("choose and play a clip or picture file");
-  hooks.recorderDialog = LogOnly("recorder dialog");
-  hooks.inputSettingsDialog = LogOnly("input settings dialog");
-  hooks.outputSettingsDialog = LogOnly("output settings dialog");
+  InstallBoardDialogHooks(hooks);
   return hooks;
 }
 
