@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/ClipViewer.h"
+#include "app/DialogScriptSteps.h"
 #include "app/ViewerTexts.h"
 #include "win32/clipboard.h"
 #include "win32/automation/Desktop.h"
@@ -31,6 +32,7 @@ struct ScriptState {
   DWORD waitUntil = 0;
   bool busy = false;
   bool menuHookSet = false;  // the idle hook of a "menu" step is still installed
+  DWORD switcherClient = 0;  // the board's field clock, for the dialog steps
 };
 
 ScriptState& Script() {
@@ -65,6 +67,10 @@ bool Parse(const std::string& script, std::vector<Step>* steps) {
     const bool numeric = step.verb == "wait" || step.verb == "command" || step.verb == "menu";
     const bool known =
         numeric || step.verb == "tray" || step.verb == "clipboard" || step.verb == "exit";
+    if (!known && IsDialogStep(step.verb, step.argument)) {
+      steps->push_back(step);
+      continue;
+    }
     if (!known || (numeric && !IsNumber(step.argument)) ||
         (step.verb == "tray" && step.argument != "right" && step.argument != "double")) {
       std::fprintf(stderr, "clipviewer: script step not understood: \"%s\"\n", part.c_str());
@@ -135,6 +141,8 @@ void RunStep(HWND window, const Step& step) {
     PutTextOnClipboard(window, step.argument);
   } else if (step.verb == "exit") {
     PostMessageA(window, WM_COMMAND, kCmdExit, 0);
+  } else {
+    RunDialogStep(step.verb, step.argument, state.switcherClient);
   }
 }
 
@@ -143,6 +151,7 @@ void CALLBACK OnScriptTick(HWND window, UINT, UINT_PTR, DWORD) {
   // Timers also fire inside the menu's own loop; steps wait for it to close.
   if (state.busy || desktop::OpenPopupMenu() != nullptr) return;
   if (static_cast<LONG>(desktop::Now() - state.waitUntil) < 0) return;
+  if (DialogStepWaiting(state.switcherClient)) return;
   state.busy = true;
   if (state.menuHookSet) {  // the chosen item closed the menu
     desktop::SetModalIdleHook({});
@@ -164,6 +173,7 @@ bool StartScript(ClipViewer& viewer, const std::string& script) {
   state = ScriptState{};
   if (!Parse(script, &state.steps)) return false;
   state.waitUntil = desktop::Now();
+  state.switcherClient = viewer.SwitcherClient();
   return SetTimer(viewer.MainWindow(), kScriptTimer, kTickMs, OnScriptTick) != 0;
 }
 
