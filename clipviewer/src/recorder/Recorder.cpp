@@ -26,36 +26,6 @@ constexpr DWORD kEngineSettlePause = 100;
 
 }  // namespace
 
-// The writer thread: full list -> disk -> free list until asked to stop, and
-// then on until the full list is empty, so that every field captured before
-// Stop reaches the clip.
-class Recorder::Writer : public widgets::Thread {
- public:
-  explicit Writer(Recorder& recorder) : recorder_(recorder) {}
-  ~Writer() override {
-    RequestStop();
-    Join();
-  }
-  void RequestStop() { stopRequest_.store(true); }
-
- protected:
-  void Run() override {
-    for (;;) {
-      if (recorder_.holdWriter_.load() && !stopRequest_.load()) {
-        Sleep(1);
-        continue;
-      }
-      if (recorder_.WriteOneFrame()) continue;
-      if (stopRequest_.load()) return;
-      Sleep(1);
-    }
-  }
-
- private:
-  Recorder& recorder_;
-  std::atomic<bool> stopRequest_{false};
-};
-
 Recorder::Recorder(const RecorderSetup& setup)
     : dialog_(setup.dialog),
       switcherClient_(setup.switcherClient),
@@ -68,9 +38,13 @@ Recorder::Recorder(const RecorderSetup& setup)
     if (engine_ == 0) Raise(kCannotInitialiseEngine);
     ring_ = std::make_unique<FrameRing>(2 * fieldBytes_);
     if (!ring_->Allocated()) Raise(kCannotAllocateBuffers);
-    writer_ = std::make_unique<Writer>(*this);
-    writer_->SetPriority(THREAD_PRIORITY_TIME_CRITICAL);
-    writer_->Start();
+    WriterEvents events;
+    if (dialog_ != nullptr) {
+      HWND dialog = dialog_;
+      events.frameWritten = [dialog] { PostMessageA(dialog, kFramesWrittenMessage, 0, 0); };
+      events.mustStop = [dialog] { PostMessageA(dialog, WM_COMMAND, kIdStop, 0); };
+    }
+    writer_ = std::make_unique<RecordingWriter>(*ring_, drops_, std::move(events));
     probe_ = RTME_CreateProbe(RTME_GetMediaContext(engine_), kProbeName);
     if (probe_ == 0) Raise(kCannotCreateProbe);
     char pin[64];
@@ -105,10 +79,14 @@ bool Recorder::Start(const std::string& path, std::string& error) {
     return false;
   }
   clipOpen_ = true;
+  drops_.store(0);
+  writer_->ResetCount();
+  if (!writer_->Start(hostPath_)) {
+    error = kUnableToOpen;
+    return false;
+  }
   startTime_.store(RTME_GetFieldTimeStamp(switcherClient_, 0, 0));
   stopTime_.store(0xFFFFFFFFu);
-  drops_.store(0);
-  framesWritten_.store(0);
   expectedParity_ = 0;
   capture_.store(true);
   return true;
@@ -130,12 +108,15 @@ void Recorder::Finish() {
     RTME_DestroyProbe(probe_);
     probe_ = 0;
   }
-  writer_.reset();  // asks it to stop and waits until it has ended
+  // The writer puts the frames already captured on disk, then ends.
+  if (writer_) writer_->Finish();
   if (engine_ != 0) {
     Pause(kEngineSettlePause);
     RTME_CloseEngine(engine_);
     engine_ = 0;
   }
+  if (writer_) framesAtFinish_ = writer_->FramesWritten();
+  writer_.reset();
   ring_.reset();
   if (dialog_ != nullptr) PostMessageA(dialog_, kFramesWrittenMessage, 0, 0);
   if (clipOpen_) clip::ClipWriter::Close(hostPath_.c_str());
@@ -197,44 +178,6 @@ DWORD Recorder::OnField(const BYTE* pixels, const RTME_FieldInfo* info) {
   }
   expectedParity_ ^= 1u;
   return Release(info);
-}
-
-// Writer thread. After a failed write the file's position is no longer a
-// frame boundary, so later frames are dropped rather than appended at the
-// wrong place: the clip keeps every frame written before the failure.
-bool Recorder::WriteOneFrame() {
-  writing_.fetch_add(1);
-  const int index = ring_->TakeFull();
-  if (index == kNoBuffer) {
-    writing_.fetch_sub(1);
-    return false;
-  }
-  const unsigned written = framesWritten_.load();
-  if (writeFailed_.load()) {
-    CountDrop();
-  } else if (written < frameLimit_) {
-    const void* frame = ring_->Buffer(index);
-    const bool ok = written == 0 ? clip::ClipWriter::WriteFrame(hostPath_.c_str(), frame)
-                                 : clip::ClipWriter::AppendFrame(hostPath_.c_str(), frame);
-    if (ok) {
-      framesWritten_.fetch_add(1);
-      if (dialog_ != nullptr) PostMessageA(dialog_, kFramesWrittenMessage, 0, 0);
-    } else {
-      writeFailed_.store(true);
-      CountDrop();
-      PostStop();
-    }
-  } else {
-    CountDrop();
-    PostStop();
-  }
-  ring_->PutFree(index);
-  writing_.fetch_sub(1);
-  return true;
-}
-
-void Recorder::WaitUntilWritten() const {
-  while (ring_ && (ring_->FullCount() != 0 || writing_.load() != 0)) Sleep(1);
 }
 
 }  // namespace quellor::clipviewer::recorder

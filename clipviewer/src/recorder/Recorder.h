@@ -16,7 +16,7 @@
 
 #include "board/Engine.h"
 #include "recorder/FrameRing.h"
-#include "widgets/Thread.h"
+#include "recorder/RecordingWriter.h"
 
 namespace quellor::clipviewer::recorder {
 
@@ -50,26 +50,27 @@ class Recorder {
   void Finish();
 
   const std::string& Path() const { return path_; }
-  unsigned FramesWritten() const { return framesWritten_.load(); }
+  unsigned FramesWritten() const { return writer_ ? writer_->FramesWritten() : framesAtFinish_; }
   unsigned Drops() const { return drops_.load(); }
   unsigned FrameLines() const { return frameLines_; }
 
   // Test seams: hold the writer (frames pile up on the full list), and wait
   // until every captured frame has been written.
-  void HoldWriter(bool hold) { holdWriter_.store(hold); }
-  void WaitUntilWritten() const;
+  void HoldWriter(bool hold) {
+    if (writer_) writer_->Hold(hold);
+  }
+  void WaitUntilWritten() const {
+    if (writer_) writer_->WaitUntilWritten();
+  }
   // The longest run of the field callback so far, in nanoseconds.
   std::uint64_t LongestFieldNanoseconds() const { return longestFieldNs_.load(); }
 
  private:
-  class Writer;
   static DWORD OnFieldThunk(void* context, const BYTE* pixels, const RTME_FieldInfo* info);
   DWORD OnField(const BYTE* pixels, const RTME_FieldInfo* info);
   DWORD Release(const RTME_FieldInfo* info) const;
   void CountDrop() { drops_.fetch_add(1); }
   void PostStop() const;
-  // Writer thread: one frame from the full list; false when it was empty.
-  bool WriteOneFrame();
 
   HWND dialog_;
   DWORD switcherClient_;
@@ -81,7 +82,8 @@ class Recorder {
   DWORD probe_ = 0;
   DWORD bufferOwner_ = 0;
   std::unique_ptr<FrameRing> ring_;
-  std::unique_ptr<Writer> writer_;
+  std::unique_ptr<RecordingWriter> writer_;
+  unsigned framesAtFinish_ = 0;
 
   std::string path_;      // Windows path, for the list
   std::string hostPath_;  // what the clip writer opens
@@ -98,11 +100,6 @@ class Recorder {
 
   // Shared.
   std::atomic<unsigned> drops_{0};
-  std::atomic<unsigned> framesWritten_{0};
-  unsigned frameLimit_ = 0xFFFFFFFFu;  // all ones: no limit
-  std::atomic<bool> holdWriter_{false};
-  std::atomic<int> writing_{0};  // frames taken off the full list, not yet back
-  std::atomic<bool> writeFailed_{false};
 };
 
 }  // namespace quellor::clipviewer::recorder
