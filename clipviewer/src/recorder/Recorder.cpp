@@ -138,6 +138,8 @@ DWORD Recorder::OnFieldThunk(void* context, const BYTE* pixels, const RTME_Field
   const auto ns = static_cast<std::uint64_t>(
       std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - begin)
           .count());
+  self->totalFieldNs_.fetch_add(ns);
+  self->fieldCalls_.fetch_add(1);
   std::uint64_t longest = self->longestFieldNs_.load();
   while (ns > longest && !self->longestFieldNs_.compare_exchange_weak(longest, ns)) {
   }

@@ -64,6 +64,9 @@ class Recorder {
   }
   // The longest run of the field callback so far, in nanoseconds.
   std::uint64_t LongestFieldNanoseconds() const { return longestFieldNs_.load(); }
+  // Every run of the field callback so far, added up, and their number.
+  std::uint64_t TotalFieldNanoseconds() const { return totalFieldNs_.load(); }
+  std::uint64_t FieldCalls() const { return fieldCalls_.load(); }
 
  private:
   static DWORD OnFieldThunk(void* context, const BYTE* pixels, const RTME_FieldInfo* info);
@@ -97,6 +100,8 @@ class Recorder {
   DWORD expectedParity_ = 0;
   int currentBuffer_ = kNoBuffer;
   std::atomic<std::uint64_t> longestFieldNs_{0};
+  std::atomic<std::uint64_t> totalFieldNs_{0};
+  std::atomic<std::uint64_t> fieldCalls_{0};
 
   // Shared.
   std::atomic<unsigned> drops_{0};
