@@ -1,5 +1,7 @@
 #include "recorder/FrameRing.h"
 
+#include <cstring>
+
 namespace quellor::clipviewer::recorder {
 
 FrameRing::FrameRing(size_t frameBytes) : frameBytes_(frameBytes) {
@@ -7,6 +9,9 @@ FrameRing::FrameRing(size_t frameBytes) : frameBytes_(frameBytes) {
     buffer = static_cast<BYTE*>(
         VirtualAlloc(nullptr, frameBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     if (buffer == nullptr) return;
+    // Touch every page now: a first touch inside the field callback would be
+    // a page fault (and a page of zeros) per 4 KB, some 85 a field.
+    std::memset(buffer, 0, frameBytes);
   }
   allocated_ = true;
   // At first every buffer is free, in order, and the full list is empty.
