@@ -82,3 +82,22 @@ viewer "clipboard-metafile An enhanced metafile"
 "$BIN/boardctl" snapshot -o "$OUT/output-metafile.png"
 step "clipviewer: Play hands a clip to the clip player (the stand-in prints it)"
 viewer "play $OUT/bars.rtv"
+
+step "clipviewer: record two seconds of the board's bars input"
+# The recorder dialog through a script: drive C: (mapped to out/demo/disk),
+# Record, 120 fields (two seconds of NTSC), Stop, list the files, Close.
+"$BIN/boardctl" input bars
+mkdir -p "$OUT/disk"
+printf '[VideoQuellor Configuration]\r\nRecorderDiskToUse=0\r\nVideoMode=1\r\n' \
+  >"$OUT/windows/VideoQuellor.ini"
+QUELLOR_WINDIR="$OUT/windows" QUELLOR_DRIVES="C=$OUT/disk" \
+  QUELLOR_CLIPVIEWER_SCRIPT="command 40025; wait 100; drive 0; record; fields 120; stop; list; close; wait 100" \
+  "$BIN/clipviewer"
+step "rtvtool info of the recording"
+"$BIN/rtvtool" info "$OUT/disk/RecordNo0.rtv"
+
+step "clipviewer: the input settings dialog moves a slider; boardctl sees it"
+QUELLOR_WINDIR="$OUT/windows" \
+  QUELLOR_CLIPVIEWER_SCRIPT="command 40023; wait 100; slider 1001 -30; click 1010; edit 1022 12; close; wait 100" \
+  "$BIN/clipviewer"
+"$BIN/boardctl" controls | grep -E 'contrast|brightness|format' || true

@@ -89,7 +89,7 @@ bool WaitForQueuedFrames(const OutputHub& hub, unsigned frames) {
 void OutputViewerTest::SetUp() {
   ViewerTest::SetUp();
   board::testing::UseManualClock(0);
-  viewer_ = std::make_unique<ClipViewer>(PlaceholderHooks());
+  viewer_ = std::make_unique<ClipViewer>(StandardHooks());
   ASSERT_TRUE(viewer_->InitialiseStatics());
   viewer_->State().deInterlace = false;
   viewer_->State().resizeMode = ResizeMode::StretchToFit;

@@ -57,7 +57,7 @@ std::vector<std::string> ViewerTest::SettingsLines() const {
 }
 
 ViewerHooks ViewerTest::CountingHooks() {
-  ViewerHooks hooks = PlaceholderHooks();
+  ViewerHooks hooks = StandardHooks();
   hooks.renderOutput = [this](ClipViewer&) { ++renders; };
   hooks.outputSettingsDialog = [this](ClipViewer&) {
     if (outputDialogVideoMode >= 0) settings::WriteIniInt("VideoMode", outputDialogVideoMode);

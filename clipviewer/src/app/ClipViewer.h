@@ -30,7 +30,7 @@ namespace quellor::clipviewer {
 
 class ClipViewer {
  public:
-  explicit ClipViewer(ViewerHooks hooks = PlaceholderHooks());
+  explicit ClipViewer(ViewerHooks hooks = StandardHooks());
   ~ClipViewer();
   ClipViewer(const ClipViewer&) = delete;
   ClipViewer& operator=(const ClipViewer&) = delete;

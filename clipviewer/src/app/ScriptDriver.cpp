@@ -10,6 +10,7 @@
 
 #include "app/ClipViewer.h"
 #include "app/ScriptClipboard.h"
+#include "app/DialogScriptSteps.h"
 #include "app/ViewerTexts.h"
 #include "win32/clipboard.h"
 #include "win32/automation/Answers.h"
@@ -34,6 +35,7 @@ struct ScriptState {
   DWORD waitUntil = 0;
   bool busy = false;
   bool menuHookSet = false;  // the idle hook of a "menu" step is still installed
+  DWORD switcherClient = 0;  // the board's field clock, for the dialog steps
 };
 
 ScriptState& Script() {
@@ -71,6 +73,10 @@ bool Parse(const std::string& script, std::vector<Step>* steps) {
     const bool known = numeric || named || step.verb == "tray" || step.verb == "clipboard" ||
                        step.verb == "clipboard-text" || step.verb == "clipboard-metafile" ||
                        step.verb == "exit";
+    if (!known && IsDialogStep(step.verb, step.argument)) {
+      steps->push_back(step);
+      continue;
+    }
     if (!known || (numeric && !IsNumber(step.argument)) || (named && step.argument.empty()) ||
         (step.verb == "tray" && step.argument != "right" && step.argument != "double")) {
       std::fprintf(stderr, "clipviewer: script step not understood: \"%s\"\n", part.c_str());
@@ -179,6 +185,8 @@ void RunStep(HWND window, const Step& step) {
     PostMessageA(window, WM_COMMAND, kCmdPlay, 0);
   } else if (step.verb == "exit") {
     PostMessageA(window, WM_COMMAND, kCmdExit, 0);
+  } else {
+    RunDialogStep(step.verb, step.argument, state.switcherClient);
   }
 }
 
@@ -187,6 +195,7 @@ void CALLBACK OnScriptTick(HWND window, UINT, UINT_PTR, DWORD) {
   // Timers also fire inside the menu's own loop; steps wait for it to close.
   if (state.busy || desktop::OpenPopupMenu() != nullptr) return;
   if (static_cast<LONG>(desktop::Now() - state.waitUntil) < 0) return;
+  if (DialogStepWaiting(state.switcherClient)) return;
   state.busy = true;
   if (state.menuHookSet) {  // the chosen item closed the menu
     desktop::SetModalIdleHook({});
@@ -208,6 +217,7 @@ bool StartScript(ClipViewer& viewer, const std::string& script) {
   state = ScriptState{};
   if (!Parse(script, &state.steps)) return false;
   state.waitUntil = desktop::Now();
+  state.switcherClient = viewer.SwitcherClient();
   return SetTimer(viewer.MainWindow(), kScriptTimer, kTickMs, OnScriptTick) != 0;
 }
 

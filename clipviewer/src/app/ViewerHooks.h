@@ -1,6 +1,6 @@
-// The parts of the viewer that later arrive from the display path, the clip
-// and picture files, the recorder and the settings dialogs. Until then each
-// is a clearly named placeholder; tests put their own in.
+// The parts of the viewer behind its commands: the display path, the clip
+// and picture files, the recorder and the settings dialogs. The program uses
+// StandardHooks(); tests put their own in.
 #pragma once
 
 #include <functional>
@@ -24,7 +24,7 @@ struct ViewerHooks {
   std::function<void(ClipViewer&)> outputSettingsDialog;
 };
 
-// Placeholders that log what would have happened (OutputDebugStringA).
-ViewerHooks PlaceholderHooks();
+// The display path, Play, the recorder and the two board settings dialogs.
+ViewerHooks StandardHooks();
 
 }  // namespace quellor::clipviewer
