@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential g++ g++-multilib cmake ninja-build pkg-config ccache
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libyuv-dev libjpeg-dev libpng-dev
+  libyuv-dev libjpeg-dev libpng-dev libtiff-dev libgif-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libx11-dev
 )

@@ -7,7 +7,7 @@
 #include "BridgeSettings.h"
 #include "BridgeTexts.h"
 #include "win32/resources.h"
-#include "win32/testing/Modal.h"
+#include "win32/automation/Modal.h"
 
 namespace quellor::rtvbridge {
 namespace {

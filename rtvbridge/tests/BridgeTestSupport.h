@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "rtvbridge/AvFileExports.h"
-#include "win32/testing/Answers.h"
+#include "win32/automation/Answers.h"
 
 namespace quellor::rtvbridge::testing {
 

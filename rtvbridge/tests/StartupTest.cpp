@@ -8,8 +8,8 @@
 #include "RefreshWarning.h"
 #include "board/testing/BoardClock.h"
 #include "win32/controls.h"
-#include "win32/testing/Desktop.h"
-#include "win32/testing/Modal.h"
+#include "win32/automation/Desktop.h"
+#include "win32/automation/Modal.h"
 
 namespace quellor::rtvbridge::testing {
 namespace {

@@ -43,7 +43,7 @@ PluginClass* Create(const FrameworkLibrary& framework, const std::string& name,
 }  // namespace
 
 int ListClasses(const FrameworkLibrary& framework, std::ostream& out) {
-  for (const AnnouncedClass& entry : framework.Classes()) {
+  for (const RegisteredClass& entry : framework.Classes()) {
     out << entry.name << (entry.control ? " (control)" : "") << '\n';
   }
   return kHostSuccess;

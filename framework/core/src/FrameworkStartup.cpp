@@ -1,37 +1,54 @@
 // Start-up and shut-down of the framework library, run when the library is
-// loaded and unloaded. The steps run in this order and are undone in reverse;
-// each area adds its own step at its place.
+// loaded and unloaded: the steps each area contributed (StartupSteps.h), in
+// their fixed order, undone in reverse. The core's own steps are listed here;
+// the other areas add theirs from their own files.
 #include "PluginLoader.h"
+#include "PluginRegistry.h"
 #include "SearchPaths.h"
 #include "TalkerChain.h"
+#include "qlxrapi/StartupSteps.h"
 
 namespace {
 
-// The plug-in loader: loads every plug-in library beside the host program.
-// Runs last, when everything a plug-in registers with exists.
-void RunPluginLoader() {
-  RunPluginLoaderStep();
+using quellor::framework::LibraryStartupSteps;
+
+bool StartTalkerChain() {
+  TalkerChainLock();  // never destroyed: talkers of other modules may outlive us
+  return true;
 }
+
+bool StartSearchPaths() {
+  CreateSearchPaths();
+  return true;
+}
+
+bool StartPluginRegistry() {
+  CreatePluginRegistry();
+  return true;
+}
+
+// A failure here (the program's path cannot be read) makes the library's
+// DllMain refuse the load.
+bool StartPluginLoader() {
+  return RunPluginLoaderStep();
+}
+
+QLXRAPI_STARTUP_STEP(TalkerChain, &StartTalkerChain, nullptr);
+QLXRAPI_STARTUP_STEP(SearchPaths, &StartSearchPaths, &DestroySearchPaths);
+QLXRAPI_STARTUP_STEP(PluginRegistry, &StartPluginRegistry, &DestroyPluginRegistry);
+QLXRAPI_STARTUP_STEP(PluginLoader, &StartPluginLoader, nullptr);
 
 class FrameworkStartup {
  public:
-  FrameworkStartup() {
-    TalkerChainLock();  // the lock of the chain of all observable values
-    // Common controls, default skins and resources, message queue lists: the
-    // window framework's steps go here.
-    CreateSearchPaths();
-    // The plug-in registry goes here.
-    RunPluginLoader();
-  }
-
-  ~FrameworkStartup() { DestroySearchPaths(); }
+  FrameworkStartup() { LibraryStartupSteps().Start(); }
+  ~FrameworkStartup() { LibraryStartupSteps().Stop(); }
 
   FrameworkStartup(const FrameworkStartup&) = delete;
   FrameworkStartup& operator=(const FrameworkStartup&) = delete;
 };
 
-// Runs before the library's other static objects, so they may use what it
-// sets up.
-__attribute__((init_priority(101))) FrameworkStartup g_frameworkStartup;
+// Runs after the steps are registered and before the library's other static
+// objects, so they may use what the steps set up; destroyed after them.
+__attribute__((init_priority(102))) FrameworkStartup g_frameworkStartup;
 
 }  // namespace

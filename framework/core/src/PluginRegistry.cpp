@@ -1,17 +1,28 @@
 // The registry of plug-in factories: a process-wide locked list, created on
 // first use (the framework's own classes may register during start-up before
-// the loader runs) and destroyed when the library unloads.
+// the loader runs) and destroyed when the library unloads. Each entry keeps
+// the class's name when it was registered with one.
 #include "PluginRegistry.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 #include <new>
+#include <string>
 
+#include "qlxrapi/ClassList.h"
 #include "qlxrapi/tList.h"
 
 namespace {
 
-using Registry = tList<PluginFactory>;
+struct RegistryEntry {
+  PluginFactory factory;
+  char* name;  // own copy (malloc), or null: the plug-in's text goes when it unloads
+  int kind;
+};
+
+using Registry = tList<RegistryEntry>;
 
 // Constant-initialised: the registry is used from the library's start-up,
 // before this file's own dynamic initialisation would run.
@@ -22,12 +33,42 @@ Registry* LiveRegistry() {
   return g_registryDestroyed.load(std::memory_order_acquire) ? nullptr : registry;
 }
 
-// Destroys the registry at unload; declared last so that it is destroyed
-// before anything in this library that was constructed earlier.
-struct RegistryLifetime {
-  ~RegistryLifetime() { DestroyPluginRegistry(); }
+void AddEntry(PluginFactory factory, const char* name, int kind) {
+  Registry* registry = LiveRegistry();
+  if (registry == nullptr) return;
+  char* copy = name != nullptr ? ::strdup(name) : nullptr;
+  // Without room for the name the class still answers Orvane_New.
+  if (!registry->AddItem(RegistryEntry{factory, copy, kind})) std::free(copy);
+}
+
+// Removes entry index under the held lock, keeping the others' order when
+// inOrder, and frees its name.
+void RemoveEntryAt(Registry& registry, std::uint32_t index, bool inOrder) {
+  char* name = registry[index].name;
+  if (inOrder) {
+    registry.RemoveItemAtInOrder(index);
+  } else {
+    registry.RemoveItemAt(index);
+  }
+  std::free(name);
+}
+
+struct NamedEntry {
+  std::string name;
+  int kind;
 };
-RegistryLifetime g_registryLifetime;
+
+std::vector<NamedEntry> NamedEntries() {
+  std::vector<NamedEntry> named;
+  Registry* registry = LiveRegistry();
+  if (registry == nullptr) return named;
+  FunctionBlock hold(registry->GetLock());
+  for (std::uint32_t i = 0; i < registry->GetNoItems(); ++i) {
+    const RegistryEntry& entry = (*registry)[i];
+    if (entry.name != nullptr) named.push_back({entry.name, entry.kind});
+  }
+  return named;
+}
 
 }  // namespace
 
@@ -41,19 +82,35 @@ void* PluginClass::operator new(std::size_t size) {
 }
 
 void Orvane_RegisterClass(PluginClass* (*factory)(char*)) {
-  if (Registry* registry = LiveRegistry()) registry->AddItem(factory);
+  AddEntry(factory, nullptr, ORVANE_CLASS_PLAIN);
+}
+
+void Orvane_RegisterNamedClass(const char* name, PluginFactory factory, OrvaneClassKind kind) {
+  AddEntry(factory, name, kind);
 }
 
 void Orvane_UnRegisterClass(PluginClass* (*factory)(char*)) {
-  if (Registry* registry = LiveRegistry()) registry->RemoveItem(factory);
+  Registry* registry = LiveRegistry();
+  if (registry == nullptr) return;
+  FunctionBlock hold(registry->GetLock());
+  for (std::uint32_t i = 0; i < registry->GetNoItems(); ++i) {
+    if ((*registry)[i].factory == factory) {
+      RemoveEntryAt(*registry, i, false);  // the last entry moves into its place
+      return;
+    }
+  }
 }
 
 std::vector<PluginFactory> PluginRegistrySnapshot() {
   Registry* registry = LiveRegistry();
   if (registry == nullptr) return {};
   FunctionBlock hold(registry->GetLock());
-  return std::vector<PluginFactory>(registry->GetItems(),
-                                    registry->GetItems() + registry->GetNoItems());
+  std::vector<PluginFactory> factories;
+  factories.reserve(registry->GetNoItems());
+  for (std::uint32_t i = 0; i < registry->GetNoItems(); ++i) {
+    factories.push_back((*registry)[i].factory);
+  }
+  return factories;
 }
 
 void DropPluginFactoriesAddedSince(const std::vector<PluginFactory>& before) {
@@ -63,20 +120,25 @@ void DropPluginFactoriesAddedSince(const std::vector<PluginFactory>& before) {
   std::vector<PluginFactory> unmatched = before;
   std::uint32_t index = 0;
   while (index < registry->GetNoItems()) {
-    auto known = std::find(unmatched.begin(), unmatched.end(), (*registry)[index]);
+    auto known = std::find(unmatched.begin(), unmatched.end(), (*registry)[index].factory);
     if (known != unmatched.end()) {
       unmatched.erase(known);
       ++index;
     } else {
-      registry->RemoveItemAtInOrder(index);  // keep the survivors' order
+      RemoveEntryAt(*registry, index, true);  // keep the survivors' order
     }
   }
+}
+
+void CreatePluginRegistry() {
+  LiveRegistry();
 }
 
 void DestroyPluginRegistry() {
   Registry* registry = LiveRegistry();
   if (registry == nullptr) return;
   g_registryDestroyed.store(true, std::memory_order_release);
+  for (std::uint32_t i = 0; i < registry->GetNoItems(); ++i) std::free((*registry)[i].name);
   delete registry;
 }
 
@@ -88,4 +150,21 @@ PluginClass* Orvane_New(char* name) {
     if (PluginClass* object = factory(name)) return object;
   }
   return nullptr;
+}
+
+unsigned int Orvane_EnumerateClasses(OrvaneClassVisitor visit, void* context) {
+  // A copy of the names: visit runs outside the lock and may change the list.
+  std::vector<NamedEntry> named = NamedEntries();
+  unsigned int visited = 0;
+  for (const NamedEntry& entry : named) {
+    ++visited;
+    if (visit != nullptr && visit(entry.name.c_str(), entry.kind, context) == 0) break;
+  }
+  return visited;
+}
+
+PluginClass* Orvane_NewByName(const char* name) {
+  if (name == nullptr) return nullptr;
+  std::string copy = name;  // factories take a writable text
+  return Orvane_New(copy.data());
 }

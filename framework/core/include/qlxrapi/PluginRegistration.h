@@ -23,6 +23,7 @@
 #include <span>
 #include <string>
 
+#include "ClassList.h"
 #include "PluginClass.h"
 
 // The wrapper and the factory have internal linkage: two plug-ins that offer
@@ -53,11 +54,12 @@ struct PluginClassEntry {
   PluginFactory factory;
 };
 
-// "Registering Plugin Class : X\n", then the registration, for each class.
+// "Registering Plugin Class : X\n", then the registration under X's name
+// (which Orvane_EnumerateClasses lists), for each class.
 inline void RegisterPluginClasses(std::span<const PluginClassEntry> classes) {
   for (const PluginClassEntry& entry : classes) {
     OutputDebugStringA((std::string("Registering Plugin Class : ") + entry.name + "\n").c_str());
-    Orvane_RegisterClass(entry.factory);
+    Orvane_RegisterNamedClass(entry.name, entry.factory, ORVANE_CLASS_PLAIN);
   }
 }
 

@@ -123,6 +123,18 @@ TEST(PluginLoader, BrokenPluginsAreSkippedWithoutHarmToTheOthers) {
       << run.out;
 }
 
+TEST(PluginLoader, TheClassListNamesWhatLoadedInLoadOrderAndNothingOfFailedStartUps) {
+  fs::path folder = MakeScratchFolder();
+  fs::path broken = folder / "broken";
+  for (const char* name : {"Refuser", "Thrower", "Careless"}) CopyPlugin(name, broken);
+  CopyPlugin("Deep", folder / "alpha");
+  CopyPlugin("Top", folder);
+  HostRun run = RunHost(folder, {});
+  ASSERT_EQ(run.status, 0) << run.out;
+  // Sub-folders first, then the folder's own; the failed ones leave no name.
+  EXPECT_NE(run.out.find("classes: Deep Top\n"), std::string::npos) << run.out;
+}
+
 TEST(PluginLoader, AProgramPathTooLongForTheBufferFailsTheFrameworksStartUp) {
   fs::path folder = MakeScratchFolder();
   fs::path deep = folder;

@@ -1,0 +1,38 @@
+// Feeds arbitrary bytes to the image codecs' read path: the first byte picks
+// the format (modulo the table's size), the rest is the file. Header, palette
+// and data must end in a code or succeed without touching memory they do not
+// own. Seeds: fuzz/corpus/image_codec_fuzzer/, made by image_codec_seeds.
+#include <qlxrapi/codecs/ImageCodecs.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Pictures larger than this are not read: their headers are checked, but a
+// run should not spend its memory on one input.
+constexpr std::size_t kLargestData = 16u << 20;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace quellor::codecs;
+  if (size < 2) return 0;
+  const int format = data[0] % kFormatCount;
+  std::vector<std::uint8_t> bytes(data + 1, data + size);
+  std::FILE* file = ::fmemopen(bytes.data(), bytes.size(), "rb");
+  if (file == nullptr) return 0;
+  BitmapRecord bitmap;
+  if (ImageCodecReadHeader("input", file, format, &bitmap, "") == 0) {
+    std::vector<std::uint8_t> palette(kPaletteBytes);
+    ImageCodecReadPalette(file, format, &bitmap, palette.data());
+    const std::size_t dataSize = ImageDataSize(bitmap);
+    if (dataSize > 0 && dataSize <= kLargestData) {
+      std::vector<std::uint8_t> pixels(dataSize);
+      ImageCodecReadData(file, format, &bitmap, pixels.data());
+    }
+  }
+  std::fclose(file);
+  return 0;
+}
