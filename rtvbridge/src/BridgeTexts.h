@@ -18,7 +18,6 @@ inline constexpr const char* kRefreshWarningFormat =
 // Thrown when a frame's fields cannot be stored (a full disk, a failing drive).
 inline constexpr const char* kCannotWriteFrame = "Cannot write to output file.";
 
-
 // Recording and output.
 inline constexpr const char* kCannotInitialiseEngine = "Cannot initialise the realtime engine.";
 inline constexpr const char* kCannotCreateProbe = "Could not create media probe !";

@@ -20,7 +20,8 @@ std::int64_t CounterMicroseconds() {
       startTicks = GetTickCount64();
     }
   } origin;
-  if (!origin.counter) return static_cast<std::int64_t>(GetTickCount64() - origin.startTicks) * 1000;
+  if (!origin.counter)
+    return static_cast<std::int64_t>(GetTickCount64() - origin.startTicks) * 1000;
   LARGE_INTEGER now{};
   QueryPerformanceCounter(&now);
   // 64-bit: a counter at 10 MHz overflows the product after ~10 days of

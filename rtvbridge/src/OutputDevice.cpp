@@ -1,5 +1,6 @@
 #include "OutputDevice.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "BridgeProcess.h"
@@ -13,10 +14,14 @@ namespace quellor::rtvbridge {
 namespace {
 
 constexpr int kBoardBufferTries = 15;  // 1 ms apart
+constexpr std::size_t kPageBytes = 4096;
 
+// width (to 4) x height x 4 + 512, rounded up to whole pages as the
+// allocator asks.
 std::size_t BufferBytesFor(const VideoGeometry& geometry) {
   const std::size_t width = (static_cast<std::size_t>(geometry.width) + 3) / 4 * 4;
-  return width * static_cast<std::size_t>(geometry.height) * 4 + 512;
+  const std::size_t bytes = width * static_cast<std::size_t>(geometry.height) * 4 + 512;
+  return (bytes + kPageBytes - 1) / kPageBytes * kPageBytes;
 }
 
 }  // namespace
@@ -29,11 +34,11 @@ OutputDevice::OutputDevice(const VideoGeometry& geometry, const char* outputName
   if (output_ == 0) throw kCannotOpenBoardOutput;
   for (int i = 0; i < kSinkBufferCount; ++i) {
     Buffer& buffer = buffers_[i];
-    buffer.pixels = static_cast<std::uint8_t*>(
-        VirtualAlloc(nullptr, bufferBytes_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    // Page-aligned heap memory (the heap, so that leak checkers see it).
+    buffer.pixels = static_cast<std::uint8_t*>(std::aligned_alloc(kPageBytes, bufferBytes_));
     if (buffer.pixels == nullptr) {
       for (Buffer& made : buffers_) {
-        if (made.pixels != nullptr) VirtualFree(made.pixels, 0, MEM_RELEASE);
+        std::free(made.pixels);
         made.pixels = nullptr;
       }
       RTME_ReleaseOutput(output_);
@@ -60,7 +65,7 @@ OutputDevice::~OutputDevice() {
   // Every buffer goes, whatever its state: the queued, the free and those
   // the host borrowed and never gave back.
   for (Buffer& buffer : buffers_) {
-    if (buffer.pixels != nullptr) VirtualFree(buffer.pixels, 0, MEM_RELEASE);
+    std::free(buffer.pixels);
     buffer.pixels = nullptr;
   }
 }
@@ -133,8 +138,7 @@ OutputDevice::AddResult OutputDevice::Add(void* pixels, std::optional<PixelForma
       if (time == 0) {
         const std::size_t pixelCount =
             static_cast<std::size_t>(geometry_.width) * static_cast<std::size_t>(geometry_.height);
-        for (std::size_t i = 0; i < pixelCount; ++i)
-          ClearTimingCodeBytes(buffer.pixels + i * 4, 3);
+        for (std::size_t i = 0; i < pixelCount; ++i) ClearTimingCodeBytes(buffer.pixels + i * 4, 3);
       }
       buffer.conversion = Conversion::Yuva444;
       break;
@@ -262,8 +266,8 @@ void OutputDevice::Convert(const Buffer& buffer, std::uint8_t* board) const {
       for (std::size_t k = 0; k < lines; ++k) {
         encode_bgra_ycbcr8(first + k * boardLine, buffer.pixels + (height - 1 - 2 * k) * hostLine,
                            width);
-        encode_bgra_ycbcr8(second + k * boardLine,
-                           buffer.pixels + (height - 2 - 2 * k) * hostLine, width);
+        encode_bgra_ycbcr8(second + k * boardLine, buffer.pixels + (height - 2 - 2 * k) * hostLine,
+                           width);
       }
       break;
     case Conversion::Yuva444:

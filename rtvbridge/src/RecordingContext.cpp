@@ -84,8 +84,7 @@ void RecordingContext::AttachProbe() {
   owner_ = RTME_GetProbeBufferOwner(probe_);
   active_ = false;
   current_ = -1;
-  if (!RTME_SetProbeCallback(probe_, this, &RecordingContext::OnField))
-    throw kCannotConnectProbe;
+  if (!RTME_SetProbeCallback(probe_, this, &RecordingContext::OnField)) throw kCannotConnectProbe;
 }
 
 void RecordingContext::DetachProbe() {

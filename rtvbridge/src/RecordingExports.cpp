@@ -152,8 +152,7 @@ AVFILE_Result AVFILE_StartRecording(AVFILE_Handle context) {
 AVFILE_Result AVFILE_GetPositionRecording(AVFILE_Handle context, void* positionRecord) {
   RecordingContext* recording = Find(context);
   auto* record = static_cast<RecordingPositionRecord*>(positionRecord);
-  if (recording == nullptr || record == nullptr || record->size != kRecordingPositionSize)
-    return 0;
+  if (recording == nullptr || record == nullptr || record->size != kRecordingPositionSize) return 0;
   std::uint32_t written = 0;
   const bool fine = recording->Position(written);
   record->framesWritten = written;

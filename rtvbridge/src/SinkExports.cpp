@@ -12,6 +12,7 @@
 #include <set>
 
 #include "BridgeProcess.h"
+#include "BridgeSettings.h"
 #include "BridgeTexts.h"
 #include "DeviceClock.h"
 #include "ExportGuard.h"
@@ -66,8 +67,7 @@ std::int32_t OpenSink(AVFILE_Handle* out, const SinkOpenRecord* record) {
     std::lock_guard lock(Sinks().mutex);
     Sinks().open.insert(sink);
   }
-  auto* preview =
-      new PreviewProgram(kOutputPreviewProgram, "EdgeWrightVideoPreviewOut");
+  auto* preview = new PreviewProgram(kOutputPreviewProgram, "EdgeWrightVideoPreviewOut");
   sink->preview = preview;
   preview->StartIfWanted();  // throws: message, 0; the sink stays open
   FillSinkFormats(*sink);
@@ -163,9 +163,8 @@ void DestroyOutputDevice() {
 using namespace quellor::rtvbridge;
 
 AVFILE_Result AVFILE_OpenSink(AVFILE_Handle* sink, void* openRecord) {
-  return RunGuarded("AVFILE_OpenSink", [&] {
-    return OpenSink(sink, static_cast<const SinkOpenRecord*>(openRecord));
-  });
+  return RunGuarded("AVFILE_OpenSink",
+                    [&] { return OpenSink(sink, static_cast<const SinkOpenRecord*>(openRecord)); });
 }
 
 AVFILE_Result AVFILE_SetSinkSettings(void* settingsRecord) {

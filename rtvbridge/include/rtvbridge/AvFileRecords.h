@@ -213,9 +213,9 @@ inline constexpr std::int32_t kMinRecordingSettingsSize = 944;
 
 // Filled by AVFILE_GetRecordingInfo.
 struct RecordingInfoRecord {
-  std::int32_t size;      // written 1060
-  std::int32_t zero[5];   // 4 .. 20
-  std::int32_t forty;     // 24
+  std::int32_t size;     // written 1060
+  std::int32_t zero[5];  // 4 .. 20
+  std::int32_t forty;    // 24
 };
 
 // ---- output sink ---------------------------------------------------------------
@@ -244,24 +244,24 @@ struct SinkOpenRecord {
 // The sink handle: allocated by AVFILE_OpenSink, freed by AVFILE_CloseSink
 // (976 bytes on 32-bit; 984 on 64-bit, where the preview pointer moves to 976).
 struct SinkRecord {
-  std::int32_t size;                    // 0 until AVFILE_StartSink writes 976
-  ImageFormatRecord formats[3];         // 4: 4:2:2, 4:4:4, RGBA-32
-  std::int32_t hostBlockValue;          // 712
-  std::int32_t value36;                 // 716
-  ImageFormatRecord hostFormat;         // 720
-  std::int32_t value16;                 // 956
-  std::int32_t value20;                 // 960
-  std::int32_t value32;                 // 964
-  void* event;                          // 968: manual reset, created signalled
-  void* preview;                        // 972: the output preview program, or null
+  std::int32_t size;             // 0 until AVFILE_StartSink writes 976
+  ImageFormatRecord formats[3];  // 4: 4:2:2, 4:4:4, RGBA-32
+  std::int32_t hostBlockValue;   // 712
+  std::int32_t value36;          // 716
+  ImageFormatRecord hostFormat;  // 720
+  std::int32_t value16;          // 956
+  std::int32_t value20;          // 960
+  std::int32_t value32;          // 964
+  void* event;                   // 968: manual reset, created signalled
+  void* preview;                 // 972: the output preview program, or null
 };
 inline constexpr std::int32_t kSinkRecordSize = 976;
 
 // Passed to AVFILE_SinkGetEmptyBuffer and AVFILE_SinkAddFullBuffer (>= 496).
 struct SinkBufferRecord {
   std::int32_t size;
-  std::int32_t flags;         // get: the format's flags; add: bit 0 = do not show
-  ImageFormatRecord format;   // 8: the host's GUID; width, height, bytes written
+  std::int32_t flags;        // get: the format's flags; add: bit 0 = do not show
+  ImageFormatRecord format;  // 8: the host's GUID; width, height, bytes written
   std::uint8_t notUsed244[472 - 244];
   std::int64_t presentationTime;  // 472: microseconds after start; 0 = at once
   void* pixels;                   // 480: the borrowed buffer
@@ -338,7 +338,6 @@ static_assert(offsetof(VideoFrameRecord, format) + offsetof(ImageFormatRecord, b
 static_assert(offsetof(FreeSpaceRecord, hundred) == 4);
 static_assert(offsetof(FreeSpaceRecord, path) == 8);
 static_assert(offsetof(FreeSpaceRecord, framesThatFit) == 16);
-
 
 static_assert(offsetof(RecordingFileRecord, frameLimit) == 8);
 static_assert(offsetof(RecordingFileRecord, module) == 16);
