@@ -8,7 +8,9 @@
 
 #include "BoardTestSupport.h"
 #include "BridgeProcess.h"
+#include "BridgeSettings.h"
 #include "PixelFormats.h"
+#include "PreviewProgram.h"
 #include "RecordingContext.h"
 #include "WaitBounds.h"
 #include "board/BoardControl.h"
@@ -275,6 +277,61 @@ TEST_F(RecordingTest, FieldsOfTheOtherStandardAreTroubleAndNotRecorded) {
   EXPECT_EQ(fine, 0);
   EXPECT_EQ(AVFILE_CloseRecording(context), 1);
   EXPECT_FALSE(std::filesystem::exists(Path("wrong.rtv")));
+}
+
+// The input preview runs while the context is open and is ended with it; the
+// setting remembers that it was still open.
+TEST_F(RecordingTest, TheInputPreviewRunsBesideTheContextAndEndsWithIt) {
+  const char* bin = std::getenv("QUELLOR_BIN");
+  ASSERT_NE(bin, nullptr);
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (std::string(bin) + ":" + path).c_str(), 1);
+  ASSERT_TRUE(StartPlugin());
+  WriteSetting("EdgeWrightVideoPreviewIn", 1);
+  PreviewProgram::SetCloseWait(0);
+  AVFILE_Handle context = Open();
+  ASSERT_NE(context, nullptr);
+  // The preview is up once it has attached its probe to the input.
+  ASSERT_TRUE(WaitFor([] {
+    board::BoardStatus status;
+    std::string error;
+    if (!board::ReadBoardStatus(status, error)) return false;
+    for (const auto& object : status.objects)
+      if (object.name.find("VideoPreviewIn") != std::string::npos) return true;
+    return false;
+  }));
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  PreviewProgram::SetCloseWait(1000);
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(ReadSetting("EdgeWrightVideoPreviewIn", 7), 1);
+  // Ended: its probe is gone from the board.
+  EXPECT_TRUE(WaitFor([] {
+    board::BoardStatus status;
+    std::string error;
+    board::ReadBoardStatus(status, error);
+    for (const auto& object : status.objects)
+      if (object.name.find("VideoPreviewIn") != std::string::npos) return false;
+    return true;
+  }));
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RecordingTest, APreviewThatCannotBeFoundIsReportedAndTheContextStaysOpen) {
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", Folder().c_str(), 1);
+  ASSERT_TRUE(StartPlugin());
+  WriteSetting("EdgeWrightVideoPreviewIn", 1);
+  RecordingOpenRecord open{kRecordingOpenSize};
+  AVFILE_Handle context = nullptr;
+  EXPECT_EQ(AVFILE_OpenRecording(&context, &open), 0);
+  setenv("PATH", path.c_str(), 1);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "AVFILE_OpenRecording");
+  EXPECT_EQ(boxes[0].text,
+            "Could not launch the application. Your Quellor installation is probably corrupted");
+  ASSERT_NE(context, nullptr);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  EXPECT_EQ(ReadSetting("EdgeWrightVideoPreviewIn", 7), 0);
 }
 
 }  // namespace
