@@ -7,7 +7,6 @@
 #include "BridgeTexts.h"
 #include "DeviceClock.h"
 #include "FrameRows.h"
-#include "board/ColourConversion.h"
 #include "board/Engine.h"
 
 namespace quellor::rtvbridge {
@@ -244,41 +243,9 @@ void OutputDevice::Show(const Buffer& buffer) {
     if (token != 0) RTME_ReturnOutputBuffer(output_, token, 0);
     return;
   }
-  Convert(buffer, board);
+  ConvertSinkFrame(buffer.conversion, buffer.pixels, board, geometry_);
   RTME_ShowOutputBuffer(output_, token, static_cast<DWORD>(boardFrameBytes_));
   ++shown_;
-}
-
-void OutputDevice::Convert(const Buffer& buffer, std::uint8_t* board) const {
-  const int width = geometry_.width;
-  const std::size_t lines = static_cast<std::size_t>(geometry_.fieldLines());
-  const std::size_t boardLine = static_cast<std::size_t>(width) * 2;
-  const std::size_t hostLine = static_cast<std::size_t>(width) * 4;
-  const std::size_t height = lines * 2;
-  std::uint8_t* first = board;
-  std::uint8_t* second = board + lines * boardLine;
-  switch (buffer.conversion) {
-    case Conversion::Copy422:
-      std::memcpy(board, buffer.pixels, boardFrameBytes_);
-      break;
-    case Conversion::Bgra:
-      // Rows bottom-up: row height - 1 - 2k is line k of the first field.
-      for (std::size_t k = 0; k < lines; ++k) {
-        encode_bgra_ycbcr8(first + k * boardLine, buffer.pixels + (height - 1 - 2 * k) * hostLine,
-                           width);
-        encode_bgra_ycbcr8(second + k * boardLine, buffer.pixels + (height - 2 - 2 * k) * hostLine,
-                           width);
-      }
-      break;
-    case Conversion::Yuva444:
-      for (std::size_t k = 0; k < lines; ++k) {
-        YUVAToUYVYRow(buffer.pixels + 2 * k * hostLine, first + k * boardLine, width);
-        YUVAToUYVYRow(buffer.pixels + (2 * k + 1) * hostLine, second + k * boardLine, width);
-      }
-      break;
-    case Conversion::None:
-      break;
-  }
 }
 
 }  // namespace quellor::rtvbridge

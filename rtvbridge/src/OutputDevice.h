@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "PixelFormats.h"
+#include "SinkConversion.h"
 #include "VideoGeometry.h"
 #include "widgets/Thread.h"
 
@@ -35,7 +36,7 @@ class OutputDevice : private widgets::Thread {
   // host still holds included (it cannot use them after the close).
   ~OutputDevice() override;
 
-  enum class Conversion { None, Bgra, Copy422, Yuva444 };
+  using Conversion = SinkConversion;
   enum class AddResult { Queued, HandedBack, Refused };
 
   // A free buffer's pixels and byte size, waiting up to boundMs for one;
@@ -75,7 +76,6 @@ class OutputDevice : private widgets::Thread {
   void Run() override;  // the output loop
   int FindLocked(const void* pixels) const;
   void Show(const Buffer& buffer);
-  void Convert(const Buffer& buffer, std::uint8_t* board) const;
   bool QueueEmpty() const;
 
   const VideoGeometry geometry_;
