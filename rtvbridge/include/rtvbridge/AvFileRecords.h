@@ -22,6 +22,12 @@
 //                                                      preference 24->32
 //   VideoFrameRecord       252           256           none (tail padding only)
 //   FreeSpaceRecord        28            32            none
+//   RecordingFileRecord    32            32            path 20->24
+//   RecordingSettingsRecord 944          944           ownerWindow 12->16
+//   SinkOpenRecord         52            56            none
+//   SinkRecord             976           984           preview 972->976
+//   SinkBufferRecord       496           496           byteCount 484->488
+//   SinkInfoRecord         1068          1080          formats 12->16, the rest +8
 //
 // This header must compile on its own, with -m32 too (it is checked so).
 #pragma once
@@ -399,6 +405,7 @@ static_assert(sizeof(VideoFrameRecord) == 252);
 static_assert(offsetof(RecordingFileRecord, path) == 20);
 static_assert(offsetof(RecordingSettingsRecord, ownerWindow) == 12);
 static_assert(offsetof(SinkRecord, preview) == 972);
+static_assert(sizeof(SinkOpenRecord) == 52);
 static_assert(sizeof(SinkRecord) == 976);
 static_assert(offsetof(SinkBufferRecord, byteCount) == 484);
 static_assert(offsetof(SinkInfoRecord, formats) == 12);
@@ -430,6 +437,7 @@ static_assert(sizeof(FreeSpaceRecord) == 32);
 static_assert(offsetof(RecordingFileRecord, path) == 24);
 static_assert(offsetof(RecordingSettingsRecord, ownerWindow) == 16);
 static_assert(offsetof(SinkRecord, preview) == 976);
+static_assert(sizeof(SinkOpenRecord) == 56);
 static_assert(sizeof(SinkRecord) == 984);
 static_assert(offsetof(SinkBufferRecord, byteCount) == 488);
 static_assert(offsetof(SinkInfoRecord, formats) == 16);
