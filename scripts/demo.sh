@@ -59,6 +59,16 @@ step "quellhost graph: the bars keyed over a gradient, played out of the board"
 "$BIN/boardctl" snapshot -o "$OUT/graph.png"
 echo "wrote $OUT/graph.png"
 
+step "edithost: record the board's input, then play it out with the bars clip"
+# The input plays bars.rtv (above); the recording interface takes 1 s of it,
+# the sink plays the take and bars.rtv out of the board, paced by time stamps.
+export QUELLOR_WINDIR="$OUT/windows"
+"$BIN/edithost" record --seconds 1 -o "$OUT/take.rtv"
+"$BIN/edithost" play "$OUT/take.rtv" "$OUT/bars.rtv" --speed 2
+"$BIN/boardctl" snapshot -o "$OUT/output.png"
+echo "wrote $OUT/output.png (the last frame played: frame 59 of bars.rtv)"
+unset QUELLOR_WINDIR
+
 step "clipviewer: start-up clip, tray menu, a clipboard change, exit"
 # Runs headless on the demo's board with its own settings file; the script
 # clicks "&De-Interlace" in the tray menu, puts text on the clipboard and exits.

@@ -5,6 +5,7 @@
 
 #include "BridgeSettings.h"
 #include "BridgeTexts.h"
+#include "OutputDevice.h"
 #include "RefreshWarning.h"
 #include "board/Engine.h"
 #include "cliplib/clip/OpenClipTable.h"
@@ -36,6 +37,10 @@ void SetLoadPause(std::function<void(DWORD)> pause) {
   LoadPause() = pause ? std::move(pause) : [](DWORD milliseconds) { Sleep(milliseconds); };
 }
 
+void EnginePause(DWORD milliseconds) {
+  LoadPause()(milliseconds);
+}
+
 bool InitialiseStatics() {
   BridgeProcess& process = Process();
   // Each initialiser of the geometry reads "VideoMode" for itself.
@@ -57,6 +62,7 @@ bool InitialiseStatics() {
 
 void CleanUpStatics() {
   BridgeProcess& process = Process();
+  process.outputDevice.reset();  // a host that never closed the sink interface
   clip::OpenClipTable::Instance().CloseAll();
   if (process.settings && process.switcherClient != 0) SaveBoardSettings(*process.settings);
   if (process.switcherClient != 0) RTME_CloseSwitcherClient(process.switcherClient);

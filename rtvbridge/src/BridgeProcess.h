@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -17,10 +18,18 @@
 namespace quellor::rtvbridge {
 
 struct BridgeSettingsState;  // the settings store's values (BridgeSettings.cpp)
+class OutputDevice;          // the sink's device (OutputDevice.h)
 
 struct BridgeProcess {
   VideoGeometry geometry;
-  bool countDroppedFrames = false;  // "StopRecordingWhenFramesAreDropped"
+  // "StopRecordingWhenFramesAreDropped": the drop-counting flag, which the
+  // input settings dialog changes while a recording runs.
+  std::atomic<bool> countDroppedFrames{false};
+  // Set while a recording context exists (the input settings dialog reads it).
+  std::atomic<bool> recordingOpen{false};
+  // The one output device, from AVFILE_QueryInterfaceSink to
+  // AVFILE_CloseInterfaceSink.
+  std::unique_ptr<OutputDevice> outputDevice;
   DWORD switcherClient = 0;
   HMODULE module = nullptr;
   int attachCount = 0;
@@ -41,10 +50,19 @@ void CleanUpStatics();
 // module handle and runs the refresh-rate check; later ones do nothing.
 void ProcessAttach(HMODULE module);
 
+// The process's output device (SinkExports.cpp): created by the sink query
+// when there is none (throws the failed step's text), destroyed by the
+// close of the sink interface.
+void CreateOutputDevice();
+void DestroyOutputDevice();
+
 // "ForceNoFrameDrop", as the output settings dialog edits it.
 int ForceNoFrameDrop();
 
-// The pause between the engine sends at load (100 ms); tests replace it.
+// The pauses between engine steps: the sends at load (100 ms), the
+// teardown of the recording context and the output device. Tests replace
+// them with nothing.
 void SetLoadPause(std::function<void(DWORD)> pause);
+void EnginePause(DWORD milliseconds);
 
 }  // namespace quellor::rtvbridge

@@ -2,8 +2,13 @@
 // of the sink interface.
 #include <windows.h>
 
+#include <cstdio>
+
+#include "BridgeProcess.h"
+#include "BridgeTexts.h"
 #include "ExportGuard.h"
 #include "PixelFormats.h"
+#include "RefreshWarning.h"
 #include "rtvbridge/AvFileExports.h"
 
 namespace quellor::rtvbridge {
@@ -49,6 +54,25 @@ std::int32_t Describe(InterfaceRecord* record, const InterfaceDescription& descr
   return 1;
 }
 
+// Creating the device has its own handler: a failure is shown in the
+// warning dialog as "Error in startup : ..." and ends the host (exit code 1).
+void CreateDeviceOrEnd() {
+  std::string text;
+  try {
+    CreateOutputDevice();
+    return;
+  } catch (const char* message) {
+    char formatted[512];
+    std::snprintf(formatted, sizeof formatted, kStartupErrorFormat,
+                  message != nullptr ? message : "");
+    text = formatted;
+  } catch (...) {
+    text = kStartupErrorUnknown;
+  }
+  ShowWarningDialog(Process().module, text);
+  ExitProcess(1);
+}
+
 }  // namespace
 }  // namespace quellor::rtvbridge
 
@@ -69,14 +93,14 @@ AVFILE_Result AVFILE_QueryInterfaceRecording(InterfaceRecord* record) {
 AVFILE_Result AVFILE_QueryInterfaceSink(InterfaceRecord* record) {
   return RunGuarded("AVFILE_QueryInterfaceSink", [&]() -> std::int32_t {
     if (!Describe(record, kSink)) return 0;
-    OutputDebugStringA("AVFILE_QueryInterfaceSink: the output device is not built yet\n");
+    CreateDeviceOrEnd();
     return 1;
   });
 }
 
 AVFILE_Result AVFILE_CloseInterfaceSink(void) {
   return RunGuarded("AVFILE_CloseInterfaceSink", []() -> std::int32_t {
-    OutputDebugStringA("AVFILE_CloseInterfaceSink: the output device is not built yet\n");
+    DestroyOutputDevice();
     return 1;
   });
 }

@@ -46,7 +46,7 @@ std::unique_ptr<BridgePlugin> BridgePlugin::Load(const std::string& path, std::s
   Find(library, "AVFILE_QueryInterfaceWriting", &c.queryWriting, &missing);
   Find(library, "AVFILE_QueryInterfaceRecording", &c.queryRecording, &missing);
   Find(library, "AVFILE_QueryInterfaceSink", &c.querySink, &missing);
-  Find(library, "AVFILE_CloseInterfaceSink", &c.closeSink, &missing);
+  Find(library, "AVFILE_CloseInterfaceSink", &c.closeSinkInterface, &missing);
   Find(library, "AVFILE_OpenFileForRead", &c.openForRead, &missing);
   Find(library, "AVFILE_GetReadingFileInfo", &c.readingInfo, &missing);
   Find(library, "AVFILE_ReadImageFrame", &c.readFrame, &missing);
@@ -56,10 +56,29 @@ std::unique_ptr<BridgePlugin> BridgePlugin::Load(const std::string& path, std::s
   Find(library, "AVFILE_GetWritingFileInfo", &c.writingInfo, &missing);
   Find(library, "AVFILE_WriteNextVideoFrame", &c.writeFrame, &missing);
   Find(library, "AVFILE_CloseFileForWrite", &c.closeWriting, &missing);
+  Find(library, "AVFILE_OpenRecording", &c.openRecording, &missing);
+  Find(library, "AVFILE_SetRecordingSettings", &c.recordingSettings, &missing);
+  Find(library, "AVFILE_GetRecordingInfo", &c.recordingInfo, &missing);
+  Find(library, "AVFILE_AddRecordingFile", &c.addRecordingFile, &missing);
+  Find(library, "AVFILE_StartRecording", &c.startRecording, &missing);
+  Find(library, "AVFILE_GetPositionRecording", &c.positionRecording, &missing);
+  Find(library, "AVFILE_StopRecording", &c.stopRecording, &missing);
+  Find(library, "AVFILE_CloseRecording", &c.closeRecording, &missing);
+  Find(library, "AVFILE_OpenSink", &c.openSink, &missing);
+  Find(library, "AVFILE_SetSinkSettings", &c.sinkSettings, &missing);
+  Find(library, "AVFILE_GetSinkInfo", &c.sinkInfo, &missing);
+  Find(library, "AVFILE_StartSink", &c.startSink, &missing);
+  Find(library, "AVFILE_SinkGetEmptyBuffer", &c.sinkGetEmptyBuffer, &missing);
+  Find(library, "AVFILE_SinkAddFullBuffer", &c.sinkAddFullBuffer, &missing);
+  Find(library, "AVFILE_StopSink", &c.stopSink, &missing);
+  Find(library, "AVFILE_CloseSink", &c.closeSink, &missing);
   if (!missing.empty()) {
     *error = path + " lacks " + missing;
     return nullptr;
   }
+  Dl_info where{};
+  if (dladdr(reinterpret_cast<void*>(c.openRecording), &where) != 0)
+    plugin->module_ = where.dli_fbase;
   return plugin;
 }
 
@@ -92,7 +111,7 @@ std::vector<DiscoveredInterface> BridgePlugin::Discover() const {
     }
     found.push_back(entry);
   }
-  if (found.back().offered) calls_.closeSink();
+  if (found.back().offered) calls_.closeSinkInterface();
   return found;
 }
 

@@ -14,6 +14,14 @@ using rtvbridge::FrameRequestRecord;
 using rtvbridge::ImageFormatRecord;
 using rtvbridge::InterfaceRecord;
 using rtvbridge::ReadingFileInfoRecord;
+using rtvbridge::RecordingFileRecord;
+using rtvbridge::RecordingInfoRecord;
+using rtvbridge::RecordingOpenRecord;
+using rtvbridge::RecordingPositionRecord;
+using rtvbridge::RecordingSettingsRecord;
+using rtvbridge::SinkBufferRecord;
+using rtvbridge::SinkInfoRecord;
+using rtvbridge::SinkOpenRecord;
 using rtvbridge::VideoFrameRecord;
 using rtvbridge::WriteOpenRecord;
 using rtvbridge::WritingFileInfoRecord;
@@ -26,7 +34,7 @@ struct BridgeCalls {
   std::int32_t (*queryWriting)(InterfaceRecord*) = nullptr;
   std::int32_t (*queryRecording)(InterfaceRecord*) = nullptr;
   std::int32_t (*querySink)(InterfaceRecord*) = nullptr;
-  std::int32_t (*closeSink)() = nullptr;
+  std::int32_t (*closeSinkInterface)() = nullptr;
   std::int32_t (*openForRead)(Handle*, const char*) = nullptr;
   std::int32_t (*readingInfo)(Handle, ReadingFileInfoRecord*) = nullptr;
   std::int32_t (*readFrame)(Handle, FrameRequestRecord*) = nullptr;
@@ -36,6 +44,24 @@ struct BridgeCalls {
   std::int32_t (*writingInfo)(Handle, WritingFileInfoRecord*) = nullptr;
   std::int32_t (*writeFrame)(Handle, const VideoFrameRecord*) = nullptr;
   std::int32_t (*closeWriting)(Handle) = nullptr;
+  // Recording.
+  std::int32_t (*openRecording)(Handle*, void*) = nullptr;
+  std::int32_t (*recordingSettings)(void*) = nullptr;
+  std::int32_t (*recordingInfo)(Handle, void*) = nullptr;
+  std::int32_t (*addRecordingFile)(Handle, void*) = nullptr;
+  std::int32_t (*startRecording)(Handle) = nullptr;
+  std::int32_t (*positionRecording)(Handle, void*) = nullptr;
+  std::int32_t (*stopRecording)(Handle) = nullptr;
+  std::int32_t (*closeRecording)(Handle) = nullptr;
+  // Output sink.
+  std::int32_t (*openSink)(Handle*, void*) = nullptr;
+  std::int32_t (*sinkSettings)(void*) = nullptr;
+  std::int32_t (*sinkInfo)(Handle, void*) = nullptr;
+  std::int32_t (*startSink)(Handle) = nullptr;
+  std::int32_t (*sinkGetEmptyBuffer)(Handle, void*) = nullptr;
+  std::int32_t (*sinkAddFullBuffer)(Handle, void*) = nullptr;
+  std::int32_t (*stopSink)(Handle) = nullptr;
+  std::int32_t (*closeSink)(Handle) = nullptr;
 };
 
 // One interface as discovery describes it.
@@ -59,6 +85,9 @@ class BridgePlugin {
   BridgePlugin& operator=(const BridgePlugin&) = delete;
 
   const BridgeCalls& calls() const { return calls_; }
+  // The plug-in's module handle as the host knows it (its load address),
+  // which the recording file record must carry.
+  void* Module() const { return module_; }
   // Asks the four discovery calls at the host's level (the sink is closed
   // again at once).
   std::vector<DiscoveredInterface> Discover() const;
@@ -66,6 +95,7 @@ class BridgePlugin {
  private:
   BridgePlugin() = default;
   void* library_ = nullptr;
+  void* module_ = nullptr;
   BridgeCalls calls_;
 };
 

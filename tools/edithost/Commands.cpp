@@ -7,6 +7,8 @@ const char* const kUsageText =
     "       edithost info CLIP [--plugin PATH]\n"
     "       edithost read CLIP --format 422|444|rgba [--frames A-B] -o OUT [--plugin PATH]\n"
     "       edithost write --format 422|444|rgba IN... -o CLIP [--plugin PATH]\n"
+    "       edithost record --seconds N -o CLIP [--plugin PATH]\n"
+    "       edithost play CLIP... [--speed X] [--plugin PATH]\n"
     "\n"
     "  interfaces  the interfaces the plug-in offers, as the editing host discovers them\n"
     "  info        the clip as the plug-in describes it: frames, picture, formats\n"
@@ -14,6 +16,10 @@ const char* const kUsageText =
     "              (OUT-NNNN.png for several frames), any other OUT the raw frames\n"
     "  write       a clip through the plug-in from PNG pictures (one frame each) or\n"
     "              a YUV4MPEG2 4:2:2 stream (IN.y4m), converted to the format first\n"
+    "  record      N seconds of the board's input into CLIP through the recording\n"
+    "              interface\n"
+    "  play        clips one after the other out of the board through the output\n"
+    "              sink, paced by time stamps (X times as fast with --speed)\n"
     "\n"
     "The plug-in is rtvbridge.so beside edithost unless --plugin names another.\n";
 
@@ -62,6 +68,8 @@ int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err) {
   if (command == "info") return RunInfo(rest, out, err);
   if (command == "read") return RunRead(rest, out, err);
   if (command == "write") return RunWrite(rest, out, err);
+  if (command == "record") return RunRecord(rest, out, err);
+  if (command == "play") return RunPlay(rest, out, err);
   if (command == "--help" || command == "-h" || command == "help") {
     out << kUsageText;
     return 0;

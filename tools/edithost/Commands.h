@@ -36,6 +36,8 @@ int RunInterfaces(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunInfo(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunRead(const Arguments& args, std::ostream& out, std::ostream& err);
 int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunRecord(const Arguments& args, std::ostream& out, std::ostream& err);
+int RunPlay(const Arguments& args, std::ostream& out, std::ostream& err);
 
 // Dispatches on args[0]; prints the usage text for an unknown command.
 int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err);

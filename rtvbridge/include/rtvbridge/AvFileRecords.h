@@ -22,6 +22,12 @@
 //                                                      preference 24->32
 //   VideoFrameRecord       252           256           none (tail padding only)
 //   FreeSpaceRecord        28            32            none
+//   RecordingFileRecord    32            32            path 20->24
+//   RecordingSettingsRecord 944          944           ownerWindow 12->16
+//   SinkOpenRecord         52            56            none
+//   SinkRecord             976           984           preview 972->976
+//   SinkBufferRecord       496           496           byteCount 484->488
+//   SinkInfoRecord         1068          1080          formats 12->16, the rest +8
 //
 // This header must compile on its own, with -m32 too (it is checked so).
 #pragma once
@@ -157,6 +163,133 @@ struct FreeSpaceRecord {
 #endif
 };
 
+// ---- recording ---------------------------------------------------------------
+// Recording and sink records have the same offsets on both builds wherever
+// their pointers fall on an 8-byte boundary; the rest is noted per record.
+
+// Passed to AVFILE_OpenRecording: only the size is used (exactly 480).
+struct RecordingOpenRecord {
+  std::int32_t size;
+};
+inline constexpr std::int32_t kRecordingOpenSize = 480;
+
+// Passed to AVFILE_AddRecordingFile (exactly 32 bytes on both builds).
+struct RecordingFileRecord {
+  std::int32_t size;
+  std::int32_t notUsed4;
+  std::uint32_t frameLimit;  // 0 = no limit
+  std::int32_t notUsed12;
+  void* module;      // must be the plug-in's own module handle
+  const char* path;  // null = no clip
+#if UINTPTR_MAX == 0xFFFFFFFFu
+  std::int32_t notUsed24[2];
+#endif
+};
+inline constexpr std::int32_t kRecordingFileSize = 32;
+
+// Passed to AVFILE_RemoveRecordingFile: only the size (exactly 16).
+struct RecordingRemoveRecord {
+  std::int32_t size;
+  std::int32_t notUsed[3];
+};
+inline constexpr std::int32_t kRecordingRemoveSize = 16;
+
+// Passed to AVFILE_GetPositionRecording (exactly 8 bytes).
+struct RecordingPositionRecord {
+  std::int32_t size;
+  std::uint32_t framesWritten;  // written
+};
+inline constexpr std::int32_t kRecordingPositionSize = 8;
+
+// Passed to AVFILE_SetRecordingSettings (>= 944 bytes). The owner window
+// sits at 12 on 32-bit and at 16 (its alignment) on 64-bit.
+struct RecordingSettingsRecord {
+  std::int32_t size;
+  std::int32_t flags;  // bit 0: show the input settings dialog
+  std::int32_t one;    // written 1
+#if UINTPTR_MAX != 0xFFFFFFFFu
+  std::int32_t padding12;
+#endif
+  void* ownerWindow;
+  std::uint8_t notUsed[252 - 12 - sizeof(void*) - (sizeof(void*) == 8 ? 4 : 0)];
+  ImageFormatRecord recordedFormat;  // written: the stored 4:2:2
+  std::uint8_t notUsed488[944 - 488];
+};
+inline constexpr std::int32_t kMinRecordingSettingsSize = 944;
+
+// Filled by AVFILE_GetRecordingInfo.
+struct RecordingInfoRecord {
+  std::int32_t size;     // written 1060
+  std::int32_t zero[5];  // 4 .. 20
+  std::int32_t forty;    // 24
+};
+
+// ---- output sink ---------------------------------------------------------------
+
+// Passed to AVFILE_OpenSink; the plug-in copies some of its fields into the
+// sink record and stores the sink's event at 40. Pointers fall on 8-byte
+// boundaries, so the offsets hold on both builds.
+struct SinkOpenRecord {
+  std::int32_t size;
+  std::int32_t notUsed4[3];
+  std::int32_t value16;
+  std::int32_t value20;
+  const ImageFormatRecord* hostFormat;  // 24: copied whole
+#if UINTPTR_MAX == 0xFFFFFFFFu
+  std::int32_t notUsed28;
+#endif
+  std::int32_t value32;
+  std::int32_t value36;
+  void* event;  // 40: receives the sink's event handle
+#if UINTPTR_MAX == 0xFFFFFFFFu
+  std::int32_t notUsed44;
+#endif
+  const void* hostBlock;  // 48: the 32-bit value at its offset 20 is kept
+};
+
+// The sink handle: allocated by AVFILE_OpenSink, freed by AVFILE_CloseSink
+// (976 bytes on 32-bit; 984 on 64-bit, where the preview pointer moves to 976).
+struct SinkRecord {
+  std::int32_t size;             // 0 until AVFILE_StartSink writes 976
+  ImageFormatRecord formats[3];  // 4: 4:2:2, 4:4:4, RGBA-32
+  std::int32_t hostBlockValue;   // 712
+  std::int32_t value36;          // 716
+  ImageFormatRecord hostFormat;  // 720
+  std::int32_t value16;          // 956
+  std::int32_t value20;          // 960
+  std::int32_t value32;          // 964
+  void* event;                   // 968: manual reset, created signalled
+  void* preview;                 // 972: the output preview program, or null
+};
+inline constexpr std::int32_t kSinkRecordSize = 976;
+
+// Passed to AVFILE_SinkGetEmptyBuffer and AVFILE_SinkAddFullBuffer (>= 496).
+struct SinkBufferRecord {
+  std::int32_t size;
+  std::int32_t flags;        // get: the format's flags; add: bit 0 = do not show
+  ImageFormatRecord format;  // 8: the host's GUID; width, height, bytes written
+  std::uint8_t notUsed244[472 - 244];
+  std::int64_t presentationTime;  // 472: microseconds after start; 0 = at once
+  void* pixels;                   // 480: the borrowed buffer
+  std::uint32_t byteCount;        // 484 (488 on 64-bit)
+  std::uint8_t notUsedTail[sizeof(void*) == 8 ? 4 : 8];
+};
+inline constexpr std::int32_t kMinSinkBufferSize = 496;
+
+// Filled by AVFILE_GetSinkInfo (1068 bytes on 32-bit; on 64-bit the format
+// pointer sits at 16 and what follows moves by 8: 1080 bytes).
+struct SinkInfoRecord {
+  std::int32_t size;
+  std::int32_t flags;  // 40, with 0x80 while "ForceNoFrameDrop" is on
+  std::int32_t eight;
+  const ImageFormatRecord* formats;  // the sink record's three
+  std::int32_t formatCount;          // 3
+  std::int32_t notUsed20[2];
+  std::int32_t two;  // 28
+  std::uint8_t notUsed32[1056 - 32];
+  std::int32_t zero1056[3];
+};
+
 // ---- layout checks -------------------------------------------------------
 
 static_assert(sizeof(ImageFormatRecord) == 236);
@@ -212,6 +345,36 @@ static_assert(offsetof(FreeSpaceRecord, hundred) == 4);
 static_assert(offsetof(FreeSpaceRecord, path) == 8);
 static_assert(offsetof(FreeSpaceRecord, framesThatFit) == 16);
 
+static_assert(offsetof(RecordingFileRecord, frameLimit) == 8);
+static_assert(offsetof(RecordingFileRecord, module) == 16);
+static_assert(sizeof(RecordingFileRecord) == 32);
+static_assert(sizeof(RecordingRemoveRecord) == 16);
+static_assert(sizeof(RecordingPositionRecord) == 8);
+static_assert(offsetof(RecordingPositionRecord, framesWritten) == 4);
+static_assert(sizeof(RecordingSettingsRecord) == 944);
+static_assert(offsetof(RecordingSettingsRecord, one) == 8);
+static_assert(offsetof(RecordingSettingsRecord, recordedFormat) == 252);
+static_assert(offsetof(RecordingInfoRecord, forty) == 24);
+static_assert(offsetof(SinkOpenRecord, value16) == 16);
+static_assert(offsetof(SinkOpenRecord, hostFormat) == 24);
+static_assert(offsetof(SinkOpenRecord, value32) == 32);
+static_assert(offsetof(SinkOpenRecord, value36) == 36);
+static_assert(offsetof(SinkOpenRecord, event) == 40);
+static_assert(offsetof(SinkOpenRecord, hostBlock) == 48);
+static_assert(offsetof(SinkRecord, formats) == 4);
+static_assert(offsetof(SinkRecord, hostBlockValue) == 712);
+static_assert(offsetof(SinkRecord, hostFormat) == 720);
+static_assert(offsetof(SinkRecord, value32) == 964);
+static_assert(offsetof(SinkRecord, event) == 968);
+static_assert(offsetof(SinkBufferRecord, format) + offsetof(ImageFormatRecord, guid) == 20);
+static_assert(offsetof(SinkBufferRecord, format) + offsetof(ImageFormatRecord, bytesPerFrame) ==
+              128);
+static_assert(offsetof(SinkBufferRecord, presentationTime) == 472);
+static_assert(offsetof(SinkBufferRecord, pixels) == 480);
+static_assert(sizeof(SinkBufferRecord) == 496);
+static_assert(offsetof(SinkInfoRecord, flags) == 4);
+static_assert(offsetof(SinkInfoRecord, eight) == 8);
+
 #if UINTPTR_MAX == 0xFFFFFFFFu
 // The host's own layout.
 static_assert(sizeof(InterfaceRecord) == 324);
@@ -239,6 +402,17 @@ static_assert(offsetof(WritingFileInfoRecord, forty) == 20);
 static_assert(offsetof(WritingFileInfoRecord, preference) == 24);
 static_assert(sizeof(FreeSpaceRecord) == 28);
 static_assert(sizeof(VideoFrameRecord) == 252);
+static_assert(offsetof(RecordingFileRecord, path) == 20);
+static_assert(offsetof(RecordingSettingsRecord, ownerWindow) == 12);
+static_assert(offsetof(SinkRecord, preview) == 972);
+static_assert(sizeof(SinkOpenRecord) == 52);
+static_assert(sizeof(SinkRecord) == 976);
+static_assert(offsetof(SinkBufferRecord, byteCount) == 484);
+static_assert(offsetof(SinkInfoRecord, formats) == 12);
+static_assert(offsetof(SinkInfoRecord, formatCount) == 16);
+static_assert(offsetof(SinkInfoRecord, two) == 28);
+static_assert(offsetof(SinkInfoRecord, zero1056) == 1056);
+static_assert(sizeof(SinkInfoRecord) == 1068);
 #else
 // The native 64-bit layout documented above.
 static_assert(sizeof(InterfaceRecord) == 336);
@@ -260,6 +434,16 @@ static_assert(offsetof(WritingFileInfoRecord, formatCount) == 16);
 static_assert(offsetof(WritingFileInfoRecord, forty) == 28);
 static_assert(offsetof(WritingFileInfoRecord, preference) == 32);
 static_assert(sizeof(FreeSpaceRecord) == 32);
+static_assert(offsetof(RecordingFileRecord, path) == 24);
+static_assert(offsetof(RecordingSettingsRecord, ownerWindow) == 16);
+static_assert(offsetof(SinkRecord, preview) == 976);
+static_assert(sizeof(SinkOpenRecord) == 56);
+static_assert(sizeof(SinkRecord) == 984);
+static_assert(offsetof(SinkBufferRecord, byteCount) == 488);
+static_assert(offsetof(SinkInfoRecord, formats) == 16);
+static_assert(offsetof(SinkInfoRecord, formatCount) == 24);
+static_assert(offsetof(SinkInfoRecord, two) == 36);
+static_assert(sizeof(SinkInfoRecord) == 1080);
 #endif
 
 // The smallest sizes the host must give in a record's size field.

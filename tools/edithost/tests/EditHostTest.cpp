@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "Commands.h"
+#include "board/BoardControl.h"
 
 namespace quellor::edithost {
 namespace {
@@ -25,7 +26,7 @@ class EditHostTest : public ::testing::Test {
     std::filesystem::create_directories(folder_ + "/board");
     std::ofstream(folder_ + "/windows/VideoQuellor.ini")
         << "[VideoQuellor Configuration]\nRefresh Rate Warning=0\nVideoMode=" << VideoMode()
-        << "\n";
+        << "\nEdgeWrightVideoPreviewIn=0\nEdgeWrightVideoPreviewOut=0\n";
     setenv("QUELLOR_WINDIR", (folder_ + "/windows").c_str(), 1);
     setenv("QUELLOR_BOARD_DIR", (folder_ + "/board").c_str(), 1);
     unsetenv("QUELLOR_BOARD");
@@ -172,6 +173,40 @@ TEST_F(PalEditHostTest, PalClipsRoundTripByteForByte) {
   // Each frame is the stored fields, then the trailer behind them.
   EXPECT_EQ(raw.substr(0, 829440), clip.substr(512, 829440));
   EXPECT_EQ(raw.substr(829444, 829440), clip.substr(512 + 829440, 829440));
+}
+
+// On the board's real clock: a short take of the input, and clips played
+// out of the board, the last frame staying on the output.
+TEST_F(EditHostTest, RecordsTheInputAndPlaysClipsOutOfTheBoard) {
+  // 0.1 s is 3 frames; the stop on the running clock may take a frame more.
+  ASSERT_EQ(Run({"record", "--seconds", "0.1", "-o", Path("take.rtv")}), 0) << err_;
+  const int recorded = std::atoi(out_.substr(out_.find(": ") + 2).c_str());
+  EXPECT_GE(recorded, 3) << out_;
+  EXPECT_LE(recorded, 5) << out_;
+  ASSERT_EQ(Run({"info", Path("take.rtv")}), 0);
+  EXPECT_NE(out_.find("frames     " + std::to_string(recorded) + "\n"), std::string::npos) << out_;
+
+  ASSERT_EQ(RtvTool("generate --standard ntsc --frames 4 -o \"" + Path("bars.rtv") + "\""), 0);
+  ASSERT_EQ(Run({"play", Path("take.rtv"), Path("bars.rtv"), "--speed", "4"}), 0) << err_;
+  EXPECT_NE(out_.find("played " + std::to_string(recorded + 4) + " frames of 2 clips"),
+            std::string::npos)
+      << out_;
+  quellor::board::BoardFrame shown;
+  std::string error;
+  ASSERT_TRUE(quellor::board::ReadShownFrame(shown, error)) << error;
+  const std::string clip = FileText(Path("bars.rtv"));
+  ASSERT_EQ(shown.pixels.size(), 691200u);
+  EXPECT_EQ(std::string(shown.pixels.begin(), shown.pixels.end()), clip.substr(512 + 3 * 691200));
+}
+
+TEST_F(EditHostTest, RecordAndPlayRefuseBadArgumentsAndMissingClips) {
+  EXPECT_EQ(Run({"record", "-o", Path("x.rtv")}), 2);
+  EXPECT_EQ(Run({"record", "--seconds", "-1", "-o", Path("x.rtv")}), 2);
+  EXPECT_EQ(Run({"record", "--seconds", "1"}), 2);
+  EXPECT_EQ(Run({"play"}), 2);
+  EXPECT_EQ(Run({"play", Path("x.rtv"), "--speed", "0"}), 2);
+  EXPECT_EQ(Run({"play", Path("missing.rtv")}), 1);
+  EXPECT_NE(err_.find("missing.rtv"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,10 @@
+#include "WaitBounds.h"
+
+namespace quellor::rtvbridge {
+
+WaitBounds& Bounds() {
+  static WaitBounds bounds;
+  return bounds;
+}
+
+}  // namespace quellor::rtvbridge

@@ -1,0 +1,338 @@
+// Recording through the exports on the board's manual clock: exactly the
+// frames between the start and stop stamps, chained clips, the frame limit,
+// a disk that fills up, an input without signal (the bounded waits), and
+// calls made out of order.
+#include <filesystem>
+#include <future>
+#include <string>
+
+#include "BoardTestSupport.h"
+#include "BridgeProcess.h"
+#include "BridgeSettings.h"
+#include "PixelFormats.h"
+#include "PreviewProgram.h"
+#include "RecordingContext.h"
+#include "WaitBounds.h"
+#include "board/BoardControl.h"
+#include "board/testing/BoardClock.h"
+#include "win32/testing/FileFaults.h"
+
+namespace quellor::rtvbridge::testing {
+namespace {
+
+class RecordingTest : public BridgeTest {
+ protected:
+  void SetUp() override {
+    BridgeTest::SetUp();
+    PutSetting("EdgeWrightVideoPreviewIn", "0");
+    board::testing::UseManualClock(999);  // the next field (1000) is a first field
+  }
+  void TearDown() override {
+    Bounds() = WaitBounds{};
+    Process().module = nullptr;
+    BridgeTest::TearDown();
+  }
+
+  AVFILE_Handle Open() {
+    RecordingOpenRecord open{kRecordingOpenSize};
+    AVFILE_Handle context = nullptr;
+    EXPECT_EQ(AVFILE_OpenRecording(&context, &open), 1);
+    return context;
+  }
+  int Add(AVFILE_Handle context, const std::string& path, std::uint32_t limit = 0) {
+    RecordingFileRecord record{};
+    record.size = kRecordingFileSize;
+    record.frameLimit = limit;
+    record.module = Process().module;
+    record.path = path.empty() ? nullptr : path.c_str();
+    return AVFILE_AddRecordingFile(context, &record);
+  }
+  static std::uint32_t Position(AVFILE_Handle context, int* result = nullptr) {
+    RecordingPositionRecord position{kRecordingPositionSize, 0};
+    const int fine = AVFILE_GetPositionRecording(context, &position);
+    if (result != nullptr) *result = fine;
+    return position.framesWritten;
+  }
+  // Stops on another thread while the board runs field by field, as the
+  // engine would; the stop's result.
+  static int StopWhileFieldsRun(AVFILE_Handle context) {
+    auto stop = std::async(std::launch::async, [context] { return AVFILE_StopRecording(context); });
+    for (int i = 0; i < 200; ++i) {
+      if (stop.wait_for(std::chrono::milliseconds(2)) == std::future_status::ready) break;
+      board::testing::AdvanceFields(1);
+    }
+    return stop.get();
+  }
+  // The clip's frames must be the watched input frames stamped first..
+  void ExpectClipHolds(const std::string& path, const InputWatcher& input, std::uint32_t first,
+                       int frames) {
+    AVFILE_Handle reader = OpenForRead(path);
+    ASSERT_NE(reader, nullptr) << path;
+    ReadingFileInfoRecord info{};
+    info.size = sizeof info;
+    ASSERT_EQ(AVFILE_GetReadingFileInfo(reader, &info), 1);
+    EXPECT_EQ(info.frameCount, frames) << path;
+    Bytes frame(kNtsc.frameBytes() + 4);
+    for (int n = 0; n < std::min(frames, info.frameCount); ++n) {
+      ASSERT_EQ(ReadFrame(reader, n, kGuid422, frame), 1);
+      const Bytes expected = input.Frame(first + 2 * std::uint32_t(n));
+      ASSERT_EQ(expected.size(), kNtsc.frameBytes());
+      EXPECT_TRUE(std::equal(expected.begin(), expected.end(), frame.begin()))
+          << path << " frame " << n;
+    }
+    AVFILE_CloseReadingFile(reader);
+  }
+};
+
+TEST_F(RecordingTest, RecordsExactlyTheFramesBetweenTheStartAndStopStamps) {
+  ASSERT_TRUE(StartPlugin());
+  InputWatcher input;
+  AVFILE_Handle context = Open();
+  ASSERT_NE(context, nullptr);
+  const std::string path = Path("take.rtv");
+  ASSERT_EQ(Add(context, path), 1);
+  board::testing::AdvanceFields(6);              // before the start: not recorded
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);  // stamp 1005
+  board::testing::AdvanceFields(1);              // 1006, a first field
+  board::testing::AdvanceFields(20);             // frames stamped 1006 ... 1024
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == 10; }));
+  int fine = 0;
+  EXPECT_EQ(Position(context, &fine), 10u);
+  EXPECT_EQ(fine, 1);
+  EXPECT_EQ(StopWhileFieldsRun(context), 1);  // stop stamp 1026: 1026 is the last frame
+  int after = 1;
+  EXPECT_EQ(Position(context, &after), 11u);
+  EXPECT_EQ(after, 0);  // the end of a take counts as trouble: the host stops
+  ExpectClipHolds(path, input, 1006, 11);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RecordingTest, ChainedClipsEachHoldTheirOwnTakeAndALimitOfNKeepsNPlusOne) {
+  ASSERT_TRUE(StartPlugin());
+  InputWatcher input;
+  AVFILE_Handle context = Open();
+  const std::string first = Path("first.rtv");
+  const std::string second = Path("second.rtv");
+  ASSERT_EQ(Add(context, first), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);  // 999
+  board::testing::AdvanceFields(8);              // frames 1000 .. 1006
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == 4; }));
+  ASSERT_EQ(StopWhileFieldsRun(context), 1);  // stop at 1007: 4 frames
+  // The next clip waits for the first to be finished; it is, at once.
+  ASSERT_EQ(Add(context, second, 3), 1);
+  // The second take starts on an odd stamp, so its first frame is the next field.
+  if (board::testing::CurrentField() % 2 == 0) board::testing::AdvanceFields(1);
+  const std::uint32_t start = board::testing::CurrentField();
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);
+  board::testing::AdvanceFields(12);  // 6 frames, only limit + 1 = 4 kept
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == 6; }));
+  int fine = 1;
+  Position(context, &fine);
+  EXPECT_EQ(fine, 0);  // refused frames count
+  ASSERT_EQ(StopWhileFieldsRun(context), 1);
+  ExpectClipHolds(first, input, 1000, 4);
+  ExpectClipHolds(second, input, start + 1, 4);
+  // Without a new clip the next take records nothing.
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);
+  board::testing::AdvanceFields(6);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  ExpectClipHolds(second, input, start + 1, 4);
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RecordingTest, AFullDiskKeepsTheFramesWrittenAndTellsTheHostAtTheStop) {
+  ASSERT_TRUE(StartPlugin());
+  InputWatcher input;
+  AVFILE_Handle context = Open();
+  const std::string path = Path("full.rtv");
+  ASSERT_EQ(Add(context, path), 1);
+  // Header, then room for exactly three frames.
+  win32::testing::ScopedFileFault full("full.rtv", win32::testing::FileFault::DiskFull, -1);
+  full.AfterBytes(3 * kNtsc.frameBytes());
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);
+  board::testing::AdvanceFields(12);
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == 6; }));
+  int fine = 1;
+  Position(context, &fine);
+  EXPECT_EQ(fine, 0);
+  EXPECT_EQ(StopWhileFieldsRun(context), 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "AVFILE_StopRecording");
+  EXPECT_NE(boxes[0].text.find("Cannot write to output file."), std::string::npos);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  ExpectClipHolds(path, input, 1000, 3);
+}
+
+TEST_F(RecordingTest, WithoutInputSignalStopAndAddFileReturnAfterTheirBound) {
+  board::InputSetting none;
+  none.kind = board::InputSourceKind::None;
+  std::string error;
+  ASSERT_TRUE(board::SetInputSource(none, error)) << error;
+  ASSERT_TRUE(StartPlugin());
+  Bounds().recordingMs = 20;
+  AVFILE_Handle context = Open();
+  ASSERT_EQ(Add(context, Path("silent.rtv")), 1);
+  // A second clip waits for the first, which is never recorded.
+  EXPECT_EQ(Add(context, Path("next.rtv")), 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "AVFILE_AddRecordingFile");
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);
+  board::testing::AdvanceFields(10);  // no field reaches the probe
+  EXPECT_EQ(AVFILE_StopRecording(context), 0);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].caption, "AVFILE_StopRecording");
+  EXPECT_NE(boxes[1].text.find("input signal"), std::string::npos);
+  // The take was ended: the next clip is taken at once.
+  EXPECT_EQ(Add(context, Path("next.rtv")), 1);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  EXPECT_FALSE(std::filesystem::exists(Path("silent.rtv")));
+}
+
+TEST_F(RecordingTest, CallsOutOfOrderOrWithBadRecordsAreRefused) {
+  ASSERT_TRUE(StartPlugin());
+  Process().module = reinterpret_cast<HMODULE>(0x5000);
+  RecordingOpenRecord wrongSize{479};
+  AVFILE_Handle context = nullptr;
+  EXPECT_EQ(AVFILE_OpenRecording(&context, &wrongSize), 0);
+  EXPECT_EQ(AVFILE_OpenRecording(&context, nullptr), 0);
+  EXPECT_EQ(context, nullptr);
+  context = Open();
+  ASSERT_NE(context, nullptr);
+  // A second context cannot have the board's probe while the first holds it.
+  RecordingOpenRecord open{kRecordingOpenSize};
+  AVFILE_Handle second = nullptr;
+  EXPECT_EQ(AVFILE_OpenRecording(&second, &open), 0);
+
+  EXPECT_EQ(AVFILE_StopRecording(context), 1);  // before any start: nothing to wait for
+  RecordingFileRecord file{};
+  file.size = kRecordingFileSize;
+  file.module = reinterpret_cast<void*>(0x6000);  // another module's record
+  EXPECT_EQ(AVFILE_AddRecordingFile(context, &file), 0);
+  file.module = Process().module;
+  file.size = 28;
+  EXPECT_EQ(AVFILE_AddRecordingFile(context, &file), 0);
+  RecordingRemoveRecord remove{15, {}};
+  EXPECT_EQ(AVFILE_RemoveRecordingFile(context, &remove), 0);
+  remove.size = kRecordingRemoveSize;
+  EXPECT_EQ(AVFILE_RemoveRecordingFile(context, &remove), 1);
+  struct {
+    std::int32_t size = 12;
+    std::uint32_t written = 0xABCD;
+    std::int32_t more = 0;
+  } wide;
+  EXPECT_EQ(AVFILE_GetPositionRecording(context, &wide), 0);
+  EXPECT_EQ(wide.written, 0xABCDu);
+  RecordingInfoRecord info{};
+  EXPECT_EQ(AVFILE_GetRecordingInfo(context, &info), 1);
+  EXPECT_EQ(info.size, 1060);
+  EXPECT_EQ(info.forty, 40);
+
+  int foreign[8] = {};
+  EXPECT_EQ(AVFILE_StartRecording(foreign), 0);
+  EXPECT_EQ(AVFILE_StartRecording(nullptr), 0);
+  EXPECT_EQ(AVFILE_CloseRecording(foreign), 0);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 0);  // twice
+  EXPECT_EQ(AVFILE_StartRecording(context), 0);  // after the close
+  EXPECT_FALSE(Process().recordingOpen);
+  EXPECT_TRUE(boxes.empty());
+  // The preview was never started: the setting says so.
+  EXPECT_NE(SettingsText().find("EdgeWrightVideoPreviewIn=0"), std::string::npos);
+}
+
+TEST_F(RecordingTest, SettingsDescribeTheStoredFormatAndTheDialogIsNotAvailableYet) {
+  ASSERT_TRUE(StartPlugin(0));
+  RecordingSettingsRecord settings{};
+  settings.size = kMinRecordingSettingsSize - 1;
+  EXPECT_EQ(AVFILE_SetRecordingSettings(&settings), 0);
+  settings.size = kMinRecordingSettingsSize;
+  ASSERT_EQ(AVFILE_SetRecordingSettings(&settings), 1);
+  EXPECT_EQ(settings.one, 1);
+  EXPECT_STREQ(settings.recordedFormat.guid, kGuid422);
+  EXPECT_EQ(settings.recordedFormat.height, 576);
+  EXPECT_EQ(settings.recordedFormat.bytesPerFrame, 720 * 576 * 2 + 4);
+  EXPECT_EQ(settings.recordedFormat.flags, 0x812);
+  EXPECT_STREQ(settings.recordedFormat.name, "4:2:2");
+  EXPECT_TRUE(boxes.empty());
+  settings.flags = 1;
+  ASSERT_EQ(AVFILE_SetRecordingSettings(&settings), 1);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "AVFILE_SetRecordingSettings");
+  EXPECT_NE(boxes[0].text.find("not available"), std::string::npos);
+}
+
+TEST_F(RecordingTest, FieldsOfTheOtherStandardAreTroubleAndNotRecorded) {
+  board::InputSetting pal;
+  pal.standard = board::VideoStandard::Pal;
+  std::string error;
+  ASSERT_TRUE(board::SetInputSource(pal, error)) << error;
+  ASSERT_TRUE(StartPlugin(1));  // the plug-in records NTSC
+  AVFILE_Handle context = Open();
+  ASSERT_EQ(Add(context, Path("wrong.rtv")), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);
+  board::testing::AdvanceFields(4);
+  int fine = 1;
+  EXPECT_EQ(Position(context, &fine), 0u);
+  EXPECT_EQ(fine, 0);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  EXPECT_FALSE(std::filesystem::exists(Path("wrong.rtv")));
+}
+
+// The input preview runs while the context is open and is ended with it; the
+// setting remembers that it was still open.
+TEST_F(RecordingTest, TheInputPreviewRunsBesideTheContextAndEndsWithIt) {
+  const char* bin = std::getenv("QUELLOR_BIN");
+  ASSERT_NE(bin, nullptr);
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (std::string(bin) + ":" + path).c_str(), 1);
+  ASSERT_TRUE(StartPlugin());
+  WriteSetting("EdgeWrightVideoPreviewIn", 1);
+  PreviewProgram::SetCloseWait(0);
+  AVFILE_Handle context = Open();
+  ASSERT_NE(context, nullptr);
+  // The preview is up once it has attached its probe to the input.
+  ASSERT_TRUE(WaitFor([] {
+    board::BoardStatus status;
+    std::string error;
+    if (!board::ReadBoardStatus(status, error)) return false;
+    for (const auto& object : status.objects)
+      if (object.name.find("VideoPreviewIn") != std::string::npos) return true;
+    return false;
+  }));
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  PreviewProgram::SetCloseWait(1000);
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(ReadSetting("EdgeWrightVideoPreviewIn", 7), 1);
+  // Ended: its probe is gone from the board.
+  EXPECT_TRUE(WaitFor([] {
+    board::BoardStatus status;
+    std::string error;
+    board::ReadBoardStatus(status, error);
+    for (const auto& object : status.objects)
+      if (object.name.find("VideoPreviewIn") != std::string::npos) return false;
+    return true;
+  }));
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RecordingTest, APreviewThatCannotBeFoundIsReportedAndTheContextStaysOpen) {
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", Folder().c_str(), 1);
+  ASSERT_TRUE(StartPlugin());
+  WriteSetting("EdgeWrightVideoPreviewIn", 1);
+  RecordingOpenRecord open{kRecordingOpenSize};
+  AVFILE_Handle context = nullptr;
+  EXPECT_EQ(AVFILE_OpenRecording(&context, &open), 0);
+  setenv("PATH", path.c_str(), 1);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "AVFILE_OpenRecording");
+  EXPECT_EQ(boxes[0].text,
+            "Could not launch the application. Your Quellor installation is probably corrupted");
+  ASSERT_NE(context, nullptr);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  EXPECT_EQ(ReadSetting("EdgeWrightVideoPreviewIn", 7), 0);
+}
+
+}  // namespace
+}  // namespace quellor::rtvbridge::testing

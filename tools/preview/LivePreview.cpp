@@ -1,0 +1,103 @@
+#include "LivePreview.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "PngFile.h"
+#include "PreviewPicture.h"
+#include "board/Support.h"
+
+namespace quellor::preview {
+namespace {
+
+constexpr std::uint32_t kBlackPair = 0x10801080;  // Cb 128, Y 16, Cr 128, Y 16 in memory
+
+void FillBlack(std::vector<std::uint8_t>& frame) {
+  for (std::size_t i = 0; i + 4 <= frame.size(); i += 4) std::memcpy(&frame[i], &kBlackPair, 4);
+}
+
+}  // namespace
+
+LivePreview::LivePreview(PreviewSource source)
+    : source_(source), frame_(2 * std::size_t{kPalFieldBytes}) {
+  FillBlack(frame_);
+}
+
+LivePreview::~LivePreview() {
+  if (attached_) RTME_AttachProbe(probe_, nullptr);  // waits for a callback in flight
+  if (probe_ != 0) RTME_DestroyProbe(probe_);
+  if (instance_ != 0) RTME_CloseEngine(instance_);
+}
+
+bool LivePreview::Attach(std::string& error) {
+  instance_ = RTME_OpenEngine();
+  if (instance_ == 0) {
+    error = "the realtime engine cannot be opened";
+    return false;
+  }
+  // One name per process: clipviewer and the editor plug-in may each run one.
+  const std::string name =
+      std::string(source_ == PreviewSource::Input ? "media.apps.VideoPreviewIn"
+                                                  : "media.apps.VideoPreviewOut") +
+      ".probe." + std::to_string(getpid());
+  probe_ = RTME_CreateProbe(RTME_GetMediaContext(instance_), name.c_str());
+  if (probe_ == 0) {
+    error = "the probe \"" + name + "\" cannot be created";
+    return false;
+  }
+  owner_ = RTME_GetProbeBufferOwner(probe_);
+  const char* pin = source_ == PreviewSource::Input ? RTME_PIN_INPUT : RTME_PIN_OUTPUT_MONITOR;
+  if (!RTME_SetProbeCallback(probe_, this, &LivePreview::OnField) ||
+      !RTME_AttachProbe(probe_, pin)) {
+    error = std::string("the probe cannot be attached to ") + pin;
+    return false;
+  }
+  attached_ = true;
+  return true;
+}
+
+DWORD LivePreview::OnField(void* context, const BYTE* pixels, const RTME_FieldInfo* info) {
+  auto* self = static_cast<LivePreview*>(context);
+  const DWORD parity = RTME_GetFieldParity(&info->format);
+  const DWORD lines = info->format.lineCount;
+  if (parity <= 1 && (lines == kNtscFieldLines || lines == kPalFieldLines) &&
+      info->fieldBytes >= lines * kBoardLineBytes) {
+    std::lock_guard lock(self->mutex_);
+    if (lines != self->fieldLines_) {
+      self->fieldLines_ = lines;  // the standard changed: start from black
+      FillBlack(self->frame_);
+    }
+    std::memcpy(self->frame_.data() + parity * lines * kBoardLineBytes, pixels,
+                lines * kBoardLineBytes);
+    ++self->fieldsSeen_;
+  }
+  return Harmonex_ReleaseField(self->owner_, info->bufferToken);
+}
+
+std::uint64_t LivePreview::FieldsSeen() const {
+  std::lock_guard lock(mutex_);
+  return fieldsSeen_;
+}
+
+bool LivePreview::WritePicture(const std::string& path, std::string& error) {
+  std::vector<std::uint8_t> bgra;
+  std::uint32_t lines;
+  {
+    std::lock_guard lock(mutex_);
+    lines = fieldLines_;
+    bgra = FrameToBgra(frame_.data(), lines);
+  }
+  const std::string temporary = path + ".part";
+  if (!tools::WritePng(temporary, kBoardPixelsPerLine, 2 * lines, bgra.data(), &error))
+    return false;
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    error = "cannot rename " + temporary + " to " + path;
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quellor::preview

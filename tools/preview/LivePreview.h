@@ -1,0 +1,48 @@
+// The live picture of one pin of the board: a probe whose callback keeps the
+// latest first and second field, and the PNG they are written to. Fields
+// are copied and released at once, so the preview never holds the board up.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "board/Engine.h"
+
+namespace quellor::preview {
+
+enum class PreviewSource { Input, Output };
+
+class LivePreview {
+ public:
+  explicit LivePreview(PreviewSource source);
+  ~LivePreview();
+  LivePreview(const LivePreview&) = delete;
+  LivePreview& operator=(const LivePreview&) = delete;
+
+  // False with the reason when the probe could not be attached.
+  bool Attach(std::string& error);
+  // The latest frame as a PNG, written whole under a temporary name and
+  // renamed, so a reader never sees half a picture. Black until a field has
+  // come (an input without signal stays black).
+  bool WritePicture(const std::string& path, std::string& error);
+  std::uint64_t FieldsSeen() const;
+
+ private:
+  static DWORD OnField(void* context, const BYTE* pixels, const RTME_FieldInfo* info);
+
+  const PreviewSource source_;
+  DWORD instance_ = 0;
+  DWORD probe_ = 0;
+  DWORD owner_ = 0;
+  bool attached_ = false;
+  mutable std::mutex mutex_;
+  std::uint32_t fieldLines_ = kNtscFieldLines;
+  std::vector<std::uint8_t> frame_;  // both fields of the largest standard
+  std::uint64_t fieldsSeen_ = 0;
+};
+
+}  // namespace quellor::preview

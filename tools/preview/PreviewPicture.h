@@ -1,0 +1,13 @@
+// A board frame (first field, then second field, 1440 bytes a line of
+// 4:2:2) as a top-down BGRA picture: the first field on the even lines.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quellor::preview {
+
+// fieldLines: 240 (NTSC) or 288 (PAL); `frame` holds 2 x fieldLines lines.
+std::vector<std::uint8_t> FrameToBgra(const std::uint8_t* frame, std::uint32_t fieldLines);
+
+}  // namespace quellor::preview
