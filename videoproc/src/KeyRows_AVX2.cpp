@@ -145,14 +145,13 @@ inline __m256i Mix(__m256i pixels, const MixBackground& g, __m256i kEven, __m256
 
 // 32 pairs a step: index(pixels[4]) gives the key bytes (one per pair, see
 // the shuffles above); each vector is then mixed with its weights.
-template <typename Keys>
-__attribute__((always_inline)) inline std::size_t RunSoft(std::uint8_t* picture,
-                                                          const std::uint8_t* background,
-                                                          std::size_t step,
-                                                          const ChromaKeySnapshot& key,
-                                                          std::size_t pairs, Keys keys) {
-  const __m256i colour = ColourVector(key);
-  const MixBackground flat(colour);
+template <bool Flat, typename Keys>
+__attribute__((always_inline)) inline std::size_t RunSoftOver(std::uint8_t* picture,
+                                                              const std::uint8_t* background,
+                                                              std::size_t step,
+                                                              const ChromaKeySnapshot& key,
+                                                              std::size_t pairs, Keys keys) {
+  const MixBackground flat(ColourVector(key));
   std::size_t done = 0;
   for (; done + 32 <= pairs; done += 32) {
     __m256i pixels[4];
@@ -163,15 +162,25 @@ __attribute__((always_inline)) inline std::size_t RunSoft(std::uint8_t* picture,
     __m256i kEven[4], kOdd[4];
     keys(pixels, kEven, kOdd);
     _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-      const std::uint8_t* bg = background + (done + 8 * v) * step;
       const __m256i mixed =
-          step == 0
-              ? Mix(pixels[v], flat, kEven[v], kOdd[v])
-              : Mix(pixels[v], MixBackground(LoadBackground(bg, step, colour)), kEven[v], kOdd[v]);
+          Flat ? Mix(pixels[v], flat, kEven[v], kOdd[v])
+               : Mix(pixels[v],
+                     MixBackground(_mm256_loadu_si256(
+                         reinterpret_cast<const __m256i*>(background + (done + 8 * v) * step))),
+                     kEven[v], kOdd[v]);
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(picture + (done + 8 * v) * 4), mixed);
     }
   }
   return done;
+}
+
+// The background colour (step 0) and a background picture get loops of
+// their own.
+template <typename Keys>
+inline std::size_t RunSoft(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
+                           const ChromaKeySnapshot& key, std::size_t pairs, Keys keys) {
+  return step == 0 ? RunSoftOver<true>(picture, background, step, key, pairs, keys)
+                   : RunSoftOver<false>(picture, background, step, key, pairs, keys);
 }
 
 // One byte of each of 32 pairs, picked by the gather shuffles.
