@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../src/KeyRows.h"
+#include "../src/VideoRows.h"
 
 namespace {
 
@@ -104,6 +105,30 @@ TEST(KeyRowsFast, SoftKeysMatchThePlainRowsOverASettingsGrid) {
     for (unsigned softness = 0; softness <= 255; softness += 17) {
       engine.SetToleranceValues(tolerance, softness, 255 - tolerance / 2);
       ExpectFastMatchesPlain(engine, 544, 1, "grid");
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The gradient's fast row takes each value's byte 2 whatever the bytes
+// around it hold: values below 0 and past 255.0 give the plain row's words.
+TEST(GradientRowFast, MatchesThePlainRowOutsideTheCornersRange) {
+  const auto& fast = quellor::videoproc::VideoRows();
+  const auto& plain = quellor::videoproc::VideoRows_C();
+  const quellor::videoproc::GradientLine lines[] = {
+      {-3 * 65536 - 5, 300 * 65536 + 77, -65536, 4097, -70001, 123457},
+      {0x7F000000, -0x7F000000, 0x00FFFFFF, -1000003, 999983, 65536},
+      {10 * 65536, 20 * 65536, 30 * 65536, 0, 0, 0},
+  };
+  for (const auto& line : lines) {
+    for (std::size_t words : {7u, 8u, 45u, 361u}) {
+      std::vector<std::uint32_t> a(words + 1), b(words + 1);
+      fast.gradient(a.data() + 1, line, words);  // unaligned by a word
+      plain.gradient(b.data() + 1, line, words);
+      EXPECT_EQ(a, b) << words;
     }
   }
 }
