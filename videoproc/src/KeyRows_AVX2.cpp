@@ -1,8 +1,10 @@
 // The AVX2 rows of the keyer, built with -mavx2 and called only after the
-// processor was checked: eight pixel pairs (32 bytes) a step, the key
-// amounts looked up with a gather from the widened key curve, the mix done
-// in 16-bit lanes (b x k + g x (255 - k) stays below 65536). The remaining
-// pairs go through the plain row, so both give the same bytes.
+// processor was checked. The hard luma keys take eight pixel pairs (32 bytes)
+// a step. The soft keys take 32 pairs a step: their key amounts are looked up
+// in the key curve 32 at a time with byte shuffles over 16-entry pieces of the
+// curve (a gather is slow on some processors), then each pair is mixed with
+// its background in 16-bit lanes. The remaining pairs go through the plain
+// row, so both give the same bytes.
 #include <immintrin.h>
 
 #include "KeyRows.h"
@@ -20,27 +22,6 @@ inline __m256i ColourVector(const ChromaKeySnapshot& key) {
   return _mm256_set1_epi32(static_cast<int>(pair));
 }
 
-// Mixes each pair with its background: bytes U and Y0 by the key in the low
-// half of factor01's word, V and Y1 by factor23's.
-inline __m256i MixPairs(__m256i picture, __m256i background, __m256i factor01, __m256i factor23) {
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i full = _mm256_set1_epi16(255);
-  const __m256i kLow = _mm256_unpacklo_epi32(factor01, factor23);
-  const __m256i kHigh = _mm256_unpackhi_epi32(factor01, factor23);
-  const __m256i low = _mm256_add_epi16(
-      _mm256_mullo_epi16(_mm256_unpacklo_epi8(picture, zero), kLow),
-      _mm256_mullo_epi16(_mm256_unpacklo_epi8(background, zero), _mm256_sub_epi16(full, kLow)));
-  const __m256i high = _mm256_add_epi16(
-      _mm256_mullo_epi16(_mm256_unpackhi_epi8(picture, zero), kHigh),
-      _mm256_mullo_epi16(_mm256_unpackhi_epi8(background, zero), _mm256_sub_epi16(full, kHigh)));
-  return _mm256_packus_epi16(_mm256_srli_epi16(low, 8), _mm256_srli_epi16(high, 8));
-}
-
-// A key amount per pair (0..255 in each word) doubled into both halves.
-inline __m256i Doubled(__m256i k) {
-  return _mm256_or_si256(k, _mm256_slli_epi32(k, 16));
-}
-
 template <typename Step>
 inline std::size_t Run(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                        std::size_t pairs, Step body) {
@@ -53,52 +34,234 @@ inline std::size_t Run(std::uint8_t* picture, const std::uint8_t* background, st
   return done;
 }
 
+// The key curve cut into 16-entry tables, each repeated in both 128-bit
+// lanes for a byte shuffle. Only the tables first..last hold more than one
+// value: every entry before table `first` equals the curve's first entry,
+// every entry after table `last` its last entry. Built from the snapshot's
+// curve for each pass (a few hundred bytes), so the curve stays the one
+// reference for every row.
+struct NibbleCurve {
+  __m256i table[32];
+  __m256i number[32];  // j in every byte, for the comparison
+  __m256i below, above;
+  int first = 0, last = -1;
+
+  // entries: 256 (a brightness) or 512 (a chroma distance); reversed looks
+  // up curve[255 - index] instead.
+  NibbleCurve(const ChromaKeySnapshot& key, int entries, bool reversed) {
+    auto entry = [&](int i) { return key.curve[reversed ? 255 - i : i]; };
+    const int head = entry(0), tail = entry(entries - 1);
+    int firstDiffering = entries, lastDiffering = -1;
+    for (int i = 0; i < entries; ++i) {
+      if (entry(i) != head && firstDiffering == entries) firstDiffering = i;
+      if (entry(i) != tail) lastDiffering = i;
+    }
+    below = _mm256_set1_epi8(static_cast<char>(head));
+    above = _mm256_set1_epi8(static_cast<char>(tail));
+    if (lastDiffering < 0) return;  // a flat curve (head == tail)
+    first = firstDiffering >> 4;
+    last = lastDiffering >> 4;
+    for (int j = first; j <= last; ++j) {
+      alignas(16) std::uint8_t bytes[16];
+      for (int i = 0; i < 16; ++i) bytes[i] = static_cast<std::uint8_t>(entry(16 * j + i));
+      table[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<__m128i*>(bytes)));
+      number[j] = _mm256_set1_epi8(static_cast<char>(j));
+    }
+  }
+
+  // Entries for 32 indices given as high nibbles (0..31) and low nibbles.
+  __m256i Lookup(__m256i high, __m256i low) const {
+    __m256i k = _mm256_blendv_epi8(
+        below, above, _mm256_cmpgt_epi8(high, _mm256_set1_epi8(static_cast<char>(last))));
+    for (int j = first; j <= last; ++j) {
+      k = _mm256_blendv_epi8(k, _mm256_shuffle_epi8(table[j], low),
+                             _mm256_cmpeq_epi8(high, number[j]));
+    }
+    return k;
+  }
+};
+
+// Byte shuffles between four vectors of eight pairs and one vector of 32
+// bytes, one byte per pair: pair p of a 128-bit lane of vector v sits at
+// byte 4v + p of the same lane.
+#define Z -128
+// Y0 (byte 1 of each pair) of vector v to its place.
+alignas(32) constexpr std::int8_t kGatherY0[4][16] = {
+    {1, 5, 9, 13, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z},
+    {Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z, Z, Z, Z, Z},
+    {Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z},
+    {Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13}};
+// Y1 (byte 3) likewise.
+alignas(32) constexpr std::int8_t kGatherY1[4][16] = {
+    {3, 7, 11, 15, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z},
+    {Z, Z, Z, Z, 3, 7, 11, 15, Z, Z, Z, Z, Z, Z, Z, Z},
+    {Z, Z, Z, Z, Z, Z, Z, Z, 3, 7, 11, 15, Z, Z, Z, Z},
+    {Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 3, 7, 11, 15}};
+// A pair's key byte into both 16-bit halves of its word (bytes 0 and 2).
+alignas(32) constexpr std::int8_t kSpreadBoth[4][16] = {
+    {0, Z, 0, Z, 1, Z, 1, Z, 2, Z, 2, Z, 3, Z, 3, Z},
+    {4, Z, 4, Z, 5, Z, 5, Z, 6, Z, 6, Z, 7, Z, 7, Z},
+    {8, Z, 8, Z, 9, Z, 9, Z, 10, Z, 10, Z, 11, Z, 11, Z},
+    {12, Z, 12, Z, 13, Z, 13, Z, 14, Z, 14, Z, 15, Z, 15, Z}};
+// A pair's key byte into the low 16-bit half only (byte 0).
+alignas(32) constexpr std::int8_t kSpreadLow[4][16] = {
+    {0, Z, Z, Z, 1, Z, Z, Z, 2, Z, Z, Z, 3, Z, Z, Z},
+    {4, Z, Z, Z, 5, Z, Z, Z, 6, Z, Z, Z, 7, Z, Z, Z},
+    {8, Z, Z, Z, 9, Z, Z, Z, 10, Z, Z, Z, 11, Z, Z, Z},
+    {12, Z, Z, Z, 13, Z, Z, Z, 14, Z, Z, Z, 15, Z, Z, Z}};
+#undef Z
+
+inline __m256i Mask(const std::int8_t (&bytes)[16]) {
+  return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(bytes)));
+}
+
+// The background split into its even bytes (U, V) and odd bytes (Y0, Y1),
+// each a 16-bit lane, with 255 x g beside each.
+struct MixBackground {
+  __m256i even, odd, even255, odd255;
+
+  explicit MixBackground(__m256i g) {
+    even = _mm256_and_si256(g, _mm256_set1_epi16(0xFF));
+    odd = _mm256_srli_epi16(g, 8);
+    even255 = _mm256_sub_epi16(_mm256_slli_epi16(even, 8), even);
+    odd255 = _mm256_sub_epi16(_mm256_slli_epi16(odd, 8), odd);
+  }
+};
+
+// (b x k + g x (255 - k)) >> 8 per byte, as 255 x g + (b - g) x k in 16-bit
+// lanes: the sum lies in 0..65025, so the lanes' wrap-around arithmetic
+// gives it exactly. kEven weighs U and V, kOdd Y0 and Y1.
+inline __m256i Mix(__m256i pixels, const MixBackground& g, __m256i kEven, __m256i kOdd) {
+  const __m256i even = _mm256_and_si256(pixels, _mm256_set1_epi16(0xFF));
+  const __m256i odd = _mm256_srli_epi16(pixels, 8);
+  const __m256i mixedEven =
+      _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(even, g.even), kEven), g.even255);
+  const __m256i mixedOdd =
+      _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(odd, g.odd), kOdd), g.odd255);
+  // The odd bytes' results are the high bytes of mixedOdd as they stand.
+  return _mm256_blendv_epi8(_mm256_srli_epi16(mixedEven, 8), mixedOdd,
+                            _mm256_set1_epi16(static_cast<short>(0xFF00)));
+}
+
+// 32 pairs a step: index(pixels[4]) gives the key bytes (one per pair, see
+// the shuffles above); each vector is then mixed with its weights.
+template <bool Flat, typename Keys>
+__attribute__((always_inline)) inline std::size_t RunSoftOver(std::uint8_t* picture,
+                                                              const std::uint8_t* background,
+                                                              std::size_t step,
+                                                              const ChromaKeySnapshot& key,
+                                                              std::size_t pairs, Keys keys) {
+  const MixBackground flat(ColourVector(key));
+  std::size_t done = 0;
+  for (; done + 32 <= pairs; done += 32) {
+    __m256i pixels[4];
+    _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+      pixels[v] =
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(picture + (done + 8 * v) * 4));
+    }
+    __m256i kEven[4], kOdd[4];
+    keys(pixels, kEven, kOdd);
+    _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+      const __m256i mixed =
+          Flat ? Mix(pixels[v], flat, kEven[v], kOdd[v])
+               : Mix(pixels[v],
+                     MixBackground(_mm256_loadu_si256(
+                         reinterpret_cast<const __m256i*>(background + (done + 8 * v) * step))),
+                     kEven[v], kOdd[v]);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(picture + (done + 8 * v) * 4), mixed);
+    }
+  }
+  return done;
+}
+
+// The background colour (step 0) and a background picture get loops of
+// their own.
+template <typename Keys>
+inline std::size_t RunSoft(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
+                           const ChromaKeySnapshot& key, std::size_t pairs, Keys keys) {
+  return step == 0 ? RunSoftOver<true>(picture, background, step, key, pairs, keys)
+                   : RunSoftOver<false>(picture, background, step, key, pairs, keys);
+}
+
+// One byte of each of 32 pairs, picked by the gather shuffles.
+inline __m256i PairBytes(const __m256i (&pixels)[4], const std::int8_t (&gather)[4][16]) {
+  return _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(pixels[0], Mask(gather[0])),
+                                         _mm256_shuffle_epi8(pixels[1], Mask(gather[1]))),
+                         _mm256_or_si256(_mm256_shuffle_epi8(pixels[2], Mask(gather[2])),
+                                         _mm256_shuffle_epi8(pixels[3], Mask(gather[3]))));
+}
+
+// Curve entries for 32 brightness bytes.
+inline __m256i LookupBytes(const NibbleCurve& curve, __m256i bytes) {
+  const __m256i nibble = _mm256_set1_epi8(0x0F);
+  return curve.Lookup(_mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble),
+                      _mm256_and_si256(bytes, nibble));
+}
+
 }  // namespace
 
 void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                        const ChromaKeySnapshot& key, std::size_t pairs) {
-  const __m256i colour = ColourVector(key);
+  const NibbleCurve curve(key, 512, false);
   const __m256i keyUV = _mm256_set1_epi32(key.keyU | key.keyV << 16);
   const __m256i chromaBytes = _mm256_set1_epi32(0x00FF00FF);
   const __m256i ones = _mm256_set1_epi16(1);
-  const std::size_t done =
-      Run(picture, background, step, pairs, [&](__m256i pixels, const std::uint8_t* bg) {
-        const __m256i difference = _mm256_and_si256(
-            _mm256_or_si256(_mm256_subs_epu8(pixels, keyUV), _mm256_subs_epu8(keyUV, pixels)),
-            chromaBytes);
-        const __m256i distance = _mm256_madd_epi16(difference, ones);  // |U-kU| + |V-kV|
-        const __m256i k = Doubled(_mm256_i32gather_epi32(key.curve, distance, 4));
-        return MixPairs(pixels, LoadBackground(bg, step, colour), k, k);
-      });
+  const __m256i nibble = _mm256_set1_epi16(0x0F);
+  const std::size_t done = RunSoft(
+      picture, background, step, key, pairs,
+      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
+          __attribute__((always_inline)) {
+            __m256i distance[4];  // |U - kU| + |V - kV| in 0..510, a word per pair
+            _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+              const __m256i difference =
+                  _mm256_and_si256(_mm256_or_si256(_mm256_subs_epu8(pixels[v], keyUV),
+                                                   _mm256_subs_epu8(keyUV, pixels[v])),
+                                   chromaBytes);
+              distance[v] = _mm256_madd_epi16(difference, ones);
+            }
+            // Words in the order 4v + p within each lane, then split in nibbles.
+            const __m256i first = _mm256_packus_epi32(distance[0], distance[1]);
+            const __m256i second = _mm256_packus_epi32(distance[2], distance[3]);
+            const __m256i high =
+                _mm256_packus_epi16(_mm256_srli_epi16(first, 4), _mm256_srli_epi16(second, 4));
+            const __m256i low = _mm256_packus_epi16(_mm256_and_si256(first, nibble),
+                                                    _mm256_and_si256(second, nibble));
+            const __m256i k = curve.Lookup(high, low);
+            _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) kEven[v] = kOdd[v] =
+                _mm256_shuffle_epi8(k, Mask(kSpreadBoth[v]));
+          });
   KeyChromaRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }
 
 void KeyLinearDarkRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                            const ChromaKeySnapshot& key, std::size_t pairs) {
-  const __m256i colour = ColourVector(key);
-  const __m256i byte = _mm256_set1_epi32(0xFF);
-  const std::size_t done =
-      Run(picture, background, step, pairs, [&](__m256i pixels, const std::uint8_t* bg) {
-        const __m256i y0 = _mm256_and_si256(_mm256_srli_epi32(pixels, 8), byte);
-        const __m256i k = Doubled(_mm256_i32gather_epi32(key.curve, y0, 4));
-        return MixPairs(pixels, LoadBackground(bg, step, colour), k, k);
-      });
+  const NibbleCurve curve(key, 256, false);
+  const std::size_t done = RunSoft(
+      picture, background, step, key, pairs,
+      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
+          __attribute__((always_inline)) {
+            const __m256i k = LookupBytes(curve, PairBytes(pixels, kGatherY0));  // Y1 follows Y0
+            _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) kEven[v] = kOdd[v] =
+                _mm256_shuffle_epi8(k, Mask(kSpreadBoth[v]));
+          });
   KeyLinearDarkRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }
 
 void KeyLinearLightRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                             const ChromaKeySnapshot& key, std::size_t pairs) {
-  const __m256i colour = ColourVector(key);
-  const __m256i byte = _mm256_set1_epi32(0xFF);
-  const std::size_t done =
-      Run(picture, background, step, pairs, [&](__m256i pixels, const std::uint8_t* bg) {
-        const __m256i y0 =
-            _mm256_sub_epi32(byte, _mm256_and_si256(_mm256_srli_epi32(pixels, 8), byte));
-        const __m256i y1 = _mm256_sub_epi32(byte, _mm256_srli_epi32(pixels, 24));
-        const __m256i k0 = _mm256_i32gather_epi32(key.curve, y0, 4);
-        const __m256i k1 = _mm256_i32gather_epi32(key.curve, y1, 4);
-        return MixPairs(pixels, LoadBackground(bg, step, colour), Doubled(k0),
-                        _mm256_or_si256(k0, _mm256_slli_epi32(k1, 16)));
+  const NibbleCurve curve(key, 256, true);  // curve[255 - Y]
+  const std::size_t done = RunSoft(
+      picture, background, step, key, pairs,
+      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4],
+          __m256i(&kOdd)[4]) __attribute__((always_inline)) {
+        const __m256i k0 = LookupBytes(curve, PairBytes(pixels, kGatherY0));
+        const __m256i k1 = LookupBytes(curve, PairBytes(pixels, kGatherY1));
+        _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+          kEven[v] = _mm256_shuffle_epi8(k0, Mask(kSpreadBoth[v]));                // U, V
+          kOdd[v] = _mm256_or_si256(_mm256_shuffle_epi8(k0, Mask(kSpreadLow[v])),  // Y0
+                                    _mm256_slli_epi32(_mm256_shuffle_epi8(k1, Mask(kSpreadLow[v])),
+                                                      16));  // Y1
+        }
       });
   KeyLinearLightRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }

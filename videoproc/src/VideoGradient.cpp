@@ -18,9 +18,15 @@ std::int32_t LineStep(int top, int bottom, std::uint32_t lines) {
   return static_cast<std::int32_t>((bottom - top) * kOne / std::int64_t{lines});
 }
 
-// (right - left) x 2 / w on 16.16 values, truncated toward zero.
+// (right - left) x 2 / w on 16.16 values, truncated toward zero. Three per
+// line: in 32 bits when both operands fit, as they do for any picture the
+// board carries (a 64-bit division costs a good part of a short line).
 std::int32_t PairStep(std::int32_t left, std::int32_t right, std::uint32_t width) {
-  return static_cast<std::int32_t>((std::int64_t{right} - left) * 2 / std::int64_t{width});
+  const std::int64_t span = (std::int64_t{right} - left) * 2;
+  if (width <= 0x7FFFFFFFu && span >= -0x7FFFFFFF && span <= 0x7FFFFFFF) {
+    return static_cast<std::int32_t>(span) / static_cast<std::int32_t>(width);
+  }
+  return static_cast<std::int32_t>(span / std::int64_t{width});
 }
 
 }  // namespace

@@ -29,16 +29,11 @@ void MergeChromaRow_AVX2(std::uint32_t* luma, const std::uint32_t* chroma, std::
 
 namespace {
 
-// Shuffles that copy byte 2 of each word into the bytes of that word that
-// hold U (byte 0), Y (bytes 1 and 3) or V (byte 2), zeroing the others.
-// Indices count within 128-bit halves: word j's byte 2 is 4j + 2.
+// Copies byte 2 of each word (Y's integer part) into bytes 1 and 3 of that
+// word. Indices count within 128-bit halves: word j's byte 2 is 4j + 2.
 #define Z -128
-alignas(32) constexpr std::int8_t kPickU[32] = {2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z, Z, Z,
-                                                2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z, Z, Z};
 alignas(32) constexpr std::int8_t kPickY[32] = {Z, 2, Z, 2, Z, 6, Z, 6, Z, 10, Z, 10, Z, 14, Z, 14,
                                                 Z, 2, Z, 2, Z, 6, Z, 6, Z, 10, Z, 10, Z, 14, Z, 14};
-alignas(32) constexpr std::int8_t kPickV[32] = {Z, Z, 2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z,
-                                                Z, Z, 2, Z, Z, Z, 6, Z, Z, Z, 10, Z, Z, Z, 14, Z};
 #undef Z
 
 __m256i Load(const std::int8_t (&bytes)[32]) {
@@ -48,9 +43,7 @@ __m256i Load(const std::int8_t (&bytes)[32]) {
 }  // namespace
 
 // Eight words at once: lane j holds the value after j steps, which is what
-// adding the step j times gives (exact integer sums). The values stay within
-// their corners' range (the steps are truncated toward zero), so each is a
-// non-negative number below 256 x 65536.
+// adding the step j times gives (exact integer sums).
 void GradientRow_AVX2(std::uint32_t* destination, const GradientLine& line, std::size_t words) {
   const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   auto start = [&](std::int32_t value, std::int32_t step) {
@@ -60,31 +53,38 @@ void GradientRow_AVX2(std::uint32_t* destination, const GradientLine& line, std:
   __m256i y = start(line.y, line.yStep);
   __m256i u = start(line.u, line.uStep);
   __m256i v = start(line.v, line.vStep);
-  const __m256i yStep8 = _mm256_set1_epi32(line.yStep * 8);
-  const __m256i uStep8 = _mm256_set1_epi32(line.uStep * 8);
-  const __m256i vStep8 = _mm256_set1_epi32(line.vStep * 8);
-  // The integer part of a 16.16 value in 0..255 is its byte 2: one shuffle
-  // per value puts it in place (U at byte 0, Y at 1 and 3, V at 2 of a word).
-  const __m256i pickU = Load(kPickU);
+  const __m256i yStep8 =
+      _mm256_set1_epi32(static_cast<std::int32_t>(static_cast<std::uint32_t>(line.yStep) * 8u));
+  const __m256i uStep8 =
+      _mm256_set1_epi32(static_cast<std::int32_t>(static_cast<std::uint32_t>(line.uStep) * 8u));
+  const __m256i vStep8 =
+      _mm256_set1_epi32(static_cast<std::int32_t>(static_cast<std::uint32_t>(line.vStep) * 8u));
+  // The integer part of a 16.16 value is its byte 2. U's moves down to byte 0
+  // (a shift), V's stays in place (a word blend keeps V's bytes 2 and 3), and
+  // one shuffle puts Y's in bytes 1 and 3, replacing U's and V's high bytes.
   const __m256i pickY = Load(kPickY);
-  const __m256i pickV = Load(kPickV);
+  const __m256i yBytes = _mm256_set1_epi32(static_cast<int>(0xFF00FF00u));
   std::size_t i = 0;
   for (; i + 8 <= words; i += 8) {
-    const __m256i word = _mm256_or_si256(
-        _mm256_or_si256(_mm256_shuffle_epi8(u, pickU), _mm256_shuffle_epi8(y, pickY)),
-        _mm256_shuffle_epi8(v, pickV));
+    const __m256i uv = _mm256_blend_epi16(_mm256_srli_epi32(u, 16), v, 0xAA);
+    const __m256i word = _mm256_blendv_epi8(uv, _mm256_shuffle_epi8(y, pickY), yBytes);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), word);
     y = _mm256_add_epi32(y, yStep8);
     u = _mm256_add_epi32(u, uStep8);
     v = _mm256_add_epi32(v, vStep8);
   }
-  const std::int32_t taken = static_cast<std::int32_t>(i);
-  GradientLine rest{line.y + line.yStep * taken,
-                    line.u + line.uStep * taken,
-                    line.v + line.vStep * taken,
-                    line.yStep,
-                    line.uStep,
-                    line.vStep};
+  if (i == words) return;
+  const std::uint32_t taken = static_cast<std::uint32_t>(i);
+  auto after = [&](std::int32_t value, std::int32_t step) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value) +
+                                     static_cast<std::uint32_t>(step) * taken);
+  };
+  const GradientLine rest{after(line.y, line.yStep),
+                          after(line.u, line.uStep),
+                          after(line.v, line.vStep),
+                          line.yStep,
+                          line.uStep,
+                          line.vStep};
   GradientRow_C(destination + i, rest, words - i);
 }
 

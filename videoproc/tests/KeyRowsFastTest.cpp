@@ -1,0 +1,136 @@
+// The soft keys' fast rows look the key curve up through 16-entry pieces of
+// it; they must give the plain rows' bytes for every curve shape (flat, hard
+// edge, narrow and wide ramps), every index (brightness 0..255, chroma
+// distance 0..510), pair counts that leave tails and buffers at any byte
+// offset.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "../src/KeyRows.h"
+#include "../src/VideoRows.h"
+
+namespace {
+
+using quellor::videoproc::KeyRowForMode;
+using quellor::videoproc::KeyRowForMode_C;
+
+// Pairs whose Y0 and Y1 run through all 256 values and whose U and V run
+// through 0..255 against each other, then random pairs.
+std::vector<std::uint8_t> EveryIndexPicture(std::size_t pairs, std::uint32_t seed) {
+  std::vector<std::uint8_t> bytes(pairs * 4);
+  std::mt19937 random(seed);
+  for (std::size_t i = 0; i < pairs; ++i) {
+    std::uint8_t* pair = &bytes[i * 4];
+    if (i < 512) {
+      pair[0] = static_cast<std::uint8_t>(i);
+      pair[1] = static_cast<std::uint8_t>(i);
+      pair[2] = static_cast<std::uint8_t>(i < 256 ? 255 - i : i * 7);
+      pair[3] = static_cast<std::uint8_t>(255 - i);
+    } else {
+      for (int b = 0; b < 4; ++b) pair[b] = static_cast<std::uint8_t>(random());
+    }
+  }
+  return bytes;
+}
+
+void ExpectFastMatchesPlain(ChromaKeyImplementation& engine, std::size_t pairs, std::size_t offset,
+                            const std::string& what) {
+  const auto picture = EveryIndexPicture(pairs, static_cast<std::uint32_t>(pairs + offset));
+  const auto backgroundPicture = EveryIndexPicture(pairs, 99);
+  for (int mode : {ChromaKeyMode_Chroma, ChromaKeyMode_LinearDark, ChromaKeyMode_LinearLight}) {
+    engine.SetKeyMode(static_cast<ChromaKeyMode>(mode));
+    ChromaKeySnapshot key;
+    engine.Snapshot(key);
+    for (std::size_t step : {std::size_t{0}, std::size_t{4}}) {
+      // Both buffers start `offset` bytes into their storage.
+      std::vector<std::uint8_t> plain(offset + picture.size()), fast(offset + picture.size());
+      std::vector<std::uint8_t> background(offset + backgroundPicture.size());
+      std::copy(picture.begin(), picture.end(), plain.begin() + offset);
+      std::copy(picture.begin(), picture.end(), fast.begin() + offset);
+      std::copy(backgroundPicture.begin(), backgroundPicture.end(), background.begin() + offset);
+      const std::uint8_t* bg = step == 0 ? key.backgroundPair : background.data() + offset;
+      KeyRowForMode_C(mode)(plain.data() + offset, bg, step, key, pairs);
+      KeyRowForMode(mode)(fast.data() + offset, bg, step, key, pairs);
+      ASSERT_EQ(plain, fast) << what << " mode " << mode << " step " << step << " pairs " << pairs
+                             << " offset " << offset;
+    }
+  }
+}
+
+TEST(KeyRowsFast, SoftKeysMatchThePlainRowsForEveryCurveShape) {
+  ChromaKeyImplementation engine;
+  engine.SetBGColors_YUV(200, 30, 240);
+  struct Curve {
+    unsigned tolerance, softness, maximum;
+  };
+  const Curve curves[] = {
+      {35, 20, 255},    // the defaults: a ramp over the first tables
+      {0, 0, 255},      // a hard edge at 0
+      {255, 0, 255},    // a hard edge at the top of the brightness range
+      {100, 255, 200},  // a ramp over the whole table
+      {30, 1, 128},    {200, 7, 255}, {128, 64, 255}, {0, 0, 0},  // flat: nothing keyed
+      {255, 255, 0},  // flat again, through a wide ramp of zeros
+  };
+  for (const Curve& c : curves) {
+    engine.SetToleranceValues(c.tolerance, c.softness, c.maximum);
+    for (auto [u, v] :
+         {std::pair{0, 0}, std::pair{255, 255}, std::pair{101, 94}, std::pair{0, 255}}) {
+      engine.SetColors_YUV(0, static_cast<unsigned char>(u), static_cast<unsigned char>(v));
+      ExpectFastMatchesPlain(engine, 608, 0,
+                             "curve " + std::to_string(c.tolerance) + "/" +
+                                 std::to_string(c.softness) + "/" + std::to_string(c.maximum));
+    }
+  }
+}
+
+TEST(KeyRowsFast, SoftKeysMatchThePlainRowsOnTailsAndUnalignedBuffers) {
+  ChromaKeyImplementation engine;
+  engine.SetColors_YUV(0, 110, 150);
+  for (std::size_t pairs : {1u, 31u, 32u, 33u, 63u, 517u, 545u}) {
+    for (std::size_t offset : {0u, 1u, 2u, 3u, 4u, 17u}) {
+      ExpectFastMatchesPlain(engine, pairs, offset, "defaults");
+    }
+  }
+}
+
+// Every tolerance and softness on a coarse grid, against the plain rows over
+// every index.
+TEST(KeyRowsFast, SoftKeysMatchThePlainRowsOverASettingsGrid) {
+  ChromaKeyImplementation engine;
+  engine.SetColors_YUV(0, 128, 128);
+  for (unsigned tolerance = 0; tolerance <= 255; tolerance += 15) {
+    for (unsigned softness = 0; softness <= 255; softness += 17) {
+      engine.SetToleranceValues(tolerance, softness, 255 - tolerance / 2);
+      ExpectFastMatchesPlain(engine, 544, 1, "grid");
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The gradient's fast row takes each value's byte 2 whatever the bytes
+// around it hold: values below 0 and past 255.0 give the plain row's words.
+TEST(GradientRowFast, MatchesThePlainRowOutsideTheCornersRange) {
+  const auto& fast = quellor::videoproc::VideoRows();
+  const auto& plain = quellor::videoproc::VideoRows_C();
+  const quellor::videoproc::GradientLine lines[] = {
+      {-3 * 65536 - 5, 300 * 65536 + 77, -65536, 4097, -70001, 123457},
+      {0x7F000000, -0x7F000000, 0x00FFFFFF, -1000003, 999983, 65536},
+      {10 * 65536, 20 * 65536, 30 * 65536, 0, 0, 0},
+  };
+  for (const auto& line : lines) {
+    for (std::size_t words : {7u, 8u, 45u, 361u}) {
+      std::vector<std::uint32_t> a(words + 1), b(words + 1);
+      fast.gradient(a.data() + 1, line, words);  // unaligned by a word
+      plain.gradient(b.data() + 1, line, words);
+      EXPECT_EQ(a, b) << words;
+    }
+  }
+}
+
+}  // namespace
