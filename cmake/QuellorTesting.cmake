@@ -4,6 +4,10 @@ enable_testing()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# The shared test support (testing/): scratch folders, environment, child
+# processes, board and desktop resets. Every test program links its core.
+add_subdirectory(${CMAKE_SOURCE_DIR}/testing ${CMAKE_BINARY_DIR}/testing)
+
 # quellor_add_test(<name> SOURCES <files...> LIBS <targets...>)
 # Builds one GoogleTest program and registers each of its test cases with CTest.
 # Test programs go to <build>/tests/<name>/ so that a library that scans its
@@ -12,7 +16,7 @@ function(quellor_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   quellor_target(${name})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} quellor_test_support GTest::gmock GTest::gtest_main Threads::Threads)
   set_target_properties(${name} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${name})
   gtest_discover_tests(${name}
