@@ -1,52 +1,39 @@
 // boardctl as a user runs it: commands, texts and exit statuses.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
+
+#include "quellor/testing/ChildProcess.h"
+#include "quellor/testing/ScratchFolder.h"
 
 namespace {
 
-std::string ProgramsFolder() {
-  if (const char* bin = std::getenv("QUELLOR_BIN"); bin && *bin) return bin;
-  std::error_code error;
-  return (std::filesystem::read_symlink("/proc/self/exe", error)
-              .parent_path()
-              .parent_path()
-              .parent_path() /
-          "bin")
-      .string();
+// The words of a command line (no quoting: the tests' paths have no spaces).
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
 }
 
 class BoardCtlTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* root = std::getenv("QUELLOR_TEST_TMP");
-    folder_ = std::string(root ? root : "/tmp") + "/boardctl-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-              std::to_string(getpid());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  // Runs boardctl with the arguments; returns standard output and error.
+  // Runs boardctl on the test's own board; returns standard output and error.
   std::string Run(const std::string& arguments, int* status) {
-    const std::string command = "QUELLOR_BOARD_DIR='" + folder_ + "/board' '" + ProgramsFolder() +
-                                "/boardctl' " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char chunk[512];
-    while (size_t got = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, got);
-    const int result = pclose(pipe);
-    *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
-    return output;
+    quellor::testing::ChildOptions options;
+    options.environment = {{"QUELLOR_BOARD_DIR", folder_ + "/board"}};
+    options.errorToOutput = true;
+    const auto run = quellor::testing::RunChild(quellor::testing::ProgramPath("boardctl"),
+                                                Words(arguments), options);
+    *status = run.exitCode;
+    return run.output;
   }
-  std::string folder_;
+  quellor::testing::ScratchFolder scratch_{"boardctl"};
+  const std::string folder_ = scratch_.path();
 };
 
 TEST_F(BoardCtlTest, InputAndStatus) {
