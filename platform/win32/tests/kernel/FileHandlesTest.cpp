@@ -2,7 +2,8 @@
 #include <win32/testing/FileFaults.h>
 #include <win32/testing/SystemCalls.h>
 
-#include "TestFolder.h"
+#include "quellor/testing/Environment.h"
+#include "quellor/testing/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-using quellor::win32::test::TestFolder;
+using quellor::testing::ScratchFolder;
 using quellor::win32::testing::FileFault;
 using quellor::win32::testing::ScopedFileFault;
 
@@ -43,7 +44,7 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 TEST(FileHandles, CreationDispositionsReportWhatHappened) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "file.bin";
   HANDLE missing = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_EQ(missing, INVALID_HANDLE_VALUE);
@@ -80,7 +81,7 @@ TEST(FileHandles, CreationDispositionsReportWhatHappened) {
 }
 
 TEST(FileHandles, ClosedAndForeignHandlesFailCleanly) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "file.bin";
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -102,7 +103,7 @@ TEST(FileHandles, ClosedAndForeignHandlesFailCleanly) {
 }
 
 TEST(FileHandles, ShareModesAreEnforcedWithinTheProcess) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "shared.bin";
   HANDLE writer =
       CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -128,7 +129,7 @@ TEST(FileHandles, ShareModesAreEnforcedWithinTheProcess) {
 }
 
 TEST(FileHandles, FilePointerAndSize) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "seek.bin";
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             0, nullptr);
@@ -172,7 +173,7 @@ TEST(FileHandles, FilePointerAndSize) {
 }
 
 TEST(UnbufferedFiles, RefuseUnalignedBufferSizeOrPosition) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "sectors.bin";
   HANDLE file = OpenUnbuffered(path, CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -199,7 +200,7 @@ TEST(UnbufferedFiles, RefuseUnalignedBufferSizeOrPosition) {
 }
 
 TEST(UnbufferedFiles, ReadsAtEndOfFileReturnFewerBytes) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "frames.bin";
   HANDLE file = OpenUnbuffered(path, CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -230,7 +231,7 @@ TEST(UnbufferedFiles, ReadsAtEndOfFileReturnFewerBytes) {
 }
 
 TEST(InjectedFaults, ShortWritesAreCompletedByLooping) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "short.bin";
   HANDLE file = OpenUnbuffered(path, CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -250,7 +251,7 @@ TEST(InjectedFaults, ShortWritesAreCompletedByLooping) {
 }
 
 TEST(InjectedFaults, DiskFullReportsTheBytesWritten) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "full.bin";
   HANDLE file = OpenUnbuffered(path, CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -276,7 +277,7 @@ TEST(InjectedFaults, DiskFullReportsTheBytesWritten) {
 }
 
 TEST(InjectedFaults, DeviceErrorsAndShortReads) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "errors.bin";
   std::ofstream(path, std::ios::binary) << std::string(4096, 'e');
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -319,7 +320,7 @@ TEST(SystemCallSeam, ReplacementSeesTheCallsAndZeroWritesMeanFull) {
     int ftruncate(int fd, off_t l) override { return real.ftruncate(fd, l); }
     int fsync(int fd) override { return real.fsync(fd); }
   } zero_writes;
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "zero.bin";
   quellor::win32::testing::ScopedSystemCalls scope(zero_writes);
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
