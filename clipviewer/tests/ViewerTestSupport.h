@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/ClipViewer.h"
 #include "app/ViewerTexts.h"
 #include "programs/ProgramLauncher.h"
+#include "quellor/testing/ScratchFolder.h"
 #include "win32/testing/Answers.h"
 
 namespace quellor::clipviewer::testing {
@@ -40,6 +42,7 @@ class ViewerTest : public ::testing::Test {
   bool launchForReal = false;      // pass launches on to CreateProcessA
 
  private:
+  std::optional<quellor::testing::ScratchFolder> scratch_;
   std::string folder_;
 };
 
