@@ -66,17 +66,19 @@ void SetHandler(HWND hwnd, Handler handler) {
 }
 
 void RegisterRecordingClasses() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = RecordingProc;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = "RecordingWindow";
-  RegisterClassA(&wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpszClassName = "RecordingWindowDbl";
-  RegisterClassA(&wc);
+  // Tests create windows on several threads at once: each must find the
+  // classes registered before it goes on.
+  static std::once_flag once;
+  std::call_once(once, [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = "RecordingWindow";
+    RegisterClassA(&wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpszClassName = "RecordingWindowDbl";
+    RegisterClassA(&wc);
+  });
 }
 
 HWND CreateRecording(const char* title, DWORD style, int x, int y, int w, int h, HWND parent,
