@@ -2,7 +2,8 @@
 
 namespace quellor::rtvtool {
 
-ClipFrames::ClipFrames(const std::string& path) : clip_(quellor::clip::ClipFile::Open(path.c_str())) {
+ClipFrames::ClipFrames(const std::string& path)
+    : clip_(quellor::clip::ClipFile::Open(path.c_str())) {
   std::uint32_t second_width = 0, second_lines = 0;
   if (clip_->video_stream_count() < 2 || !clip_->Geometry(0, &width_, &field_lines_)) {
     throw "The clip holds no video track.";

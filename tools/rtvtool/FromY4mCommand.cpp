@@ -108,8 +108,9 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
   const std::string& clip = *output;
   try {
     FieldBuffer frame(planes.size());
-    quellor::clip::ClipWriter::Create(clip.c_str(), 2, 0, width, height / 2,
-                                FrameRateForClip(header->rate_numerator, header->rate_denominator));
+    quellor::clip::ClipWriter::Create(
+        clip.c_str(), 2, 0, width, height / 2,
+        FrameRateForClip(header->rate_numerator, header->rate_denominator));
     Progress progress("from-y4m", 0);
     std::uint64_t frames = 0;
     int status = 0;
@@ -125,8 +126,9 @@ int RunFromY4m(const Arguments& args, std::ostream& /*out*/, std::ostream& err) 
         break;
       }
       PackFrame(planes, width, height, frame.data());
-      const bool ok = frames == 0 ? quellor::clip::ClipWriter::WriteFrame(clip.c_str(), frame.data())
-                                  : quellor::clip::ClipWriter::AppendFrame(clip.c_str(), frame.data());
+      const bool ok = frames == 0
+                          ? quellor::clip::ClipWriter::WriteFrame(clip.c_str(), frame.data())
+                          : quellor::clip::ClipWriter::AppendFrame(clip.c_str(), frame.data());
       if (!ok) {
         err << "rtvtool: " << clip << ": cannot write frame " << frames << "\n";
         status = 1;

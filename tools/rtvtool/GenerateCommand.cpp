@@ -51,7 +51,7 @@ int RunGenerate(const Arguments& args, std::ostream& /*out*/, std::ostream& err)
   const std::string& clip = *output;
   try {
     quellor::clip::ClipWriter::Create(clip.c_str(), 2, 0, kWidth, standard.field_lines,
-                                standard.frame_rate);
+                                      standard.frame_rate);
     FieldBuffer frame(static_cast<std::size_t>(kWidth) * standard.field_lines * 4);
     std::vector<std::uint8_t> bgra(static_cast<std::size_t>(kWidth) * standard.field_lines * 2 * 4);
     Progress progress("generate", *frames);
