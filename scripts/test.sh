@@ -75,7 +75,7 @@ stage_fuzz() {
     # New inputs go to the scratch corpus (first folder); the seeds stay as
     # they are.
     "$program" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 \
-      -artifact_prefix="$work/artifacts/" "$work/$target" "$corpus" 2>&1 | tail -n 12
+      -artifact_prefix="$work/artifacts/" "$work/$target" "$corpus" 2>&1 | tail -n 6
   done
 }
 

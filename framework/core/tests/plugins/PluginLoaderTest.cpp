@@ -26,8 +26,7 @@ struct HostRun {
 };
 
 std::string FrameworkPath() {
-  const char* bin = std::getenv("QUELLOR_BIN");
-  return std::string(bin != nullptr ? bin : ".") + "/libQLXRAPI.so";
+  return quellor::testing::ProgramPath("libQLXRAPI.so");
 }
 
 void CopyPlugin(const std::string& name, const fs::path& folder) {
@@ -41,9 +40,8 @@ HostRun RunHost(const fs::path& folder, const std::vector<std::string>& names) {
   fs::path host = folder / "host";
   fs::copy_file(kBuilt / "host" / "qlxrapi_loader_test_host", host,
                 fs::copy_options::overwrite_existing);
-  const char* bin = std::getenv("QUELLOR_BIN");
   quellor::testing::ChildOptions options;
-  options.environment = {{"LD_LIBRARY_PATH", bin != nullptr ? bin : "."}};
+  options.environment = {{"LD_LIBRARY_PATH", fs::path(FrameworkPath()).parent_path().string()}};
   std::vector<std::string> arguments{FrameworkPath()};
   arguments.insert(arguments.end(), names.begin(), names.end());
   const auto child = quellor::testing::RunChild(host.string(), arguments, options);
