@@ -2,16 +2,19 @@
 # The main job on the virtual board: builds the suite, makes a clip of
 # generated colour bars, looks into it and converts it both ways, then plays it
 # on the virtual board's input and takes a snapshot. Everything it writes goes
-# to out/demo/. It grows with the suite; see README.md for what it shows.
+# to out/demo/ (QUELLOR_DEMO_OUT: another folder, emptied first); it builds
+# the preset QUELLOR_DEMO_PRESET (default). CI runs it as a smoke test. It
+# grows with the suite; see README.md for what it shows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)"
+PRESET=${QUELLOR_DEMO_PRESET:-default}
+cmake --preset "$PRESET" >/dev/null
+cmake --build --preset "$PRESET" -j "$(nproc)"
 
-BIN=$PWD/build/default/bin
-OUT=$PWD/out/demo
+BIN=$PWD/build/$PRESET/bin
+OUT=${QUELLOR_DEMO_OUT:-$PWD/out/demo}
 rm -rf "$OUT" && mkdir -p "$OUT"
 export QUELLOR_BOARD_DIR="$OUT/board"
 

@@ -37,11 +37,11 @@ EncodeRow ChosenEncodeRow() {
 extern "C" void decode_ycbcr8_bgra(void* destination, const void* source, int pixel_count) {
   if (destination == nullptr || source == nullptr || pixel_count <= 0) return;
   quellor::board::ChosenDecodeRow()(static_cast<const std::uint8_t*>(source),
-                           static_cast<std::uint8_t*>(destination), pixel_count);
+                                    static_cast<std::uint8_t*>(destination), pixel_count);
 }
 
 extern "C" void encode_bgra_ycbcr8(void* destination, const void* source, int pixel_count) {
   if (destination == nullptr || source == nullptr || pixel_count <= 0) return;
   quellor::board::ChosenEncodeRow()(static_cast<const std::uint8_t*>(source),
-                           static_cast<std::uint8_t*>(destination), pixel_count);
+                                    static_cast<std::uint8_t*>(destination), pixel_count);
 }

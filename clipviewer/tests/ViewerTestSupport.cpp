@@ -7,6 +7,7 @@
 
 #include "app/Pause.h"
 #include "board/testing/BoardClock.h"
+#include "quellor/testing/BoardReset.h"
 #include "settings/IniSettings.h"
 #include "win32/clipboard.h"
 #include "win32/automation/Desktop.h"
@@ -14,18 +15,14 @@
 namespace quellor::clipviewer::testing {
 
 void ViewerTest::SetUp() {
-  const char* root = std::getenv("QUELLOR_TEST_TMP");
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path folder = std::filesystem::path(root ? root : "/tmp") / "clipviewer" /
-                                 (std::string(info->test_suite_name()) + "." + info->name());
-  std::filesystem::remove_all(folder);
+  scratch_.emplace("clipviewer");
+  const std::filesystem::path folder = scratch_->fspath();
   std::filesystem::create_directories(folder / "windows");
   std::filesystem::create_directories(folder / "board");
   folder_ = folder.string();
   setenv("QUELLOR_WINDIR", (folder / "windows").c_str(), 1);
-  setenv("QUELLOR_BOARD_DIR", (folder / "board").c_str(), 1);
-  unsetenv("QUELLOR_BOARD");
-  board::testing::ResetBoard();
+  quellor::testing::UsePrivateBoard((folder / "board").string(),
+                                    quellor::testing::FieldClock::Unchanged);
 
   SetPauseFunction([this](DWORD ms) { pauses.push_back(ms); });
   SetLaunchFunction([this](const char* application, const std::string& commandLine, bool hidden,
@@ -43,7 +40,8 @@ void ViewerTest::TearDown() {
   desktop::SetAnswerHook({});
   SetLaunchFunction({});
   SetPauseFunction({});
-  board::testing::ResetBoard();
+  quellor::testing::ResetBoard();
+  scratch_.reset();
 }
 
 std::vector<std::string> ViewerTest::SettingsLines() const {

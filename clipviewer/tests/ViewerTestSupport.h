@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/ClipViewer.h"
 #include "app/ViewerTexts.h"
 #include "programs/ProgramLauncher.h"
+#include "quellor/testing/ScratchFolder.h"
 #include "win32/automation/Answers.h"
 
 namespace quellor::clipviewer::testing {
@@ -41,6 +43,7 @@ class ViewerTest : public ::testing::Test {
   bool launchForReal = false;      // pass launches on to CreateProcessA
 
  private:
+  std::optional<quellor::testing::ScratchFolder> scratch_;
   std::string folder_;
 };
 

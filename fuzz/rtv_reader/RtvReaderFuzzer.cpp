@@ -41,7 +41,8 @@ void ReadEveryField(quellor::clip::ClipFile& clip) {
   std::vector<std::uint8_t> bgra;
   for (std::uint64_t field = 0; field < fields && field < kMostFields; ++field) {
     for (std::size_t track = 0; track < tracks; ++track) {
-      quellor::clip::VideoStreamContext* stream = clip.StreamForField(field, static_cast<int>(track));
+      quellor::clip::VideoStreamContext* stream =
+          clip.StreamForField(field, static_cast<int>(track));
       if (clip.ReadChunk(field, static_cast<int>(track)) == nullptr) continue;
       if (stream->chunk_size() > kLargestDecodedChunk) continue;
       // Decode converts at most chunk size / 2 pixels of 4 bytes each.

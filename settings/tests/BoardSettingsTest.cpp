@@ -16,36 +16,64 @@ using testing::UseFreshWindowsDirectory;
 constexpr auto kIn = ControlSide::Input;
 constexpr auto kOut = ControlSide::Output;
 
-std::vector<std::string> DefaultFileAfterStartup() {
-  std::vector<std::string> lines = {"[VideoQuellor Configuration]",
-                                    "Output=0",
-                                    "VideoMode=1",
-                                    "Pedestal=1",
-                                    "OutputFilter=2",
-                                    "SCPhase=0",
-                                    "Input=0"};
-  const char* suffixes[] = {"_Composite", "_YC", "_Component", "_SDI"};
-  const struct {
-    const char* prefix;
-    int defaults[4];
-  } keys[] = {{"HYPK", {0, 1, 1, 2}},          {"Hue", {0, 1, 0, 0}},
-              {"Saturation", {-4, -7, 90, 0}}, {"Contrast", {44, 27, 28, 0}},
-              {"Brightness", {24, 21, 23, 0}}, {"UGain", {-1, 3, 17, 0}},
-              {"VGain", {3, 3, 52, 0}},        {"AGC", {0, 0, 0, 0}},
-              {"UOffset", {13, 14, -38, 0}},   {"VOffset", {12, 10, 3, 0}}};
-  for (const auto& key : keys)
-    for (int i = 0; i < 4; ++i)
-      lines.push_back(std::string(key.prefix) + suffixes[i] + "=" +
-                      std::to_string(key.defaults[i]));
-  return lines;
-}
+// The settings file after the first start, written out key by key: the
+// output keys, Input, then the per-input keys in the order they are read.
+const std::vector<std::string> kDefaultFileAfterStartup = {
+    "[VideoQuellor Configuration]",
+    "Output=0",
+    "VideoMode=1",
+    "Pedestal=1",
+    "OutputFilter=2",
+    "SCPhase=0",
+    "Input=0",
+    "HYPK_Composite=0",
+    "HYPK_YC=1",
+    "HYPK_Component=1",
+    "HYPK_SDI=2",
+    "Hue_Composite=0",
+    "Hue_YC=1",
+    "Hue_Component=0",
+    "Hue_SDI=0",
+    "Saturation_Composite=-4",
+    "Saturation_YC=-7",
+    "Saturation_Component=90",
+    "Saturation_SDI=0",
+    "Contrast_Composite=44",
+    "Contrast_YC=27",
+    "Contrast_Component=28",
+    "Contrast_SDI=0",
+    "Brightness_Composite=24",
+    "Brightness_YC=21",
+    "Brightness_Component=23",
+    "Brightness_SDI=0",
+    "UGain_Composite=-1",
+    "UGain_YC=3",
+    "UGain_Component=17",
+    "UGain_SDI=0",
+    "VGain_Composite=3",
+    "VGain_YC=3",
+    "VGain_Component=52",
+    "VGain_SDI=0",
+    "AGC_Composite=0",
+    "AGC_YC=0",
+    "AGC_Component=0",
+    "AGC_SDI=0",
+    "UOffset_Composite=13",
+    "UOffset_YC=14",
+    "UOffset_Component=-38",
+    "UOffset_SDI=0",
+    "VOffset_Composite=12",
+    "VOffset_YC=10",
+    "VOffset_Component=3",
+    "VOffset_SDI=0",
+};
 
 TEST(BoardSettings, FirstStartCreatesTheFileWithEveryKeyReadAtItsDefault) {
   const std::string path = UseFreshWindowsDirectory();
   BoardSettings settings;
   ControlRecorder recorder;
   ReadAndSendBoardSettings(settings, recorder.Sender(), [](DWORD) {});
-  EXPECT_EQ(SettingsFileLines(path), DefaultFileAfterStartup());
+  EXPECT_EQ(SettingsFileLines(path), kDefaultFileAfterStartup);
 }
 
 TEST(BoardSettings, StartupSendsEveryControlInTableOrderAroundOnePause) {

@@ -4,16 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "board/Engine.h"
 #include "board/Support.h"
+#include "quellor/testing/ChildProcess.h"
+#include "quellor/testing/ScratchFolder.h"
 
 namespace quellor::board::tests {
 
-// Points QUELLOR_BOARD_DIR at a fresh folder under QUELLOR_TEST_TMP, resets
-// the board and runs the field clock by hand from field 0.
+// A private board in a fresh folder under QUELLOR_TEST_TMP, the field clock
+// run by hand from field 0.
 class BoardTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -21,6 +24,7 @@ class BoardTest : public ::testing::Test {
   const std::string& folder() const { return folder_; }
 
  private:
+  std::optional<quellor::testing::ScratchFolder> scratch_;
   std::string folder_;
 };
 
@@ -47,15 +51,12 @@ class HelperProcess {
  public:
   // Starts the helper with the arguments and waits for its first line.
   explicit HelperProcess(const std::vector<std::string>& arguments);
-  ~HelperProcess();
   const std::string& firstLine() const { return firstLine_; }
   // Closes its standard input and waits for it; returns its exit status.
   int Finish();
 
  private:
-  int pid_ = -1;
-  int toChild_ = -1;
-  int fromChild_ = -1;
+  quellor::testing::ChildProcess child_;
   std::string firstLine_;
 };
 

@@ -1,6 +1,7 @@
 // The field clock, the input pin's fields and the field records.
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cstring>
 #include <thread>
 
@@ -95,11 +96,13 @@ TEST_F(FieldClockTest, FieldFormatRecordsOfBothStandards) {
 }
 
 TEST_F(FieldClockTest, RealtimeClockDeliversFieldsOnItsOwnThread) {
-  // The clock thread runs at the field rate; wait (bounded) for a few fields
-  // rather than for a fixed time.
+  // The callback tells the test when the third field has arrived; the wait
+  // is bounded only so that a clock that never runs fails instead of hanging.
   struct Seen {
-    std::atomic<int> count{0};
-    std::atomic<bool> otherThread{false};
+    std::mutex mutex;
+    std::condition_variable arrived;
+    int count = 0;
+    bool otherThread = false;
     std::thread::id testThread;
     DWORD owner = 0;
   } seen;
@@ -110,20 +113,33 @@ TEST_F(FieldClockTest, RealtimeClockDeliversFieldsOnItsOwnThread) {
   ASSERT_TRUE(RTME_SetProbeCallback(
       probe, &seen, [](void* context, const BYTE*, const RTME_FieldInfo* info) -> DWORD {
         auto* self = static_cast<Seen*>(context);
-        if (std::this_thread::get_id() != self->testThread) self->otherThread = true;
-        ++self->count;
+        {
+          std::lock_guard<std::mutex> lock(self->mutex);
+          if (std::this_thread::get_id() != self->testThread) self->otherThread = true;
+          ++self->count;
+        }
+        self->arrived.notify_all();
         return Harmonex_ReleaseField(self->owner, info->bufferToken);
       }));
   ASSERT_TRUE(RTME_AttachProbe(probe, RTME_PIN_INPUT));
   testing::UseRealtimeClock();
-  for (int wait = 0; wait < 2000 && seen.count < 3; ++wait)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  EXPECT_GE(seen.count.load(), 3);
-  EXPECT_TRUE(seen.otherThread);
+  {
+    std::unique_lock<std::mutex> lock(seen.mutex);
+    EXPECT_TRUE(
+        seen.arrived.wait_for(lock, std::chrono::seconds(30), [&] { return seen.count >= 3; }))
+        << "the real-time clock delivered " << seen.count << " fields";
+    EXPECT_TRUE(seen.otherThread);
+  }
   ASSERT_TRUE(RTME_AttachProbe(probe, nullptr));
-  const int afterDetach = seen.count;
+  const int afterDetach = [&] {
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    return seen.count;
+  }();
   testing::UseManualClock(0);
-  EXPECT_EQ(seen.count.load(), afterDetach);
+  {
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    EXPECT_EQ(seen.count, afterDetach);
+  }
   RTME_DestroyProbe(probe);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ClipTestSupport.h"
+#include "quellor/testing/ScratchFolder.h"
 
 namespace quellor::clip {
 namespace {
@@ -28,8 +29,9 @@ StreamSpec Video(std::uint32_t chunk_size) {
 
 class ClipFileChunks : public ::testing::Test {
  protected:
+  quellor::testing::ScratchFolder scratch_{"cliplib"};  // first made, last removed
   void SetUp() override {
-    path_ = testing::ScratchFolder() + "/clip.rtv";
+    path_ = scratch_.path() + "/clip.rtv";
     // Two tracks: streams of 512, 1024, 512 and 1536 bytes, 3 frame sets.
     testing::WriteFileBytes(path_, testing::RtvFile(streams_, 3));
     clip_ = ClipFile::Open(path_.c_str());
@@ -140,7 +142,8 @@ TEST_F(ClipFileChunks, ReadErrorsAndShortWritesReportFailure) {
 }
 
 TEST(VideoStreamContext, DecodeAndEncodeConvertOneFieldThroughTheBuffer) {
-  const std::string path = testing::ScratchFolder() + "/grey.rtv";
+  const quellor::testing::ScratchFolder scratch("cliplib");
+  const std::string path = scratch.path() + "/grey.rtv";
   StreamSpec field = Video(1024);
   field.active_line_length = 32;  // 16 pixels
   field.lines = 2;
@@ -174,7 +177,8 @@ TEST(VideoStreamContext, DecodeAndEncodeConvertOneFieldThroughTheBuffer) {
 
 TEST(VideoStreamContext, ConversionNeverLeavesTheChunk) {
   // Lines claimed longer than the chunk: only the chunk's pixels convert.
-  const std::string path = testing::ScratchFolder() + "/liar.rtv";
+  const quellor::testing::ScratchFolder scratch("cliplib");
+  const std::string path = scratch.path() + "/liar.rtv";
   StreamSpec field = Video(512);
   field.active_line_length = 1440;
   field.lines = 240;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ClipTestSupport.h"
+#include "quellor/testing/ScratchFolder.h"
 
 namespace quellor::clip {
 namespace {
@@ -32,15 +33,21 @@ StreamSpec Video(std::uint32_t chunk_size) {
   return s;
 }
 
+// The scratch folder of these cases, removed when the program ends.
+std::string Scratch() {
+  static const quellor::testing::ScratchFolder folder("cliplib_hostile");
+  return folder.path();
+}
+
 TEST(ClipFileHostile, APipeIsNotOpenedAtAll) {
-  const std::string path = testing::ScratchFolder() + "/pipe.rtv";
+  const std::string path = Scratch() + "/pipe.rtv";
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
   EXPECT_EQ(OpenError(path), "The file is not a regular file.");  // at once: no writer needed
-  EXPECT_EQ(OpenError(testing::ScratchFolder()), "The file is not a regular file.");
+  EXPECT_EQ(OpenError(Scratch()), "The file is not a regular file.");
 }
 
 TEST(ClipFileHostile, StreamsAreBoundedOnceTheirHeadersAreAllThere) {
-  const std::string path = testing::ScratchFolder() + "/streams.rtv";
+  const std::string path = Scratch() + "/streams.rtv";
   testing::WriteFileBytes(path, testing::RtvHeaders(std::vector<StreamSpec>(1024, Video(512))));
   EXPECT_EQ(OpenError(path), "");
   testing::WriteFileBytes(path, testing::RtvHeaders(std::vector<StreamSpec>(1026, Video(512))));
@@ -49,7 +56,7 @@ TEST(ClipFileHostile, StreamsAreBoundedOnceTheirHeadersAreAllThere) {
 
 TEST(ClipFileHostile, BuffersAreTakenOnlyForChunksTheFileHolds) {
   // 512 streams of chunks just under 4 GiB: opening maps nothing.
-  const std::string path = testing::ScratchFolder() + "/huge.rtv";
+  const std::string path = Scratch() + "/huge.rtv";
   testing::WriteFileBytes(path,
                           testing::RtvHeaders(std::vector<StreamSpec>(512, Video(0xFFFFFE00u))));
   auto clip = ClipFile::Open(path.c_str());

@@ -1,30 +1,11 @@
 #include "ClipTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <bit>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <new>
 
 namespace quellor::clip::testing {
-
-std::string ScratchFolder() {
-  const char* root = std::getenv("QUELLOR_TEST_TMP");
-  std::filesystem::path folder =
-      root != nullptr ? std::filesystem::path(root) : std::filesystem::temp_directory_path();
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string("cliplib.") + info->test_suite_name() + "." + info->name();
-  for (char& c : name) {
-    if (c == '/') c = '_';
-  }
-  folder /= name;
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder.string();
-}
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

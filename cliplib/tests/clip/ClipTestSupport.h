@@ -11,10 +11,6 @@ namespace quellor::clip::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A fresh, empty folder for the running test under QUELLOR_TEST_TMP (or the
-// system temporary folder).
-std::string ScratchFolder();
-
 void WriteFileBytes(const std::string& path, const Bytes& bytes);
 Bytes ReadFileBytes(const std::string& path);
 

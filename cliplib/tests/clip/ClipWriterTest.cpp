@@ -15,6 +15,7 @@
 
 #include "ClipTestSupport.h"
 #include "cliplib/clip/OpenClipTable.h"
+#include "quellor/testing/ScratchFolder.h"
 
 namespace quellor::clip {
 namespace {
@@ -46,9 +47,10 @@ std::string CreateError(const std::string& path, unsigned audio) {
 
 class ClipWriterTest : public ::testing::Test {
  protected:
+  quellor::testing::ScratchFolder scratch_{"cliplib"};  // first made, last removed
   void SetUp() override {
     OpenClipTable::Instance().CloseAll();
-    folder_ = testing::ScratchFolder();
+    folder_ = scratch_.path();
     path_ = folder_ + "/clip.rtv";
   }
   void TearDown() override { OpenClipTable::Instance().CloseAll(); }

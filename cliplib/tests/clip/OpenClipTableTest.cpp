@@ -11,6 +11,7 @@
 
 #include "ClipTestSupport.h"
 #include "cliplib/clip/ClipWriter.h"
+#include "quellor/testing/ScratchFolder.h"
 
 namespace quellor::clip {
 namespace {
@@ -30,9 +31,10 @@ StreamSpec SmallField() {
 
 class OpenClipTableTest : public ::testing::Test {
  protected:
+  quellor::testing::ScratchFolder scratch_{"cliplib"};  // first made, last removed
   void SetUp() override {
     OpenClipTable::Instance().CloseAll();
-    folder_ = testing::ScratchFolder();
+    folder_ = scratch_.path();
   }
   void TearDown() override { OpenClipTable::Instance().CloseAll(); }
 

@@ -7,8 +7,10 @@
 
 #include <qlxrapi/FindFiles.h>
 
-#include "ScratchFolder.h"
+#include "quellor/testing/ScratchFolder.h"
 #include "SearchPaths.h"
+
+using quellor::testing::WriteFile;
 
 namespace {
 
@@ -103,7 +105,7 @@ TEST(FindFilesSearch, StartsWithTheSkinsFolderOfTheProgram) {
 }
 
 TEST(FindFilesSearch, TriesTheFormatsOfAPathInOrder) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   WriteFile(scratch / "first" / "Logo" / "both.tga", "1");
   WriteFile(scratch / "second" / "Logo" / "both.tga", "2");
   WriteFile(scratch / "second" / "only.tga", "2");
@@ -132,7 +134,7 @@ TEST(FindFilesSearch, TriesTheFormatsOfAPathInOrder) {
 }
 
 TEST(FindFilesSearch, ANullPathNameSearchesEveryPath) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   WriteFile(scratch / "anywhere.tga", "x");
   FindFiles_AddPath("NullNameTest", FormatFor(scratch).c_str());
   const char* hit = FindFiles_FindFile(nullptr, "anywhere.tga");
@@ -154,7 +156,7 @@ TEST(FindFilesSearch, UnknownPathsAndFormatsFindNothing) {
 
 // Conversions other than %s must not read arguments that were never passed.
 TEST(FindFilesSearch, FormatsWithOtherConversionsAreTakenLiterally) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   WriteFile(scratch / "100%d" / "pic.tga", "x");
   const std::string format = FormatFor(scratch) + "/100%d";
   FindFiles_AddPath("PercentTest", format.c_str());
@@ -162,7 +164,7 @@ TEST(FindFilesSearch, FormatsWithOtherConversionsAreTakenLiterally) {
 }
 
 TEST(FindFilesSearch, OverlongCandidatesAreSkipped) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   WriteFile(scratch / "short.tga", "x");
   const std::string longFormat = "%s/" + std::string(1100, 'x');
   FindFiles_AddPath("LongTest", longFormat.c_str());

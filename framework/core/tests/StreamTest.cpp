@@ -11,8 +11,10 @@
 #include <qlxrapi/MemoryStream.h>
 #include <qlxrapi/OrvaneHeap.h>
 
-#include "ScratchFolder.h"
+#include "quellor/testing/ScratchFolder.h"
 #include "StdioCalls.h"
+
+using quellor::testing::WriteFile;
 
 namespace {
 
@@ -70,7 +72,7 @@ TEST(LoadSave, VersionThenDataRoundTrip) {
 }
 
 TEST(LoadSave, AnEmptyFileFailsWithoutLoadingData) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   WriteFile(scratch / "empty.dat", "");
   FileStream_In in;
   in.SetFilename((scratch / "empty.dat").c_str());
@@ -83,7 +85,7 @@ TEST(LoadSave, AnEmptyFileFailsWithoutLoadingData) {
 }
 
 TEST(LoadSave, SavesToAndLoadsFromAFile) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   const auto path = (scratch / "object.dat").string();
   {
     FileStream_Out out;
@@ -102,7 +104,7 @@ TEST(LoadSave, SavesToAndLoadsFromAFile) {
 }
 
 TEST(FileStream, AReadLongerThanTheRestOfTheFileFails) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   WriteFile(scratch / "short.dat", "abc");
   FileStream_In in;
   in.SetFilename((scratch / "short.dat").c_str());
@@ -111,7 +113,7 @@ TEST(FileStream, AReadLongerThanTheRestOfTheFileFails) {
 }
 
 TEST(FileStream, ZeroLengthsSucceedAndNegativeLengthsFail) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   const auto path = (scratch / "f.dat").string();
   FileStream_Out out;
   out.SetFilename(path.c_str());
@@ -134,7 +136,7 @@ class FileStreamFaults : public ::testing::Test {
 };
 
 TEST_F(FileStreamFaults, AShortReadFails) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   WriteFile(scratch / "f.dat", "0123456789");
   StdioCalls calls = CurrentStdioCalls();
   calls.read = [](void* buffer, std::size_t size, std::size_t count, std::FILE* file) {
@@ -149,7 +151,7 @@ TEST_F(FileStreamFaults, AShortReadFails) {
 }
 
 TEST_F(FileStreamFaults, AFullDiskFailsTheWriteAndTheClose) {
-  const auto scratch = MakeScratchFolder();
+  const quellor::testing::ScratchFolder scratch("qlxrapi_core");
   StdioCalls calls = CurrentStdioCalls();
   calls.write = [](const void*, std::size_t, std::size_t, std::FILE*) {
     errno = ENOSPC;

@@ -1,14 +1,14 @@
-// quellhost: its command line and the program itself run from the build's program folder, where it
-// finds the framework and Video.quell with no set-up.
-#include <sys/wait.h>
-
+// quellhost: its command line and the program
+// itself run from the build's program folder, where it finds the framework
+// and Video.quell with no set-up.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "CommandLine.h"
+#include "quellor/testing/ChildProcess.h"
 
 namespace quellor::quellhost {
 namespace {
@@ -33,17 +33,14 @@ struct HostRun {
 };
 
 HostRun RunQuellHost(const std::string& arguments) {
-  const char* bin = std::getenv("QUELLOR_BIN");
-  std::string command =
-      std::string(bin != nullptr ? bin : ".") + "/quellhost " + arguments + " 2>&1";
-  HostRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[1024];
-  while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, got);
-  int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  std::istringstream words(arguments);
+  std::vector<std::string> argv;
+  for (std::string word; words >> word;) argv.push_back(word);
+  quellor::testing::ChildOptions options;
+  options.errorToOutput = true;
+  const auto child =
+      quellor::testing::RunChild(quellor::testing::ProgramPath("quellhost"), argv, options);
+  return HostRun{child.exitCode, child.output};
 }
 
 TEST(QuellHost, ListsAndCreatesVideoQuellsClasses) {

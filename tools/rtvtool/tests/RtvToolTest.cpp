@@ -14,22 +14,12 @@
 #include <vector>
 
 #include "Commands.h"
+#include "quellor/testing/ScratchFolder.h"
 
 namespace quellor::rtvtool {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::string Scratch() {
-  const char* root = std::getenv("QUELLOR_TEST_TMP");
-  std::filesystem::path folder =
-      root != nullptr ? std::filesystem::path(root) : std::filesystem::temp_directory_path();
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  folder /= std::string("rtvtool.") + info->test_suite_name() + "." + info->name();
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder.string();
-}
 
 Bytes ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -56,9 +46,9 @@ ToolRun Tool(const Arguments& args) {
 
 class RtvToolTest : public ::testing::Test {
  protected:
-  void SetUp() override { folder_ = Scratch(); }
   std::string At(const std::string& name) const { return folder_ + "/" + name; }
-  std::string folder_;
+  quellor::testing::ScratchFolder scratch_{"rtvtool"};
+  const std::string folder_ = scratch_.path();
 };
 
 TEST_F(RtvToolTest, InfoDescribesAGeneratedNtscClip) {

@@ -1,8 +1,6 @@
 // The loader, seen from a host program laid out in a scratch folder with
 // plug-ins in its folder tree: what loads, in which order, and that broken
 // plug-ins neither stop the others nor leave anything behind.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,7 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "ScratchFolder.h"
+#include "quellor/testing/ChildProcess.h"
+#include "quellor/testing/ScratchFolder.h"
+
+using quellor::testing::WriteFile;
 
 namespace {
 
@@ -25,8 +26,7 @@ struct HostRun {
 };
 
 std::string FrameworkPath() {
-  const char* bin = std::getenv("QUELLOR_BIN");
-  return std::string(bin != nullptr ? bin : ".") + "/libQLXRAPI.so";
+  return quellor::testing::ProgramPath("libQLXRAPI.so");
 }
 
 void CopyPlugin(const std::string& name, const fs::path& folder) {
@@ -40,18 +40,12 @@ HostRun RunHost(const fs::path& folder, const std::vector<std::string>& names) {
   fs::path host = folder / "host";
   fs::copy_file(kBuilt / "host" / "qlxrapi_loader_test_host", host,
                 fs::copy_options::overwrite_existing);
-  const char* bin = std::getenv("QUELLOR_BIN");
-  std::string command = "LD_LIBRARY_PATH='" + std::string(bin != nullptr ? bin : ".") + "' '" +
-                        host.string() + "' '" + FrameworkPath() + "'";
-  for (const std::string& name : names) command += " " + name;
-  HostRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, got);
-  int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  quellor::testing::ChildOptions options;
+  options.environment = {{"LD_LIBRARY_PATH", fs::path(FrameworkPath()).parent_path().string()}};
+  std::vector<std::string> arguments{FrameworkPath()};
+  arguments.insert(arguments.end(), names.begin(), names.end());
+  const auto child = quellor::testing::RunChild(host.string(), arguments, options);
+  return HostRun{child.exitCode, child.output};
 }
 
 std::size_t Registered(const std::string& out, const std::string& name) {
@@ -67,7 +61,7 @@ std::size_t Count(const std::string& text, const std::string& part) {
 }
 
 TEST(PluginLoader, SubFoldersLoadDepthFirstBeforeTheFoldersOwnPlugins) {
-  fs::path folder = MakeScratchFolder();
+  const quellor::testing::ScratchFolder folder("qlxrapi_core");
   CopyPlugin("Top", folder);
   CopyPlugin("Alpha", folder / "alpha");
   CopyPlugin("Deep", folder / "alpha" / "deep");
@@ -94,7 +88,7 @@ TEST(PluginLoader, SubFoldersLoadDepthFirstBeforeTheFoldersOwnPlugins) {
 }
 
 TEST(PluginLoader, BrokenPluginsAreSkippedWithoutHarmToTheOthers) {
-  fs::path folder = MakeScratchFolder();
+  const quellor::testing::ScratchFolder folder("qlxrapi_core");
   fs::path broken = folder / "broken";
   for (const char* name : {"Refuser", "Thrower", "Careless", "Silent"}) CopyPlugin(name, broken);
   WriteFile(broken / "NotALibrary.quell", "this is a text file\n");
@@ -124,7 +118,7 @@ TEST(PluginLoader, BrokenPluginsAreSkippedWithoutHarmToTheOthers) {
 }
 
 TEST(PluginLoader, TheClassListNamesWhatLoadedInLoadOrderAndNothingOfFailedStartUps) {
-  fs::path folder = MakeScratchFolder();
+  const quellor::testing::ScratchFolder folder("qlxrapi_core");
   fs::path broken = folder / "broken";
   for (const char* name : {"Refuser", "Thrower", "Careless"}) CopyPlugin(name, broken);
   CopyPlugin("Deep", folder / "alpha");
@@ -136,7 +130,7 @@ TEST(PluginLoader, TheClassListNamesWhatLoadedInLoadOrderAndNothingOfFailedStart
 }
 
 TEST(PluginLoader, AProgramPathTooLongForTheBufferFailsTheFrameworksStartUp) {
-  fs::path folder = MakeScratchFolder();
+  const quellor::testing::ScratchFolder folder("qlxrapi_core");
   fs::path deep = folder;
   while (deep.string().size() < 1100) deep /= std::string(200, 'd');
   fs::create_directories(deep);

@@ -2,12 +2,15 @@
 // Windows priorities (sent, posted and input, quit, paint, timers) and
 // dispatch.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <mutex>
 
 #include "Clock.h"
 #include "WindowManager.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
+#include "win32/testing/Sends.h"
 
 #ifndef ERROR_INVALID_THREAD_ID
 #define ERROR_INVALID_THREAD_ID 1444L
@@ -167,6 +170,24 @@ bool FetchMessage(MSG* out, HWND filter, UINT low, UINT high, UINT remove, bool 
   }
 }
 
+// The send-wait hook of the test seam; gSendWaitHookSet spares every send the
+// hook's lock while none is installed.
+std::mutex gSendWaitHookMutex;
+std::atomic<bool> gSendWaitHookSet{false};
+quellor::desktop::SendWaitHook& InstalledSendWaitHook() {
+  static quellor::desktop::SendWaitHook hook;
+  return hook;
+}
+
+void NotifySendWaiting(HWND target) {
+  quellor::desktop::SendWaitHook hook;
+  {
+    std::lock_guard<std::mutex> guard(gSendWaitHookMutex);
+    hook = InstalledSendWaitHook();
+  }
+  if (hook) hook(target);
+}
+
 bool PostLocked(MessageQueue& q, HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   if (!q.alive) return false;
   QueuedMessage m;
@@ -177,6 +198,17 @@ bool PostLocked(MessageQueue& q, HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 }
 
 }  // namespace
+
+namespace quellor::desktop {
+
+SendWaitHook SetSendWaitHook(SendWaitHook hook) {
+  std::lock_guard<std::mutex> guard(gSendWaitHookMutex);
+  std::swap(InstalledSendWaitHook(), hook);
+  gSendWaitHookSet = static_cast<bool>(InstalledSendWaitHook());
+  return hook;
+}
+
+}  // namespace quellor::desktop
 
 namespace quellor::win32 {
 
@@ -202,6 +234,13 @@ LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   sent->sender = q;
   target->incoming.push_back(sent);
   WakeQueueLocked(*target);
+  // The loop below reads `done` under the lock, so an answer (or the end of
+  // the target thread) while unlocked here is not missed.
+  if (gSendWaitHookSet) {
+    lock.unlock();
+    NotifySendWaiting(hwnd);
+    lock.lock();
+  }
   // While waiting, answer messages sent to this thread so that two threads
   // sending to each other never deadlock.
   while (!sent->done) {

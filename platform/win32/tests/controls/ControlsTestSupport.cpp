@@ -1,10 +1,11 @@
 #include "ControlsTestSupport.h"
 
-#include <sys/stat.h>
-
-#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <mutex>
+
+#include "quellor/testing/DesktopReset.h"
+#include "quellor/testing/ScratchFolder.h"
 
 namespace quellor::testing {
 namespace {
@@ -30,11 +31,6 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     gBehaviours.erase(hwnd);
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-BOOL CALLBACK DestroyOwn(HWND hwnd, LPARAM) {
-  DestroyWindow(hwnd);
-  return TRUE;
 }
 
 }  // namespace
@@ -73,12 +69,13 @@ void ClearReceived() {
 }
 
 std::string ScratchPath(const std::string& name) {
-  const char* base = std::getenv("QUELLOR_TEST_TMP");
-  std::string root = base ? base : "/tmp";
-  mkdir(root.c_str(), 0755);
-  std::string dir = root + "/win32_controls";
-  mkdir(dir.c_str(), 0755);
-  return dir + "/" + name;
+  // One folder for the whole program: the pictures are kept for looking at.
+  static const std::filesystem::path folder = [] {
+    const auto path = TestTmpRoot() / "win32_controls";
+    std::filesystem::create_directories(path);
+    return path;
+  }();
+  return (folder / name).string();
 }
 
 POINT CentreOf(HWND hwnd) {
@@ -88,20 +85,15 @@ POINT CentreOf(HWND hwnd) {
 }
 
 void ControlsTest::SetUp() {
-  desktop::UseManualClock(true);
-  desktop::SetScreenSize(1920, 1080);
+  ResetDesktop();
   ClearReceived();
 }
 
 void ControlsTest::TearDown() {
-  desktop::SetAnswerHook({});
-  desktop::SetModalIdleHook({});
-  EnumWindows(DestroyOwn, 0);
-  ReleaseCapture();
+  ClearDesktopHooks();
+  DestroyThreadWindows();
   desktop::AdvanceClock(2000);  // no double click reaches into the next test
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-  }
+  DrainThreadQueue();
   ClearReceived();
 }
 

@@ -2,7 +2,8 @@
 #include <win32/testing/FileFaults.h>
 #include <win32/testing/SystemCalls.h>
 
-#include "TestFolder.h"
+#include "quellor/testing/Environment.h"
+#include "quellor/testing/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,7 +16,7 @@
 
 namespace {
 
-using quellor::win32::test::TestFolder;
+using quellor::testing::ScratchFolder;
 using quellor::win32::testing::FileFault;
 using quellor::win32::testing::ScopedFileFault;
 
@@ -44,7 +45,7 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 TEST(FileHandles, CreationDispositionsReportWhatHappened) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "file.bin";
   HANDLE missing = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_EQ(missing, INVALID_HANDLE_VALUE);
@@ -81,7 +82,7 @@ TEST(FileHandles, CreationDispositionsReportWhatHappened) {
 }
 
 TEST(FileHandles, ClosedAndForeignHandlesFailCleanly) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "file.bin";
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -103,7 +104,7 @@ TEST(FileHandles, ClosedAndForeignHandlesFailCleanly) {
 }
 
 TEST(FileHandles, ShareModesAreEnforcedWithinTheProcess) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "shared.bin";
   HANDLE writer =
       CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -129,7 +130,7 @@ TEST(FileHandles, ShareModesAreEnforcedWithinTheProcess) {
 }
 
 TEST(FileHandles, FilePointerAndSize) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "seek.bin";
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             0, nullptr);
@@ -173,7 +174,7 @@ TEST(FileHandles, FilePointerAndSize) {
 }
 
 TEST(UnbufferedFiles, RefuseUnalignedBufferSizeOrPosition) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "sectors.bin";
   HANDLE file = OpenUnbuffered(path, CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -200,7 +201,7 @@ TEST(UnbufferedFiles, RefuseUnalignedBufferSizeOrPosition) {
 }
 
 TEST(UnbufferedFiles, ReadsAtEndOfFileReturnFewerBytes) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "frames.bin";
   HANDLE file = OpenUnbuffered(path, CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -231,7 +232,7 @@ TEST(UnbufferedFiles, ReadsAtEndOfFileReturnFewerBytes) {
 }
 
 TEST(InjectedFaults, ShortWritesAreCompletedByLooping) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "short.bin";
   HANDLE file = OpenUnbuffered(path, CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -251,7 +252,7 @@ TEST(InjectedFaults, ShortWritesAreCompletedByLooping) {
 }
 
 TEST(InjectedFaults, DiskFullReportsTheBytesWritten) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "full.bin";
   HANDLE file = OpenUnbuffered(path, CREATE_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -277,7 +278,7 @@ TEST(InjectedFaults, DiskFullReportsTheBytesWritten) {
 }
 
 TEST(InjectedFaults, DeviceErrorsAndShortReads) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "errors.bin";
   std::ofstream(path, std::ios::binary) << std::string(4096, 'e');
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -320,7 +321,7 @@ TEST(SystemCallSeam, ReplacementSeesTheCallsAndZeroWritesMeanFull) {
     int ftruncate(int fd, off_t l) override { return real.ftruncate(fd, l); }
     int fsync(int fd) override { return real.fsync(fd); }
   } zero_writes;
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "zero.bin";
   quellor::win32::testing::ScopedSystemCalls scope(zero_writes);
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -335,7 +336,7 @@ TEST(SystemCallSeam, ReplacementSeesTheCallsAndZeroWritesMeanFull) {
 }  // namespace
 
 TEST(FileHandlesPipes, APipeIsRefusedWithoutWaitingForItsOtherEnd) {
-  quellor::win32::test::TestFolder folder;
+  quellor::testing::ScratchFolder folder{"win32_kernel"};
   const std::string pipe = folder / "pipe";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   for (const DWORD access : {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE}) {

@@ -1,6 +1,7 @@
 #include <windows.h>
 
-#include "TestFolder.h"
+#include "quellor/testing/Environment.h"
+#include "quellor/testing/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-using quellor::win32::test::TestFolder;
+using quellor::testing::ScratchFolder;
 
 std::set<std::string> Find(const std::string& pattern) {
   std::set<std::string> names;
@@ -37,7 +38,7 @@ class FindFilesTest : public ::testing::Test {
     std::filesystem::create_directory(folder_ / "sub.quell");
     std::filesystem::create_directory(folder_ / ".hidden");
   }
-  TestFolder folder_;
+  ScratchFolder folder_{"win32_kernel"};
 };
 
 TEST_F(FindFilesTest, StarAndQuestionMarkMatchLikeWin32) {

@@ -2,7 +2,8 @@
 #include <win32/testing/DebugOutput.h>
 #include <windows.h>
 
-#include "TestFolder.h"
+#include "quellor/testing/Environment.h"
+#include "quellor/testing/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +96,7 @@ TEST(Modules, AFailingDllMainFailsTheLoad) {
 TEST(Modules, MissingAndBrokenLibraries) {
   EXPECT_EQ(LoadLibraryA((TestFolderPath() + "/absent.quell").c_str()), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-  quellor::win32::test::TestFolder folder;
+  quellor::testing::ScratchFolder folder{"win32_kernel"};
   std::string fake = folder / "fake.quell";
   FILE* out = std::fopen(fake.c_str(), "w");
   std::fputs("not a library", out);
@@ -108,11 +109,11 @@ TEST(Modules, MissingAndBrokenLibraries) {
 }
 
 TEST(DebugOutput, GoesToStandardErrorOnlyWhenAsked) {
-  quellor::win32::test::ScopedEnvironment off("QUELLOR_DEBUG", "0");
+  quellor::testing::ScopedEnvironment off("QUELLOR_DEBUG", "0");
   ::testing::internal::CaptureStderr();
   OutputDebugStringA("quiet\n");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-  quellor::win32::test::ScopedEnvironment on("QUELLOR_DEBUG", "1");
+  quellor::testing::ScopedEnvironment on("QUELLOR_DEBUG", "1");
   ::testing::internal::CaptureStderr();
   OutputDebugStringA("Registering Plugin Class : ChromaKey\n");
   OutputDebugStringA(nullptr);

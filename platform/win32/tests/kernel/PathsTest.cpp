@@ -1,7 +1,8 @@
 #include <win32/quellor_host.h>
 #include <windows.h>
 
-#include "TestFolder.h"
+#include "quellor/testing/Environment.h"
+#include "quellor/testing/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,10 @@
 
 namespace {
 
+using quellor::testing::ScopedEnvironment;
+using quellor::testing::ScratchFolder;
 using quellor::win32::DriveFolder;
 using quellor::win32::ToHostPath;
-using quellor::win32::test::ScopedEnvironment;
-using quellor::win32::test::TestFolder;
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -63,7 +64,7 @@ TEST(PathMapping, WindowsDirectoryDefaults) {
 }
 
 TEST(PathMapping, FileFunctionsTakeDriveLetters) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   ScopedEnvironment drives("QUELLOR_DRIVES", "V=" + folder.path());
   HANDLE file = CreateFileA("V:\\clip.rtv", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -85,7 +86,7 @@ TEST(PathMapping, FileFunctionsTakeDriveLetters) {
 }
 
 TEST(DriveInformation, TypesSpaceAndVolumes) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   ScopedEnvironment drives("QUELLOR_DRIVES",
                            "C=" + folder.path() + ";D=" + folder.path() + "/missing");
   // The build folder's disk: fixed, or a RAM disk or network share on some
@@ -117,7 +118,7 @@ TEST(DriveInformation, TypesSpaceAndVolumes) {
 }
 
 TEST(FileOperations, MoveCopyDeleteAndFolders) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::ofstream(folder / "a.txt") << "first";
   std::ofstream(folder / "b.txt") << "second";
   EXPECT_FALSE(MoveFileExA((folder / "a.txt").c_str(), (folder / "b.txt").c_str(), 0));
@@ -151,7 +152,7 @@ TEST(FileOperations, MoveCopyDeleteAndFolders) {
 TEST(FileOperations, MoveAcrossFileSystemsCopiesWhenAllowed) {
   // /dev/shm is a different file system from the build folder on any usual
   // machine; skip where it is not.
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string elsewhere = "/dev/shm/quellor-move-" + std::to_string(::getpid());
   if (!std::filesystem::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
   std::ofstream(folder / "clip.rtv") << std::string(100000, 'c');
@@ -167,14 +168,14 @@ TEST(FileOperations, MoveAcrossFileSystemsCopiesWhenAllowed) {
 }
 
 TEST(SearchPath, FindsFilesAndExeStandIns) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::ofstream(folder / "VideoPreviewIn") << "#!/bin/sh\n";
   std::ofstream(folder / "notes.txt") << "n";
   char found[MAX_PATH];
   LPSTR part = nullptr;
   DWORD length =
       SearchPathA(folder.path().c_str(), "VideoPreviewIn.exe", nullptr, sizeof found, found, &part);
-  EXPECT_EQ(length, (folder / "VideoPreviewIn").size());
+  EXPECT_EQ(length, (folder / "VideoPreviewIn").string().size());
   EXPECT_EQ(std::string(found), folder / "VideoPreviewIn");
   EXPECT_STREQ(part, "VideoPreviewIn");
   EXPECT_GT(SearchPathA(folder.path().c_str(), "notes", ".txt", sizeof found, found, nullptr), 0u);
@@ -186,7 +187,7 @@ TEST(SearchPath, FindsFilesAndExeStandIns) {
     EXPECT_GT(SearchPathA(nullptr, "VideoPreviewIn.exe", nullptr, sizeof found, found, nullptr),
               0u);
     EXPECT_EQ(SearchPathA(nullptr, "VideoPreviewIn.exe", nullptr, 4, found, nullptr),
-              (folder / "VideoPreviewIn").size() + 1);
+              (folder / "VideoPreviewIn").string().size() + 1);
   }
 }
 

@@ -4,7 +4,8 @@
 // must never hide another writer's change.
 #include <windows.h>
 
-#include "TestFolder.h"
+#include "quellor/testing/Environment.h"
+#include "quellor/testing/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -16,8 +17,8 @@
 
 namespace {
 
-using quellor::win32::test::ScopedEnvironment;
-using quellor::win32::test::TestFolder;
+using quellor::testing::ScopedEnvironment;
+using quellor::testing::ScratchFolder;
 
 std::string Read(const char* key, const std::string& file) {
   char buffer[256];
@@ -27,7 +28,7 @@ std::string Read(const char* key, const std::string& file) {
 
 class PrivateProfileSafetyTest : public ::testing::Test {
  protected:
-  TestFolder folder_;
+  ScratchFolder folder_{"win32_kernel"};
   std::string ini_ = folder_ / "VideoQuellor.ini";
 };
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 
-#include "TestFolder.h"
+#include "quellor/testing/Environment.h"
+#include "quellor/testing/ScratchFolder.h"
 
 #include <win32/testing/FileFaults.h>
 
@@ -13,8 +14,8 @@
 
 namespace {
 
-using quellor::win32::test::ScopedEnvironment;
-using quellor::win32::test::TestFolder;
+using quellor::testing::ScopedEnvironment;
+using quellor::testing::ScratchFolder;
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -31,7 +32,7 @@ std::string Read(const char* section, const char* key, const char* fallback, con
 class PrivateProfileTest : public ::testing::Test {
  protected:
   void SetUp() override { ini_ = folder_ / "VideoQuellor.ini"; }
-  TestFolder folder_;
+  ScratchFolder folder_{"win32_kernel"};
   ScopedEnvironment windir_{"QUELLOR_WINDIR", folder_ / "windows"};
   std::string ini_;
 };

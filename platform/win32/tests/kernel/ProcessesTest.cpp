@@ -1,6 +1,7 @@
 #include <windows.h>
 
-#include "TestFolder.h"
+#include "quellor/testing/Environment.h"
+#include "quellor/testing/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,8 @@
 
 namespace {
 
-using quellor::win32::test::ScopedEnvironment;
-using quellor::win32::test::TestFolder;
+using quellor::testing::ScopedEnvironment;
+using quellor::testing::ScratchFolder;
 
 std::string ChildProgram() {
   char program[MAX_PATH];
@@ -58,7 +59,7 @@ TEST(Processes, ExitCodesAndWaits) {
 }
 
 TEST(Processes, CommandLinesAreSplitTheWindowsWay) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string out = folder / "args.txt";
   auto info = Start("\"" + ChildProgram() + "\" args \"" + out +
                     R"(" plain "with space" a\\b "q\"uote" "tail\\" x""y "" last)");
@@ -87,7 +88,7 @@ TEST(Processes, TerminationRunningStateAndOpenProcess) {
 }
 
 TEST(Processes, ProgramsAreFoundOnThePathWithOrWithoutExe) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   // A link keeps the program beside its libraries (its run path is relative).
   std::filesystem::create_symlink(ChildProgram(), folder / "ZivaVIR");
   ScopedEnvironment path("PATH", folder.path() + ":/usr/bin:/bin");
@@ -98,7 +99,7 @@ TEST(Processes, ProgramsAreFoundOnThePathWithOrWithoutExe) {
 }
 
 TEST(Processes, FolderEnvironmentAndFailures) {
-  TestFolder folder;
+  ScratchFolder folder{"win32_kernel"};
   std::string out = folder / "cwd.txt";
   auto in_folder =
       Start("child cwd \"" + out + "\"", ChildProgram().c_str(), folder.path().c_str());

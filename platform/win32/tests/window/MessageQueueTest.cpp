@@ -1,9 +1,11 @@
 // Queues: cross-thread sending, posting, quit, timers on the manual clock.
 #include <atomic>
 #include <future>
+#include <memory>
 #include <thread>
 
 #include "WindowTestSupport.h"
+#include "win32/testing/Sends.h"
 
 using namespace quellor::testing;
 namespace desktop = quellor::desktop;
@@ -94,12 +96,23 @@ TEST_F(MessageQueueTest, SendToAThreadThatEndsWithoutAnsweringReturnsZero) {
     release.get_future().wait();  // never reads its queue
   });
   HWND busy = created.get_future().get();
-  auto answer =
-      std::async(std::launch::async, [busy] { return SendMessageA(busy, WM_USER, 0, 0); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(5));  // let the send start waiting
+  // The thread ends only once the send is queued and waiting for it.
+  std::promise<void> waiting;
+  desktop::SetSendWaitHook([&](HWND target) {
+    if (target == busy) waiting.set_value();
+  });
+  // The sender runs detached, so a send that is never answered fails the
+  // test below instead of hanging it.
+  auto answer = std::make_shared<std::promise<LRESULT>>();
+  auto answered = answer->get_future();
+  std::thread([busy, answer] { answer->set_value(SendMessageA(busy, WM_USER, 0, 0)); }).detach();
+  waiting.get_future().wait();
+  desktop::SetSendWaitHook({});
   release.set_value();
   t.join();
-  EXPECT_EQ(answer.get(), 0);
+  ASSERT_EQ(answered.wait_for(std::chrono::seconds(30)), std::future_status::ready)
+      << "the send still waits for a thread that has ended";
+  EXPECT_EQ(answered.get(), 0);
 }
 
 TEST_F(MessageQueueTest, PostedMessagesComeInOrderAndQuitAfterThem) {

@@ -1,9 +1,10 @@
 #include "WindowTestSupport.h"
 
-#include <sys/stat.h>
-
-#include <cstdlib>
+#include <filesystem>
 #include <map>
+
+#include "quellor/testing/DesktopReset.h"
+#include "quellor/testing/ScratchFolder.h"
 
 namespace quellor::testing {
 namespace {
@@ -29,11 +30,6 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     Handlers().erase(hwnd);
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-BOOL CALLBACK DestroyOwn(HWND hwnd, LPARAM) {
-  DestroyWindow(hwnd);  // fails harmlessly for other threads' windows
-  return TRUE;
 }
 
 }  // namespace
@@ -70,17 +66,19 @@ void SetHandler(HWND hwnd, Handler handler) {
 }
 
 void RegisterRecordingClasses() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = RecordingProc;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = "RecordingWindow";
-  RegisterClassA(&wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpszClassName = "RecordingWindowDbl";
-  RegisterClassA(&wc);
+  // Tests create windows on several threads at once: each must find the
+  // classes registered before it goes on.
+  static std::once_flag once;
+  std::call_once(once, [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = "RecordingWindow";
+    RegisterClassA(&wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpszClassName = "RecordingWindowDbl";
+    RegisterClassA(&wc);
+  });
 }
 
 HWND CreateRecording(const char* title, DWORD style, int x, int y, int w, int h, HWND parent,
@@ -109,40 +107,24 @@ HWND CreateSolidWindow(COLORREF colour, DWORD style, int x, int y, int w, int h,
 }
 
 std::string TempPath(const std::string& name) {
-  const char* base = std::getenv("QUELLOR_TEST_TMP");
-  std::string dir = std::string(base ? base : "/tmp") + "/win32_window";
-  mkdir(base ? base : "/tmp", 0755);
-  mkdir(dir.c_str(), 0755);
-  return dir + "/" + name;
+  // One folder for the whole program: the pictures are kept for looking at.
+  static const std::filesystem::path folder = [] {
+    const auto path = TestTmpRoot() / "win32_window";
+    std::filesystem::create_directories(path);
+    return path;
+  }();
+  return (folder / name).string();
 }
 
 void WindowTest::SetUp() {
-  quellor::desktop::UseManualClock(true);
-  quellor::desktop::SetScreenSize(1920, 1080);
-  ReleaseCapture();
+  ResetDesktop();
   MessageLog::Instance().Clear();
 }
 
 void WindowTest::TearDown() {
-  // Release what a test left pressed while its windows can still take the
-  // key-up messages, so the next test starts with a clean key state.
-  for (int vk : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON}) {
-    if (GetAsyncKeyState(vk) & 0x8000) {
-      quellor::desktop::ReleaseButton(vk == VK_LBUTTON   ? quellor::desktop::Button::Left
-                                      : vk == VK_RBUTTON ? quellor::desktop::Button::Right
-                                                         : quellor::desktop::Button::Middle,
-                                      0, 0);
-    }
-  }
-  for (int vk = 8; vk < 256; ++vk) {
-    if (GetAsyncKeyState(vk) & 0x8000) quellor::desktop::ReleaseKey(vk);
-  }
-  quellor::desktop::RunUntilIdle();
-  EnumWindows(DestroyOwn, 0);
-  ReleaseCapture();
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-  }
+  ReleaseHeldInput();
+  DestroyThreadWindows();
+  DrainThreadQueue();
   MessageLog::Instance().Clear();
 }
 
