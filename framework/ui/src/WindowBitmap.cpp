@@ -189,18 +189,26 @@ bool WindowBitmap::BitBlitStretch(HWND window, long x, long y, long width, long 
 
 bool WindowBitmap::AlphaBitBlit(HDC dc, long x, long y) {
   if (m_pixels == nullptr || dc == nullptr) return false;
-  if (!GrowScratch(m_width, m_height)) return false;
-  WindowBitmap& scratch = Scratch();
+  // The destination passes through the scratch picture a band of rows at a
+  // time, so that the band is still in the cache when it is blended and
+  // written back.
+  constexpr int kBandRows = 16;
   const int w = static_cast<int>(m_width), h = static_cast<int>(m_height);
-  if (!::BitBlt(scratch.GetHDC(), 0, 0, w, h, dc, static_cast<int>(x), static_cast<int>(y),
-                SRCCOPY))
-    return false;
-  GdiFlush();
-  for (int row = 0; row < h; ++row)
-    quellor::win::BlendRowBGRA(reinterpret_cast<const std::uint8_t*>(GetPixel(0, row)),
-                               reinterpret_cast<std::uint8_t*>(scratch.GetPixel(0, row)), w);
-  return ::BitBlt(dc, static_cast<int>(x), static_cast<int>(y), w, h, scratch.GetHDC(), 0, 0,
-                  SRCCOPY) != FALSE;
+  if (!GrowScratch(m_width, static_cast<unsigned long>(std::min(h, kBandRows)))) return false;
+  WindowBitmap& scratch = Scratch();
+  for (int top = 0; top < h; top += kBandRows) {
+    const int rows = std::min(kBandRows, h - top);
+    const int bandY = static_cast<int>(y) + top;
+    if (!::BitBlt(scratch.GetHDC(), 0, 0, w, rows, dc, static_cast<int>(x), bandY, SRCCOPY))
+      return false;
+    GdiFlush();
+    for (int row = 0; row < rows; ++row)
+      quellor::win::BlendRowBGRA(reinterpret_cast<const std::uint8_t*>(GetPixel(0, top + row)),
+                                 reinterpret_cast<std::uint8_t*>(scratch.GetPixel(0, row)), w);
+    if (!::BitBlt(dc, static_cast<int>(x), bandY, w, rows, scratch.GetHDC(), 0, 0, SRCCOPY))
+      return false;
+  }
+  return true;
 }
 
 bool WindowBitmap::ApplyAsMask(HWND window) {
