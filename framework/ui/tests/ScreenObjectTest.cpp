@@ -1,0 +1,85 @@
+// Screen objects and the resource registry.
+#include <qlxrapi/ScreenObject.h>
+#include <qlxrapi/WindowBitmap.h>
+
+#include "WindowTesting.h"
+
+namespace {
+
+class Counted : public ScreenObjectNull {
+ public:
+  explicit Counted(int* deleted, char* name = nullptr)
+      : ScreenObjectNull(name), m_deleted(deleted) {}
+  ~Counted() override { ++*m_deleted; }
+
+ private:
+  int* m_deleted;
+};
+
+TEST(ResourceRegistry, NamesIgnoreCaseAndTheNewestReplacesTheOld) {
+  int deleted = 0;
+  auto* first = new Counted(&deleted, const_cast<char*>("Skin_Button"));
+  ScreenObject* entry = GetResource(const_cast<char*>("SKIN_BUTTON"));
+  ASSERT_NE(nullptr, entry);
+  EXPECT_STREQ("Skin_Button", GetResourceName(entry));
+  first->ScreenObject_SetPreferedXSize(17);
+  EXPECT_EQ(17, entry->ScreenObject_GetPreferedXSize());  // the entry sizes as its object
+  new Counted(&deleted, const_cast<char*>("skin_button"));
+  EXPECT_EQ(1, deleted);  // the old object went with its entry
+  EXPECT_EQ(nullptr, GetResourceName(nullptr));
+  EXPECT_FALSE(DeleteResource(const_cast<char*>("SKIN_button")));
+  EXPECT_EQ(2, deleted);
+  EXPECT_TRUE(DeleteResource(const_cast<char*>("skin_button")));
+  EXPECT_EQ(nullptr, GetResource(const_cast<char*>("skin_button")));
+}
+
+TEST(ResourceRegistry, EntryRepeatsTheObjectsNoticesAndObjectDeletedElsewhereLeaves) {
+  uitest::Log log;
+  uitest::NoticeRecorder notices(log);
+  int deleted = 0;
+  auto* object = new Counted(&deleted, const_cast<char*>("Watched"));
+  ScreenObject* entry = GetResource(const_cast<char*>("Watched"));
+  entry->AddDependant(&notices, 3);
+  object->ScreenObject_SetPreferedYSize(4);
+  EXPECT_EQ((uitest::Log{"notice Changed"}), log);
+  delete object;  // by a holder of a plain pointer
+  EXPECT_EQ(1, deleted);
+  EXPECT_EQ(nullptr, GetResource(const_cast<char*>("Watched")));
+}
+
+TEST(ScreenObjects, CompositeDrawsEveryChildAndPrefersTheLargest) {
+  ScreenObject_Composite empty;
+  RECT r{0, 0, 4, 4};
+  EXPECT_EQ(-1, empty.ScreenObject_GetPreferedXSize());
+  EXPECT_TRUE(empty.ScreenObject_DrawItem(&r, nullptr));
+  int deleted = 0;
+  ScreenObject_Composite stack;
+  auto* small = new Counted(&deleted);
+  auto* large = new Counted(&deleted);
+  small->ScreenObject_SetPreferedXSize(3);
+  large->ScreenObject_SetPreferedXSize(9);
+  stack.ScreenObject_Composite_AddChild(small, true);
+  stack.ScreenObject_Composite_AddChild(0ul, large, false);
+  EXPECT_EQ(large, stack.ScreenObject_Composite_GetChild(0));
+  EXPECT_EQ(9, stack.ScreenObject_GetPreferedXSize());
+  stack.ScreenObject_Composite_DeleteChild(large);
+  EXPECT_EQ(0, deleted);  // not owned
+  delete large;
+  stack.ScreenObject_Composite_DeleteChild(0ul);
+  EXPECT_EQ(2, deleted);
+}
+
+TEST(ScreenObjects, SolidFillsInclusiveOfTheEdges) {
+  WindowBitmap surface(4, 4);
+  surface.Clear(WindowPixel{0, 0, 0, 0});
+  ScreenObjectSolid solid;
+  solid.ScreenObjectSolid_SetColor(10, 20, 30);
+  RECT r{1, 1, 2, 2};
+  EXPECT_TRUE(solid.ScreenObject_DrawItem(&r, surface.GetHDC()));
+  GdiFlush();
+  EXPECT_EQ(30, surface.GetPixel(2, 2)->blue);
+  EXPECT_EQ(10, surface.GetPixel(1, 1)->red);
+  EXPECT_EQ(0, surface.GetPixel(3, 3)->blue);
+}
+
+}  // namespace
