@@ -83,3 +83,32 @@ TEST(ScreenObjects, SolidFillsInclusiveOfTheEdges) {
 }
 
 }  // namespace
+
+#include <qlxrapi/BitmapItem.h>
+
+namespace {
+
+TEST(BitmapItems, CutOutsCopyTheirAreaAndPreferTheirSizeUnlessStretchedOrTiled) {
+  BitmapItem source;
+  ASSERT_TRUE(source.GetBitmap()->Resize(4, 3));
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x)
+      *source.GetBitmap()->GetPixel(x, y) = WindowPixel{std::uint8_t(x), std::uint8_t(y), 0, 255};
+  BitmapItem cut(&source, 2, 1, 3, 2, nullptr);
+  EXPECT_EQ(3, cut.ScreenObject_GetPreferedXSize());
+  EXPECT_EQ(2, cut.ScreenObject_GetPreferedYSize());
+  EXPECT_EQ(2, cut.GetBitmap()->GetPixel(0, 0)->blue);
+  EXPECT_EQ(1, cut.GetBitmap()->GetPixel(0, 0)->green);
+  EXPECT_EQ(0, cut.GetBitmap()->GetPixel(2, 0)->alpha);  // past the source
+  cut.SetAlignment(256 | 2);
+  EXPECT_EQ(-1, cut.ScreenObject_GetPreferedXSize());
+  EXPECT_EQ(-1, cut.ScreenObject_GetPreferedYSize());
+  BitmapItem empty;
+  EXPECT_EQ(-1, empty.ScreenObject_GetPreferedXSize());
+  RECT r{0, 0, 5, 5};
+  WindowBitmap surface(5, 5);
+  EXPECT_TRUE(empty.ScreenObject_DrawItem(&r, surface.GetHDC()));  // nothing to draw
+  EXPECT_THROW(BitmapItem(nullptr, 101, nullptr), const char*);
+}
+
+}  // namespace
