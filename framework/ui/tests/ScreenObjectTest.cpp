@@ -112,3 +112,43 @@ TEST(BitmapItems, CutOutsCopyTheirAreaAndPreferTheirSizeUnlessStretchedOrTiled) 
 }
 
 }  // namespace
+
+#include <qlxrapi/TextItem.h>
+
+namespace {
+
+TEST(TextItems, SameTextAnnouncesOnceAndFillWidthKeepsTheHeight) {
+  uitest::Log log;
+  uitest::NoticeRecorder notices(log);
+  TextItem text;
+  text.AddDependant(&notices, 1);
+  EXPECT_TRUE(text.SetText(const_cast<char*>("Play")));
+  EXPECT_TRUE(text.SetText(const_cast<char*>("Play")));
+  EXPECT_EQ(1u, log.size());
+  EXPECT_EQ(-1, text.ScreenObject_GetPreferedXSize());  // 112 has bit 64
+  EXPECT_GT(text.ScreenObject_GetPreferedYSize(), 0);
+  text.SetAlignment(1 | 4);
+  EXPECT_GT(text.ScreenObject_GetPreferedXSize(), 0);
+  text.DeleteDependant(&notices);
+}
+
+TEST(TextItems, DrawsTextInItsColourInsideTheRectangle) {
+  WindowBitmap surface(60, 20);
+  surface.Clear(WindowPixel{0, 0, 0, 0});
+  TextItem text(const_cast<char*>("MMMM"), const_cast<char*>("Verdena"), 14.0f, true, false, false,
+                false, 255, 255, 255, 1 | 4);
+  RECT r{0, 0, 60, 20};
+  EXPECT_TRUE(text.ScreenObject_DrawItem(&r, surface.GetHDC()));
+  GdiFlush();
+  int lit = 0, outside = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 60; ++x) {
+      const bool on = surface.GetPixel(x, y)->red > 128;
+      lit += on;
+      outside += on && x >= text.ScreenObject_GetPreferedXSize() + 1;
+    }
+  EXPECT_GT(lit, 20);
+  EXPECT_EQ(0, outside);
+}
+
+}  // namespace
