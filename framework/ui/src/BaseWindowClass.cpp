@@ -55,6 +55,7 @@ BaseWindowClass::~BaseWindowClass() {
   // first, so that its children's last notices find no parent object here.
   if (m_window != nullptr && !m_windowDestroyed) {
     system.SetUserData(m_window, nullptr);
+    if (m_previousProcedure != nullptr) system.SetProcedure(m_window, m_previousProcedure);
     for (std::uint32_t i = 0; i < m_timers->GetNoItems(); ++i) KillTimer(m_window, (*m_timers)[i]);
     CloseAllChildren();
   }
@@ -86,7 +87,8 @@ bool BaseWindowClass::SetupWindowCallback(HWND window) {
   quellor::win::WindowSystem& system = CurrentWindowSystem();
   m_window = window;
   system.SetUserData(window, this);
-  system.SetProcedure(window, &quellor::win::FrameworkWindowProcedure);
+  WNDPROC previous = system.SetProcedure(window, &quellor::win::FrameworkWindowProcedure);
+  if (previous != &quellor::win::FrameworkWindowProcedure) m_previousProcedure = previous;
   return true;
 }
 

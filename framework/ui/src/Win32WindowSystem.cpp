@@ -22,8 +22,9 @@ class Win32WindowSystem final : public WindowSystem {
   void SetUserData(HWND window, void* data) override {
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
   }
-  void SetProcedure(HWND window, WNDPROC procedure) override {
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+  WNDPROC SetProcedure(HWND window, WNDPROC procedure) override {
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
   }
   HWND Parent(HWND window) override { return ::GetParent(window); }
   HWND FirstChild(HWND window) override { return GetWindow(window, GW_CHILD); }

@@ -114,6 +114,8 @@ void DispatchAccess::Destroyed(BaseWindowClass* object, HWND window) {
   // From here the window answers no object query and later messages go to
   // the default procedure; the object goes when the last hold lets go.
   CurrentWindowSystem().SetUserData(window, nullptr);
+  if (object->m_previousProcedure != nullptr)
+    CurrentWindowSystem().SetProcedure(window, object->m_previousProcedure);
   object->m_windowDestroyed = true;
 }
 

@@ -17,6 +17,7 @@ class DispatchAccess {
   static void Enter(BaseWindowClass* object) { ++object->m_dispatchDepth; }
   // Leaves a hold; deletes the object when its window went meanwhile.
   static void Leave(BaseWindowClass* object);
+  static WNDPROC PreviousProcedure(BaseWindowClass* object) { return object->m_previousProcedure; }
   static bool WindowDestroyed(BaseWindowClass* object) { return object->m_windowDestroyed; }
   static LRESULT Additional(BaseWindowClass* object, HWND window, UINT m, WPARAM w, LPARAM l) {
     return object->AdditionalCallback(window, m, w, l);

@@ -23,7 +23,11 @@ class FakeSystem : public quellor::win::WindowSystem {
   }
   void* UserData(HWND w) override { return data[w]; }
   void SetUserData(HWND w, void* d) override { data[w] = d; }
-  void SetProcedure(HWND w, WNDPROC p) override { procedures[w] = p; }
+  WNDPROC SetProcedure(HWND w, WNDPROC p) override {
+    WNDPROC old = procedures[w];
+    procedures[w] = p;
+    return old;
+  }
   HWND Parent(HWND w) override { return parents[w]; }
   HWND FirstChild(HWND w) override {
     for (auto& [child, parent] : parents)

@@ -23,7 +23,9 @@ class NoticeRecorder : public DynamicListener {
   void DynamicCallback(long, const char* name, void* args) override {
     auto* words = static_cast<std::uint64_t*>(args);
     m_log.push_back(std::string("notice ") + name);
-    lastArgs.assign(words, words + 3);
+    // Mouse-button notices carry three words; every notice at least one.
+    const bool mouse = std::string(name).find("Button") != std::string::npos;
+    lastArgs.assign(words, words + (mouse ? 3 : 1));
     if (onNotice) onNotice(name, words);
   }
   std::vector<std::uint64_t> lastArgs;

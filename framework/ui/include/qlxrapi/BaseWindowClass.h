@@ -146,6 +146,9 @@ class QUELLOR_EXPORT BaseWindowClass : public PluginClass, public DynamicTalker 
   friend class quellor::win::DispatchAccess;
 
   HWND m_window = nullptr;
+  // The window's own procedure, put back when the object lets the window go
+  // (so that a control's class frees what it keeps for the window).
+  WNDPROC m_previousProcedure = nullptr;
   char* m_defaultCursor;
   tList<BaseWindowClass*>* m_hooks;
   // The windows this object hooks, so that it can leave them when it goes.

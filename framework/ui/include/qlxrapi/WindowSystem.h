@@ -17,7 +17,8 @@ class QUELLOR_EXPORT WindowSystem {
   // The window's user data: the framework keeps its object pointer there.
   virtual void* UserData(HWND window) = 0;
   virtual void SetUserData(HWND window, void* data) = 0;
-  virtual void SetProcedure(HWND window, WNDPROC procedure) = 0;
+  // Returns the procedure it replaced.
+  virtual WNDPROC SetProcedure(HWND window, WNDPROC procedure) = 0;
   virtual HWND Parent(HWND window) = 0;
   virtual HWND FirstChild(HWND window) = 0;
   virtual HWND NextSibling(HWND window) = 0;
