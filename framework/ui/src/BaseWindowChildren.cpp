@@ -7,6 +7,7 @@
 #include "WindowDispatch.h"
 #include "WindowHold.h"
 #include "qlxrapi/BaseWindowClass.h"
+#include "qlxrapi/WindowBitmap.h"
 #include "qlxrapi/WindowFunctions.h"
 #include "qlxrapi/WindowSystem.h"
 
@@ -237,4 +238,8 @@ void BaseWindowClass::ApplyWindowMaskFromChildren() {
     CurrentWindowSystem().ChildRectangle(m_window, child, &rects[i]);
   HRGN shape = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region);
   if (shape != nullptr) SetWindowRgn(m_window, shape, TRUE);
+}
+
+void BaseWindowClass::ApplyWindowMask(WindowBitmap* bitmap) {
+  if (bitmap != nullptr && m_window != nullptr) bitmap->ApplyAsMask(m_window);
 }
