@@ -1,0 +1,134 @@
+// JPEG files through libjpeg(-turbo). Kept apart from the window system's
+// headers, whose INT32 clashes with libjpeg's.
+#include "JpegFiles.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace quellor::win {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const {
+    if (file) std::fclose(file);
+  }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// libjpeg's error exit returns to the caller's set-up point.
+struct JpegError {
+  jpeg_error_mgr manager;
+  std::jmp_buf back;
+};
+
+[[noreturn]] void JpegErrorExit(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JpegError*>(info->err)->back, 1);
+}
+
+void JpegSilent(j_common_ptr, int) {}
+
+}  // namespace
+
+bool ReadJpeg(const char* path, bool alphaOnly, const SizePicture& size) {
+  File file(std::fopen(path, "rb"));
+  if (!file) return false;
+  jpeg_decompress_struct decoder{};
+  std::uint8_t* pixels = nullptr;
+  JpegError error{};
+  decoder.err = jpeg_std_error(&error.manager);
+  error.manager.error_exit = &JpegErrorExit;
+  error.manager.emit_message = &JpegSilent;
+  if (setjmp(error.back) != 0) {
+    jpeg_destroy_decompress(&decoder);
+    return false;
+  }
+  jpeg_create_decompress(&decoder);
+  jpeg_stdio_src(&decoder, file.get());
+  jpeg_read_header(&decoder, TRUE);
+  jpeg_start_decompress(&decoder);
+  const int components = decoder.output_components;
+  if ((components != 1 && components != 3 && components != 4) ||
+      (pixels = size(decoder.output_width, decoder.output_height)) == nullptr) {
+    jpeg_destroy_decompress(&decoder);
+    return false;
+  }
+  // From the decoder's own pool, which its destruction frees on every path.
+  JSAMPARRAY rows =
+      (*decoder.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&decoder), JPOOL_IMAGE,
+                                   decoder.output_width * static_cast<JDIMENSION>(components), 1);
+  while (decoder.output_scanline < decoder.output_height) {
+    const unsigned long y = decoder.output_scanline;
+    if (jpeg_read_scanlines(&decoder, rows, 1) != 1) break;
+    std::uint8_t* out = pixels + std::size_t{y} * decoder.output_width * 4;
+    for (unsigned long x = 0; x < decoder.output_width; ++x, out += 4) {
+      const JSAMPLE* in = rows[0] + x * static_cast<unsigned long>(components);
+      // BGRA: the alpha byte is kept unless the file carries one.
+      if (alphaOnly) {
+        if (components == 3) out[3] = std::max({in[0], in[1], in[2]});
+        if (components == 1) out[3] = in[0];
+      } else if (components == 4) {
+        out[0] = in[2], out[1] = in[1], out[2] = in[0], out[3] = in[3];
+      } else if (components == 3) {
+        out[0] = in[2], out[1] = in[1], out[2] = in[0];
+      } else {
+        out[0] = out[1] = out[2] = in[0];
+      }
+    }
+  }
+  jpeg_finish_decompress(&decoder);
+  jpeg_destroy_decompress(&decoder);
+  return true;
+}
+
+bool WriteJpeg(const char* path, const std::uint8_t* pixels, unsigned long width,
+               unsigned long height, int quality, bool alphaOnly) {
+  if (width == 0 || height == 0) return false;
+  File file(std::fopen(path, "wb"));
+  if (!file) return false;
+  jpeg_compress_struct encoder{};
+  JpegError error{};
+  encoder.err = jpeg_std_error(&error.manager);
+  error.manager.error_exit = &JpegErrorExit;
+  error.manager.emit_message = &JpegSilent;
+  std::vector<JSAMPLE> line(std::size_t{width} * 3);  // not touched after the jump point
+  if (setjmp(error.back) != 0) {
+    jpeg_destroy_compress(&encoder);
+    return false;
+  }
+  jpeg_create_compress(&encoder);
+  jpeg_stdio_dest(&encoder, file.get());
+  encoder.image_width = static_cast<JDIMENSION>(width);
+  encoder.image_height = static_cast<JDIMENSION>(height);
+  encoder.input_components = 3;
+  encoder.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&encoder);
+  jpeg_set_quality(&encoder, quality, TRUE);
+  jpeg_start_compress(&encoder, TRUE);
+  for (unsigned long y = 0; y < height; ++y) {
+    const std::uint8_t* in = pixels + std::size_t{y} * width * 4;
+    for (unsigned long x = 0; x < width; ++x, in += 4) {
+      JSAMPLE* out = line.data() + 3 * x;
+      if (alphaOnly) {
+        out[0] = out[1] = out[2] = in[3];
+      } else {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+      }
+    }
+    JSAMPROW rows[1] = {line.data()};
+    jpeg_write_scanlines(&encoder, rows, 1);
+  }
+  jpeg_finish_compress(&encoder);
+  jpeg_destroy_compress(&encoder);
+  return std::fflush(file.get()) == 0;
+}
+
+}  // namespace quellor::win

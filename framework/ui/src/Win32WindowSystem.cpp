@@ -1,0 +1,74 @@
+// The window system the library runs on: the Win32 operations of the names.
+#include <windows.h>
+
+#include <atomic>
+
+#include "qlxrapi/WindowSystem.h"
+
+namespace quellor::win {
+
+WindowSystem::~WindowSystem() = default;
+
+namespace {
+
+class Win32WindowSystem final : public WindowSystem {
+ public:
+  LRESULT DefaultProcedure(HWND window, UINT message, WPARAM w, LPARAM l) override {
+    return DefWindowProcA(window, message, w, l);
+  }
+  void* UserData(HWND window) override {
+    return reinterpret_cast<void*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  }
+  void SetUserData(HWND window, void* data) override {
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+  }
+  WNDPROC SetProcedure(HWND window, WNDPROC procedure) override {
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+  }
+  HWND Parent(HWND window) override { return ::GetParent(window); }
+  HWND FirstChild(HWND window) override { return GetWindow(window, GW_CHILD); }
+  HWND NextSibling(HWND window) override { return GetWindow(window, GW_HWNDNEXT); }
+  LRESULT Send(HWND window, UINT message, WPARAM w, LPARAM l) override {
+    return SendMessageA(window, message, w, l);
+  }
+  bool Post(HWND window, UINT message, WPARAM w, LPARAM l) override {
+    return PostMessageA(window, message, w, l) != FALSE;
+  }
+  void PostQuit(int code) override { PostQuitMessage(code); }
+  bool Destroy(HWND window) override { return ::DestroyWindow(window) != FALSE; }
+  bool ChildRectangle(HWND parent, HWND child, RECT* out) override {
+    if (GetClientRect(child, out) == FALSE) return false;
+    MapWindowPoints(child, parent, reinterpret_cast<POINT*>(out), 2);
+    return true;
+  }
+  HDC BeginPaint(HWND window, PAINTSTRUCT* paint) override { return ::BeginPaint(window, paint); }
+  void ResetClip(HDC dc) override { SelectClipRgn(dc, nullptr); }
+  void ExcludeClip(HDC dc, const RECT& r) override {
+    ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+  }
+  void EndPaint(HWND window, const PAINTSTRUCT* paint) override { ::EndPaint(window, paint); }
+  unsigned DroppedFileCount(WPARAM drop) override {
+    return DragQueryFileA(reinterpret_cast<HDROP>(drop), 0xFFFFFFFFu, nullptr, 0);
+  }
+  unsigned DroppedFile(WPARAM drop, unsigned index, char* buffer, unsigned size) override {
+    return DragQueryFileA(reinterpret_cast<HDROP>(drop), index, buffer, size);
+  }
+  void ShowCursor(const char* cursorId) override { ::SetCursor(LoadCursorA(nullptr, cursorId)); }
+};
+
+Win32WindowSystem g_win32;
+std::atomic<WindowSystem*> g_current{nullptr};
+
+}  // namespace
+
+WindowSystem& CurrentWindowSystem() {
+  WindowSystem* system = g_current.load(std::memory_order_acquire);
+  return system != nullptr ? *system : g_win32;
+}
+
+WindowSystem* UseWindowSystem(WindowSystem* system) {
+  return g_current.exchange(system, std::memory_order_acq_rel);
+}
+
+}  // namespace quellor::win
