@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -186,17 +187,26 @@ int Watch() {
 
 }  // namespace
 
+// QUELLOR_BOARD=none stands for a machine without the board, as the engine
+// reads it: every command that would touch the board refuses.
+bool BoardAbsent() {
+  const char* presence = std::getenv("QUELLOR_BOARD");
+  return presence && std::strcmp(presence, "none") == 0;
+}
+
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   if (arguments.empty()) return Usage();
   const std::string& command = arguments[0];
+  const bool help = command == "-h" || command == "--help" || command == "help";
+  if (!help && BoardAbsent()) return Fail("no board is present (QUELLOR_BOARD=none)");
   if (command == "status" && arguments.size() == 1) return Status();
   if (command == "controls" && arguments.size() == 1) return Controls();
   if (command == "set") return Set(arguments);
   if (command == "input") return Input(arguments);
   if (command == "snapshot") return Snapshot(arguments);
   if (command == "watch" && arguments.size() == 1) return Watch();
-  if (command == "-h" || command == "--help" || command == "help") {
+  if (help) {
     std::printf(kUsage, BoardFolderPath().c_str());
     return 0;
   }

@@ -35,9 +35,9 @@ class BoardCtlTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
   // Runs boardctl with the arguments; returns standard output and error.
-  std::string Run(const std::string& arguments, int* status) {
-    const std::string command = "QUELLOR_BOARD_DIR='" + folder_ + "/board' '" + ProgramsFolder() +
-                                "/boardctl' " + arguments + " 2>&1";
+  std::string Run(const std::string& arguments, int* status, const std::string& environment = "") {
+    const std::string command = environment + " QUELLOR_BOARD_DIR='" + folder_ + "/board' '" +
+                                ProgramsFolder() + "/boardctl' " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char chunk[512];
@@ -111,3 +111,18 @@ TEST_F(BoardCtlTest, UsageForUnknownCommands) {
 }
 
 }  // namespace
+
+// A machine without the board: every command says so and fails, and nothing
+// is created on the way; help still works.
+TEST_F(BoardCtlTest, NoBoardPresent) {
+  int status = -1;
+  for (const char* command : {"status", "controls", "input bars", "snapshot -o x.png", "watch"}) {
+    EXPECT_EQ(Run(command, &status, "QUELLOR_BOARD=none"),
+              "boardctl: no board is present (QUELLOR_BOARD=none)\n")
+        << command;
+    EXPECT_EQ(status, 1) << command;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder_ + "/board"));
+  Run("--help", &status, "QUELLOR_BOARD=none");
+  EXPECT_EQ(status, 0);
+}
