@@ -86,7 +86,7 @@ ClipboardBridge::ClipboardBridge(Display* display) : display_(display) {
     const long ms = std::strtol(timeout, nullptr, 10);
     if (ms > 0 && ms <= 60000) timeout_ = std::chrono::milliseconds(ms);
   }
-  seenVersion_ = writtenVersion_ = desktop::ClipboardVersion();
+  seenVersion_ = desktop::LastClipboardChange().version;
 }
 
 ClipboardBridge::~ClipboardBridge() {
@@ -108,10 +108,10 @@ void ClipboardBridge::Poll() {
                  static_cast<long long>(timeout_.count()));
     waiting_ = Waiting::Nothing;
   }
-  const uint64_t version = desktop::ClipboardVersion();
-  if (version == seenVersion_) return;
-  seenVersion_ = version;
-  if (version == writtenVersion_) return;  // our own copy from X
+  const desktop::ClipboardChange change = desktop::LastClipboardChange();
+  if (change.version == seenVersion_) return;
+  seenVersion_ = change.version;
+  if (change.thread == GetCurrentThreadId()) return;  // our own copy from X
   XSetSelectionOwner(display_, clipboard_, window_, CurrentTime);
   owner_ = XGetSelectionOwner(display_, clipboard_) == window_;
   XFlush(display_);
@@ -224,10 +224,9 @@ bool ClipboardBridge::WriteSubset(unsigned format, const void* data, size_t size
   }
   EmptyClipboard();
   SetClipboardData(format, memory);
-  // Closing tells the viewer chain (WM_DRAWCLIPBOARD); the version it leaves
-  // is ours, so Poll does not hand the copy straight back to X.
+  // Closing tells the viewer chain (WM_DRAWCLIPBOARD). The change is marked
+  // as this thread's, so Poll does not hand the copy straight back to X.
   CloseClipboard();
-  writtenVersion_ = desktop::ClipboardVersion();
   return true;
 }
 

@@ -51,7 +51,6 @@ class ClipboardBridge {
   std::chrono::steady_clock::time_point deadline_{};
   std::chrono::milliseconds timeout_{1000};
   uint64_t seenVersion_ = 0;
-  uint64_t writtenVersion_ = 0;  // the subset version our own write made
   bool owner_ = false;
 };
 

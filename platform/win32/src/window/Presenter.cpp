@@ -17,12 +17,14 @@
 #include "PixelBuffer.h"
 #include "WindowManager.h"
 #include "win32/automation/Presenter.h"
+#include "win32/kernel.h"
 
 namespace quellor::win32 {
 
 namespace {
 
-std::atomic<uint64_t> g_clipboardVersion{0};
+std::mutex g_clipboardMutex;
+desktop::ClipboardChange g_clipboardChange;
 std::atomic<bool> g_presenterRunning{false};
 
 // The folder this library was loaded from, so that the presenter is the one
@@ -44,7 +46,9 @@ bool PresenterWanted() {
 }  // namespace
 
 void BumpClipboardVersion() {
-  g_clipboardVersion.fetch_add(1, std::memory_order_release);
+  std::lock_guard lock(g_clipboardMutex);
+  ++g_clipboardChange.version;
+  g_clipboardChange.thread = GetCurrentThreadId();
 }
 
 void StartPresenterOnce() {
@@ -117,8 +121,9 @@ void TurnWheel(int delta, int x, int y) {
   InjectWheel(delta, POINT{x, y});
 }
 
-uint64_t ClipboardVersion() {
-  return g_clipboardVersion.load(std::memory_order_acquire);
+ClipboardChange LastClipboardChange() {
+  std::lock_guard lock(g_clipboardMutex);
+  return g_clipboardChange;
 }
 
 bool PresenterRunning() {

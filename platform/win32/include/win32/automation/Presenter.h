@@ -1,7 +1,7 @@
 // Automation interface of the Win32 subset (supported and stable): what a
 // presenter needs to show the in-memory desktop on a real display. The
 // presenter runs on a thread of its own; it polls ScreenVersion and
-// ClipboardVersion, reads the top-level windows and their pixels, and feeds
+// LastClipboardChange, reads the top-level windows and their pixels, and feeds
 // the display's input back through Desktop.h's input functions and
 // TurnWheel here. None of these calls a window procedure, so the presenter
 // never waits on a program's own threads except through the clipboard.
@@ -47,8 +47,14 @@ QUELLOR_EXPORT bool CopyWindowPixels(HWND hwnd, void* destination, int stride, i
 // screen position: WM_MOUSEWHEEL to the focus window.
 QUELLOR_EXPORT void TurnWheel(int delta, int x, int y);
 
-// Changes whenever the clipboard's contents change (after CloseClipboard).
-QUELLOR_EXPORT uint64_t ClipboardVersion();
+// The last change of the clipboard's contents (made final by CloseClipboard):
+// a number that grows with every change, and the thread that made it, so
+// that a bridge can tell its own copies from the programs'.
+struct ClipboardChange {
+  uint64_t version = 0;
+  DWORD thread = 0;
+};
+QUELLOR_EXPORT ClipboardChange LastClipboardChange();
 
 // Whether the presenter was loaded and started in this process.
 QUELLOR_EXPORT bool PresenterRunning();
