@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "ClipboardBridge.h"
@@ -91,7 +92,10 @@ XPresenter::XPresenter(const char* displayName) {
   gc_ = DefaultGC(display_, screen_);
   // Shared memory only helps (and only works) on a local server.
   const char* name = DisplayString(display_);
-  useShm_ = XShmQueryExtension(display_) && name && name[0] == ':';
+  // QUELLOR_X_NO_SHM=1 turns it off (a server that claims it but fails).
+  const char* noShm = std::getenv("QUELLOR_X_NO_SHM");
+  useShm_ = XShmQueryExtension(display_) && name && name[0] == ':' &&
+            !(noShm && std::string(noShm) == "1");
   wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
   wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
