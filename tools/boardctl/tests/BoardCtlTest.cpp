@@ -126,3 +126,15 @@ TEST_F(BoardCtlTest, NoBoardPresent) {
   Run("--help", &status, "QUELLOR_BOARD=none");
   EXPECT_EQ(status, 0);
 }
+
+// Without a display the window cannot be shown: say so rather than run
+// unseen. (The window itself is exercised under Xvfb by hand; see README.)
+TEST_F(BoardCtlTest, WatchWindowNeedsADisplay) {
+  int status = -1;
+  EXPECT_EQ(Run("watch --window", &status, "QUELLOR_HEADLESS=1"),
+            "boardctl: watch --window needs a display (DISPLAY is not set, or "
+            "QUELLOR_HEADLESS=1)\n");
+  EXPECT_EQ(status, 1);
+  Run("watch --window --output", &status);
+  EXPECT_EQ(status, 2);  // usage
+}
