@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ClipboardPng.h"
 #include "ClipboardText.h"
 #include "win32/automation/Presenter.h"
 #include "windows.h"
@@ -69,6 +70,7 @@ ClipboardBridge::ClipboardBridge(Display* display) : display_(display) {
   utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
   string_ = XA_STRING;
   text_ = XInternAtom(display_, "TEXT", False);
+  imagePng_ = XInternAtom(display_, "image/png", False);
   imageBmp_ = XInternAtom(display_, "image/bmp", False);
   incr_ = XInternAtom(display_, "INCR", False);
   property_ = XInternAtom(display_, "QUELLOR_CLIPBOARD", False);
@@ -190,6 +192,8 @@ void ClipboardBridge::OnSelectionNotify(const XSelectionEvent& event) {
       Request(string_);
     else if (has(text_))
       Request(text_);
+    else if (has(imagePng_))
+      Request(imagePng_);
     else if (has(imageBmp_))
       Request(imageBmp_);
     return;  // nothing the subset can hold
@@ -198,9 +202,10 @@ void ClipboardBridge::OnSelectionNotify(const XSelectionEvent& event) {
 }
 
 void ClipboardBridge::Deliver(Atom target, const std::vector<uint8_t>& data) {
-  if (target == imageBmp_) {
+  if (target == imageBmp_ || target == imagePng_) {
     std::string error;
-    const std::vector<uint8_t> dib = BmpFileToDib(data, error);
+    const std::vector<uint8_t> dib =
+        target == imagePng_ ? PngFileToDib(data, error) : BmpFileToDib(data, error);
     if (dib.empty()) {
       std::fprintf(stderr, "quellor: picture on the X clipboard refused: %s\n", error.c_str());
       return;
@@ -237,7 +242,10 @@ std::vector<Atom> ClipboardBridge::OfferedTargets() {
     offered.push_back(string_);
     offered.push_back(text_);
   }
-  if (IsClipboardFormatAvailable(CF_DIB)) offered.push_back(imageBmp_);
+  if (IsClipboardFormatAvailable(CF_DIB)) {
+    offered.push_back(imagePng_);
+    offered.push_back(imageBmp_);
+  }
   return offered;
 }
 
@@ -272,11 +280,13 @@ void ClipboardBridge::OnSelectionRequest(const XSelectionRequestEvent& request) 
                         int(sent.size()));
         reply.property = property;
       }
-    } else if (request.target == imageBmp_) {
-      const std::vector<uint8_t> file = DibToBmpFile(ReadSubset(CF_DIB));
+    } else if (request.target == imageBmp_ || request.target == imagePng_) {
+      const std::vector<uint8_t> dib = ReadSubset(CF_DIB);
+      const std::vector<uint8_t> file =
+          request.target == imagePng_ ? DibToPngFile(dib) : DibToBmpFile(dib);
       // Beyond what one request can carry the picture is refused (no INCR).
       if (!file.empty() && file.size() <= MaxPropertyBytes(display_)) {
-        XChangeProperty(display_, request.requestor, property, imageBmp_, 8, PropModeReplace,
+        XChangeProperty(display_, request.requestor, property, request.target, 8, PropModeReplace,
                         file.data(), int(file.size()));
         reply.property = property;
       }

@@ -2,7 +2,7 @@
 // X program copies reaches the subset (and its viewer chain hears of it as
 // WM_DRAWCLIPBOARD); what a subset program copies, X programs can paste.
 // Text goes as UTF8_STRING or STRING (CF_TEXT, Latin-1), pictures as
-// image/bmp (CF_DIB). An owner that never answers is given up after a
+// image/png or image/bmp (CF_DIB). An owner that never answers is given up after a
 // bounded wait (QUELLOR_X_SELECTION_TIMEOUT_MS, 1000 by default); oversized
 // or malformed data is refused with a message.
 #pragma once
@@ -45,7 +45,7 @@ class ClipboardBridge {
   Display* display_;
   Window window_ = 0;  // unmapped: owns the selection and receives transfers
   int fixesEventBase_ = -1;
-  Atom clipboard_, targets_, utf8String_, string_, text_, imageBmp_, incr_, property_;
+  Atom clipboard_, targets_, utf8String_, string_, text_, imagePng_, imageBmp_, incr_, property_;
   Waiting waiting_ = Waiting::Nothing;
   Atom requested_ = 0;
   std::chrono::steady_clock::time_point deadline_{};

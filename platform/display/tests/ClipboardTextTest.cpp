@@ -1,5 +1,6 @@
 // Text and picture conversions between X's clipboard and the subset's.
 #include "ClipboardText.h"
+#include "ClipboardPng.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,39 @@ TEST(ClipboardTextTest, KeysMapToVirtualKeys) {
   EXPECT_EQ(KeySymToVirtualKey(XK_Shift_R), VK_RSHIFT);
   EXPECT_EQ(KeySymToVirtualKey(XK_KP_3), VK_NUMPAD0 + 3);
   EXPECT_EQ(KeySymToVirtualKey(XK_dead_acute), 0);
+}
+
+}  // namespace
+}  // namespace quellor::display
+
+namespace quellor::display {
+namespace {
+
+TEST(ClipboardPngTest, PicturesGoBothWaysAndBrokenOnesAreRefused) {
+  // A 3x2 24-bit bottom-up DIB with distinct pixels.
+  std::vector<uint8_t> dib(40 + 2 * 12);
+  dib[0] = 40, dib[4] = 3, dib[8] = 2, dib[12] = 1, dib[14] = 24;
+  for (size_t i = 40; i < dib.size(); ++i) dib[i] = uint8_t(i * 7);
+  const std::vector<uint8_t> png = DibToPngFile(dib);
+  ASSERT_GT(png.size(), 8u);
+  EXPECT_EQ(png[1], 'P');
+  std::string error;
+  const std::vector<uint8_t> back = PngFileToDib(png, error);
+  ASSERT_EQ(back.size(), 40u + 3 * 2 * 4) << error;
+  EXPECT_EQ(back[14], 32);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x)
+      for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(back[40 + y * 12 + x * 4 + c], dib[40 + y * 12 + x * 3 + c]) << x << "," << y;
+
+  std::vector<uint8_t> cut(png.begin(), png.begin() + long(png.size()) - 20);
+  EXPECT_TRUE(PngFileToDib(cut, error).empty());
+  EXPECT_TRUE(PngFileToDib({'n', 'o', 'p', 'e'}, error).empty());
+  // A header claiming 20000 x 20000 is refused before any pixel is read.
+  std::vector<uint8_t> huge = png;
+  huge[16] = 0, huge[17] = 0, huge[18] = 0x4E, huge[19] = 0x20;
+  huge[20] = 0, huge[21] = 0, huge[22] = 0x4E, huge[23] = 0x20;
+  EXPECT_TRUE(PngFileToDib(huge, error).empty());
 }
 
 }  // namespace
