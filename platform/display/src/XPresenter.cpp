@@ -221,6 +221,11 @@ void XPresenter::Sync(bool force) {
   const uint64_t version = desktop::ScreenVersion();
   if (!force && version == screenVersion_) return;
   screenVersion_ = version;
+  // The shared segments are about to be written again: the server must have
+  // read the last puts first. Waiting here rather than right after the puts
+  // lets the server work while the program paints its next picture.
+  if (putsPending_) XSync(display_, False);
+  putsPending_ = false;
   const std::vector<desktop::TopLevelWindow> tops = desktop::TopLevelWindows();
   // Gone or hidden windows first, so that their X windows vanish together.
   std::vector<HWND> stale;
@@ -247,9 +252,12 @@ void XPresenter::Sync(bool force) {
     }
     Paint(it->hwnd, *p);
   }
-  // The shared segments are written again on the next change: wait until the
-  // server has read them.
-  XSync(display_, False);
+  if (useShm_) {
+    putsPending_ = true;
+    XFlush(display_);
+  } else {
+    XSync(display_, False);
+  }
 }
 
 void XPresenter::HandleEvents() {

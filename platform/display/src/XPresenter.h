@@ -38,8 +38,8 @@ class XPresenter {
   bool UsesShm() const { return useShm_; }
 
   // Brings the X windows in step with the subset's windows and repaints them
-  // when the screen has changed (or always, with force). Waits for the server
-  // to have taken the pixels.
+  // when the screen has changed (or always, with force). The puts are sent,
+  // not waited for; the next Sync waits for them before it writes again.
   void Sync(bool force = false);
   // Handles every X event already queued.
   void HandleEvents();
@@ -75,6 +75,7 @@ class XPresenter {
   Visual* visual_ = nullptr;
   GC gc_ = nullptr;
   bool useShm_ = false;
+  bool putsPending_ = false;  // shared-memory puts sent but not known to be done
   std::string error_;
   Atom wmProtocols_ = 0;
   Atom wmDeleteWindow_ = 0;
