@@ -43,9 +43,9 @@ std::vector<uint8_t> PngFileToDib(const std::vector<uint8_t>& file, std::string&
   dib[12] = 1;
   dib[14] = 32;
   Put32(&dib[20], uint32_t(stride * image.height));
-  // A negative stride writes the last row first: bottom-up.
-  uint8_t* lastRow = dib.data() + 40 + stride * (image.height - 1);
-  if (!png_image_finish_read(&image, nullptr, lastRow, -png_int_32(stride), nullptr)) {
+  // A negative stride stores the picture bottom-up; libpng finds the last
+  // row itself from the start of the buffer.
+  if (!png_image_finish_read(&image, nullptr, dib.data() + 40, -png_int_32(stride), nullptr)) {
     error = std::string("the PNG file is damaged (") + image.message + ")";
     png_image_free(&image);
     return {};
