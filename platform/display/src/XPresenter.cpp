@@ -235,7 +235,13 @@ void XPresenter::Sync(bool force) {
     });
     if (it == tops.end()) stale.push_back(hwnd);
   }
-  for (HWND hwnd : stale) Destroy(hwnd);
+  for (HWND hwnd : stale) {
+    if (hwnd == grabbedBy_) {
+      XUngrabPointer(display_, CurrentTime);
+      grabbedBy_ = nullptr;
+    }
+    Destroy(hwnd);
+  }
   // Bottom to top, so that owners exist before their owned windows and the
   // stacking follows the subset's z-order.
   for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
@@ -249,6 +255,16 @@ void XPresenter::Sync(bool force) {
     if (!p->mapped) {
       XMapRaised(display_, p->xid);
       p->mapped = true;
+      // An open popup menu takes the pointer, as the subset's menu loop
+      // captures the mouse: a click anywhere else on the screen reaches it
+      // (relative to the menu, so outside its rectangle) and closes it.
+      if (it->popupMenu) {
+        XSync(display_, False);
+        XGrabPointer(display_, p->xid, True,
+                     ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                     GrabModeAsync, None, None, CurrentTime);
+        grabbedBy_ = it->hwnd;
+      }
     }
     Paint(it->hwnd, *p);
   }

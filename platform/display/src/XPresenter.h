@@ -84,6 +84,7 @@ class XPresenter {
   Atom netWmWindowType_ = 0;
   Atom netWmTypeDialog_ = 0;
   std::map<HWND, Presented> windows_;
+  HWND grabbedBy_ = nullptr;  // the popup menu holding the pointer grab
   uint64_t screenVersion_ = ~uint64_t(0);
   std::atomic<bool> stop_{false};
   std::unique_ptr<ClipboardBridge> clipboard_;

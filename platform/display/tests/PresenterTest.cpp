@@ -24,6 +24,7 @@
 
 #include "XvfbServer.h"
 #include "win32/automation/Desktop.h"
+#include "win32/automation/Modal.h"
 #include "win32/automation/Presenter.h"
 #include "windows.h"
 
@@ -298,6 +299,53 @@ TEST_F(PresenterTest, AnOwnerThatNeverAnswersIsGivenUp) {
   // The presenter gives up after its bounded wait and takes the next copy.
   Shell("printf later | xclip -selection clipboard -i >/dev/null 2>&1");
   EXPECT_TRUE(PumpUntil([&] { return SubsetText() == "later"; })) << SubsetText();
+}
+
+// An open popup menu holds the pointer: a click elsewhere on the X screen
+// reaches the subset's menu loop as a click outside the menu and closes it.
+TEST_F(PresenterTest, AClickOutsideAPopupMenuClosesIt) {
+  HWND owner = MakeWindow("menu owner", 400, 400, 100, 100);
+  ASSERT_TRUE(PumpUntil([&] { return FindX("menu owner") != 0; }));
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 1, "First");
+  AppendMenuA(menu, MF_STRING, 2, "Second");
+  Display* d = server_->Connection();
+  bool clicked = false, overrideRedirect = false;
+  quellor::desktop::SetModalIdleHook([&](HWND) {
+    if (clicked) return;
+    clicked = true;
+    HWND open = quellor::desktop::OpenPopupMenu();
+    RECT r{};
+    GetWindowRect(open, &r);
+    // Wait (on the presenter's thread) for the menu to be on the X screen.
+    for (int i = 0; i < 2500 && !overrideRedirect; ++i) {
+      Window root = DefaultRootWindow(d), parent = 0, *children = nullptr;
+      unsigned count = 0;
+      XQueryTree(d, root, &root, &parent, &children, &count);
+      for (unsigned k = 0; k < count; ++k) {
+        XWindowAttributes a{};
+        if (XGetWindowAttributes(d, children[k], &a) && a.map_state == IsViewable &&
+            a.x == r.left && a.y == r.top && a.override_redirect)
+          overrideRedirect = true;
+      }
+      if (children) XFree(children);
+      if (!overrideRedirect) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (!overrideRedirect) {
+      quellor::desktop::TypeKey(VK_ESCAPE);  // do not leave the loop hanging
+      return;
+    }
+    XTestFakeMotionEvent(d, 0, 5, 5, 0);  // far from the menu and its owner
+    XTestFakeButtonEvent(d, 1, True, 0);
+    XTestFakeButtonEvent(d, 1, False, 0);
+    XFlush(d);
+  });
+  const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD, 410, 410, 0, owner, nullptr);
+  quellor::desktop::SetModalIdleHook(nullptr);
+  EXPECT_TRUE(overrideRedirect);
+  EXPECT_EQ(chosen, 0);
+  EXPECT_EQ(quellor::desktop::OpenPopupMenu(), nullptr);
+  DestroyMenu(menu);
 }
 
 TEST_F(PresenterTest, ALostServerClosesTheWindows) {
