@@ -7,6 +7,8 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <string>
 #include <mutex>
 #include <thread>
 
@@ -37,21 +39,29 @@ void StopAtExit() {
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) bool quellor_display_start() {
-  XInitThreads();
-  auto presenter = std::make_unique<quellor::display::XPresenter>(nullptr);
-  if (!presenter->Connected()) {
-    std::fprintf(stderr, "quellor: %s; the windows stay off the screen\n",
-                 presenter->Error().c_str());
-    return false;
-  }
+  // The connection is opened, used and kept by the presenter's own thread;
+  // the caller learns whether it could be opened.
+  std::promise<std::string> opened;
+  std::future<std::string> result = opened.get_future();
   g_running = new Running;  // lives to the end of the process
-  g_running->presenter = std::move(presenter);
-  std::atexit(StopAtExit);
-  std::thread([] {
+  std::thread([&opened] {
+    auto presenter = std::make_unique<quellor::display::XPresenter>(nullptr);
+    const bool connected = presenter->Connected();
+    if (connected) g_running->presenter = std::move(presenter);
+    opened.set_value(connected ? std::string() : presenter->Error());
+    if (!connected) return;
     g_running->presenter->Run();
     std::lock_guard lock(g_running->mutex);
     g_running->done = true;
     g_running->finished.notify_all();
   }).detach();
+  const std::string error = result.get();
+  if (!error.empty()) {
+    std::fprintf(stderr, "quellor: %s; the windows stay off the screen\n", error.c_str());
+    delete g_running;
+    g_running = nullptr;
+    return false;
+  }
+  std::atexit(StopAtExit);
   return true;
 }
