@@ -45,7 +45,7 @@ function(quellor_add_test name)
   file(WRITE ${env_script}
     "if(${name}_TESTS)\n"
     "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT "
-    "\"QUELLOR_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;QUELLOR_BIN=${CMAKE_BINARY_DIR}/bin\")\n"
+    "\"QUELLOR_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;QUELLOR_BIN=${CMAKE_BINARY_DIR}/bin;QUELLOR_HEADLESS=1\")\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_script})
 endfunction()

@@ -1,7 +1,7 @@
 // boardctl: look at and set up the virtual board.
 //   boardctl status | controls | set [--output] NAME VALUE
 //   boardctl input bars|black [ntsc|pal] | clip FILE | none
-//   boardctl snapshot -o out.png [--input] | watch
+//   boardctl snapshot -o out.png [--input] | watch [--window [--input]]
 #include <unistd.h>
 
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "OutputFile.h"
 #include "PngFile.h"
 #include "cliplib/clip/ClipFile.h"
+#include "WatchWindow.h"
 #include "board/BoardControl.h"
 #include "board/ColourConversion.h"
 #include "board/FieldRecords.h"
@@ -36,6 +38,7 @@ constexpr const char* kUsage =
     "  input none                   no signal on the input\n"
     "  snapshot -o FILE.png [--input]  the output as shown now (or the input) as a picture\n"
     "  watch                        live one-line status until interrupted\n"
+    "  watch --window [--input]     the output (or input) live in a window on the display\n"
     "The board lives in QUELLOR_BOARD_DIR (now %s).\n";
 
 int Usage() {
@@ -194,23 +197,6 @@ int Input(const std::vector<std::string>& arguments) {
   return 0;
 }
 
-// Weaves the two fields into a BGRA picture (field 0 on even lines).
-std::vector<std::uint8_t> FrameToBgra(const BoardFrame& frame, std::uint32_t& width,
-                                      std::uint32_t& height) {
-  width = static_cast<std::uint32_t>(kBoardPixelsPerLine);
-  const std::uint32_t fieldLines = FieldLines(frame.standard);
-  height = 2 * fieldLines;
-  const size_t rowBytes = static_cast<size_t>(width) * 4;
-  std::vector<std::uint8_t> bgra(rowBytes * height);
-  for (std::uint32_t line = 0; line < height; ++line) {
-    const std::uint8_t* source = frame.pixels.data() +
-                                 static_cast<size_t>(line & 1) * fieldLines * kBoardLineBytes +
-                                 static_cast<size_t>(line >> 1) * kBoardLineBytes;
-    decode_ycbcr8_bgra(bgra.data() + line * rowBytes, source, static_cast<int>(width));
-  }
-  return bgra;
-}
-
 int Snapshot(const std::vector<std::string>& arguments) {
   std::string path;
   bool input = false;
@@ -228,7 +214,7 @@ int Snapshot(const std::vector<std::string>& arguments) {
   std::string error;
   if (!(input ? ReadInputFrame(frame, error) : ReadShownFrame(frame, error))) return Fail(error);
   std::uint32_t width = 0, height = 0;
-  const std::vector<std::uint8_t> bgra = FrameToBgra(frame, width, height);
+  const std::vector<std::uint8_t> bgra = quellor::boardctl::FrameToBgra(frame, width, height);
   quellor::tools::OutputFile output(path);
   if (!output.Open({}, &error) ||
       !quellor::tools::WritePng(output.path(), width, height, bgra.data(), &error) ||
@@ -277,11 +263,20 @@ bool BoardFilesAreFiles(std::string& error) {
 
 }  // namespace
 
+// QUELLOR_BOARD=none stands for a machine without the board, as the engine
+// reads it: every command that would touch the board refuses.
+bool BoardAbsent() {
+  const char* presence = std::getenv("QUELLOR_BOARD");
+  return presence && std::strcmp(presence, "none") == 0;
+}
+
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   if (arguments.empty()) return Usage();
   const std::string& command = arguments[0];
-  if (command != "-h" && command != "--help" && command != "help") {
+  const bool help = command == "-h" || command == "--help" || command == "help";
+  if (!help && BoardAbsent()) return Fail("no board is present (QUELLOR_BOARD=none)");
+  if (!help) {
     std::string error;
     if (!BoardFilesAreFiles(error)) return Fail(error);
   }
@@ -291,7 +286,12 @@ int main(int argc, char** argv) {
   if (command == "input") return Input(arguments);
   if (command == "snapshot") return Snapshot(arguments);
   if (command == "watch" && arguments.size() == 1) return Watch();
-  if (command == "-h" || command == "--help" || command == "help") {
+  if (command == "watch" && arguments.size() >= 2 && arguments[1] == "--window") {
+    if (arguments.size() == 2) return quellor::boardctl::WatchWindow(false);
+    if (arguments.size() == 3 && arguments[2] == "--input")
+      return quellor::boardctl::WatchWindow(true);
+  }
+  if (help) {
     std::printf(kUsage, BoardFolderPath().c_str());
     return 0;
   }

@@ -64,12 +64,12 @@ class BoardCtlTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
-  // Runs boardctl with the arguments (in the test's folder); returns
-  // standard output and error.
-  std::string Run(const std::string& arguments, int* status) {
-    const std::string command = "cd '" + folder_ + "' && QUELLOR_BOARD_DIR='" + folder_ +
-                                "/board' '" + ProgramsFolder() + "/boardctl' " + arguments +
-                                " 2>&1";
+  // Runs boardctl with the arguments (in the test's folder, with the
+  // environment assignments given first); returns standard output and error.
+  std::string Run(const std::string& arguments, int* status, const std::string& environment = "") {
+    const std::string command = "cd '" + folder_ + "' && " + environment + " QUELLOR_BOARD_DIR='" +
+                                folder_ + "/board' '" + ProgramsFolder() + "/boardctl' " +
+                                arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char chunk[512];
@@ -216,3 +216,30 @@ TEST_F(BoardCtlTest, SetRefusesUnknownControlsAndValuesOutOfRange) {
 }
 
 }  // namespace
+
+// A machine without the board: every command says so and fails, and nothing
+// is created on the way; help still works.
+TEST_F(BoardCtlTest, NoBoardPresent) {
+  int status = -1;
+  for (const char* command : {"status", "controls", "input bars", "snapshot -o x.png", "watch"}) {
+    EXPECT_EQ(Run(command, &status, "QUELLOR_BOARD=none"),
+              "boardctl: no board is present (QUELLOR_BOARD=none)\n")
+        << command;
+    EXPECT_EQ(status, 1) << command;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder_ + "/board"));
+  Run("--help", &status, "QUELLOR_BOARD=none");
+  EXPECT_EQ(status, 0);
+}
+
+// Without a display the window cannot be shown: say so rather than run
+// unseen. (The window itself is exercised under Xvfb by hand; see README.)
+TEST_F(BoardCtlTest, WatchWindowNeedsADisplay) {
+  int status = -1;
+  EXPECT_EQ(Run("watch --window", &status, "QUELLOR_HEADLESS=1"),
+            "boardctl: watch --window needs a display (DISPLAY is not set, or "
+            "QUELLOR_HEADLESS=1)\n");
+  EXPECT_EQ(status, 1);
+  Run("watch --window --output", &status);
+  EXPECT_EQ(status, 2);  // usage
+}

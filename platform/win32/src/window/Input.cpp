@@ -157,6 +157,20 @@ void InjectKey(int virtualKey, bool down) {
   PostInputLocked(*w, m, false);
 }
 
+void InjectWheel(int delta, POINT screen) {
+  auto lock = Lock();
+  InputState& in = Input();
+  HWND target = in.focus ? in.focus : in.active;
+  Window* w = FindWindowLocked(target);
+  if (!w) return;
+  // Keys in the low word, the signed delta in the high word; the position in
+  // screen coordinates, as the real message carries it.
+  const WPARAM wParam = (MouseKeysLocked() & 0xFFFF) | (WPARAM(WORD(SHORT(delta))) << 16);
+  const LPARAM lParam = LPARAM(DWORD(WORD(SHORT(screen.x)) | (DWORD(WORD(SHORT(screen.y))) << 16)));
+  MSG m{target, WM_MOUSEWHEEL, wParam, lParam, ClockNow(), screen};
+  PostInputLocked(*w, m, false);
+}
+
 HCURSOR CurrentCursor() {
   auto lock = Lock();
   return Input().cursorShape;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "Presenter.h"
 #include "WindowManager.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
@@ -157,6 +158,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
                             HINSTANCE hInstance, LPVOID lpParam) {
   if (hWndParent == kDesktop || hWndParent == HWND_MESSAGE) hWndParent = nullptr;
   bool child = (dwStyle & WS_CHILD) != 0;
+  // The first top-level window brings up the display presenter, if wanted.
+  if (!child) StartPresenterOnce();
   auto queue = CurrentQueue();
   HWND hwnd;
   CREATESTRUCTA cs{};

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ClipboardData.h"
+#include "../Presenter.h"
 #include "win32/clipboard.h"
 #include "win32/errors.h"
 #include "win32/kernel.h"
@@ -117,6 +118,7 @@ BOOL WINAPI CloseClipboard(void) {
     c.open = false;
     c.openWindow = nullptr;
     viewer = c.changed ? c.viewer : nullptr;
+    if (c.changed) BumpClipboardVersion();
     c.changed = false;
   }
   // The viewer chain hears of the change once it is complete.

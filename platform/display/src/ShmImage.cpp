@@ -1,0 +1,101 @@
+#include "ShmImage.h"
+
+#include <X11/Xutil.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <cstdlib>
+
+namespace quellor::display {
+
+namespace {
+
+// XShmAttach fails asynchronously (BadAccess) on a remote server: catch the
+// error during the sync that follows it.
+bool g_attachFailed = false;
+int CatchAttachError(Display*, XErrorEvent*) {
+  g_attachFailed = true;
+  return 0;
+}
+
+}  // namespace
+
+ShmImage::~ShmImage() {
+  Release();
+}
+
+void ShmImage::Release() {
+  if (!image_) return;
+  if (shared_) {
+    XShmDetach(display_, &segment_);
+    XSync(display_, False);
+    shmdt(segment_.shmaddr);
+  } else {
+    std::free(image_->data);
+    image_->data = nullptr;
+  }
+  XDestroyImage(image_);
+  image_ = nullptr;
+  shared_ = false;
+  width_ = height_ = 0;
+}
+
+bool ShmImage::Allocate(Display* display, Visual* visual, int width, int height, bool useShm) {
+  Release();
+  display_ = display;
+  if (useShm) {
+    image_ = XShmCreateImage(display, visual, 24, ZPixmap, nullptr, &segment_, unsigned(width),
+                             unsigned(height));
+    if (image_) {
+      segment_.shmid =
+          shmget(IPC_PRIVATE, size_t(image_->bytes_per_line) * size_t(height), IPC_CREAT | 0600);
+      if (segment_.shmid >= 0) {
+        segment_.shmaddr = image_->data = static_cast<char*>(shmat(segment_.shmid, nullptr, 0));
+        // Marked for removal now: the segment goes when both sides detach,
+        // even if this process dies.
+        shmctl(segment_.shmid, IPC_RMID, nullptr);
+        if (segment_.shmaddr != reinterpret_cast<char*>(-1)) {
+          segment_.readOnly = False;
+          g_attachFailed = false;
+          auto previous = XSetErrorHandler(CatchAttachError);
+          const Status attached = XShmAttach(display, &segment_);
+          XSync(display, False);
+          XSetErrorHandler(previous);
+          if (attached && !g_attachFailed) {
+            shared_ = true;
+            width_ = width;
+            height_ = height;
+            return true;
+          }
+          shmdt(segment_.shmaddr);
+        }
+      }
+      image_->data = nullptr;
+      XDestroyImage(image_);
+      image_ = nullptr;
+    }
+  }
+  image_ = XCreateImage(display, visual, 24, ZPixmap, 0, nullptr, unsigned(width), unsigned(height),
+                        32, 0);
+  if (!image_) return false;
+  image_->data = static_cast<char*>(std::calloc(size_t(image_->bytes_per_line), size_t(height)));
+  if (!image_->data) {
+    XDestroyImage(image_);
+    image_ = nullptr;
+    return false;
+  }
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+void ShmImage::Put(Drawable drawable, GC gc) {
+  if (!image_) return;
+  if (shared_)
+    XShmPutImage(display_, drawable, gc, image_, 0, 0, 0, 0, unsigned(width_), unsigned(height_),
+                 False);
+  else
+    XPutImage(display_, drawable, gc, image_, 0, 0, 0, 0, unsigned(width_), unsigned(height_));
+}
+
+}  // namespace quellor::display

@@ -1,0 +1,364 @@
+#include "XPresenter.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "ClipboardBridge.h"
+#include "KeyMap.h"
+#include "win32/automation/Desktop.h"
+#include "windows.h"
+
+namespace quellor::display {
+
+namespace {
+
+// Set from Xlib's I/O error path, which may run deep inside any Xlib call.
+std::atomic<bool> g_serverLost{false};
+
+// Protocol errors are expected now and then (a requestor that vanished before
+// its answer, a window the server already destroyed): never fatal, as Xlib's
+// default handler would make them.
+int IgnoreProtocolError(Display*, XErrorEvent*) {
+  return 0;
+}
+
+int QuietIoError(Display*) {
+  return 0;  // the exit handler below decides what happens
+}
+void KeepRunningOnIoError(Display*, void*) {
+  g_serverLost = true;  // returning keeps the process alive; Run() winds down
+}
+
+// How long Run() sleeps between looks at the subset's screen when X is quiet:
+// a little under a 60 Hz frame, so that repaints reach the screen promptly.
+constexpr int kPollMilliseconds = 8;
+
+// Frameless popups (menus, tooltips) are placed by the program itself and
+// must not be decorated or moved by the window manager.
+bool OverrideRedirect(const desktop::TopLevelWindow& top) {
+  return top.popupMenu || ((top.style & WS_POPUP) && !(top.style & WS_CAPTION) && !top.owner) ||
+         (top.exStyle & WS_EX_TOOLWINDOW && !(top.style & WS_CAPTION));
+}
+
+desktop::Button ToButton(unsigned button) {
+  return button == Button3   ? desktop::Button::Right
+         : button == Button2 ? desktop::Button::Middle
+                             : desktop::Button::Left;
+}
+
+}  // namespace
+
+XPresenter::XPresenter(const char* displayName) {
+  display_ = XOpenDisplay(displayName);
+  if (!display_) {
+    error_ = std::string("cannot open display \"") + XDisplayName(displayName) + "\"";
+    return;
+  }
+  XSetErrorHandler(IgnoreProtocolError);
+  XSetIOErrorHandler(QuietIoError);
+  XSetIOErrorExitHandler(display_, KeepRunningOnIoError, nullptr);
+  screen_ = DefaultScreen(display_);
+  root_ = RootWindow(display_, screen_);
+  XVisualInfo wanted{};
+  wanted.screen = screen_;
+  wanted.depth = 24;
+  wanted.c_class = TrueColor;
+  wanted.red_mask = 0xFF0000;
+  wanted.green_mask = 0x00FF00;
+  wanted.blue_mask = 0x0000FF;
+  int count = 0;
+  XVisualInfo* found =
+      XGetVisualInfo(display_,
+                     VisualScreenMask | VisualDepthMask | VisualClassMask | VisualRedMaskMask |
+                         VisualGreenMaskMask | VisualBlueMaskMask,
+                     &wanted, &count);
+  if (!found || count == 0) {
+    error_ = "the display has no 24-bit true colour visual";
+    if (found) XFree(found);
+    return;
+  }
+  visual_ = found[0].visual;
+  XFree(found);
+  if (visual_ != DefaultVisual(display_, screen_) || DefaultDepth(display_, screen_) != 24) {
+    error_ = "the display's default visual is not 24-bit true colour";
+    return;
+  }
+  gc_ = DefaultGC(display_, screen_);
+  // Shared memory only helps (and only works) on a local server.
+  const char* name = DisplayString(display_);
+  // QUELLOR_X_NO_SHM=1 turns it off (a server that claims it but fails).
+  const char* noShm = std::getenv("QUELLOR_X_NO_SHM");
+  useShm_ = XShmQueryExtension(display_) && name && name[0] == ':' &&
+            !(noShm && std::string(noShm) == "1");
+  wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
+  wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+  netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
+  utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
+  netWmWindowType_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False);
+  netWmTypeDialog_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  clipboard_ = std::make_unique<ClipboardBridge>(display_);
+}
+
+XPresenter::~XPresenter() {
+  if (!display_) return;
+  if (!g_serverLost) {
+    for (auto& [hwnd, p] : windows_) {
+      p.image.reset();
+      XDestroyWindow(display_, p.xid);
+    }
+    clipboard_.reset();
+    XCloseDisplay(display_);
+  }
+}
+
+Window XPresenter::XWindowOf(HWND hwnd) const {
+  auto it = windows_.find(hwnd);
+  return it == windows_.end() ? 0 : it->second.xid;
+}
+
+HWND XPresenter::WindowFor(Window xid) const {
+  for (const auto& [hwnd, p] : windows_)
+    if (p.xid == xid) return hwnd;
+  return nullptr;
+}
+
+XPresenter::Presented* XPresenter::Create(const desktop::TopLevelWindow& top) {
+  const int width = std::max<int>(1, top.rect.right - top.rect.left);
+  const int height = std::max<int>(1, top.rect.bottom - top.rect.top);
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = OverrideRedirect(top) ? True : False;
+  attributes.background_pixmap = None;  // the surface paints everything
+  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                          KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
+  const Window xid = XCreateWindow(display_, root_, top.rect.left, top.rect.top, unsigned(width),
+                                   unsigned(height), 0, 24, InputOutput, visual_,
+                                   CWOverrideRedirect | CWBackPixmap | CWEventMask, &attributes);
+  // The subset decides sizes: the window manager keeps the size and the
+  // program's position.
+  XSizeHints* hints = XAllocSizeHints();
+  hints->flags = PPosition | USPosition | PMinSize | PMaxSize;
+  hints->x = top.rect.left;
+  hints->y = top.rect.top;
+  hints->min_width = hints->max_width = width;
+  hints->min_height = hints->max_height = height;
+  XSetWMNormalHints(display_, xid, hints);
+  XFree(hints);
+  XSetWMProtocols(display_, xid, &wmDeleteWindow_, 1);
+  if (top.owner) {
+    if (Window owner = XWindowOf(top.owner)) {
+      XSetTransientForHint(display_, xid, owner);
+      XChangeProperty(display_, xid, netWmWindowType_, XA_ATOM, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(&netWmTypeDialog_), 1);
+    }
+  }
+  XClassHint* classHint = XAllocClassHint();
+  classHint->res_name = const_cast<char*>("quellor");
+  classHint->res_class = const_cast<char*>("Quellor");
+  XSetClassHint(display_, xid, classHint);
+  XFree(classHint);
+  Presented& p = windows_[top.hwnd];
+  p.xid = xid;
+  p.rect = top.rect;
+  p.image = std::make_unique<ShmImage>();
+  p.title.clear();
+  return &p;
+}
+
+void XPresenter::Destroy(HWND hwnd) {
+  auto it = windows_.find(hwnd);
+  if (it == windows_.end()) return;
+  it->second.image.reset();
+  XDestroyWindow(display_, it->second.xid);
+  windows_.erase(it);
+}
+
+void XPresenter::UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top) {
+  const int width = std::max<int>(1, top.rect.right - top.rect.left);
+  const int height = std::max<int>(1, top.rect.bottom - top.rect.top);
+  if (top.rect.left != p.rect.left || top.rect.top != p.rect.top ||
+      width != p.rect.right - p.rect.left || height != p.rect.bottom - p.rect.top) {
+    XSizeHints* hints = XAllocSizeHints();
+    hints->flags = PPosition | USPosition | PMinSize | PMaxSize;
+    hints->x = top.rect.left;
+    hints->y = top.rect.top;
+    hints->min_width = hints->max_width = width;
+    hints->min_height = hints->max_height = height;
+    XSetWMNormalHints(display_, p.xid, hints);
+    XFree(hints);
+    XMoveResizeWindow(display_, p.xid, top.rect.left, top.rect.top, unsigned(width),
+                      unsigned(height));
+    p.rect = top.rect;
+  }
+  if (top.title != p.title) {
+    // WM_NAME in Latin-1 (the subset's code page for window texts), and
+    // _NET_WM_NAME in UTF-8 for the window managers that prefer it.
+    XStoreName(display_, p.xid, top.title.c_str());
+    const std::string utf8 = ClipboardBridge::Latin1ToUtf8(top.title);
+    XChangeProperty(display_, p.xid, netWmName_, utf8String_, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
+    p.title = top.title;
+  }
+}
+
+void XPresenter::Paint(HWND hwnd, Presented& p) {
+  const int width = std::max<int>(1, p.rect.right - p.rect.left);
+  const int height = std::max<int>(1, p.rect.bottom - p.rect.top);
+  if (p.image->Width() != width || p.image->Height() != height) {
+    if (!p.image->Allocate(display_, visual_, width, height, useShm_)) return;
+  }
+  if (!desktop::CopyWindowPixels(hwnd, p.image->Pixels(), p.image->Stride(), width, height)) return;
+  p.image->Put(p.xid, gc_);
+}
+
+void XPresenter::Sync(bool force) {
+  if (!display_ || g_serverLost) return;
+  const uint64_t version = desktop::ScreenVersion();
+  if (!force && version == screenVersion_) return;
+  screenVersion_ = version;
+  // The shared segments are about to be written again: the server must have
+  // read the last puts first. Waiting here rather than right after the puts
+  // lets the server work while the program paints its next picture.
+  if (putsPending_) XSync(display_, False);
+  putsPending_ = false;
+  const std::vector<desktop::TopLevelWindow> tops = desktop::TopLevelWindows();
+  // Gone or hidden windows first, so that their X windows vanish together.
+  std::vector<HWND> stale;
+  for (const auto& [hwnd, p] : windows_) {
+    auto it = std::find_if(tops.begin(), tops.end(), [&](const desktop::TopLevelWindow& t) {
+      return t.hwnd == hwnd && t.visible;
+    });
+    if (it == tops.end()) stale.push_back(hwnd);
+  }
+  for (HWND hwnd : stale) {
+    if (hwnd == grabbedBy_) {
+      XUngrabPointer(display_, CurrentTime);
+      grabbedBy_ = nullptr;
+    }
+    Destroy(hwnd);
+  }
+  // Bottom to top, so that owners exist before their owned windows and the
+  // stacking follows the subset's z-order.
+  for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+    if (!it->visible) continue;
+    Presented* p = nullptr;
+    if (auto found = windows_.find(it->hwnd); found != windows_.end())
+      p = &found->second;
+    else
+      p = Create(*it);
+    UpdateGeometry(*p, *it);
+    if (!p->mapped) {
+      XMapRaised(display_, p->xid);
+      p->mapped = true;
+      // An open popup menu takes the pointer, as the subset's menu loop
+      // captures the mouse: a click anywhere else on the screen reaches it
+      // (relative to the menu, so outside its rectangle) and closes it.
+      if (it->popupMenu) {
+        XSync(display_, False);
+        XGrabPointer(display_, p->xid, True,
+                     ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                     GrabModeAsync, None, None, CurrentTime);
+        grabbedBy_ = it->hwnd;
+      }
+    }
+    Paint(it->hwnd, *p);
+  }
+  if (useShm_) {
+    putsPending_ = true;
+    XFlush(display_);
+  } else {
+    XSync(display_, False);
+  }
+}
+
+void XPresenter::HandleEvents() {
+  if (!display_) return;
+  while (!g_serverLost && XPending(display_)) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    if (clipboard_ && clipboard_->HandleEvent(event)) continue;
+    HandleEvent(event);
+  }
+}
+
+void XPresenter::HandleEvent(XEvent& event) {
+  const HWND hwnd = WindowFor(event.xany.window);
+  if (!hwnd) return;
+  const Presented& p = windows_[hwnd];
+  // X gives positions relative to the X window; the subset wants them on its
+  // own screen, where the window sits at p.rect.
+  auto toScreenX = [&](int x) { return int(p.rect.left) + x; };
+  auto toScreenY = [&](int y) { return int(p.rect.top) + y; };
+  switch (event.type) {
+    case Expose:
+      if (event.xexpose.count == 0) screenVersion_ = ~uint64_t(0);  // repaint on the next Sync
+      break;
+    case MotionNotify:
+      desktop::MoveMouse(toScreenX(event.xmotion.x), toScreenY(event.xmotion.y));
+      break;
+    case ButtonPress:
+    case ButtonRelease: {
+      const int x = toScreenX(event.xbutton.x), y = toScreenY(event.xbutton.y);
+      const unsigned button = event.xbutton.button;
+      if (button == Button4 || button == Button5) {
+        if (event.type == ButtonPress) desktop::TurnWheel(button == Button4 ? 120 : -120, x, y);
+      } else if (button <= Button3) {
+        if (event.type == ButtonPress)
+          desktop::PressButton(ToButton(button), x, y);
+        else
+          desktop::ReleaseButton(ToButton(button), x, y);
+      }
+      break;
+    }
+    case KeyPress:
+    case KeyRelease: {
+      // The unshifted symbol names the key; the subset makes the characters
+      // from the key and its own shift state (TranslateMessage).
+      const KeySym symbol = XLookupKeysym(&event.xkey, 0);
+      if (const int vk = KeySymToVirtualKey(symbol)) {
+        if (event.type == KeyPress)
+          desktop::PressKey(vk);
+        else
+          desktop::ReleaseKey(vk);
+      }
+      break;
+    }
+    case ClientMessage:
+      if (Atom(event.xclient.message_type) == wmProtocols_ &&
+          Atom(event.xclient.data.l[0]) == wmDeleteWindow_)
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+void XPresenter::ServerLost() {
+  std::fprintf(stderr, "quellor: the X display went away; closing the windows\n");
+  for (const desktop::TopLevelWindow& top : desktop::TopLevelWindows())
+    if (top.visible && !top.owner) PostMessageA(top.hwnd, WM_CLOSE, 0, 0);
+}
+
+void XPresenter::Run() {
+  if (!Connected()) return;
+  const int fd = ConnectionNumber(display_);
+  while (!stop_) {
+    Sync();
+    if (clipboard_) clipboard_->Poll();
+    HandleEvents();
+    if (g_serverLost) {
+      ServerLost();
+      return;
+    }
+    pollfd watch{fd, POLLIN, 0};
+    poll(&watch, 1, kPollMilliseconds);
+    // A closed connection reads as ready; XPending then reports the loss.
+  }
+}
+
+}  // namespace quellor::display

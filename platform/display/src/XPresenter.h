@@ -1,0 +1,93 @@
+// Shows the subset's top-level windows on an X server: one X window per
+// visible top-level window, its pixels put from the window's surface, moves,
+// sizes, visibility and titles kept in step, and the server's mouse and
+// keyboard fed back through the automation interface. Popup menus and
+// frameless popups are override-redirect windows; owned windows (dialogs)
+// are transient for their owner's X window.
+//
+// Everything runs on one thread (Run); only that thread talks to Xlib.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "ShmImage.h"
+#include "win32/automation/Presenter.h"
+
+namespace quellor::display {
+
+class ClipboardBridge;
+
+class XPresenter {
+ public:
+  // Connects to the display named (nullptr: $DISPLAY). Connected() tells.
+  explicit XPresenter(const char* displayName);
+  ~XPresenter();
+  XPresenter(const XPresenter&) = delete;
+  XPresenter& operator=(const XPresenter&) = delete;
+
+  // False when the server could not be reached or has no 24-bit true colour
+  // visual; the reason is in Error().
+  bool Connected() const { return display_ != nullptr && error_.empty(); }
+  const std::string& Error() const { return error_; }
+  bool UsesShm() const { return useShm_; }
+
+  // Brings the X windows in step with the subset's windows and repaints them
+  // when the screen has changed (or always, with force). The puts are sent,
+  // not waited for; the next Sync waits for them before it writes again.
+  void Sync(bool force = false);
+  // Handles every X event already queued.
+  void HandleEvents();
+  // Until Stop() or the server goes away: wait for X events or a change of
+  // the subset's screen, and follow. A lost server closes every top-level
+  // window (WM_CLOSE) so that programs end as if the user had closed them.
+  void Run();
+  void Stop() { stop_ = true; }
+
+  // The X window showing a subset window (0 when none).
+  Window XWindowOf(HWND hwnd) const;
+
+ private:
+  struct Presented {
+    Window xid = 0;
+    RECT rect{};
+    std::string title;
+    bool mapped = false;
+    std::unique_ptr<ShmImage> image;
+  };
+
+  Presented* Create(const desktop::TopLevelWindow& top);
+  void Destroy(HWND hwnd);
+  void UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top);
+  void Paint(HWND hwnd, Presented& p);
+  void HandleEvent(XEvent& event);
+  HWND WindowFor(Window xid) const;
+  void ServerLost();
+
+  Display* display_ = nullptr;
+  int screen_ = 0;
+  Window root_ = 0;
+  Visual* visual_ = nullptr;
+  GC gc_ = nullptr;
+  bool useShm_ = false;
+  bool putsPending_ = false;  // shared-memory puts sent but not known to be done
+  std::string error_;
+  Atom wmProtocols_ = 0;
+  Atom wmDeleteWindow_ = 0;
+  Atom netWmName_ = 0;
+  Atom utf8String_ = 0;
+  Atom netWmWindowType_ = 0;
+  Atom netWmTypeDialog_ = 0;
+  std::map<HWND, Presented> windows_;
+  HWND grabbedBy_ = nullptr;  // the popup menu holding the pointer grab
+  uint64_t screenVersion_ = ~uint64_t(0);
+  std::atomic<bool> stop_{false};
+  std::unique_ptr<ClipboardBridge> clipboard_;
+};
+
+}  // namespace quellor::display

@@ -1,0 +1,358 @@
+// The presenter on a real (virtual) X server: windows appear where and as the
+// subset draws them, X input reaches the window procedures, the X clipboard
+// and the subset's are one, and a lost server closes the program's windows.
+// Each case runs in a process of its own (CTest), with its own Xvfb.
+// GoogleTest before Xlib, whose macros (None, Bool) clash with its names.
+#include <gtest/gtest.h>
+// clang-format off
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+// clang-format on
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "XvfbServer.h"
+#include "win32/automation/Desktop.h"
+#include "win32/automation/Modal.h"
+#include "win32/automation/Presenter.h"
+#include "windows.h"
+
+namespace {
+
+using quellor::display::testing::XvfbServer;
+
+struct Seen {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::vector<Seen> g_seen;
+
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      RECT client;
+      GetClientRect(hwnd, &client);
+      HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+      FillRect(dc, &client, red);
+      DeleteObject(red);
+      RECT corner{0, 0, 10, 10};
+      HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+      FillRect(dc, &corner, blue);
+      DeleteObject(blue);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_MOUSEWHEEL:
+    case WM_DRAWCLIPBOARD:
+    case WM_CLOSE:
+      g_seen.push_back({message, wParam, lParam});
+      if (message == WM_CLOSE) break;  // and close, as programs do
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+const Seen* Find(UINT message) {
+  for (const Seen& s : g_seen)
+    if (s.message == message) return &s;
+  return nullptr;
+}
+
+class PresenterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_seen.clear();
+    server_ = std::make_unique<XvfbServer>();
+    if (!server_->Running()) GTEST_SKIP() << server_->Skipped();
+    setenv("DISPLAY", server_->Name().c_str(), 1);
+    unsetenv("QUELLOR_HEADLESS");
+    setenv("QUELLOR_X_SELECTION_TIMEOUT_MS", "100", 1);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.lpszClassName = "PresenterTestWindow";
+    RegisterClassA(&wc);
+  }
+
+  HWND MakeWindow(const char* title, int x, int y, int width, int height, DWORD style = WS_POPUP,
+                  HWND owner = nullptr) {
+    HWND hwnd = CreateWindowExA(0, "PresenterTestWindow", title, style | WS_VISIBLE, x, y, width,
+                                height, owner, nullptr, nullptr, nullptr);
+    UpdateWindow(hwnd);
+    return hwnd;
+  }
+
+  // Runs the subset's messages while the presenter works on its own thread,
+  // until `done` holds (at most 5 s; each step waits a couple of ms).
+  bool PumpUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 2500; ++i) {
+      quellor::desktop::RunUntilIdle();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+  }
+
+  // The X window named `title` among the root's children, 0 when none.
+  Window FindX(const char* title) {
+    Display* d = server_->Connection();
+    Window root = DefaultRootWindow(d), parent = 0, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (!XQueryTree(d, root, &root, &parent, &children, &count)) return 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+      char* name = nullptr;
+      XWindowAttributes attributes{};
+      if (XFetchName(d, children[i], &name) && name && std::strcmp(name, title) == 0 &&
+          XGetWindowAttributes(d, children[i], &attributes) && attributes.map_state == IsViewable)
+        found = children[i];
+      if (name) XFree(name);
+    }
+    if (children) XFree(children);
+    return found;
+  }
+
+  std::string Shell(const std::string& command) {
+    const std::string full = "DISPLAY=" + server_->Name() + " " + command;
+    FILE* pipe = popen(full.c_str(), "r");
+    std::string out;
+    char chunk[4096];
+    while (size_t got = std::fread(chunk, 1, sizeof chunk, pipe)) out.append(chunk, got);
+    pclose(pipe);
+    return out;
+  }
+
+  std::string SubsetText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE h = GetClipboardData(CF_TEXT)) {
+      if (auto* p = static_cast<const char*>(GlobalLock(h))) text = p;
+      GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return text;
+  }
+
+  void SetSubset(UINT format, const void* data, size_t size, HWND owner) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(memory), data, size);
+    GlobalUnlock(memory);
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    SetClipboardData(format, memory);
+    CloseClipboard();
+  }
+
+  std::unique_ptr<XvfbServer> server_;
+};
+
+TEST_F(PresenterTest, WindowsAppearWithTheirGeometryPixelsAndOwners) {
+  HWND main = MakeWindow("presented", 100, 120, 200, 150);
+  Window x = 0;
+  ASSERT_TRUE(PumpUntil([&] { return (x = FindX("presented")) != 0; }));
+  EXPECT_TRUE(quellor::desktop::PresenterRunning());
+  Display* d = server_->Connection();
+  XWindowAttributes a{};
+  ASSERT_TRUE(XGetWindowAttributes(d, x, &a));
+  EXPECT_EQ(a.x, 100);
+  EXPECT_EQ(a.y, 120);
+  EXPECT_EQ(a.width, 200);
+  EXPECT_EQ(a.height, 150);
+  EXPECT_TRUE(a.override_redirect);  // a frameless popup
+  // The pixels follow the subset's painting a moment later.
+  unsigned long corner = 0, body = 0;
+  EXPECT_TRUE(PumpUntil([&] {
+    XImage* image = XGetImage(d, x, 0, 0, 200, 150, AllPlanes, ZPixmap);
+    if (!image) return false;
+    corner = XGetPixel(image, 5, 5) & 0xFFFFFF;
+    body = XGetPixel(image, 100, 80) & 0xFFFFFF;
+    XDestroyImage(image);
+    return corner == 0x0000FFu && body == 0xFF0000u;  // blue corner, red body
+  })) << std::hex
+      << corner << " " << body;
+
+  // A captioned window owned by the first is a transient dialog.
+  HWND dialog = MakeWindow("owned dialog", 150, 160, 120, 90, WS_POPUP | WS_CAPTION, main);
+  Window xd = 0;
+  ASSERT_TRUE(PumpUntil([&] { return (xd = FindX("owned dialog")) != 0; }));
+  Window transientFor = 0;
+  EXPECT_TRUE(XGetTransientForHint(d, xd, &transientFor));
+  EXPECT_EQ(transientFor, x);
+
+  // Moves, resizes, title changes and hiding follow.
+  SetWindowPos(main, nullptr, 300, 200, 240, 160, SWP_NOZORDER);
+  SetWindowTextA(main, "renamed");
+  ASSERT_TRUE(PumpUntil([&] {
+    Window now = FindX("renamed");
+    return now && XGetWindowAttributes(d, now, &a) && a.x == 300 && a.y == 200 && a.width == 240 &&
+           a.height == 160;
+  }));
+  ShowWindow(dialog, SW_HIDE);
+  EXPECT_TRUE(PumpUntil([&] { return FindX("owned dialog") == 0; }));
+}
+
+TEST_F(PresenterTest, XInputReachesTheWindowProcedure) {
+  MakeWindow("input", 50, 60, 200, 100);
+  ASSERT_TRUE(PumpUntil([&] { return FindX("input") != 0; }));
+  Display* d = server_->Connection();
+  XTestFakeMotionEvent(d, 0, 50 + 30, 60 + 40, 0);
+  XTestFakeButtonEvent(d, 1, True, 0);
+  XTestFakeButtonEvent(d, 1, False, 0);
+  XFlush(d);
+  ASSERT_TRUE(PumpUntil([] { return Find(WM_LBUTTONUP) != nullptr; }));
+  const Seen* down = Find(WM_LBUTTONDOWN);
+  ASSERT_NE(down, nullptr);
+  EXPECT_EQ(LOWORD(down->lParam), 30);  // client coordinates
+  EXPECT_EQ(HIWORD(down->lParam), 40);
+
+  XTestFakeKeyEvent(d, XKeysymToKeycode(d, XK_a), True, 0);
+  XTestFakeKeyEvent(d, XKeysymToKeycode(d, XK_a), False, 0);
+  XTestFakeButtonEvent(d, 4, True, 0);  // the wheel, away from the user
+  XTestFakeButtonEvent(d, 4, False, 0);
+  XFlush(d);
+  ASSERT_TRUE(PumpUntil([] { return Find(WM_CHAR) && Find(WM_MOUSEWHEEL); }));
+  EXPECT_EQ(Find(WM_KEYDOWN)->wParam, WPARAM('A'));
+  EXPECT_EQ(Find(WM_CHAR)->wParam, WPARAM('a'));
+  EXPECT_EQ(short(HIWORD(Find(WM_MOUSEWHEEL)->wParam)), 120);
+}
+
+TEST_F(PresenterTest, TextAndPicturesCrossTheClipboardBothWays) {
+  if (Shell("command -v xclip").empty()) GTEST_SKIP() << "xclip is not installed";
+  HWND viewer = MakeWindow("viewer", 10, 10, 50, 50);
+  SetClipboardViewer(viewer);
+  g_seen.clear();
+  // X to the subset: UTF-8 becomes Latin-1 with CR LF, and the viewer hears.
+  Shell("printf 'caf\\303\\251\\nline' | xclip -selection clipboard -i >/dev/null 2>&1");
+  ASSERT_TRUE(PumpUntil([&] { return SubsetText() == "caf\xE9\r\nline"; })) << SubsetText();
+  EXPECT_NE(Find(WM_DRAWCLIPBOARD), nullptr);
+
+  // The subset to X.
+  const char text[] = "from quellor\r\n\xE9t\xE9";
+  SetSubset(CF_TEXT, text, sizeof text, viewer);
+  std::string pasted;
+  ASSERT_TRUE(PumpUntil([&] {
+    pasted = Shell("xclip -selection clipboard -o");
+    return pasted == "from quellor\n\xC3\xA9t\xC3\xA9";
+  })) << pasted;
+
+  // A picture: a 2x1 32-bit DIB goes out as image/bmp and comes back.
+  uint8_t dib[40 + 8] = {40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 32, 0};
+  dib[40] = 0x11, dib[44] = 0x22;
+  SetSubset(CF_DIB, dib, sizeof dib, viewer);
+  const char* tmp = std::getenv("QUELLOR_TEST_TMP");
+  const std::string bmp =
+      std::string(tmp ? tmp : "/tmp") + "/clip-" + std::to_string(getpid()) + ".bmp";
+  std::string file;
+  ASSERT_TRUE(PumpUntil([&] {
+    file = Shell("xclip -selection clipboard -o -t image/bmp");
+    return file.size() == 14 + sizeof dib;
+  })) << file.size();
+  EXPECT_EQ(file.substr(0, 2), "BM");
+  EXPECT_EQ(uint8_t(file[14 + 40]), 0x11);
+  { std::ofstream(bmp, std::ios::binary) << file; }
+  const char plain[] = "plain";
+  SetSubset(CF_TEXT, plain, sizeof plain, viewer);
+  ASSERT_TRUE(PumpUntil([&] { return Shell("xclip -selection clipboard -o") == "plain"; }));
+  Shell("xclip -selection clipboard -t image/bmp -i '" + bmp + "' >/dev/null 2>&1");
+  ASSERT_TRUE(PumpUntil([] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; }));
+
+  // A malformed picture is refused: the clipboard keeps what it had.
+  { std::ofstream(bmp, std::ios::binary) << "BM not really a picture at all, no headers here"; }
+  SetSubset(CF_TEXT, plain, sizeof plain, viewer);
+  ASSERT_TRUE(PumpUntil([&] { return Shell("xclip -selection clipboard -o") == "plain"; }));
+  Shell("xclip -selection clipboard -t image/bmp -i '" + bmp + "' >/dev/null 2>&1");
+  // Then text that does arrive, so that the refusal is known to be done.
+  Shell("printf after | xclip -selection clipboard -i >/dev/null 2>&1");
+  ASSERT_TRUE(PumpUntil([&] { return SubsetText() == "after"; }));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+  std::remove(bmp.c_str());
+}
+
+TEST_F(PresenterTest, AnOwnerThatNeverAnswersIsGivenUp) {
+  if (Shell("command -v xclip").empty()) GTEST_SKIP() << "xclip is not installed";
+  MakeWindow("waiting", 10, 10, 50, 50);
+  ASSERT_TRUE(PumpUntil([&] { return FindX("waiting") != 0; }));
+  // The test's connection owns CLIPBOARD and never reads its requests.
+  Display* d = server_->Connection();
+  Window mute = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(d, XInternAtom(d, "CLIPBOARD", False), mute, CurrentTime);
+  XFlush(d);
+  // The presenter gives up after its bounded wait and takes the next copy.
+  Shell("printf later | xclip -selection clipboard -i >/dev/null 2>&1");
+  EXPECT_TRUE(PumpUntil([&] { return SubsetText() == "later"; })) << SubsetText();
+}
+
+// An open popup menu holds the pointer: a click elsewhere on the X screen
+// reaches the subset's menu loop as a click outside the menu and closes it.
+TEST_F(PresenterTest, AClickOutsideAPopupMenuClosesIt) {
+  HWND owner = MakeWindow("menu owner", 400, 400, 100, 100);
+  ASSERT_TRUE(PumpUntil([&] { return FindX("menu owner") != 0; }));
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, 1, "First");
+  AppendMenuA(menu, MF_STRING, 2, "Second");
+  Display* d = server_->Connection();
+  bool clicked = false, overrideRedirect = false;
+  quellor::desktop::SetModalIdleHook([&](HWND) {
+    if (clicked) return;
+    clicked = true;
+    HWND open = quellor::desktop::OpenPopupMenu();
+    RECT r{};
+    GetWindowRect(open, &r);
+    // Wait (on the presenter's thread) for the menu to be on the X screen.
+    for (int i = 0; i < 2500 && !overrideRedirect; ++i) {
+      Window root = DefaultRootWindow(d), parent = 0, *children = nullptr;
+      unsigned count = 0;
+      XQueryTree(d, root, &root, &parent, &children, &count);
+      for (unsigned k = 0; k < count; ++k) {
+        XWindowAttributes a{};
+        if (XGetWindowAttributes(d, children[k], &a) && a.map_state == IsViewable &&
+            a.x == r.left && a.y == r.top && a.override_redirect)
+          overrideRedirect = true;
+      }
+      if (children) XFree(children);
+      if (!overrideRedirect) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (!overrideRedirect) {
+      quellor::desktop::TypeKey(VK_ESCAPE);  // do not leave the loop hanging
+      return;
+    }
+    XTestFakeMotionEvent(d, 0, 5, 5, 0);  // far from the menu and its owner
+    XTestFakeButtonEvent(d, 1, True, 0);
+    XTestFakeButtonEvent(d, 1, False, 0);
+    XFlush(d);
+  });
+  const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD, 410, 410, 0, owner, nullptr);
+  quellor::desktop::SetModalIdleHook(nullptr);
+  EXPECT_TRUE(overrideRedirect);
+  EXPECT_EQ(chosen, 0);
+  EXPECT_EQ(quellor::desktop::OpenPopupMenu(), nullptr);
+  DestroyMenu(menu);
+}
+
+TEST_F(PresenterTest, ALostServerClosesTheWindows) {
+  MakeWindow("doomed", 10, 10, 80, 60, WS_OVERLAPPEDWINDOW);
+  ASSERT_TRUE(PumpUntil([&] { return FindX("doomed") != 0; }));
+  server_->Kill();
+  EXPECT_TRUE(PumpUntil([] { return Find(WM_CLOSE) != nullptr; }));
+}
+
+}  // namespace
