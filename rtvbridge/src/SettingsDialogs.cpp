@@ -36,6 +36,18 @@ void Toggle(HWND dialog, int id) {
   CheckDlgButton(dialog, id, IsChecked(dialog, id) ? BST_UNCHECKED : BST_CHECKED);
 }
 
+// "Show On Screen Preview": the box shows the key that decides whether the
+// next recording context / sink starts its preview program, and a click
+// writes it at once (the closing context or sink rewrites it with what the
+// preview was doing then).
+void ShowPreviewKey(HWND dialog, int id, const char* key) {
+  CheckDlgButton(dialog, id, ReadSetting(key, 1) != 0 ? BST_CHECKED : BST_UNCHECKED);
+}
+void TogglePreviewKey(HWND dialog, int id, const char* key) {
+  Toggle(dialog, id);
+  WriteSetting(key, IsChecked(dialog, id) ? 1 : 0);
+}
+
 // Input dialog: the "Recording" group below the gain controls. The box shows
 // the drop-counting flag; the flag takes the box's state only when the
 // dialog closes, so a recording in progress sees one change, not each click.
@@ -43,7 +55,7 @@ class RecordingExtras : public settingsdialogs::DialogExtras {
  public:
   void AdjustTemplate(win32::DialogTemplate& dialog) override {
     const short top = dialog.cy;  // below everything, Close included
-    dialog.cy = static_cast<short>(dialog.cy + 48);
+    dialog.cy = static_cast<short>(dialog.cy + 76);
     dialog.items.push_back(
         Item("BUTTON", "Recording", 0, BS_GROUPBOX | WS_VISIBLE, 7, top, 260, 42));
     dialog.items.push_back(Item("BUTTON", "Stop recording if frames are dropped", kStopOnDropCheck,
@@ -53,13 +65,22 @@ class RecordingExtras : public settingsdialogs::DialogExtras {
                                 "on input, i.e. PAL instead of NTSC.)",
                                 0, SS_LEFT | WS_VISIBLE, 15, static_cast<short>(top + 24), 245,
                                 16));
+    dialog.items.push_back(Item("BUTTON", "Preview", 0, BS_GROUPBOX | WS_VISIBLE, 7,
+                                static_cast<short>(top + 46), 260, 24));
+    dialog.items.push_back(Item("BUTTON", "Show On Screen Preview", kInputPreviewCheck, kCheckStyle,
+                                15, static_cast<short>(top + 57), 200, 10));
   }
   void Opened(HWND dialog) override {
     CheckDlgButton(dialog, kStopOnDropCheck,
                    Process().countDroppedFrames.load() ? BST_CHECKED : BST_UNCHECKED);
+    ShowPreviewKey(dialog, kInputPreviewCheck, kInputPreviewKey);
   }
   bool Command(HWND dialog, WORD id, WORD code) override {
     (void)code;
+    if (id == kInputPreviewCheck) {
+      TogglePreviewKey(dialog, id, kInputPreviewKey);
+      return true;
+    }
     if (id != kStopOnDropCheck) return false;
     Toggle(dialog, id);
     return true;
@@ -78,13 +99,25 @@ class SinkExtras : public settingsdialogs::DialogExtras {
   void AdjustTemplate(win32::DialogTemplate& dialog) override {
     for (win32::DialogItemTemplate& item : dialog.items)
       if (item.id == kForceNoDropCheck) item.text = "Force no frames to be dropped on playback";
+    // "Preview" between the playback box and the output format group.
+    for (win32::DialogItemTemplate& item : dialog.items)
+      if (item.y >= 80) item.y = static_cast<short>(item.y + 28);
+    dialog.cy = static_cast<short>(dialog.cy + 28);
+    dialog.items.push_back(Item("STATIC", "Preview", 0, SS_LEFT | WS_VISIBLE, 7, 84, 60, 8));
+    dialog.items.push_back(Item("BUTTON", "Show On Screen Preview", kOutputPreviewCheck,
+                                kCheckStyle, 15, 95, 200, 10));
   }
   void Opened(HWND dialog) override {
     CheckDlgButton(dialog, kForceNoDropCheck,
                    state_.forceNoFrameDrop.Get() != 0 ? BST_CHECKED : BST_UNCHECKED);
+    ShowPreviewKey(dialog, kOutputPreviewCheck, kOutputPreviewKey);
   }
   bool Command(HWND dialog, WORD id, WORD code) override {
     (void)code;
+    if (id == kOutputPreviewCheck) {
+      TogglePreviewKey(dialog, id, kOutputPreviewKey);
+      return true;
+    }
     if (id != kForceNoDropCheck) return false;
     Toggle(dialog, id);
     const int value = IsChecked(dialog, id) ? 1 : 0;

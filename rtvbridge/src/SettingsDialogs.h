@@ -13,6 +13,13 @@ inline constexpr WORD kInputSettingsResource = 101;
 inline constexpr WORD kOutputSettingsResource = 102;
 inline constexpr int kStopOnDropCheck = 1004;   // input dialog
 inline constexpr int kForceNoDropCheck = 1005;  // output dialog
+// "Show On Screen Preview": whether the recording context (input) or the sink
+// (output) starts its preview program. The input box cannot take 1025, which
+// is the U Gain edit of the shared dialog.
+inline constexpr int kInputPreviewCheck = 1029;
+inline constexpr int kOutputPreviewCheck = 1006;
+inline constexpr const char* kInputPreviewKey = "EdgeWrightVideoPreviewIn";
+inline constexpr const char* kOutputPreviewKey = "EdgeWrightVideoPreviewOut";
 inline constexpr const char* kRecordCallbackCaption = "EdgeWrightRecordCallback";
 inline constexpr const char* kSinkCallbackCaption = "EdgeWrightSinkCallback";
 

@@ -153,5 +153,31 @@ TEST_F(SettingsDialogsTest, TheOutputDialogForcesNoDropAndWritesItAtOnce) {
   EXPECT_NE(SettingsText().find("ForceNoFrameDrop=1"), std::string::npos);
 }
 
+// The preview boxes show and write the keys that decide whether the next
+// recording context or sink starts its preview program.
+TEST_F(SettingsDialogsTest, ThePreviewBoxesDecideWhetherTheNextPreviewStarts) {
+  PutSetting("EdgeWrightVideoPreviewIn", "0");
+  ASSERT_TRUE(StartPlugin());
+  bool inputShown = true;
+  Steps({[&](HWND d) {
+           inputShown = Checked(d, kInputPreviewCheck);
+           // Still the shared dialog's U Gain edit under 1025.
+           EXPECT_FALSE(Checked(d, 1025));
+         },
+         [&](HWND d) { Click(d, kInputPreviewCheck); }});
+  RecordingSettingsRecord settings = ShowRecord();
+  ASSERT_EQ(AVFILE_SetRecordingSettings(&settings), 1);
+  EXPECT_FALSE(inputShown);
+  EXPECT_NE(SettingsText().find("EdgeWrightVideoPreviewIn=1"), std::string::npos);
+
+  bool outputShown = false;
+  Steps({[&](HWND d) { outputShown = Checked(d, kOutputPreviewCheck); },
+         [&](HWND d) { Click(d, kOutputPreviewCheck); }});
+  ASSERT_EQ(AVFILE_SetSinkSettings(&settings), 1);
+  EXPECT_TRUE(outputShown);  // the key's default is 1
+  EXPECT_NE(SettingsText().find("EdgeWrightVideoPreviewOut=0"), std::string::npos);
+  EXPECT_TRUE(boxes.empty());
+}
+
 }  // namespace
 }  // namespace quellor::rtvbridge::testing
