@@ -9,10 +9,10 @@
 #include "board/Support.h"
 
 struct BoardSupportCalls {
-  DWORD (*createProducer)
+  DWORD(*createProducer)
   (DWORD mediaContext, const char* name, Harmonex_ProducerDescriptor* descriptor);
   BOOL (*destroyProducer)(DWORD producer);
-  DWORD (*createSpider)
+  DWORD(*createSpider)
   (DWORD mediaContext, const char* name, Harmonex_SpiderDescriptor* descriptor);
   BOOL (*destroySpider)(DWORD spider);
   BOOL (*connectSpider)(DWORD spider, const char* sourceName, const char* pinName);
