@@ -74,12 +74,14 @@ Painting WindowPicture() {
   Painting p(W, H);
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) {
-      // The nearest outside edge and the rim's thickness there.
-      int d = y, thickness = 10;
-      if (x < d) d = x;
-      if (W - 1 - x < d) d = W - 1 - x;
-      if (H - 1 - y < d) d = H - 1 - y, thickness = 5;
-      if (d >= thickness) continue;
+      // Of the rims the pixel lies in, the one whose outside edge is nearest.
+      const int distances[4] = {x, y, W - 1 - x, H - 1 - y};
+      const int thicknesses[4] = {10, 10, 10, 5};
+      int d = 1 << 20, thickness = 0;
+      for (int edge = 0; edge < 4; ++edge)
+        if (distances[edge] < thicknesses[edge] && distances[edge] < d)
+          d = distances[edge], thickness = thicknesses[edge];
+      if (thickness == 0) continue;
       std::uint32_t colour;
       if (d == 0) {
         colour = 0x20252C;
