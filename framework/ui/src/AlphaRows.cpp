@@ -41,29 +41,37 @@ static void BlendRowBGRA_SSE2(const std::uint8_t* source, std::uint8_t* destinat
   if (i < width) BlendRowBGRA_C(source + 4 * i, destination + 4 * i, width - i);
 }
 
-// Eight pixels at a time; the same arithmetic in 256-bit lanes.
-__attribute__((target("avx2"))) static inline __m256i BlendHalfAVX2(__m256i s, __m256i d) {
+// Eight pixels at a time in 256-bit lanes. The alpha words come from one
+// byte shuffle, with 0 in each pixel's own alpha lane: the blend then keeps
+// the destination's alpha by itself (0 * s + 256 * d) >> 8 = d.
+__attribute__((target("avx2"))) static inline __m256i BlendHalfAVX2(__m256i s, __m256i d,
+                                                                    __m256i a) {
   const __m256i full = _mm256_set1_epi16(256);
-  const __m256i keepAlpha = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
-  const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
-  const __m256i blended = _mm256_srli_epi16(
+  return _mm256_srli_epi16(
       _mm256_add_epi16(_mm256_mullo_epi16(s, a), _mm256_mullo_epi16(d, _mm256_sub_epi16(full, a))),
       8);
-  return _mm256_or_si256(_mm256_andnot_si256(keepAlpha, blended), _mm256_and_si256(keepAlpha, d));
 }
 
 __attribute__((target("avx2"))) static void BlendRowBGRA_AVX2(const std::uint8_t* source,
                                                               std::uint8_t* destination,
                                                               int width) {
   const __m256i zero = _mm256_setzero_si256();
+  // Within each 128-bit half: pixels 0 and 1 (low) or 2 and 3 (high) of it.
+  const __m256i lowAlpha = _mm256_setr_epi8(3, -128, 3, -128, 3, -128, -128, -128, 7, -128, 7, -128,
+                                            7, -128, -128, -128, 3, -128, 3, -128, 3, -128, -128,
+                                            -128, 7, -128, 7, -128, 7, -128, -128, -128);
+  const __m256i highAlpha = _mm256_setr_epi8(
+      11, -128, 11, -128, 11, -128, -128, -128, 15, -128, 15, -128, 15, -128, -128, -128, 11, -128,
+      11, -128, 11, -128, -128, -128, 15, -128, 15, -128, 15, -128, -128, -128);
   int i = 0;
   for (; i + 8 <= width; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + 4 * i));
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(destination + 4 * i));
     // Unpack and pack work within each 128-bit half, so the order is kept.
-    const __m256i low = BlendHalfAVX2(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero));
-    const __m256i high =
-        BlendHalfAVX2(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero));
+    const __m256i low = BlendHalfAVX2(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero),
+                                      _mm256_shuffle_epi8(s, lowAlpha));
+    const __m256i high = BlendHalfAVX2(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero),
+                                       _mm256_shuffle_epi8(s, highAlpha));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + 4 * i),
                         _mm256_packus_epi16(low, high));
   }

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include <win32/surface_spans.h>
+
 #include "AlphaRows.h"
 
 HDC BuildHDC(int bitsPerPixel) {
@@ -187,11 +189,39 @@ bool WindowBitmap::BitBlitStretch(HWND window, long x, long y, long width, long 
   return done;
 }
 
+namespace {
+
+// The picture blended straight into the visible spans of the destination.
+struct DirectBlend {
+  WindowBitmap* picture;
+  long x, y;
+
+  static void Span(void* self, std::uint32_t* pixels, int x, int y, int count) {
+    auto* blend = static_cast<DirectBlend*>(self);
+    const WindowPixel* source = blend->picture->GetPixel(static_cast<unsigned long>(x - blend->x),
+                                                         static_cast<unsigned long>(y - blend->y));
+    quellor::win::BlendRowBGRA(reinterpret_cast<const std::uint8_t*>(source),
+                               reinterpret_cast<std::uint8_t*>(pixels), count);
+  }
+};
+
+}  // namespace
+
 bool WindowBitmap::AlphaBitBlit(HDC dc, long x, long y) {
   if (m_pixels == nullptr || dc == nullptr) return false;
-  // The destination passes through the scratch picture a band of rows at a
-  // time, so that the band is still in the cache when it is blended and
-  // written back.
+  // Straight into the destination's pixels when the window system hands
+  // them over: no copy out and back.
+  DirectBlend direct{this, x, y};
+  const RECT area{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + m_width),
+                  static_cast<LONG>(y + m_height)};
+  if (quellor::win32::VisitSurfaceSpans(dc, area, &DirectBlend::Span, &direct)) return true;
+  return AlphaBitBlitThroughScratch(dc, x, y);
+}
+
+// Other destinations (metafiles, 8-bit bitmaps) pass through the scratch
+// picture a band of rows at a time, so that the band is still in the cache
+// when it is blended and written back.
+bool WindowBitmap::AlphaBitBlitThroughScratch(HDC dc, long x, long y) {
   constexpr int kBandRows = 16;
   const int w = static_cast<int>(m_width), h = static_cast<int>(m_height);
   if (!GrowScratch(m_width, static_cast<unsigned long>(std::min(h, kBandRows)))) return false;

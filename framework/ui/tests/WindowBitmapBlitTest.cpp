@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -146,6 +147,116 @@ TEST(WindowBitmapSystem, TruncatedJpegFailsAndLeavesNoOpenFile) {
   WindowBitmap picture;
   for (int i = 0; i < 64; ++i) picture.ReadBitmapFile(const_cast<char*>(path.c_str()));
   EXPECT_FALSE(picture.Read_JPEG(const_cast<char*>((path + ".none").c_str()), false));
+}
+
+}  // namespace
+
+namespace {
+
+// (s * a + d * (256 - a)) >> 8 for blue, green and red; d's alpha stays.
+std::uint32_t Blended(std::uint32_t s, std::uint32_t d) {
+  const std::uint32_t a = s >> 24;
+  std::uint32_t out = d & 0xFF000000u;
+  for (int shift = 0; shift < 24; shift += 8)
+    out |= (((s >> shift & 0xFF) * a + (d >> shift & 0xFF) * (256 - a)) >> 8) << shift;
+  return out;
+}
+
+struct Noise {
+  std::uint32_t state = 2463534242u;
+  std::uint32_t operator()() {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+  }
+};
+
+// A picture wide enough for every row function (a 37-pixel row takes the
+// widest vector steps and a tail), extreme alphas included.
+void FillNoise(WindowBitmap& picture, Noise& noise) {
+  for (unsigned long y = 0; y < picture.GetHeight(); ++y)
+    for (unsigned long x = 0; x < picture.GetWidth(); ++x) {
+      std::uint32_t w = noise();
+      if (x % 7 == 0) w |= 0xFF000000u;
+      if (x % 11 == 0) w &= 0x00FFFFFFu;
+      std::memcpy(static_cast<void*>(picture.GetPixel(x, y)), &w, 4);
+    }
+}
+
+std::uint32_t WordAt(WindowBitmap& picture, unsigned long x, unsigned long y) {
+  std::uint32_t w;
+  std::memcpy(&w, picture.GetPixel(x, y), 4);
+  return w;
+}
+
+TEST(AlphaBlit, EveryPixelOfWideRowsFollowsTheFormulaInsideTheClipOnly) {
+  Noise noise;
+  WindowBitmap picture(37, 5), surface(50, 9), before(50, 9);
+  FillNoise(picture, noise);
+  FillNoise(surface, noise);
+  before.CopyFrom(&surface);
+  HRGN clip = CreateRectRgn(10, 3, 45, 6);
+  SelectClipRgn(surface.GetHDC(), clip);
+  DeleteObject(clip);
+  ASSERT_TRUE(picture.AlphaBitBlit(surface.GetHDC(), 3, 2));
+  SelectClipRgn(surface.GetHDC(), nullptr);
+  GdiFlush();
+  for (unsigned long y = 0; y < 9; ++y)
+    for (unsigned long x = 0; x < 50; ++x) {
+      const bool covered = x >= 3 && x < 40 && y >= 2 && y < 7;
+      const bool clipped = x >= 10 && x < 45 && y >= 3 && y < 6;
+      const std::uint32_t expected =
+          covered && clipped ? Blended(WordAt(picture, x - 3, y - 2), WordAt(before, x, y))
+                             : WordAt(before, x, y);
+      ASSERT_EQ(expected, WordAt(surface, x, y)) << x << "," << y;
+    }
+}
+
+TEST(AlphaBlit, LandsAtTheViewportOriginAndOffTheEdgesOfTheSurface) {
+  Noise noise;
+  WindowBitmap picture(20, 4), surface(16, 6), before(16, 6);
+  FillNoise(picture, noise);
+  FillNoise(surface, noise);
+  before.CopyFrom(&surface);
+  POINT old{};
+  SetViewportOrgEx(surface.GetHDC(), 2, 1, &old);
+  ASSERT_TRUE(picture.AlphaBitBlit(surface.GetHDC(), -5, 3));  // device (-3, 4)
+  SetViewportOrgEx(surface.GetHDC(), old.x, old.y, nullptr);
+  for (unsigned long y = 0; y < 6; ++y)
+    for (unsigned long x = 0; x < 16; ++x) {
+      const bool covered = y >= 4;
+      const std::uint32_t expected =
+          covered ? Blended(WordAt(picture, x + 3, y - 4), WordAt(before, x, y))
+                  : WordAt(before, x, y);
+      ASSERT_EQ(expected, WordAt(surface, x, y)) << x << "," << y;
+    }
+}
+
+TEST(AlphaBlit, OntoAWindowBlendsWithWhatTheWindowShows) {
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 10, nullptr,
+                                nullptr, nullptr, nullptr);
+  ASSERT_NE(nullptr, window);
+  HDC dc = GetDC(window);
+  RECT all{0, 0, 40, 10};
+  HBRUSH brush = CreateSolidBrush(RGB(10, 120, 230));
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  Noise noise;
+  WindowBitmap picture(33, 3);
+  FillNoise(picture, noise);
+  ASSERT_TRUE(picture.AlphaBitBlit(dc, 4, 5));
+  for (unsigned long y = 0; y < 3; ++y)
+    for (unsigned long x = 0; x < 33; ++x) {
+      const std::uint32_t expected = Blended(WordAt(picture, x, y), 0x000A78E6u | 0xFF000000u);
+      const COLORREF got = ::GetPixel(dc, int(x) + 4, int(y) + 5);
+      ASSERT_EQ(RGB(expected >> 16 & 0xFF, expected >> 8 & 0xFF, expected & 0xFF), got)
+          << x << "," << y;
+    }
+  EXPECT_EQ(RGB(10, 120, 230), ::GetPixel(dc, 3, 5));
+  ReleaseDC(window, dc);
+  DestroyWindow(window);
+  uitest::Settle();
 }
 
 }  // namespace

@@ -330,4 +330,8 @@ void RecordSetDIBitsToDevice(HDC hdc, int x, int y, DWORD w, DWORD h, int sx, in
   });
 }
 
+bool IsRecording(HDC hdc) {
+  return RecordingOf(hdc) != nullptr;
+}
+
 }  // namespace quellor::win32::metafile

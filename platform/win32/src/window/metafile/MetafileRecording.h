@@ -11,6 +11,9 @@
 
 namespace quellor::win32::metafile {
 
+// True when hdc is an open enhanced-metafile context.
+bool IsRecording(HDC hdc);
+
 void RecordLineTo(HDC hdc, int x, int y);
 void RecordPolyline(HDC hdc, const POINT* points, int count);
 void RecordRectangle(HDC hdc, RECT r);
