@@ -205,6 +205,31 @@ struct DirectBlend {
   }
 };
 
+// Other destinations (metafiles, 8-bit bitmaps) pass through the scratch
+// picture a band of rows at a time, so that the band is still in the cache
+// when it is blended and written back.
+bool AlphaBitBlitThroughScratch(WindowBitmap& picture, HDC dc, long x, long y) {
+  constexpr int kBandRows = 16;
+  const int w = static_cast<int>(picture.GetWidth()), h = static_cast<int>(picture.GetHeight());
+  if (!GrowScratch(picture.GetWidth(), static_cast<unsigned long>(std::min(h, kBandRows))))
+    return false;
+  WindowBitmap& scratch = Scratch();
+  for (int top = 0; top < h; top += kBandRows) {
+    const int rows = std::min(kBandRows, h - top);
+    const int bandY = static_cast<int>(y) + top;
+    if (!::BitBlt(scratch.GetHDC(), 0, 0, w, rows, dc, static_cast<int>(x), bandY, SRCCOPY))
+      return false;
+    GdiFlush();
+    for (int row = 0; row < rows; ++row)
+      quellor::win::BlendRowBGRA(
+          reinterpret_cast<const std::uint8_t*>(picture.GetPixel(0, top + row)),
+          reinterpret_cast<std::uint8_t*>(scratch.GetPixel(0, row)), w);
+    if (!::BitBlt(dc, static_cast<int>(x), bandY, w, rows, scratch.GetHDC(), 0, 0, SRCCOPY))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool WindowBitmap::AlphaBitBlit(HDC dc, long x, long y) {
@@ -215,30 +240,7 @@ bool WindowBitmap::AlphaBitBlit(HDC dc, long x, long y) {
   const RECT area{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + m_width),
                   static_cast<LONG>(y + m_height)};
   if (quellor::win32::VisitSurfaceSpans(dc, area, &DirectBlend::Span, &direct)) return true;
-  return AlphaBitBlitThroughScratch(dc, x, y);
-}
-
-// Other destinations (metafiles, 8-bit bitmaps) pass through the scratch
-// picture a band of rows at a time, so that the band is still in the cache
-// when it is blended and written back.
-bool WindowBitmap::AlphaBitBlitThroughScratch(HDC dc, long x, long y) {
-  constexpr int kBandRows = 16;
-  const int w = static_cast<int>(m_width), h = static_cast<int>(m_height);
-  if (!GrowScratch(m_width, static_cast<unsigned long>(std::min(h, kBandRows)))) return false;
-  WindowBitmap& scratch = Scratch();
-  for (int top = 0; top < h; top += kBandRows) {
-    const int rows = std::min(kBandRows, h - top);
-    const int bandY = static_cast<int>(y) + top;
-    if (!::BitBlt(scratch.GetHDC(), 0, 0, w, rows, dc, static_cast<int>(x), bandY, SRCCOPY))
-      return false;
-    GdiFlush();
-    for (int row = 0; row < rows; ++row)
-      quellor::win::BlendRowBGRA(reinterpret_cast<const std::uint8_t*>(GetPixel(0, top + row)),
-                                 reinterpret_cast<std::uint8_t*>(scratch.GetPixel(0, row)), w);
-    if (!::BitBlt(dc, static_cast<int>(x), bandY, w, rows, scratch.GetHDC(), 0, 0, SRCCOPY))
-      return false;
-  }
-  return true;
+  return AlphaBitBlitThroughScratch(*this, dc, x, y);
 }
 
 bool WindowBitmap::ApplyAsMask(HWND window) {

@@ -75,7 +75,6 @@ class QUELLOR_EXPORT WindowBitmap {
 
  private:
   bool ReadThroughCodecs(const char* path);
-  bool AlphaBitBlitThroughScratch(HDC dc, long x, long y);
 
   unsigned long m_width = 0;
   unsigned long m_height = 0;
