@@ -28,8 +28,8 @@ constexpr const char* kTexts[] = {
 };
 
 constexpr std::size_t kHeaderBytes = 18;
-constexpr std::size_t kRunBufferBytes = 16384;
-constexpr std::uint8_t kTopDown = 0x20;  // descriptor bit 5
+constexpr std::size_t kRunBufferBytes = 65536;  // below malloc's mmap threshold
+constexpr std::uint8_t kTopDown = 0x20;         // descriptor bit 5
 
 struct TargaHeader {
   std::uint8_t bytes[kHeaderBytes];
@@ -246,6 +246,27 @@ void FillPixels(std::uint8_t* out, const std::uint8_t* pixel, std::size_t size, 
   }
 }
 
+// A run of at most eight 4-byte pixels where the row has room for eight:
+// written as eight without a loop (the extra ones lie inside the row and are
+// overwritten by the packets that follow). False for any other run.
+template <std::size_t PixelBytes>
+inline bool ShortRun(std::uint8_t* out, const std::uint8_t* pixel, std::size_t count,
+                     std::size_t room) {
+#if defined(__SSE2__)
+  if constexpr (PixelBytes == 4) {
+    if (count > 8 || room < 8) return false;
+    std::uint32_t word;
+    std::memcpy(&word, pixel, 4);
+    const __m128i four = _mm_set1_epi32(static_cast<int>(word));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), four);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), four);
+    return true;
+  }
+#endif
+  (void)out, (void)pixel, (void)count, (void)room;
+  return false;
+}
+
 // Decodes whole packets from in (size bytes) into out while each lies in the
 // buffer and ends within the row's left pixels: the common case, without the
 // checks of a packet split across a row or a refill. Returns the bytes used;
@@ -262,7 +283,13 @@ std::size_t DecodeWithinRow(const std::uint8_t* in, std::size_t size, std::uint8
     std::uint8_t* at = out + done * PixelBytes;
     if (packet & 0x80) {
       const std::size_t count = packet - 127u;
-      if (count > left - done || 1 + PixelBytes > size - used) break;
+      if (1 + PixelBytes > size - used) break;
+      if (ShortRun<PixelBytes>(at, in + used + 1, count, left - done)) {
+        used += 1 + PixelBytes;
+        done += count;
+        continue;
+      }
+      if (count > left - done) break;
       FillFixed<PixelBytes>(at, in + used + 1, count);
       used += 1 + PixelBytes;
       done += count;
