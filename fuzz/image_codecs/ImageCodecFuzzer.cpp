@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the image codecs' read path: the first byte picks
-// the format (modulo the table's size), the rest is the file. Header, palette
+// the format and the options (FuzzSelector.h), the rest is the file. Header, palette
 // and data must end in a code or succeed without touching memory they do not
 // own. Seeds: fuzz/corpus/image_codec_fuzzer/, made by image_codec_seeds.
 #include <qlxrapi/codecs/ImageCodecs.h>
@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <vector>
+
+#include "FuzzSelector.h"
 
 namespace {
 
@@ -19,12 +21,13 @@ constexpr std::size_t kLargestData = 16u << 20;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quellor::codecs;
   if (size < 2) return 0;
-  const int format = data[0] % kFormatCount;
+  const int format = fuzzing::FormatOf(data[0]);
+  const char* options = fuzzing::OptionsOf(data[0]);
   std::vector<std::uint8_t> bytes(data + 1, data + size);
   std::FILE* file = ::fmemopen(bytes.data(), bytes.size(), "rb");
   if (file == nullptr) return 0;
   BitmapRecord bitmap;
-  if (ImageCodecReadHeader("input", file, format, &bitmap, "") == 0) {
+  if (ImageCodecReadHeader(fuzzing::FuzzFileName(), file, format, &bitmap, options) == 0) {
     std::vector<std::uint8_t> palette(kPaletteBytes);
     ImageCodecReadPalette(file, format, &bitmap, palette.data());
     const std::size_t dataSize = ImageDataSize(bitmap);

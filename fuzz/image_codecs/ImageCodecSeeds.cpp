@@ -1,7 +1,11 @@
 // Writes the seed corpus of image_codec_fuzzer: a small picture of every
-// format and depth the codecs write, each prefixed with its format byte, plus
-// a few run-length and top-down Targa files the writer does not make.
+// format and depth the codecs write, with each writer option that changes the
+// file, each prefixed with its selector byte (FuzzSelector.h), plus a few
+// run-length and top-down Targa files the writer does not make. The codec
+// tests add their hand-made files (QUELLOR_CODEC_SEEDS).
 // Usage: image_codec_seeds <folder>
+//        image_codec_seeds --check <folder>: fails unless every format has a
+//        seed whose header, palette and data all read.
 #include <qlxrapi/codecs/ImageCodecs.h>
 
 #include <cstdint>
@@ -10,23 +14,27 @@
 #include <string>
 #include <vector>
 
+#include "FuzzSelector.h"
+
 namespace {
 
 using namespace quellor::codecs;
 
 void Save(const std::string& folder, const std::string& name, int format,
-          const std::vector<std::uint8_t>& file) {
+          const std::vector<std::uint8_t>& file, const char* readOptions = "") {
+  const int chosen = fuzzing::SelectorFor(format, readOptions);
+  if (file.empty() || chosen < 0) return;
   std::FILE* out = std::fopen((folder + "/" + name).c_str(), "wb");
   if (out == nullptr) return;
-  const std::uint8_t selector = static_cast<std::uint8_t>(format);
+  const std::uint8_t selector = static_cast<std::uint8_t>(chosen);
   std::fwrite(&selector, 1, 1, out);
   std::fwrite(file.data(), 1, file.size(), out);
   std::fclose(out);
 }
 
-std::vector<std::uint8_t> Written(int format, int bits, const char* options) {
+std::vector<std::uint8_t> Written(int format, int bits, const char* options, int width = 11) {
   BitmapRecord bitmap;
-  bitmap.width = 11;
+  bitmap.width = width;
   bitmap.height = 5;
   bitmap.bitsPerPixel = bits;
   std::vector<std::uint8_t> data(ImageDataSize(bitmap));
@@ -40,6 +48,10 @@ std::vector<std::uint8_t> Written(int format, int bits, const char* options) {
   const std::string name = (std::filesystem::temp_directory_path() / "image_codec_seed").string();
   if (ImageCodecWrite(name.c_str(), file, format, &bitmap, palette.data(), data.data(), options) ==
       0) {
+    // The file's end, not the stream's position: libtiff writes through the
+    // descriptor.
+    std::fflush(file);
+    std::fseek(file, 0, SEEK_END);
     bytes.resize(static_cast<std::size_t>(std::ftell(file)));
     std::rewind(file);
     if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) bytes.clear();
@@ -50,7 +62,52 @@ std::vector<std::uint8_t> Written(int format, int bits, const char* options) {
 
 }  // namespace
 
+// True when the file (selector byte first) reads through header, palette and
+// data without an error.
+bool ReadsWhole(const std::vector<std::uint8_t>& seed) {
+  if (seed.size() < 2) return false;
+  std::vector<std::uint8_t> bytes(seed.begin() + 1, seed.end());
+  std::FILE* file = ::fmemopen(bytes.data(), bytes.size(), "rb");
+  if (file == nullptr) return false;
+  const int format = fuzzing::FormatOf(seed[0]);
+  BitmapRecord bitmap;
+  bool whole = false;
+  if (ImageCodecReadHeader(fuzzing::FuzzFileName(), file, format, &bitmap,
+                           fuzzing::OptionsOf(seed[0])) == 0) {
+    std::vector<std::uint8_t> palette(kPaletteBytes);
+    std::vector<std::uint8_t> pixels(ImageDataSize(bitmap));
+    whole = ImageCodecReadPalette(file, format, &bitmap, palette.data()) == 0 &&
+            ImageCodecReadData(file, format, &bitmap, pixels.data()) == 0;
+  }
+  std::fclose(file);
+  return whole;
+}
+
+int Check(const std::string& folder) {
+  int whole[kFormatCount] = {};
+  int seeds = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    std::FILE* in = std::fopen(entry.path().c_str(), "rb");
+    if (in == nullptr) continue;
+    std::vector<std::uint8_t> seed(static_cast<std::size_t>(entry.file_size()));
+    const bool read = std::fread(seed.data(), 1, seed.size(), in) == seed.size();
+    std::fclose(in);
+    ++seeds;
+    if (read && ReadsWhole(seed)) ++whole[fuzzing::FormatOf(seed[0])];
+  }
+  int missing = 0;
+  for (int format = 0; format < kFormatCount; ++format) {
+    FormatInfo info{};
+    ImageCodecQuery(format, &info);
+    std::printf("%-8s %3d seeds read whole\n", info.shortName, whole[format]);
+    missing += whole[format] == 0;
+  }
+  std::printf("%d seeds, %d formats without a whole read\n", seeds, missing);
+  return missing == 0 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--check") return Check(argv[2]);
   if (argc != 2) return 2;
   const std::string folder = argv[1];
   for (int format = 0; format < kFormatCount; ++format) {
@@ -68,6 +125,19 @@ int main(int argc, char** argv) {
       }
     }
   }
+  // Writer options that change the file's layout.
+  for (int bits : {1, 4, 8, 24}) {
+    const std::string b = std::to_string(bits);
+    Save(folder, "Bitmap_os2_" + b, kFormatBitmap, Written(kFormatBitmap, bits, "os2"));
+    Save(folder, "TIFF_lzw_" + b, kFormatTiff, Written(kFormatTiff, bits, "lzw"));
+    Save(folder, "TIFF_packbits_" + b, kFormatTiff, Written(kFormatTiff, bits, "packbits"));
+    Save(folder, "ILBM_uncompressed_" + b, kFormatIlbm, Written(kFormatIlbm, bits, "uncompressed"));
+  }
+  // Widths the raw formats need: groups of four, and a width given as an
+  // option.
+  Save(folder, "YUV12C_24", kFormatYuv12c, Written(kFormatYuv12c, 24, "", 12));
+  Save(folder, "IAX_8_width11", kFormatIax, Written(kFormatIax, 8, ""), "width=11");
+  Save(folder, "IAX_8_width12", kFormatIax, Written(kFormatIax, 8, "", 12), "width=12");
   Save(folder, "Targa_16", kFormatTarga, Written(kFormatTarga, 24, "16"));
   Save(folder, "Targa_32_ydown", kFormatTarga, Written(kFormatTarga, 24, "32 ydown"));
   // Run-length files: grey, colour-mapped and 32-bit, packets across rows.

@@ -2,6 +2,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <string>
+
+#include "FuzzSelector.h"
 
 namespace quellor::codecs::testing {
 namespace {
@@ -86,8 +90,41 @@ std::vector<std::uint8_t> MemoryFile::Bytes() const {
   return bytes;
 }
 
+namespace {
+
+// With QUELLOR_CODEC_SEEDS set to a folder, every file a test reads is kept
+// there as a seed of image_codec_fuzzer (its selector byte first): the hand
+// made run-length data, arrays, records and hostile headers reach the read
+// paths the writers never produce. Small files only, a few per format.
+void KeepAsSeed(const std::vector<std::uint8_t>& bytes, int format, const char* options) {
+  static const char* folder = std::getenv("QUELLOR_CODEC_SEEDS");
+  static std::map<int, int> kept;
+  constexpr int kPerFormat = 48;
+  const int selector = fuzzing::SelectorFor(format, options);
+  if (folder == nullptr || selector < 0 || bytes.size() > 8192 || kept[format] >= kPerFormat)
+    return;
+  std::uint32_t hash = 2166136261u;
+  for (std::uint8_t b : bytes) hash = (hash ^ b) * 16777619u;
+  FormatInfo info{};
+  ImageCodecQuery(format, &info);
+  char name[64];
+  std::snprintf(name, sizeof name, "%s_test_%08x", info.shortName, hash ^ unsigned(selector));
+  const std::string path = std::string(folder) + "/" + name;
+  if (std::filesystem::exists(path)) return;
+  if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+    const std::uint8_t first = static_cast<std::uint8_t>(selector);
+    std::fwrite(&first, 1, 1, out);
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+    ++kept[format];
+  }
+}
+
+}  // namespace
+
 int ReadPicture(const std::vector<std::uint8_t>& bytes, int format, Picture& picture,
                 const char* options, const char* fileName) {
+  KeepAsSeed(bytes, format, options);
   MemoryFile file(bytes);
   if (int code = ImageCodecReadHeader(fileName, file.get(), format, &picture.record, options)) {
     return code;
