@@ -86,7 +86,8 @@ bool ReadsWhole(const std::vector<std::uint8_t>& seed) {
 int Check(const std::string& folder) {
   int whole[kFormatCount] = {};
   int seeds = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
     std::FILE* in = std::fopen(entry.path().c_str(), "rb");
     if (in == nullptr) continue;
     std::vector<std::uint8_t> seed(static_cast<std::size_t>(entry.file_size()));

@@ -15,8 +15,10 @@ ScreenObject_BitmapFile::~ScreenObject_BitmapFile() {
 }
 
 bool ScreenObject_BitmapFile::ChangeFilename(char* file) {
+  // Copied before the old name goes: the caller may pass GetFilename().
+  char* copy = file != nullptr ? strdup(file) : nullptr;
   std::free(m_file);
-  m_file = file != nullptr ? strdup(file) : nullptr;
+  m_file = copy;
   WindowBitmap* picture = GetBitmap();
   bool read = false;
   if (m_file != nullptr && *m_file != '\0') {

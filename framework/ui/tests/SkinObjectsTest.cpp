@@ -414,6 +414,7 @@ TEST_F(SkinFiles, PicturesAreFoundAlongTheSkinsPathUnderTheSystemsNames) {
   EXPECT_EQ(-1, file.ScreenObject_GetPreferedXSize());
   EXPECT_EQ((uitest::Log{"notice Changed"}), log);
   EXPECT_TRUE(file.ChangeFilename(Name((folder / "Logo" / "Mark.tga").c_str())));
+  EXPECT_TRUE(file.ChangeFilename(const_cast<char*>(file.GetFilename())));  // its own name again
   EXPECT_FALSE(file.ChangeFilename(nullptr));
   EXPECT_EQ(nullptr, file.GetFilename());
   file.DeleteDependant(&notices);
