@@ -42,10 +42,11 @@ void IreScale(Canvas& canvas, int x0, int x1, int lowest, bool setup, bool label
   canvas.VLine(scaleX, RowOfLuma(LumaOfIre(100, setup)), RowOfLuma(LumaOfIre(lowest, setup)),
                kMinorLine);
   if (setup) {
-    // Black: the 7.5 IRE line, long dashes, labelled at the right.
+    // Black: the 7.5 IRE line, long dashes, labelled above it at the left
+    // (the 0 IRE label sits below it, above its own line).
     const int row = RowOfLuma(LumaOfIre(7.5, true));
     canvas.DashedHLine(x0, x1, row, kMajorLine, 6, 9);
-    if (labels) Label(canvas, x1 - Canvas::TextWidth("7.5") - 1, row - 5, "7.5");
+    if (labels) Label(canvas, x0 + 1, row - 5, "7.5");
   }
 }
 

@@ -43,6 +43,9 @@ void LoadGraticule(const char* name, std::uint8_t* bytes) {
   const char* found = FindFiles_FindFile("Skins", name);
   if (found == nullptr) return;
   std::string path = found;  // the finder's buffer is reused by its next call
+  // The finder joins with '\\'; the picture reader opens files with the C
+  // library, which takes only '/' as a separator here.
+  std::replace(path.begin(), path.end(), '\\', '/');
   WindowBitmap picture;
   if (!picture.ReadBitmapFile(path.data())) return;
   const unsigned long width = std::min<unsigned long>(picture.GetWidth(), kScopeWidth);
