@@ -163,6 +163,7 @@ DWORD WaveformMonitor::TakeField(const BYTE* pixels, const RTME_FieldInfo* info)
       }
       m_lineCount = 2 * kept;
     }
+    ++m_fieldsTaken;
     SetEvent(m_frameEvent);
     m_expectedParity ^= 1u;
   }
@@ -327,6 +328,7 @@ void WaveformMonitor::ThreadEntryPoint() {
     const std::uint32_t counter = signalled ? ++m_frameCounter : m_frameCounter.load();
     if ((!signalled || counter % 16 == 0) && IsJapaneseNTSC() != m_japanese) WM_SetMode(m_mode);
     DrawCurrentMode();
+    m_drawnFrame = counter;
     // Only marks the window for painting: a paint sent from here would wait
     // for the window thread, which may itself be waiting for this thread.
     if (HWND window = GetWindowHandle(); window != nullptr)

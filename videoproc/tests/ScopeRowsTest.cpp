@@ -23,8 +23,8 @@ struct Scope {
   std::vector<std::uint32_t> map = std::vector<std::uint32_t>(65536);
   std::vector<std::uint8_t> scratch = std::vector<std::uint8_t>(720 * 4);
   Scope() { BuildVectorScopeMap(map.data()); }
-  void Draw(int mode, const std::vector<std::uint8_t>& field, const std::uint8_t* graticule = nullptr,
-            std::uint32_t lines = 0) {
+  void Draw(int mode, const std::vector<std::uint8_t>& field,
+            const std::uint8_t* graticule = nullptr, std::uint32_t lines = 0) {
     if (lines == 0) lines = static_cast<std::uint32_t>(field.size() / kScopeLineBytes);
     DrawScope(mode, graticule, field.data(), lines, map.data(), scratch.data(), display.data());
   }

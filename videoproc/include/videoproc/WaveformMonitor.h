@@ -63,6 +63,12 @@ class QUELLOR_EXPORT WaveformMonitor : public BaseWindowClass, public Thread {
   // Waits that ended with a new field, and scopes drawn so far.
   std::uint32_t GetFrameCount() const { return m_frameCounter.load(); }
   std::uint32_t GetDrawCount() const { return m_drawCounter.load(); }
+  // Fields the probe callback copied in (the others were of the parity the
+  // monitor did not expect).
+  std::uint32_t GetFieldsTaken() const { return m_fieldsTaken.load(); }
+  // The frame count as it stood when the last scope was drawn: a field taken
+  // before the count reached n is on the display once this is n or more.
+  std::uint32_t GetDrawnFrame() const { return m_drawnFrame.load(); }
   // Copies of the display bytes (92160) and its palette (256 entries); false
   // before the display exists.
   bool CopyDisplay(std::uint8_t* pixels, RGBQUAD* palette);
@@ -87,6 +93,8 @@ class QUELLOR_EXPORT WaveformMonitor : public BaseWindowClass, public Thread {
   HANDLE m_frameEvent = nullptr;
   std::atomic<std::uint32_t> m_frameCounter{0};
   std::atomic<std::uint32_t> m_drawCounter{0};
+  std::atomic<std::uint32_t> m_drawnFrame{0};
+  std::atomic<std::uint32_t> m_fieldsTaken{0};
   std::atomic<bool> m_running{false};
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_threadStarted{false};
