@@ -11,6 +11,7 @@ void UtilLib_FreeFormLayout::InitialiseWindow() {
   m_lastWidth = client.right - client.left;
   m_lastHeight = client.bottom - client.top;
   BaseWindowClass::InitialiseWindow();
+  DragAcceptFiles(GetWindowHandle(), TRUE);
   Layout_PerformLayout(GetWindowHandle(), true);
 }
 

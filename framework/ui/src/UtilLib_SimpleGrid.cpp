@@ -19,6 +19,9 @@ void UtilLib_SimpleGrid::UtilLib_SimpleGrid_PutSpacingY(unsigned spacing) {
 
 void UtilLib_SimpleGrid::InitialiseWindow() {
   BaseWindowClass::InitialiseWindow();
+  // Files dropped from the shell reach the children's framework objects
+  // through this window (and go on up to whichever ancestor takes them).
+  DragAcceptFiles(GetWindowHandle(), TRUE);
   Layout_PerformLayout(GetWindowHandle(), true);
 }
 
