@@ -122,9 +122,12 @@ TEST(GradientRowFast, MatchesThePlainRowOutsideTheCornersRange) {
       {-3 * 65536 - 5, 300 * 65536 + 77, -65536, 4097, -70001, 123457},
       {0x7F000000, -0x7F000000, 0x00FFFFFF, -1000003, 999983, 65536},
       {10 * 65536, 20 * 65536, 30 * 65536, 0, 0, 0},
+      // Steady chroma (its own loop), and chroma steady in U only.
+      {-3 * 65536 - 5, 300 * 65536 + 77, 0x00FFFFFF, 4097, 0, 0},
+      {0x7F000000, 128 * 65536, -65536, -1000003, 0, 999983},
   };
   for (const auto& line : lines) {
-    for (std::size_t words : {7u, 8u, 45u, 361u}) {
+    for (std::size_t words : {7u, 8u, 15u, 16u, 17u, 24u, 45u, 360u, 361u}) {
       std::vector<std::uint32_t> a(words + 1), b(words + 1);
       fast.gradient(a.data() + 1, line, words);  // unaligned by a word
       plain.gradient(b.data() + 1, line, words);
