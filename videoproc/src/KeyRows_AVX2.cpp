@@ -7,8 +7,6 @@
 // row, so both give the same bytes.
 #include <immintrin.h>
 
-#include <algorithm>
-
 #include "KeyRows.h"
 
 namespace quellor::videoproc {
@@ -78,67 +76,6 @@ struct NibbleCurve {
     for (int j = first; j <= last; ++j) {
       k = _mm256_blendv_epi8(k, _mm256_shuffle_epi8(table[j], low),
                              _mm256_cmpeq_epi8(high, number[j]));
-    }
-    return k;
-  }
-};
-
-// A brightness curve (256 entries) whose changing part spans at most 128
-// entries, looked up with one shuffle per 16 entries and no comparisons.
-// Indices are clamped to [start, end], where curve[start] is still the
-// curve's first value and curve[end] already its last, so the clamp keeps
-// every result. Table j is stored as the xor of pieces j and j - 1: an
-// index u = clamped - start gives u - 16j, a byte whose top bit (which
-// makes the shuffle give 0) is clear exactly for j <= u / 16, so the xor of
-// all the tables' shuffles leaves piece u / 16 at entry u % 16.
-struct ByteCurve {
-  static constexpr int kMaxTables = 8;
-  __m256i table[kMaxTables];
-  __m256i start, end, flatValue;
-  int tables = 0;  // 0: flat (every entry is flatValue)
-  bool usable = true;
-
-  ByteCurve(const ChromaKeySnapshot& key, bool reversed) {
-    auto entry = [&](int i) { return key.curve[reversed ? 255 - i : i]; };
-    const int head = entry(0), tail = entry(255);
-    int firstDiffering = 256, lastDiffering = -1;
-    for (int i = 0; i < 256; ++i) {
-      if (entry(i) != head && firstDiffering == 256) firstDiffering = i;
-      if (entry(i) != tail) lastDiffering = i;
-    }
-    flatValue = _mm256_set1_epi8(static_cast<char>(head));
-    if (lastDiffering < 0) return;  // head == tail everywhere
-    const int low = firstDiffering > 0 ? firstDiffering - 1 : 0;
-    const int high = lastDiffering < 255 ? lastDiffering + 1 : 255;
-    tables = (high - low) / 16 + 1;
-    if (tables > kMaxTables) {
-      usable = false;
-      return;
-    }
-    start = _mm256_set1_epi8(static_cast<char>(low));
-    end = _mm256_set1_epi8(static_cast<char>(high));
-    alignas(16) std::uint8_t previous[16] = {};
-    for (int j = 0; j < tables; ++j) {
-      alignas(16) std::uint8_t bytes[16];
-      for (int i = 0; i < 16; ++i) {
-        const int at = std::min(low + 16 * j + i, high);
-        const auto value = static_cast<std::uint8_t>(entry(at));
-        bytes[i] = static_cast<std::uint8_t>(value ^ previous[i]);
-        previous[i] = value;
-      }
-      table[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<__m128i*>(bytes)));
-    }
-  }
-
-  // Entries for 32 brightness bytes.
-  __m256i Lookup(__m256i bytes) const {
-    if (tables == 0) return flatValue;
-    const __m256i u = _mm256_sub_epi8(_mm256_min_epu8(_mm256_max_epu8(bytes, start), end), start);
-    __m256i k = _mm256_shuffle_epi8(table[0], u);
-    __m256i index = u;
-    for (int j = 1; j < tables; ++j) {
-      index = _mm256_sub_epi8(index, _mm256_set1_epi8(16));
-      k = _mm256_xor_si256(k, _mm256_shuffle_epi8(table[j], index));
     }
     return k;
   }
@@ -298,19 +235,6 @@ void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, st
 
 void KeyLinearDarkRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                            const ChromaKeySnapshot& key, std::size_t pairs) {
-  const ByteCurve bytes(key, false);
-  if (bytes.usable) {
-    const std::size_t done = RunSoft(
-        picture, background, step, key, pairs,
-        [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
-            __attribute__((always_inline)) {
-              const __m256i k = bytes.Lookup(PairBytes(pixels, kGatherY0));  // Y1 follows Y0
-              _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) kEven[v] = kOdd[v] =
-                  _mm256_shuffle_epi8(k, Mask(kSpreadBoth[v]));
-            });
-    KeyLinearDarkRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
-    return;
-  }
   const NibbleCurve curve(key, 256, false);
   const std::size_t done = RunSoft(
       picture, background, step, key, pairs,
@@ -325,25 +249,7 @@ void KeyLinearDarkRow_AVX2(std::uint8_t* picture, const std::uint8_t* background
 
 void KeyLinearLightRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                             const ChromaKeySnapshot& key, std::size_t pairs) {
-  const ByteCurve bytes(key, true);  // curve[255 - Y]
-  if (bytes.usable) {
-    const std::size_t done = RunSoft(
-        picture, background, step, key, pairs,
-        [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
-            __attribute__((always_inline)) {
-              const __m256i k0 = bytes.Lookup(PairBytes(pixels, kGatherY0));
-              const __m256i k1 = bytes.Lookup(PairBytes(pixels, kGatherY1));
-              _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-                kEven[v] = _mm256_shuffle_epi8(k0, Mask(kSpreadBoth[v]));
-                kOdd[v] = _mm256_or_si256(
-                    _mm256_shuffle_epi8(k0, Mask(kSpreadLow[v])),
-                    _mm256_slli_epi32(_mm256_shuffle_epi8(k1, Mask(kSpreadLow[v])), 16));
-              }
-            });
-    KeyLinearLightRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
-    return;
-  }
-  const NibbleCurve curve(key, 256, true);
+  const NibbleCurve curve(key, 256, true);  // curve[255 - Y]
   const std::size_t done = RunSoft(
       picture, background, step, key, pairs,
       [&](const __m256i(&pixels)[4], __m256i(&kEven)[4],
