@@ -3,6 +3,7 @@
 // position (the in-flight list's own lock is taken inside it).
 #include <board/Engine.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -69,14 +70,20 @@ void VideoQuellorOutput::RunOutputThread() {
 void VideoQuellorOutput::RunRenderThread() {
   {
     RenderScratch scratch;
+    int pollUs = kEngineBufferPollUs;
     while (m_stop.load() == 0) {
-      if (RenderFrame(scratch)) continue;
+      if (RenderFrame(scratch)) {
+        pollUs = kEngineBufferPollUs;
+        continue;
+      }
       // Playing but every engine buffer is taken: the board frees one each
       // frame time, so look again soon (a millisecond's nap would cap the
-      // output's pace when the clock runs faster than real time). Stopped
-      // or held: nothing to do for a while.
+      // output's pace when the clock runs faster than real time), then less
+      // and less often up to each millisecond. Stopped or held: nothing to
+      // do for a while.
       if (m_increment.Get() != kVideoOutputStopped && !m_abort.load()) {
-        std::this_thread::sleep_for(std::chrono::microseconds(kEngineBufferPollUs));
+        std::this_thread::sleep_for(std::chrono::microseconds(pollUs));
+        pollUs = std::min(pollUs * 2, 1000);
       } else {
         Sleep(1);
       }

@@ -93,8 +93,9 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
 
   // Waits of the Part's own polling loops are bounded by this (ms).
   static constexpr DWORD kWaitLimitMs = 5000;
-  // How often a render thread that is playing asks the engine again for a
-  // buffer when all are taken (microseconds).
+  // How soon a render thread that is playing first asks the engine again
+  // for a buffer when all are taken (microseconds); it waits twice as long
+  // each time after, up to a millisecond.
   static constexpr int kEngineBufferPollUs = 100;
 
  private:
