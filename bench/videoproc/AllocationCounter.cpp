@@ -1,12 +1,14 @@
 #include "AllocationCounter.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <new>
 
 extern "C" void* __libc_malloc(std::size_t size);
 extern "C" void* __libc_calloc(std::size_t count, std::size_t size);
 extern "C" void* __libc_realloc(void* block, std::size_t size);
+extern "C" void* __libc_memalign(std::size_t alignment, std::size_t size);
 
 namespace {
 
@@ -44,6 +46,19 @@ extern "C" void* calloc(std::size_t count, std::size_t size) {
 extern "C" void* realloc(void* block, std::size_t size) {
   Count();
   return __libc_realloc(block, size);
+}
+
+extern "C" int posix_memalign(void** block, std::size_t alignment, std::size_t size) {
+  Count();
+  void* got = __libc_memalign(alignment, size);
+  if (got == nullptr) return ENOMEM;
+  *block = got;
+  return 0;
+}
+
+extern "C" void* aligned_alloc(std::size_t alignment, std::size_t size) {
+  Count();
+  return __libc_memalign(alignment, size);
 }
 
 void* operator new(std::size_t size) {

@@ -14,7 +14,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -23,6 +22,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "FieldQueue.h"
 #include "ControlStore.h"
 #include "InputSettingStore.h"
 #include "NamedObjectLock.h"
@@ -92,7 +92,7 @@ struct Producer {
   Harmonex_Notification notifyFirst = nullptr;
   Harmonex_Notification notifySecond = nullptr;
   Harmonex_Completion completion = nullptr;
-  std::deque<QueuedField> queue;
+  FieldQueue<QueuedField> queue;
   int callbacksInFlight = 0;
   bool destroyed = false;
 };
@@ -117,7 +117,7 @@ struct Output {
   std::unique_ptr<NamedObjectLock> name;
   DWORD standard = kFieldStandardNtsc;
   std::array<OutputFrame, kOutputFrameCount> frames;
-  std::deque<QueuedField> queue;
+  FieldQueue<QueuedField> queue;
 };
 
 struct Allocation {

@@ -66,10 +66,10 @@ void Board::RunField(std::uint32_t field) {
 void Board::ShowNextOutputField(std::uint32_t field, Deliveries& deliveries) {
   // The oldest queued field of any source goes next. A field waits for a
   // field time of its own parity, so frames stay frames on the output.
-  std::deque<QueuedField>* next = nullptr;
+  FieldQueue<QueuedField>* next = nullptr;
   std::shared_ptr<Producer> fromProducer;
   std::shared_ptr<Output> fromOutput;
-  const auto consider = [&](std::deque<QueuedField>& queue) {
+  const auto consider = [&](FieldQueue<QueuedField>& queue) {
     if (queue.empty() || (next && next->front().sequence <= queue.front().sequence)) return false;
     next = &queue;
     return true;

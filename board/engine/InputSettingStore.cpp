@@ -126,7 +126,7 @@ bool InputSettingStore::Store(const InputSetting& setting) {
 bool InputSettingStore::Changed() {
   struct stat info;
   std::uint64_t stamp = 0;
-  if (stat((folder_ + "/input").c_str(), &info) == 0)
+  if (stat(inputPath_.c_str(), &info) == 0)
     stamp = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000ull +
             static_cast<std::uint64_t>(info.st_mtim.tv_nsec) + info.st_ino * 7919u;
   const bool changed = stamp != lastStamp_;

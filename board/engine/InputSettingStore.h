@@ -30,7 +30,8 @@ std::uint64_t MonotonicNanoseconds();
 
 class InputSettingStore {
  public:
-  explicit InputSettingStore(std::string folder) : folder_(std::move(folder)) {}
+  explicit InputSettingStore(std::string folder)
+      : folder_(std::move(folder)), inputPath_(folder_ + "/input") {}
   // Reads the file, writing the default (bars, NTSC, clock from now) first
   // when there is none.
   bool Load(InputState& state);
@@ -42,6 +43,7 @@ class InputSettingStore {
   bool Parse(const std::string& contents, InputState& state) const;
   std::string Format(const InputState& state) const;
   std::string folder_;
+  std::string inputPath_;  // folder_ + "/input", made once: Changed() runs every field
   std::uint64_t lastStamp_ = 0;
 };
 

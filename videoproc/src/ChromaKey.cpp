@@ -1,5 +1,6 @@
 #include "videoproc/ChromaKey.h"
 
+#include "GraphDepth.h"
 #include "VideoItems.h"
 #include "videoproc/GraphConnections.h"
 
@@ -31,7 +32,8 @@ DataStream_Processor* ChromaKey::Input() {
 bool ChromaKey::Render(DataStream* stream, DataStream_Processor*, bool* abort) {
   DataStream_Processor* input = Input();
   if (input == nullptr || stream == nullptr) return false;
-  if (!input->Render(stream, this, abort)) return false;
+  const quellor::videoproc::GraphDepth depth;
+  if (depth.Exceeded() || !input->Render(stream, this, abort)) return false;
   quellor::videoproc::VideoItemView view;
   for (unsigned long i = 0; DataStream_Data* item = stream->GetStream(kVideoStreamName, i); ++i) {
     if (!quellor::videoproc::ViewVideoItem(item, view)) continue;
@@ -43,5 +45,6 @@ bool ChromaKey::Render(DataStream* stream, DataStream_Processor*, bool* abort) {
 
 double ChromaKey::GetPreferredLength() {
   DataStream_Processor* input = Input();
-  return input != nullptr ? input->GetPreferredLength() : -1.0;
+  const quellor::videoproc::GraphDepth depth;
+  return input != nullptr && !depth.Exceeded() ? input->GetPreferredLength() : -1.0;
 }

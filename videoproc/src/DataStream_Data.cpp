@@ -3,9 +3,21 @@
 #include <qlxrapi/OrvaneHeap.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
+
+constexpr std::size_t kPageBytes = 4096;
+
+// A new block of a picture's size starts on a page, so that a clip can be
+// read into it straight from the disk (unbuffered reads need whole sectors
+// in memory too). The shared heap is the C heap, so the block is freed and
+// resized like any other.
+void* PageAlignedBlock(unsigned int bytes) {
+  void* block = nullptr;
+  return posix_memalign(&block, kPageBytes, bytes) == 0 ? block : nullptr;
+}
 
 // Resizes an owned block in place, or copies a foreign one into a new owned
 // block. Sizes are in bytes; the shared heap takes 32-bit sizes.
@@ -13,7 +25,10 @@ bool ResizeBlock(void*& block, std::uint32_t& size, std::uint32_t& owns, unsigne
   if (newSize > 0xFFFFFFFFul) return false;
   auto bytes = static_cast<unsigned int>(newSize);
   if (owns != 0) {
-    if (bytes == 0) {
+    if (block == nullptr && bytes >= kPageBytes) {
+      block = PageAlignedBlock(bytes);
+      if (block == nullptr) return false;
+    } else if (bytes == 0) {
       Orvane_free(block);
       block = nullptr;
     } else {

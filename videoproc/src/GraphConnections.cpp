@@ -1,13 +1,14 @@
 #include "videoproc/GraphConnections.h"
 
-#include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "videoproc/DataStream_Processor.h"
 
 bool DataStream_ReachesNode(DataStream_Processor* source, DataStream_Processor* target) {
   if (source == nullptr || target == nullptr) return false;
-  std::vector<DataStream_Processor*> seen{source};
+  // A set: a long chain is walked in time proportional to its length.
+  std::unordered_set<DataStream_Processor*> seen{source};
   std::vector<DataStream_Processor*> pending{source};
   while (!pending.empty()) {
     DataStream_Processor* node = pending.back();
@@ -20,8 +21,7 @@ bool DataStream_ReachesNode(DataStream_Processor* source, DataStream_Processor* 
         if (i > 0) break;  // one-input nodes that name every index end here
         continue;
       }
-      if (std::find(seen.begin(), seen.end(), input) != seen.end()) continue;
-      seen.push_back(input);
+      if (!seen.insert(input).second) continue;
       pending.push_back(input);
     }
   }

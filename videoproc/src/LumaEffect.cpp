@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "GraphDepth.h"
 #include "VideoItems.h"
 #include "VideoRows.h"
 #include "videoproc/DataStreamPool.h"
@@ -55,6 +56,8 @@ bool LumaEffect::Render(DataStream* stream, DataStream_Processor*, bool* abort) 
   DataStream_Processor* chroma = nullptr;
   Inputs(luma, chroma);
   if (luma == nullptr || chroma == nullptr || stream == nullptr) return false;
+  const quellor::videoproc::GraphDepth depth;
+  if (depth.Exceeded()) return false;
 
   // The chroma picture goes into pooled items of the caller's sizes, so that
   // steady rendering allocates nothing.
@@ -94,7 +97,8 @@ double LumaEffect::GetPreferredLength() {
   DataStream_Processor* luma = nullptr;
   DataStream_Processor* chroma = nullptr;
   Inputs(luma, chroma);
-  if (luma == nullptr && chroma == nullptr) return -1.0;
+  const quellor::videoproc::GraphDepth depth;
+  if (depth.Exceeded() || (luma == nullptr && chroma == nullptr)) return -1.0;
   if (luma == nullptr) return chroma->GetPreferredLength();
   if (chroma == nullptr) return luma->GetPreferredLength();
   const double lumaLength = luma->GetPreferredLength();

@@ -1,7 +1,9 @@
 #include "videoproc/VideoGradient.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "ExactDivision.h"
 #include "VideoItems.h"
 #include "VideoRows.h"
 
@@ -19,12 +21,14 @@ std::int32_t LineStep(int top, int bottom, std::uint32_t lines) {
 }
 
 // (right - left) x 2 / w on 16.16 values, truncated toward zero. Three per
-// line: in 32 bits when both operands fit, as they do for any picture the
-// board carries (a 64-bit division costs a good part of a short line).
-std::int32_t PairStep(std::int32_t left, std::int32_t right, std::uint32_t width) {
+// line: by the width's multiplier when both operands fit 32 bits, as they
+// do for any picture the board carries (a division costs a good part of a
+// short line).
+std::int32_t PairStep(std::int32_t left, std::int32_t right, std::uint32_t width,
+                      const quellor::videoproc::ExactDivisor* divisor) {
   const std::int64_t span = (std::int64_t{right} - left) * 2;
-  if (width <= 0x7FFFFFFFu && span >= -0x7FFFFFFF && span <= 0x7FFFFFFF) {
-    return static_cast<std::int32_t>(span) / static_cast<std::int32_t>(width);
+  if (divisor != nullptr && span >= -0x7FFFFFFF && span <= 0x7FFFFFFF) {
+    return divisor->Divide(static_cast<std::int32_t>(span));
   }
   return static_cast<std::int32_t>(span / std::int64_t{width});
 }
@@ -120,14 +124,17 @@ bool VideoGradient::ApplyGradient(const Corners& c, VideoStream_Header* header, 
   const std::int32_t rightYStep = LineStep(c.y[1], c.y[3], h),
                      rightUStep = LineStep(c.u[1], c.u[3], h),
                      rightVStep = LineStep(c.v[1], c.v[3], h);
+  std::optional<quellor::videoproc::ExactDivisor> widthDivisor;
+  if (w <= 0x7FFFFFFFu) widthDivisor.emplace(w);
+  const quellor::videoproc::ExactDivisor* divisor = widthDivisor ? &*widthDivisor : nullptr;
   auto* line = reinterpret_cast<std::uint8_t*>(data);
   for (std::uint32_t l = 0; l < lines; ++l, line += lineBytes) {
     const quellor::videoproc::GradientLine pairs{leftY,
                                                  leftU,
                                                  leftV,
-                                                 PairStep(leftY, rightY, w),
-                                                 PairStep(leftU, rightU, w),
-                                                 PairStep(leftV, rightV, w)};
+                                                 PairStep(leftY, rightY, w, divisor),
+                                                 PairStep(leftU, rightU, w, divisor),
+                                                 PairStep(leftV, rightV, w, divisor)};
     rows.gradient(reinterpret_cast<std::uint32_t*>(line), pairs, w / 2);
     leftY += leftYStep, leftU += leftUStep, leftV += leftVStep;
     rightY += rightYStep, rightU += rightUStep, rightV += rightVStep;

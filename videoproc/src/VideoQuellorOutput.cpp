@@ -37,7 +37,11 @@ VideoQuellorOutput::VideoQuellorOutput() {
     auto* record = new VideoQuellorOutput_FrameReady;
     record->next = m_free;
     m_free = record;
+    m_inFlight.AddItem(record);
   }
+  // The in-flight list keeps its room for every record from now on, so
+  // rendering never grows it.
+  m_inFlight.Clear();
   try {
     ConnectToRTMEEngine();
   } catch (...) {

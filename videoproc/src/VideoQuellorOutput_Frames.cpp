@@ -3,6 +3,10 @@
 // position (the in-flight list's own lock is taken inside it).
 #include <board/Engine.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "VideoItems.h"
 #include "VideoRows.h"
 #include "videoproc/DataStream.h"
@@ -26,13 +30,35 @@ struct VideoQuellorOutput::RenderScratch {
   }
 };
 
+namespace {
+
+// The output thread's wake-up: set by a render thread that finished a frame,
+// waited for (a millisecond at most) by the output thread.
+void SignalFrame(std::mutex& lock, std::condition_variable& wake, bool& waiting) {
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    waiting = true;
+  }
+  wake.notify_one();
+}
+
+void WaitForFrame(std::mutex& lock, std::condition_variable& wake, bool& waiting) {
+  std::unique_lock<std::mutex> hold(lock);
+  wake.wait_for(hold, std::chrono::milliseconds(1), [&] { return waiting; });
+  waiting = false;
+}
+
+}  // namespace
+
 void VideoQuellorOutput::RunOutputThread() {
   {
     FunctionBlock hold(m_frameLock);
     m_renderPosition = m_currentTime.Get();
   }
   while (m_stop.load() == 0) {
-    if (!OutputFrame()) Sleep(1);  // busy while frames wait, idle otherwise
+    // Busy while frames wait; otherwise asleep until a render finishes (or
+    // a millisecond passes, to see the stop flag).
+    if (!OutputFrame()) WaitForFrame(m_wakeLock, m_wake, m_frameWaiting);
   }
   {
     FunctionBlock hold(m_frameLock);
@@ -44,8 +70,23 @@ void VideoQuellorOutput::RunOutputThread() {
 void VideoQuellorOutput::RunRenderThread() {
   {
     RenderScratch scratch;
+    int pollUs = kEngineBufferPollUs;
     while (m_stop.load() == 0) {
-      if (!RenderFrame(scratch)) Sleep(1);
+      if (RenderFrame(scratch)) {
+        pollUs = kEngineBufferPollUs;
+        continue;
+      }
+      // Playing but every engine buffer is taken: the board frees one each
+      // frame time, so look again soon (a millisecond's nap would cap the
+      // output's pace when the clock runs faster than real time), then less
+      // and less often up to each millisecond. Stopped or held: nothing to
+      // do for a while.
+      if (m_increment.Get() != kVideoOutputStopped && !m_abort.load()) {
+        std::this_thread::sleep_for(std::chrono::microseconds(pollUs));
+        pollUs = std::min(pollUs * 2, 1000);
+      } else {
+        Sleep(1);
+      }
     }
   }
   m_runningThreads.fetch_sub(1);
@@ -179,6 +220,7 @@ void VideoQuellorOutput::FrameRendered(VideoQuellorOutput_FrameReady* frame) {
   m_countRendered.fetch_add(1);
   frame->next = m_rendered;
   m_rendered = frame;
+  SignalFrame(m_wakeLock, m_wake, m_frameWaiting);
 }
 
 VideoQuellorOutput_FrameReady* VideoQuellorOutput::GetNextFrameToDisplay() {

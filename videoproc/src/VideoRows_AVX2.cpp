@@ -42,8 +42,8 @@ __m256i Load(const std::int8_t (&bytes)[32]) {
 
 }  // namespace
 
-// Eight words at once: lane j holds the value after j steps, which is what
-// adding the step j times gives (exact integer sums).
+// Sixteen words a step, as two vectors of eight: lane j holds the value after
+// j steps, which is what adding the step j times gives (exact integer sums).
 void GradientRow_AVX2(std::uint32_t* destination, const GradientLine& line, std::size_t words) {
   const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   auto start = [&](std::int32_t value, std::int32_t step) {
@@ -64,14 +64,38 @@ void GradientRow_AVX2(std::uint32_t* destination, const GradientLine& line, std:
   // one shuffle puts Y's in bytes 1 and 3, replacing U's and V's high bytes.
   const __m256i pickY = Load(kPickY);
   const __m256i yBytes = _mm256_set1_epi32(static_cast<int>(0xFF00FF00u));
+  auto words8 = [&](__m256i yValues, __m256i uv) {
+    return _mm256_blendv_epi8(uv, _mm256_shuffle_epi8(yValues, pickY), yBytes);
+  };
+  auto uvBytes = [](__m256i uValues, __m256i vValues) {
+    return _mm256_blend_epi16(_mm256_srli_epi32(uValues, 16), vValues, 0xAA);
+  };
   std::size_t i = 0;
-  for (; i + 8 <= words; i += 8) {
-    const __m256i uv = _mm256_blend_epi16(_mm256_srli_epi32(u, 16), v, 0xAA);
-    const __m256i word = _mm256_blendv_epi8(uv, _mm256_shuffle_epi8(y, pickY), yBytes);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), word);
-    y = _mm256_add_epi32(y, yStep8);
-    u = _mm256_add_epi32(u, uStep8);
-    v = _mm256_add_epi32(v, vStep8);
+  if (line.uStep == 0 && line.vStep == 0) {
+    // Chroma steady along the line (a luma ramp): its bytes are fixed.
+    const __m256i uv = uvBytes(u, v);
+    for (; i + 16 <= words; i += 16) {
+      const __m256i y1 = _mm256_add_epi32(y, yStep8);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), words8(y, uv));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i + 8), words8(y1, uv));
+      y = _mm256_add_epi32(y1, yStep8);
+    }
+  } else {
+    for (; i + 16 <= words; i += 16) {
+      const __m256i y1 = _mm256_add_epi32(y, yStep8);
+      const __m256i u1 = _mm256_add_epi32(u, uStep8);
+      const __m256i v1 = _mm256_add_epi32(v, vStep8);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), words8(y, uvBytes(u, v)));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i + 8),
+                          words8(y1, uvBytes(u1, v1)));
+      y = _mm256_add_epi32(y1, yStep8);
+      u = _mm256_add_epi32(u1, uStep8);
+      v = _mm256_add_epi32(v1, vStep8);
+    }
+  }
+  if (i + 8 <= words) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), words8(y, uvBytes(u, v)));
+    i += 8;
   }
   if (i == words) return;
   const std::uint32_t taken = static_cast<std::uint32_t>(i);

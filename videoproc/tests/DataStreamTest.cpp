@@ -1,6 +1,7 @@
 // Stream items, streams and the item pool.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -56,6 +57,32 @@ TEST(DataStreamData, ResizingKeepsContentsUpToTheSmallerSize) {
   item.FreeHeader();
   EXPECT_EQ(item.GetHeader(), nullptr);
   EXPECT_EQ(item.GetHeaderSize(), 0u);
+}
+
+// A new block of a picture's size starts on a page (a clip is read into it
+// straight from the disk); it is an ordinary block of the shared heap all
+// the same: resized with its contents, given up for foreign memory.
+TEST(DataStreamData, NewPictureBlocksStartOnAPage) {
+  DataStream_Data item;
+  ASSERT_TRUE(item.AllocateData(720 * 240 * 2));
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(item.GetData()) % 4096, 0u);
+  static_cast<char*>(item.GetData())[720 * 240 * 2 - 1] = 'z';
+  std::memcpy(item.GetData(), "field", 5);
+  ASSERT_TRUE(item.AllocateData(720 * 288 * 2));
+  EXPECT_EQ(std::memcmp(item.GetData(), "field", 5), 0);
+  EXPECT_EQ(static_cast<char*>(item.GetData())[720 * 240 * 2 - 1], 'z');
+  item.FreeData();
+  ASSERT_TRUE(item.AllocateData(100));  // a small block, then grown: contents kept
+  std::memcpy(item.GetData(), "small", 5);
+  ASSERT_TRUE(item.AllocateData(8192));
+  EXPECT_EQ(std::memcmp(item.GetData(), "small", 5), 0);
+
+  DataStream_Data header;
+  ASSERT_TRUE(header.AllocateHeader(4096));
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(header.GetHeader()) % 4096, 0u);
+  char foreign[16] = {};
+  header.SetNonLocalHeader(foreign);  // frees the aligned block (LeakSanitizer would tell)
+  EXPECT_EQ(header.GetHeader(), foreign);
 }
 
 TEST(DataStreamData, ForeignMemoryIsNeverFreedNorResizedInPlace) {

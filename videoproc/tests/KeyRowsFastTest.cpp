@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "../src/ExactDivision.h"
 #include "../src/KeyRows.h"
 #include "../src/VideoRows.h"
 
@@ -122,13 +123,48 @@ TEST(GradientRowFast, MatchesThePlainRowOutsideTheCornersRange) {
       {-3 * 65536 - 5, 300 * 65536 + 77, -65536, 4097, -70001, 123457},
       {0x7F000000, -0x7F000000, 0x00FFFFFF, -1000003, 999983, 65536},
       {10 * 65536, 20 * 65536, 30 * 65536, 0, 0, 0},
+      // Steady chroma (its own loop), and chroma steady in U only.
+      {-3 * 65536 - 5, 300 * 65536 + 77, 0x00FFFFFF, 4097, 0, 0},
+      {0x7F000000, 128 * 65536, -65536, -1000003, 0, 999983},
   };
   for (const auto& line : lines) {
-    for (std::size_t words : {7u, 8u, 45u, 361u}) {
+    for (std::size_t words : {7u, 8u, 15u, 16u, 17u, 24u, 45u, 360u, 361u}) {
       std::vector<std::uint32_t> a(words + 1), b(words + 1);
       fast.gradient(a.data() + 1, line, words);  // unaligned by a word
       plain.gradient(b.data() + 1, line, words);
       EXPECT_EQ(a, b) << words;
+    }
+  }
+}
+
+// The gradient's per-line steps divide by the width through a multiplier; it
+// must give the division's quotient (toward zero) for every divisor the
+// board's pictures have and at the edges of the value range.
+TEST(ExactDivisor, GivesTheQuotientOfTheDivisionTowardZero) {
+  std::mt19937 random(7);
+  std::vector<std::uint32_t> divisors{
+      1, 2, 3, 5, 7, 8, 360, 704, 720, 1439, 65535, 65537, 0x40000000u, 0x40000001u, 0x7FFFFFFFu};
+  for (int i = 0; i < 40; ++i) divisors.push_back(random() % 0x7FFFFFFFu + 1);
+  for (std::uint32_t d : divisors) {
+    const quellor::videoproc::ExactDivisor divisor(d);
+    const std::int64_t wide = d;
+    std::vector<std::int64_t> values{0,
+                                     1,
+                                     0x7FFFFFFF,
+                                     wide - 1,
+                                     wide,
+                                     wide + 1,
+                                     2 * wide - 1,
+                                     2 * wide,
+                                     0x7FFFFFFF / wide * wide,
+                                     0x7FFFFFFF / wide * wide - 1};
+    for (int i = 0; i < 200; ++i) values.push_back(random() & 0x7FFFFFFF);
+    for (std::int64_t magnitude : values) {
+      if (magnitude > 0x7FFFFFFF) continue;
+      for (std::int64_t value : {magnitude, -magnitude}) {
+        const auto n = static_cast<std::int32_t>(value);
+        ASSERT_EQ(divisor.Divide(n), n / static_cast<std::int32_t>(d)) << n << " / " << d;
+      }
     }
   }
 }

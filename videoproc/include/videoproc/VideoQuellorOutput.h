@@ -17,7 +17,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 
 #include "DataStream_Processor.h"
 
@@ -91,6 +93,10 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
 
   // Waits of the Part's own polling loops are bounded by this (ms).
   static constexpr DWORD kWaitLimitMs = 5000;
+  // How soon a render thread that is playing first asks the engine again
+  // for a buffer when all are taken (microseconds); it waits twice as long
+  // each time after, up to a millisecond.
+  static constexpr int kEngineBufferPollUs = 100;
 
  private:
   struct RenderScratch;
@@ -140,5 +146,8 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
   Dynamic<double> m_currentTime;
   Dynamic<double> m_increment;
   std::uint32_t m_generation = 0;  // purges so far
+  std::mutex m_wakeLock;           // guards m_frameWaiting only
+  std::condition_variable m_wake;
+  bool m_frameWaiting = false;
   std::atomic<std::uint64_t> m_countRendered{0}, m_countShown{0}, m_countLost{0}, m_countDropped{0};
 };
