@@ -1,7 +1,10 @@
 // The free-form layout window.
 #include "qlxrapi/UtilLib_FreeFormLayout.h"
 
+#include "qlxrapi/ControlWindowClasses.h"
 #include "qlxrapi/LayoutRules.h"
+
+QLXRAPI_CONTROL_CLASS(UtilLib_FreeFormLayout);
 
 void UtilLib_FreeFormLayout::InitialiseWindow() {
   RECT client{};
@@ -10,7 +13,7 @@ void UtilLib_FreeFormLayout::InitialiseWindow() {
   m_lastTop = client.top;
   m_lastWidth = client.right - client.left;
   m_lastHeight = client.bottom - client.top;
-  BaseWindowClass::InitialiseWindow();
+  UtilLib_Canvas::InitialiseWindow();
   DragAcceptFiles(GetWindowHandle(), TRUE);
   Layout_PerformLayout(GetWindowHandle(), true);
 }

@@ -1,14 +1,14 @@
-// UtilLib_SimpleGrid: a layout window that flows its children along lines,
+// UtilLib_SimpleGrid: a canvas that flows its children along lines,
 // rubber-band selects them and takes every window dropped on it.
 #pragma once
 
 #include <quellor/Export.h>
 
-#include "qlxrapi/BaseWindowClass.h"
 #include "qlxrapi/BaseWindowLayoutManager.h"
 #include "qlxrapi/Control_DragNDrop.h"
+#include "qlxrapi/UtilLib_Canvas.h"
 
-class QUELLOR_EXPORT UtilLib_SimpleGrid : public BaseWindowClass,
+class QUELLOR_EXPORT UtilLib_SimpleGrid : public UtilLib_Canvas,
                                           public BaseWindowLayoutManager,
                                           public Control_DragNDrop {
  public:
@@ -23,7 +23,6 @@ class QUELLOR_EXPORT UtilLib_SimpleGrid : public BaseWindowClass,
   unsigned UtilLib_SimpleGrid_GetSpacingY() const { return m_spacingY; }
 
   void InitialiseWindow() override;
-  void WindowSized(long width, long height) override;
 
   WindowLayout_Item* Layout_ComputeLayout(WindowLayout_Item* list, long width,
                                           long height) override;
@@ -35,6 +34,10 @@ class QUELLOR_EXPORT UtilLib_SimpleGrid : public BaseWindowClass,
                                              WindowLayout_Item* existing,
                                              WindowLayout_Item* dropped, bool sizeOnly,
                                              bool finished) override;
+
+ protected:
+  // Lays out, then lets the canvas follow the new size.
+  void WindowSized(long width, long height) override;
 
  private:
   unsigned m_spacingX = 0;
