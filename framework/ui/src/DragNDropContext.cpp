@@ -85,7 +85,10 @@ DragNDropContext::~DragNDropContext() {
   if (m_active) CancelDrag();
 }
 
-void DragNDropContext::PostCallback(HWND, unsigned, unsigned, unsigned) {}
+void DragNDropContext::PostCallback(HWND window, unsigned message, unsigned, unsigned) {
+  // Shown after the window's own handling, which sets its default cursor.
+  if (message == WM_MOUSEMOVE && !m_active && IsSelected(window)) ShowDragCursor(kCursorSelected);
+}
 
 bool DragNDropContext::PreCallback(HWND window, unsigned message, unsigned wParam,
                                    unsigned lParam) {
@@ -171,7 +174,7 @@ bool DragNDropContext::ButtonDown(HWND window, unsigned keys, POINT at) {
 
 bool DragNDropContext::MouseMove(HWND window, unsigned, POINT at) {
   if (!m_active) {
-    if (IsSelected(window)) ShowDragCursor(kCursorSelected);
+    if (IsSelected(window)) ShowDragCursor(kCursorSelected);  // again after dispatch
     return false;
   }
   const bool far = std::abs(at.x - m_press.x) + std::abs(at.y - m_press.y) > kDragDistance;
