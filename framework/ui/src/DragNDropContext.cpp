@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "ChildWindows.h"
 #include "qlxrapi/BaseWindowClass.h"
 #include "qlxrapi/Control_DragNDrop.h"
 #include "qlxrapi/WindowFunctions.h"
@@ -28,12 +29,7 @@ bool IsSelected(HWND window) {
 }
 
 std::vector<HWND> Children(HWND container) {
-  std::vector<HWND> children;
-  if (container == nullptr) return children;
-  for (HWND child = GetWindow(container, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT))
-    children.push_back(child);
-  return children;
+  return quellor::win::ChildWindows(container);
 }
 
 void DeselectAll(HWND container) {

@@ -2,6 +2,7 @@
 #include "qlxrapi/vRect.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -60,16 +61,22 @@ bool Pull(vRect& p, const vRect& q, const Edge& f, const Edge& same, const Edge&
   return changed;
 }
 
-bool Pass(tList<vRect>& rects, int threshold, bool keep) {
+bool Pass(tList<vRect>& rects, int threshold, bool keep, std::vector<std::uint32_t>& open) {
   bool changed = false;
   const std::uint32_t count = rects.GetNoItems();
+  // Only rectangles with an edge still free can be pulled: a drop among a
+  // thousand fixed items checks the few dropped ones, not every pair.
+  open.clear();
+  for (std::uint32_t i = 0; i < count; ++i)
+    if (rects[i].placed != vRect::kFixed) open.push_back(i);
+  if (open.empty()) return false;
   for (std::uint32_t qi = 0; qi < count; ++qi) {
     for (const Edge* f : {&kLeftEdge, &kRightEdge, &kTopEdge, &kBottomEdge}) {
       if ((rects[qi].placed & f->bit) == 0) continue;
       const bool vertical = f->stretchBit == vRect::kStretchX;
       const Edge& same = vertical ? kLeftEdge : kTopEdge;
       const Edge& opposite = vertical ? kRightEdge : kBottomEdge;
-      for (std::uint32_t pi = 0; pi < count; ++pi) {
+      for (std::uint32_t pi : open) {
         if (pi == qi) continue;
         vRect& p = rects[pi];
         const vRect& q = rects[qi];
@@ -129,8 +136,9 @@ void vRect::Snap_bottom_with_bottom(const vRect& o, bool keep) {
 
 void SnapItems(tList<vRect>& rects, int threshold, bool keep) {
   if (threshold < 0) threshold = 0;
+  std::vector<std::uint32_t> open;
   do {
-    while (Pass(rects, threshold, keep)) {
+    while (Pass(rects, threshold, keep, open)) {
     }
   } while (PlaceFirstFreeEdge(rects));
 }
