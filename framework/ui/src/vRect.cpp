@@ -61,9 +61,9 @@ bool Pull(vRect& p, const vRect& q, const Edge& f, const Edge& same, const Edge&
   return changed;
 }
 
-bool Pass(tList<vRect>& rects, int threshold, bool keep, std::vector<std::uint32_t>& open) {
+bool Pass(vRect* rects, std::uint32_t count, int threshold, bool keep,
+          std::vector<std::uint32_t>& open) {
   bool changed = false;
-  const std::uint32_t count = rects.GetNoItems();
   // Only rectangles with an edge still free can be pulled: a drop among a
   // thousand fixed items checks the few dropped ones, not every pair.
   open.clear();
@@ -90,8 +90,8 @@ bool Pass(tList<vRect>& rects, int threshold, bool keep, std::vector<std::uint32
 
 // Places the first free edge where it is; false when none is left. An edge
 // of a stretching direction is never free: it waits to be pulled.
-bool PlaceFirstFreeEdge(tList<vRect>& rects) {
-  for (std::uint32_t i = 0; i < rects.GetNoItems(); ++i) {
+bool PlaceFirstFreeEdge(vRect* rects, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) {
     vRect& r = rects[i];
     for (const Edge* e : {&kLeftEdge, &kRightEdge, &kTopEdge, &kBottomEdge}) {
       if ((r.placed & e->bit) != 0 || (r.stretch & e->stretchBit) != 0) continue;
@@ -135,10 +135,17 @@ void vRect::Snap_bottom_with_bottom(const vRect& o, bool keep) {
 }
 
 void SnapItems(tList<vRect>& rects, int threshold, bool keep) {
+  rects.Lock();
+  SnapItems(rects.GetItems(), rects.GetNoItems(), threshold, keep);
+  rects.UnLock();
+}
+
+void SnapItems(vRect* rects, std::uint32_t count, int threshold, bool keep) {
+  if (rects == nullptr || count == 0) return;
   if (threshold < 0) threshold = 0;
   std::vector<std::uint32_t> open;
   do {
-    while (Pass(rects, threshold, keep, open)) {
+    while (Pass(rects, count, threshold, keep, open)) {
     }
-  } while (PlaceFirstFreeEdge(rects));
+  } while (PlaceFirstFreeEdge(rects, count));
 }
