@@ -1,6 +1,7 @@
 // Drag-and-drop participants: the defaults and the placement of a drop.
 #include "qlxrapi/Control_DragNDrop.h"
 
+#include "qlxrapi/WindowFunctions.h"
 #include "qlxrapi/WindowLayout.h"
 
 Control_DragNDrop::~Control_DragNDrop() = default;
@@ -102,4 +103,7 @@ void Control_DragNDrop::DragNDrop_DropItemsHere(HWND target, int x, int y,
     if (Listed(item->window, items) && IsWindow(item->window))
       InvalidateRect(item->window, nullptr, FALSE);
   WindowLayout::FreeLayout(result);
+  // Once the items have landed, a layout window publishes the scroll range
+  // of its new content.
+  if (finished && target != nullptr && IsWindow(target)) Orvane_PerformLayout(target);
 }

@@ -235,4 +235,29 @@ TEST_F(LayoutWindows, ADropMovesWindowsFromOneLayoutIntoAnother) {
   ::DestroyWindow(to->GetWindowHandle());
 }
 
+TEST_F(LayoutWindows, ALandedDropPublishesTheScrollRangeOfTheNewContent) {
+  auto* form = Open<UtilLib_FreeFormLayout>(0, 0, 200, 100);
+  AddChild(form, 0, 0, 20, 20);
+  HWND dropped = AddChild(top, 0, 0, 20, 20);
+  Settle();
+  Dynamic<float> yMax;
+  form->BaseWindowLayoutManager_Y_Slider_SetMaxVariable(&yMax);
+  Orvane_PerformLayout(form->GetWindowHandle());
+  EXPECT_FLOAT_EQ(100.0f, yMax.Get());
+  tList<Control_DragNDrop_DropInfo> items;
+  Control_DragNDrop_DropInfo info;
+  info.window = dropped;
+  info.newLeft = 0;
+  info.newTop = 150;
+  info.newRight = 20;
+  info.newBottom = 170;
+  items.AddItem(info);
+  form->DragNDrop_DropItemsHere(form->GetWindowHandle(), 10, 160, &items, false, false);
+  EXPECT_FLOAT_EQ(100.0f, yMax.Get());  // a preview changes no range
+  form->DragNDrop_DropItemsHere(form->GetWindowHandle(), 10, 160, &items, false, true);
+  EXPECT_TRUE(At(dropped, 0, 150));
+  EXPECT_FLOAT_EQ(70.0f, yMax.Get());  // 170 high in a 100-high window
+  ::DestroyWindow(form->GetWindowHandle());
+}
+
 }  // namespace
