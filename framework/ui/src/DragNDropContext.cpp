@@ -1,6 +1,8 @@
 // The drag-and-drop listener: presses, clicks, rubber bands and drags.
 #include "qlxrapi/DragNDropContext.h"
 
+#include <win32/quellor_host.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -74,6 +76,13 @@ RECT Spanning(POINT a, POINT b) {
 }
 
 }  // namespace
+
+HCURSOR DragNDropContext::GetDragCursor(int id) {
+  // The pictures are the library's own, registered with its module at load.
+  static const HMODULE library =
+      quellor::win32::ModuleFromAddress(reinterpret_cast<const void*>(&ShowDragCursor));
+  return LoadCursorA(library, MAKEINTRESOURCEA(id));
+}
 
 DragNDropContext::DragNDropContext() = default;
 

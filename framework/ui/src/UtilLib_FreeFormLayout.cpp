@@ -1,10 +1,7 @@
 // The free-form layout window.
 #include "qlxrapi/UtilLib_FreeFormLayout.h"
 
-#include "qlxrapi/ControlWindowClasses.h"
 #include "qlxrapi/LayoutRules.h"
-
-QLXRAPI_CONTROL_CLASS(UtilLib_FreeFormLayout);
 
 void UtilLib_FreeFormLayout::InitialiseWindow() {
   RECT client{};

@@ -1,11 +1,8 @@
 // The flowing grid window.
 #include "qlxrapi/UtilLib_SimpleGrid.h"
 
-#include "qlxrapi/ControlWindowClasses.h"
 #include "qlxrapi/LayoutRules.h"
 #include "qlxrapi/WindowLayout.h"
-
-QLXRAPI_CONTROL_CLASS(UtilLib_SimpleGrid);
 
 UtilLib_SimpleGrid::UtilLib_SimpleGrid() = default;
 UtilLib_SimpleGrid::~UtilLib_SimpleGrid() = default;

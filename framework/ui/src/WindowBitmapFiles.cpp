@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <vector>
 
+#include <win32/quellor_host.h>
+
+#include <string>
+
 #include "JpegFiles.h"
 #include "qlxrapi/WindowBitmap.h"
 #include "qlxrapi/codecs/ImageCodecs.h"
@@ -28,12 +32,19 @@ bool IsJpegName(const char* path) {
   return false;
 }
 
+// Names come in the system's form ("Skins\\Logo\\x.tga", "C:\\..."), as the
+// "Skins" search path gives them; the host's file functions want its own.
+std::string HostPath(const char* path) {
+  auto host = quellor::win32::ToHostPath(path);
+  return host ? *host : std::string(path);
+}
+
 }  // namespace
 
 bool WindowBitmap::ReadBitmapFile(char* path) {
   if (path == nullptr || *path == '\0') return false;
   if (IsJpegName(path)) return Read_JPEG(path, false);
-  return ReadThroughCodecs(path);
+  return ReadThroughCodecs(HostPath(path).c_str());
 }
 
 bool WindowBitmap::ReadThroughCodecs(const char* path) {
@@ -90,7 +101,7 @@ bool WindowBitmap::ReadThroughCodecs(const char* path) {
 
 bool WindowBitmap::Read_JPEG(char* path, bool alphaOnly) {
   if (path == nullptr) return false;
-  return quellor::win::ReadJpeg(path, alphaOnly,
+  return quellor::win::ReadJpeg(HostPath(path).c_str(), alphaOnly,
                                 [this](unsigned long width, unsigned long height) -> std::uint8_t* {
                                   if (!Resize(width, height) || m_pixels == nullptr) return nullptr;
                                   return reinterpret_cast<std::uint8_t*>(m_pixels);
@@ -99,6 +110,7 @@ bool WindowBitmap::Read_JPEG(char* path, bool alphaOnly) {
 
 bool WindowBitmap::Write_JPEG(char* path, int quality, bool alphaOnly) {
   if (path == nullptr || m_pixels == nullptr) return false;
-  return quellor::win::WriteJpeg(path, reinterpret_cast<const std::uint8_t*>(m_pixels), m_width,
-                                 m_height, quality, alphaOnly);
+  return quellor::win::WriteJpeg(HostPath(path).c_str(),
+                                 reinterpret_cast<const std::uint8_t*>(m_pixels), m_width, m_height,
+                                 quality, alphaOnly);
 }

@@ -202,3 +202,23 @@ TEST_F(Sliders, ASliderDestroyedWhileSlidingStopsItsRepeatAndLetsTheMouseGo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Sliders, TheDefaultThumbsAreTheirOwnLength) {
+  auto* slider = Make<UtilLib_Slider>("UtilLib_Slider", 10, 10, 200, 24);
+  ASSERT_NE(nullptr, slider);
+  long start = 0, end = 0;
+  slider->GetThumb(start, end);
+  EXPECT_EQ(63, end - start);
+  EXPECT_EQ(24, slider->LayoutHints_GetPreferedYSize());
+  EXPECT_EQ(-1, slider->LayoutHints_GetPreferedXSize());
+  slider->SetWindowSize(24, 150);
+  slider->SetValue(1.0f);
+  slider->GetThumb(start, end);
+  EXPECT_EQ(150 - 63, start);
+  EXPECT_EQ(150, end);
+  EXPECT_EQ(24, slider->LayoutHints_GetPreferedXSize());
+}
+
+}  // namespace
