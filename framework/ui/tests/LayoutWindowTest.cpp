@@ -260,4 +260,26 @@ TEST_F(LayoutWindows, ALandedDropPublishesTheScrollRangeOfTheNewContent) {
   ::DestroyWindow(form->GetWindowHandle());
 }
 
+TEST_F(LayoutWindows, ASelectedLayoutIsShadedRed) {
+  auto* grid = Open<UtilLib_SimpleGrid>(0, 0, 100, 60);
+  ScreenObjectSolid grey;
+  grey.ScreenObjectSolid_SetColor(100, 100, 100);
+  grid->Canvas_SetResource(&grey);
+  Settle();
+  HWND handle = grid->GetWindowHandle();
+  const std::uint32_t plain = quellor::desktop::CaptureWindow(handle).At(50, 30);
+  ASSERT_EQ(0x646464u, plain);
+  grid->DragAndDrop_SelectMe(true);
+  Settle();
+  const std::uint32_t shaded = quellor::desktop::CaptureWindow(handle).At(50, 30);
+  // Towards red: red rises, blue falls.
+  EXPECT_GT((shaded >> 16) & 0xFF, 100u);
+  EXPECT_LT(shaded & 0xFF, 100u);
+  grid->DragAndDrop_SelectMe(false);
+  Settle();
+  EXPECT_EQ(plain, quellor::desktop::CaptureWindow(handle).At(50, 30));
+  grid->Canvas_SetResource(static_cast<ScreenObject*>(nullptr));
+  ::DestroyWindow(handle);
+}
+
 }  // namespace
