@@ -332,3 +332,27 @@ TEST_F(ControlClasses, TheDragButtonIsPressedExactlyWhileItIsSelected) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControlClasses, ADragButtonDestroyedWhileItIsDraggedEndsTheDragQuietly) {
+  DragNDropContext dragAndDrop;
+  auto* grid = Make<BaseWindowClass>("UtilLib_SimpleGrid", 0, 0, 200, 100);
+  ASSERT_NE(nullptr, grid);
+  auto* button = dynamic_cast<UtilLib_DragButton*>(
+      Orvane_New(const_cast<char*>("UtilLib_DragButton"), grid->GetWindowHandle(), 0, 0, 40, 20,
+                 const_cast<char*>(""), WS_CHILD | WS_VISIBLE, 0));
+  ASSERT_NE(nullptr, button);
+  Settle();
+  const RECT place = PlaceIn(button->GetWindowHandle());
+  const int x = place.left + 10, y = place.top + 10;
+  Press(x, y);
+  Move(x + 30, y + 30);  // past the drag distance: dragging
+  ::DestroyWindow(button->GetWindowHandle());
+  Move(x + 60, y + 40);
+  Release(x + 60, y + 40);
+  EXPECT_EQ(nullptr, GetCapture());
+  EXPECT_EQ(0, grid->GetNoChildren());
+}
+
+}  // namespace
