@@ -1,6 +1,7 @@
 // Drag-and-drop participants: the defaults and the placement of a drop.
 #include "qlxrapi/Control_DragNDrop.h"
 
+#include "qlxrapi/WindowFunctions.h"
 #include "qlxrapi/WindowLayout.h"
 
 Control_DragNDrop::~Control_DragNDrop() = default;
@@ -94,6 +95,15 @@ void Control_DragNDrop::DragNDrop_DropItemsHere(HWND target, int x, int y,
   WindowLayout_Item* result =
       DragNDrop_DropItemsHere(width, height, x, y, existing, dropped, sizeOnly, finished);
   if (target != nullptr) WindowLayout::PerformLayout(target, result);
-  WindowLayout::RePaintLayout(result);
+  // The dropped windows are repainted; the others that moved were repainted
+  // by the move, and the rest did not change (with a thousand items on a
+  // layout, repainting all of them on every mouse move is what a drag would
+  // spend its time on).
+  for (WindowLayout_Item* item = result; item != nullptr; item = item->next)
+    if (Listed(item->window, items) && IsWindow(item->window))
+      InvalidateRect(item->window, nullptr, FALSE);
   WindowLayout::FreeLayout(result);
+  // Once the items have landed, a layout window publishes the scroll range
+  // of its new content.
+  if (finished && target != nullptr && IsWindow(target)) Orvane_PerformLayout(target);
 }

@@ -1,9 +1,12 @@
 // The drag-and-drop listener: presses, clicks, rubber bands and drags.
 #include "qlxrapi/DragNDropContext.h"
 
+#include <win32/quellor_host.h>
+
 #include <algorithm>
 #include <cstdlib>
 
+#include "ChildWindows.h"
 #include "qlxrapi/BaseWindowClass.h"
 #include "qlxrapi/Control_DragNDrop.h"
 #include "qlxrapi/WindowFunctions.h"
@@ -28,12 +31,7 @@ bool IsSelected(HWND window) {
 }
 
 std::vector<HWND> Children(HWND container) {
-  std::vector<HWND> children;
-  if (container == nullptr) return children;
-  for (HWND child = GetWindow(container, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT))
-    children.push_back(child);
-  return children;
+  return quellor::win::ChildWindows(container);
 }
 
 void DeselectAll(HWND container) {
@@ -79,13 +77,23 @@ RECT Spanning(POINT a, POINT b) {
 
 }  // namespace
 
+HCURSOR DragNDropContext::GetDragCursor(int id) {
+  // The pictures are the library's own, registered with its module at load.
+  static const HMODULE library =
+      quellor::win32::ModuleFromAddress(reinterpret_cast<const void*>(&ShowDragCursor));
+  return LoadCursorA(library, MAKEINTRESOURCEA(id));
+}
+
 DragNDropContext::DragNDropContext() = default;
 
 DragNDropContext::~DragNDropContext() {
   if (m_active) CancelDrag();
 }
 
-void DragNDropContext::PostCallback(HWND, unsigned, unsigned, unsigned) {}
+void DragNDropContext::PostCallback(HWND window, unsigned message, unsigned, unsigned) {
+  // Shown after the window's own handling, which sets its default cursor.
+  if (message == WM_MOUSEMOVE && !m_active && IsSelected(window)) ShowDragCursor(kCursorSelected);
+}
 
 bool DragNDropContext::PreCallback(HWND window, unsigned message, unsigned wParam,
                                    unsigned lParam) {
@@ -171,7 +179,7 @@ bool DragNDropContext::ButtonDown(HWND window, unsigned keys, POINT at) {
 
 bool DragNDropContext::MouseMove(HWND window, unsigned, POINT at) {
   if (!m_active) {
-    if (IsSelected(window)) ShowDragCursor(kCursorSelected);
+    if (IsSelected(window)) ShowDragCursor(kCursorSelected);  // again after dispatch
     return false;
   }
   const bool far = std::abs(at.x - m_press.x) + std::abs(at.y - m_press.y) > kDragDistance;

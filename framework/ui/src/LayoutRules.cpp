@@ -87,9 +87,8 @@ vRect ItemRect(WindowLayout_Item* item, int placed, int stretch) {
                      static_cast<int>(item->y + item->height), placed, stretch, item);
 }
 
-void WriteBack(tList<vRect>& rects) {
-  for (std::uint32_t i = 0; i < rects.GetNoItems(); ++i) {
-    const vRect& r = rects[i];
+void WriteBack(const std::vector<vRect>& rects) {
+  for (const vRect& r : rects) {
     if (r.item == nullptr) continue;
     r.item->x = r.newLeft;
     r.item->y = r.newTop;
@@ -111,21 +110,21 @@ long ScaleCentre(long start, long size, long to, long from) {
 WindowLayout_Item* FreeFormLayout(WindowLayout_Item* list, long width, long height, long lastWidth,
                                   long lastHeight, StretchOf stretchOf) {
   if (width * height == 0 || (width == lastWidth && height == lastHeight)) return list;
-  tList<vRect> rects;
+  std::vector<vRect> rects;
   vRect window = vRect::Make(0, 0, static_cast<int>(lastWidth), static_cast<int>(lastHeight),
                              vRect::kFixed, 0, nullptr);
   window.newRight = static_cast<int>(width);
   window.newBottom = static_cast<int>(height);
-  rects.AddItem(window);
+  rects.push_back(window);
   for (WindowLayout_Item* item = list; item != nullptr; item = item->next) {
     vRect r = ItemRect(item, 0, stretchOf != nullptr ? stretchOf(item->window) : 0);
     r.newLeft = static_cast<int>(ScaleCentre(item->x, item->width, width, lastWidth));
     r.newTop = static_cast<int>(ScaleCentre(item->y, item->height, height, lastHeight));
     r.newRight = r.newLeft + static_cast<int>(item->width);
     r.newBottom = r.newTop + static_cast<int>(item->height);
-    rects.AddItem(r);
+    rects.push_back(r);
   }
-  SnapItems(rects, 0, false);
+  SnapItems(rects.data(), static_cast<std::uint32_t>(rects.size()), 0, false);
   WriteBack(rects);
   return list;
 }
@@ -133,14 +132,14 @@ WindowLayout_Item* FreeFormLayout(WindowLayout_Item* list, long width, long heig
 WindowLayout_Item* FreeFormDropPlacement(long width, long height, WindowLayout_Item* existing,
                                          WindowLayout_Item* dropped, bool sizeOnly, int threshold,
                                          StretchOf stretchOf) {
-  tList<vRect> rects;
-  rects.AddItem(vRect::Make(0, 0, static_cast<int>(width), static_cast<int>(height), vRect::kFixed,
-                            0, nullptr));
+  std::vector<vRect> rects;
+  rects.push_back(vRect::Make(0, 0, static_cast<int>(width), static_cast<int>(height),
+                              vRect::kFixed, 0, nullptr));
   for (WindowLayout_Item* item = existing; item != nullptr; item = item->next)
-    rects.AddItem(ItemRect(item, vRect::kFixed, 0));
+    rects.push_back(ItemRect(item, vRect::kFixed, 0));
   for (WindowLayout_Item* item = dropped; item != nullptr; item = item->next)
-    rects.AddItem(ItemRect(item, 0, stretchOf != nullptr ? stretchOf(item->window) : 0));
-  SnapItems(rects, threshold, sizeOnly);
+    rects.push_back(ItemRect(item, 0, stretchOf != nullptr ? stretchOf(item->window) : 0));
+  SnapItems(rects.data(), static_cast<std::uint32_t>(rects.size()), threshold, sizeOnly);
   WriteBack(rects);
   return WindowLayout::Append(dropped, existing);
 }

@@ -30,6 +30,19 @@ void UtilLib_SimpleGrid::WindowSized(long width, long height) {
   UtilLib_Canvas::WindowSized(width, height);
 }
 
+void UtilLib_SimpleGrid::DragAndDrop_Select(bool selected) {
+  UtilLib_Canvas::DragAndDrop_Select(selected);
+  if (GetWindowHandle() != nullptr) ::InvalidateRect(GetWindowHandle(), nullptr, FALSE);
+}
+
+void UtilLib_SimpleGrid::PaintWindow(HWND window, HDC dc) {
+  UtilLib_Canvas::PaintWindow(window, dc);
+  if (!DragAndDrop_AmISelected()) return;
+  RECT all{};
+  GetClientRect(window, &all);
+  m_shade.ScreenObject_DrawItem(&all, dc);
+}
+
 WindowLayout_Item* UtilLib_SimpleGrid::Layout_ComputeLayout(WindowLayout_Item* list, long width,
                                                             long) {
   return quellor::win::GridLayout(list, width, m_spacingX, m_spacingY);

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "ChildWindows.h"
 #include "qlxrapi/WindowFunctions.h"
 
 namespace {
@@ -92,8 +93,7 @@ WindowLayout_Item* WindowLayout::GetLayout(HWND parent) {
   if (parent == nullptr) return nullptr;
   WindowLayout_Item* head = nullptr;
   WindowLayout_Item** tail = &head;
-  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child : quellor::win::ChildWindows(parent)) {
     WindowLayout_Item* item = NewChild();
     const RECT r = RectangleInParent(child, parent);
     item->x = r.left;

@@ -2,6 +2,7 @@
 #include "qlxrapi/vRect.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -60,16 +61,22 @@ bool Pull(vRect& p, const vRect& q, const Edge& f, const Edge& same, const Edge&
   return changed;
 }
 
-bool Pass(tList<vRect>& rects, int threshold, bool keep) {
+bool Pass(vRect* rects, std::uint32_t count, int threshold, bool keep,
+          std::vector<std::uint32_t>& open) {
   bool changed = false;
-  const std::uint32_t count = rects.GetNoItems();
+  // Only rectangles with an edge still free can be pulled: a drop among a
+  // thousand fixed items checks the few dropped ones, not every pair.
+  open.clear();
+  for (std::uint32_t i = 0; i < count; ++i)
+    if (rects[i].placed != vRect::kFixed) open.push_back(i);
+  if (open.empty()) return false;
   for (std::uint32_t qi = 0; qi < count; ++qi) {
     for (const Edge* f : {&kLeftEdge, &kRightEdge, &kTopEdge, &kBottomEdge}) {
       if ((rects[qi].placed & f->bit) == 0) continue;
       const bool vertical = f->stretchBit == vRect::kStretchX;
       const Edge& same = vertical ? kLeftEdge : kTopEdge;
       const Edge& opposite = vertical ? kRightEdge : kBottomEdge;
-      for (std::uint32_t pi = 0; pi < count; ++pi) {
+      for (std::uint32_t pi : open) {
         if (pi == qi) continue;
         vRect& p = rects[pi];
         const vRect& q = rects[qi];
@@ -83,8 +90,8 @@ bool Pass(tList<vRect>& rects, int threshold, bool keep) {
 
 // Places the first free edge where it is; false when none is left. An edge
 // of a stretching direction is never free: it waits to be pulled.
-bool PlaceFirstFreeEdge(tList<vRect>& rects) {
-  for (std::uint32_t i = 0; i < rects.GetNoItems(); ++i) {
+bool PlaceFirstFreeEdge(vRect* rects, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) {
     vRect& r = rects[i];
     for (const Edge* e : {&kLeftEdge, &kRightEdge, &kTopEdge, &kBottomEdge}) {
       if ((r.placed & e->bit) != 0 || (r.stretch & e->stretchBit) != 0) continue;
@@ -128,9 +135,17 @@ void vRect::Snap_bottom_with_bottom(const vRect& o, bool keep) {
 }
 
 void SnapItems(tList<vRect>& rects, int threshold, bool keep) {
+  rects.Lock();
+  SnapItems(rects.GetItems(), rects.GetNoItems(), threshold, keep);
+  rects.UnLock();
+}
+
+void SnapItems(vRect* rects, std::uint32_t count, int threshold, bool keep) {
+  if (rects == nullptr || count == 0) return;
   if (threshold < 0) threshold = 0;
+  std::vector<std::uint32_t> open;
   do {
-    while (Pass(rects, threshold, keep)) {
+    while (Pass(rects, count, threshold, keep, open)) {
     }
-  } while (PlaceFirstFreeEdge(rects));
+  } while (PlaceFirstFreeEdge(rects, count));
 }

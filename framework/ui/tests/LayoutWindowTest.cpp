@@ -235,4 +235,51 @@ TEST_F(LayoutWindows, ADropMovesWindowsFromOneLayoutIntoAnother) {
   ::DestroyWindow(to->GetWindowHandle());
 }
 
+TEST_F(LayoutWindows, ALandedDropPublishesTheScrollRangeOfTheNewContent) {
+  auto* form = Open<UtilLib_FreeFormLayout>(0, 0, 200, 100);
+  AddChild(form, 0, 0, 20, 20);
+  HWND dropped = AddChild(top, 0, 0, 20, 20);
+  Settle();
+  Dynamic<float> yMax;
+  form->BaseWindowLayoutManager_Y_Slider_SetMaxVariable(&yMax);
+  Orvane_PerformLayout(form->GetWindowHandle());
+  EXPECT_FLOAT_EQ(100.0f, yMax.Get());
+  tList<Control_DragNDrop_DropInfo> items;
+  Control_DragNDrop_DropInfo info;
+  info.window = dropped;
+  info.newLeft = 0;
+  info.newTop = 150;
+  info.newRight = 20;
+  info.newBottom = 170;
+  items.AddItem(info);
+  form->DragNDrop_DropItemsHere(form->GetWindowHandle(), 10, 160, &items, false, false);
+  EXPECT_FLOAT_EQ(100.0f, yMax.Get());  // a preview changes no range
+  form->DragNDrop_DropItemsHere(form->GetWindowHandle(), 10, 160, &items, false, true);
+  EXPECT_TRUE(At(dropped, 0, 150));
+  EXPECT_FLOAT_EQ(70.0f, yMax.Get());  // 170 high in a 100-high window
+  ::DestroyWindow(form->GetWindowHandle());
+}
+
+TEST_F(LayoutWindows, ASelectedLayoutIsShadedRed) {
+  auto* grid = Open<UtilLib_SimpleGrid>(0, 0, 100, 60);
+  ScreenObjectSolid grey;
+  grey.ScreenObjectSolid_SetColor(100, 100, 100);
+  grid->Canvas_SetResource(&grey);
+  Settle();
+  HWND handle = grid->GetWindowHandle();
+  const std::uint32_t plain = quellor::desktop::CaptureWindow(handle).At(50, 30);
+  ASSERT_EQ(0x646464u, plain);
+  grid->DragAndDrop_SelectMe(true);
+  Settle();
+  const std::uint32_t shaded = quellor::desktop::CaptureWindow(handle).At(50, 30);
+  // Towards red: red rises, blue falls.
+  EXPECT_GT((shaded >> 16) & 0xFF, 100u);
+  EXPECT_LT(shaded & 0xFF, 100u);
+  grid->DragAndDrop_SelectMe(false);
+  Settle();
+  EXPECT_EQ(plain, quellor::desktop::CaptureWindow(handle).At(50, 30));
+  grid->Canvas_SetResource(static_cast<ScreenObject*>(nullptr));
+  ::DestroyWindow(handle);
+}
+
 }  // namespace

@@ -49,8 +49,7 @@ class QUELLOR_EXPORT DragNDropContext : public MessageQueue_Listener {
   HWND GetLastClicked() const { return m_lastClicked; }
   tList<Control_DragNDrop_DropInfo>* GetDragList() { return &m_dragList; }
 
-  // The cursor picture of one of the three identifiers (registered with the
-  // library's module the first time it is asked for).
+  // The cursor of one of the three identifiers, from the library's module.
   static HCURSOR GetDragCursor(int id);
 
  private:

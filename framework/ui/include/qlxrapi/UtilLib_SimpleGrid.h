@@ -1,12 +1,13 @@
-// UtilLib_SimpleGrid: a layout window that flows its children along lines,
+// UtilLib_SimpleGrid: a canvas that flows its children along lines,
 // rubber-band selects them and takes every window dropped on it.
 #pragma once
 
 #include <quellor/Export.h>
 
-#include "qlxrapi/UtilLib_Canvas.h"
 #include "qlxrapi/BaseWindowLayoutManager.h"
 #include "qlxrapi/Control_DragNDrop.h"
+#include "qlxrapi/ScreenObject_Selected.h"
+#include "qlxrapi/UtilLib_Canvas.h"
 
 class QUELLOR_EXPORT UtilLib_SimpleGrid : public UtilLib_Canvas,
                                           public BaseWindowLayoutManager,
@@ -23,7 +24,6 @@ class QUELLOR_EXPORT UtilLib_SimpleGrid : public UtilLib_Canvas,
   unsigned UtilLib_SimpleGrid_GetSpacingY() const { return m_spacingY; }
 
   void InitialiseWindow() override;
-  void WindowSized(long width, long height) override;
 
   WindowLayout_Item* Layout_ComputeLayout(WindowLayout_Item* list, long width,
                                           long height) override;
@@ -36,7 +36,17 @@ class QUELLOR_EXPORT UtilLib_SimpleGrid : public UtilLib_Canvas,
                                              WindowLayout_Item* dropped, bool sizeOnly,
                                              bool finished) override;
 
+  // A selected layout window is drawn with this red shade over it.
+  void DragAndDrop_Select(bool selected) override;
+  ScreenObject_Selected* GetSelectionShade() { return &m_shade; }
+
+ protected:
+  // Lays out, then lets the canvas follow the new size.
+  void WindowSized(long width, long height) override;
+  void PaintWindow(HWND window, HDC dc) override;
+
  private:
   unsigned m_spacingX = 0;
   unsigned m_spacingY = 0;
+  ScreenObject_Selected m_shade{255, 64, 64, 64, 0, 0, 0, 192};
 };

@@ -5,6 +5,8 @@
 
 #include <quellor/Export.h>
 
+#include <cstdint>
+
 #include "qlxrapi/WindowLayout_Item.h"
 #include "qlxrapi/tList.h"
 
@@ -43,3 +45,5 @@ class QUELLOR_EXPORT vRect {
 // Lets the edges of placed rectangles pull the matching edges of the others
 // that lie within threshold, until every edge that can be is placed.
 QUELLOR_EXPORT void SnapItems(tList<vRect>& rects, int threshold, bool keep);
+// The same over a plain array of count rectangles.
+QUELLOR_EXPORT void SnapItems(vRect* rects, std::uint32_t count, int threshold, bool keep);
