@@ -54,6 +54,7 @@ class Win32WindowSystem final : public WindowSystem {
   unsigned DroppedFile(WPARAM drop, unsigned index, char* buffer, unsigned size) override {
     return DragQueryFileA(reinterpret_cast<HDROP>(drop), index, buffer, size);
   }
+  void FinishDrop(WPARAM drop) override { DragFinish(reinterpret_cast<HDROP>(drop)); }
   void ShowCursor(const char* cursorId) override { ::SetCursor(LoadCursorA(nullptr, cursorId)); }
 };
 

@@ -77,6 +77,9 @@ LRESULT DispatchAccess::Dispatch(BaseWindowClass* object, HWND window, UINT mess
   // (which would act on the hook's own window, e.g. close it on WM_CLOSE).
   if (fallThrough && own && !object->m_windowDestroyed)
     result = object->AdditionalCallback(window, message, w, l);
+  // The drop handle is the receiver's to free, after everything down the
+  // chain (hooks, the old procedure) has read it.
+  if (message == WM_DROPFILES && own) CurrentWindowSystem().FinishDrop(w);
   return result;
 }
 

@@ -70,6 +70,8 @@ class FakeSystem : public quellor::win::WindowSystem {
     return static_cast<unsigned>(files[index].size());
   }
   std::vector<std::string> files;
+  void FinishDrop(WPARAM drop) override { finished.push_back(drop); }
+  std::vector<WPARAM> finished;
   void ShowCursor(const char* id) override { cursor = id; }
 
   std::map<HWND, void*> data;
@@ -163,6 +165,8 @@ TEST_F(FakeWindowSystem, DroppedFilesClimbToTheFirstAncestorThatTakesThem) {
   Send(Handle(3), WM_DROPFILES, 0x99);
   EXPECT_EQ((Log{"leaf dropped 2", "notice BaseWindowClass::FilesDropped", "middle dropped 2"}),
             log);
+  // Each drop is freed once, by the window that received it.
+  EXPECT_EQ((std::vector<WPARAM>{0x99, 0x99}), fake.finished);
   middle->DeleteDependant(&notices);
   for (auto n : {3, 2, 1}) Send(Handle(n), WM_DESTROY);
 }

@@ -36,6 +36,9 @@ class QUELLOR_EXPORT WindowSystem {
   // Dropped files: the count, and file index's full path into buffer.
   virtual unsigned DroppedFileCount(WPARAM drop) = 0;
   virtual unsigned DroppedFile(WPARAM drop, unsigned index, char* buffer, unsigned size) = 0;
+  // Frees the drop handle once the window that received it is done with it;
+  // every drop the shell posts is held until then.
+  virtual void FinishDrop(WPARAM drop) = 0;
   virtual void ShowCursor(const char* cursorId) = 0;
 };
 
