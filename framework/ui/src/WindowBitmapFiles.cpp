@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
 #include <strings.h>
 #include <algorithm>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "JpegFiles.h"
 #include "qlxrapi/WindowBitmap.h"
 #include "qlxrapi/codecs/ImageCodecs.h"
+#include "win32/quellor_host.h"
 
 namespace {
 
@@ -28,6 +31,13 @@ bool IsJpegName(const char* path) {
   return false;
 }
 
+// Picture paths are often Windows paths (found along "Skins", named by a
+// skin); the C library opens the host's form of them.
+std::string HostPath(const char* path) {
+  std::optional<std::string> host = quellor::win32::ToHostPath(path);
+  return host ? *host : std::string(path);
+}
+
 }  // namespace
 
 bool WindowBitmap::ReadBitmapFile(char* path) {
@@ -40,7 +50,7 @@ bool WindowBitmap::ReadThroughCodecs(const char* path) {
   using namespace quellor::codecs;
   int format = 0;
   if (ImageCodecIdentify(path, &format) != kCodecOk) return false;
-  File file(std::fopen(path, "rb"));
+  File file(std::fopen(HostPath(path).c_str(), "rb"));
   if (!file) return false;
   BitmapRecord record;
   if (ImageCodecReadHeader(path, file.get(), format, &record, nullptr) != kCodecOk) return false;
@@ -90,7 +100,7 @@ bool WindowBitmap::ReadThroughCodecs(const char* path) {
 
 bool WindowBitmap::Read_JPEG(char* path, bool alphaOnly) {
   if (path == nullptr) return false;
-  return quellor::win::ReadJpeg(path, alphaOnly,
+  return quellor::win::ReadJpeg(HostPath(path).c_str(), alphaOnly,
                                 [this](unsigned long width, unsigned long height) -> std::uint8_t* {
                                   if (!Resize(width, height) || m_pixels == nullptr) return nullptr;
                                   return reinterpret_cast<std::uint8_t*>(m_pixels);
@@ -99,6 +109,7 @@ bool WindowBitmap::Read_JPEG(char* path, bool alphaOnly) {
 
 bool WindowBitmap::Write_JPEG(char* path, int quality, bool alphaOnly) {
   if (path == nullptr || m_pixels == nullptr) return false;
-  return quellor::win::WriteJpeg(path, reinterpret_cast<const std::uint8_t*>(m_pixels), m_width,
-                                 m_height, quality, alphaOnly);
+  return quellor::win::WriteJpeg(HostPath(path).c_str(),
+                                 reinterpret_cast<const std::uint8_t*>(m_pixels), m_width, m_height,
+                                 quality, alphaOnly);
 }
