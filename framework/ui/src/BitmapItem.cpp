@@ -47,8 +47,17 @@ bool BitmapItem::ResourceLoad(HINSTANCE module, unsigned short id) {
   if (bitmap == nullptr) return false;
   const bool read = m_bitmap.GetBitmap(bitmap);
   DeleteObject(bitmap);
-  if (read) m_flags = 192;
-  return read;
+  if (!read) return false;
+  // Module bitmaps carry no alpha (it reads as 0); they are opaque pictures,
+  // and the aligned draw blends by alpha.
+  WindowPixel* pixels = m_bitmap.GetPixels();
+  const std::size_t count = std::size_t{m_bitmap.GetWidth()} * m_bitmap.GetHeight();
+  bool anyAlpha = false;
+  for (std::size_t i = 0; i < count && !anyAlpha; ++i) anyAlpha = pixels[i].alpha != 0;
+  if (!anyAlpha)
+    for (std::size_t i = 0; i < count; ++i) pixels[i].alpha = 255;
+  m_flags = 192;
+  return true;
 }
 
 bool BitmapItem::ScreenObject_RAW_DrawItem(RECT* rect, HDC dc, RECT* clip) {

@@ -3,16 +3,17 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <optional>
-#include <string>
 #include <strings.h>
 #include <algorithm>
 #include <vector>
 
+#include <win32/quellor_host.h>
+
+#include <string>
+
 #include "JpegFiles.h"
 #include "qlxrapi/WindowBitmap.h"
 #include "qlxrapi/codecs/ImageCodecs.h"
-#include "win32/quellor_host.h"
 
 namespace {
 
@@ -31,10 +32,10 @@ bool IsJpegName(const char* path) {
   return false;
 }
 
-// Picture paths are often Windows paths (found along "Skins", named by a
-// skin); the C library opens the host's form of them.
+// Names come in the system's form ("Skins\\Logo\\x.tga", "C:\\..."), as the
+// "Skins" search path gives them; the host's file functions want its own.
 std::string HostPath(const char* path) {
-  std::optional<std::string> host = quellor::win32::ToHostPath(path);
+  auto host = quellor::win32::ToHostPath(path);
   return host ? *host : std::string(path);
 }
 
@@ -43,14 +44,14 @@ std::string HostPath(const char* path) {
 bool WindowBitmap::ReadBitmapFile(char* path) {
   if (path == nullptr || *path == '\0') return false;
   if (IsJpegName(path)) return Read_JPEG(path, false);
-  return ReadThroughCodecs(path);
+  return ReadThroughCodecs(HostPath(path).c_str());
 }
 
 bool WindowBitmap::ReadThroughCodecs(const char* path) {
   using namespace quellor::codecs;
   int format = 0;
   if (ImageCodecIdentify(path, &format) != kCodecOk) return false;
-  File file(std::fopen(HostPath(path).c_str(), "rb"));
+  File file(std::fopen(path, "rb"));
   if (!file) return false;
   BitmapRecord record;
   if (ImageCodecReadHeader(path, file.get(), format, &record, nullptr) != kCodecOk) return false;
