@@ -20,7 +20,8 @@ enum class StartupOrder : int {
   MessageQueueLists = 50,  // window framework
   SearchPaths = 60,        // the "Skins" search path
   PluginRegistry = 70,
-  PluginLoader = 80,  // last: everything a plug-in registers with exists
+  ControlClasses = 75,  // window framework: control classes, once the registry exists
+  PluginLoader = 80,    // last: everything a plug-in registers with exists
 };
 
 struct StartupStep {
