@@ -183,19 +183,23 @@ void BaseWindowClass::DeferredMessage(unsigned wParam, unsigned lParam) {
 }
 
 void BaseWindowClass::DragAndDrop_SelectMe(bool selected) {
+  if (m_selected == selected) return;
   m_selected = selected;
-  if (selected) {
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    m_selectionTime = now.QuadPart;
-  }
   DragAndDrop_Select(selected);
+  // A group is dragged in the order it was selected: two selections within
+  // one tick of the counter still get distinct, increasing times.
+  static std::atomic<std::int64_t> s_lastTime{0};
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  std::int64_t last = s_lastTime.load();
+  std::int64_t stamp;
+  do {
+    stamp = now.QuadPart > last ? now.QuadPart : last + 1;
+  } while (!s_lastTime.compare_exchange_weak(last, stamp));
+  m_selectionTime = stamp;
+  Changed(selected ? "BaseWindowClass::DragAndDropSelect" : "BaseWindowClass::DragAndDropDeSelect");
 }
 
 bool BaseWindowClass::DragNDrop_SelectedBefore(BaseWindowClass* other) const {
   return other != nullptr && m_selectionTime < other->m_selectionTime;
 }
-
-void BaseWindowLayoutManager::Layout_PerformLayout(HWND, bool) {}
-void BaseWindowLayoutManager::MultipleLayouts_Start() {}
-void BaseWindowLayoutManager::MultipleLayouts_Finished(bool) {}

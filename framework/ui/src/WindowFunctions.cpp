@@ -57,9 +57,10 @@ bool Orvane_IsKeyPressed(int virtualKey) {
 }
 
 void Layout_PerformLayout(HWND window, bool force) {
-  auto* manager = dynamic_cast<BaseWindowLayoutManager*>(Orvane_GetWindowObject(window));
+  BaseWindowClass* object = Orvane_GetWindowObject(window);
+  auto* manager = dynamic_cast<BaseWindowLayoutManager*>(object);
   if (manager == nullptr) return;
-  WindowHold hold(manager);
+  WindowHold hold(object);
   manager->Layout_PerformLayout(window, force);
 }
 

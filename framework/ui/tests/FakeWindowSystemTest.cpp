@@ -82,7 +82,7 @@ class FakeSystem : public quellor::win::WindowSystem {
   int quits = 0;
 };
 
-class Manager : public BaseWindowLayoutManager {
+class Manager : public BaseWindowClass, public BaseWindowLayoutManager {
  public:
   void Layout_PerformLayout(HWND w, bool force) override {
     laidOut = w;

@@ -165,14 +165,8 @@ class QUELLOR_EXPORT BaseWindowClass : public PluginClass, public DynamicTalker 
   bool m_inHookDispatch = false;
 };
 
-// The window framework's layout managers. Layout itself lives with them;
-// the base class lays out nothing.
-class QUELLOR_EXPORT BaseWindowLayoutManager : public BaseWindowClass {
- public:
-  virtual void Layout_PerformLayout(HWND window, bool force);
-  virtual void MultipleLayouts_Start();
-  virtual void MultipleLayouts_Finished(bool perform);
-};
-
 // The framework object behind window (the object query), or null.
 QUELLOR_EXPORT BaseWindowClass* Orvane_GetWindowObject(HWND window);
+
+// Layout managers: a base of the layout windows beside BaseWindowClass.
+#include "qlxrapi/BaseWindowLayoutManager.h"
