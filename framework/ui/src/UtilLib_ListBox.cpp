@@ -5,6 +5,13 @@
 
 QLXRAPI_CONTROL_CLASS(UtilLib_ListBox);
 
+namespace {
+
+// The deferred message that lays the box out again.
+constexpr unsigned kLayOutAgain = 0x4C42;  // "LB"
+
+}  // namespace
+
 WindowLayout_Item* UtilLib_ListBox::Layout_ComputeLayout(WindowLayout_Item* list, long, long) {
   return quellor::win::ListBoxLayout(list);
 }
@@ -26,4 +33,16 @@ WindowLayout_Item* UtilLib_ListBox::DragNDrop_DropItemsHere(long, long, long, lo
     }
   }
   return quellor::win::ListBoxDropPlacement(y, existing, dropped, sizeOnly);
+}
+
+void UtilLib_ListBox::Child_Destroyed(HWND child) {
+  UtilLib_FreeFormLayout::Child_Destroyed(child);
+  // The child is still listed while it is being destroyed.
+  DeferredMessage(kLayOutAgain, 0);
+}
+
+void UtilLib_ListBox::ReceiveDeferredMessage(unsigned wParam, unsigned lParam) {
+  UtilLib_FreeFormLayout::ReceiveDeferredMessage(wParam, lParam);
+  if (wParam == kLayOutAgain && GetWindowHandle() != nullptr)
+    Layout_PerformLayout(GetWindowHandle(), true);
 }

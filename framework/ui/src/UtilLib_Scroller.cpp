@@ -67,9 +67,10 @@ void UtilLib_Scroller::PositionContent() {
   const long y = ContentOffset(GetWindowHeight(), content.bottom, fUtilLib_Scroller_GetScrollY());
   RECT now{};
   GetControlPosition(m_content, &now);
+  // The content draws itself afresh at its new place.
   if (now.left != x || now.top != y)
     SetWindowPos(m_content, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
   m_positioning = false;
 }
 

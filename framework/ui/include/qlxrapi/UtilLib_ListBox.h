@@ -15,4 +15,9 @@ class QUELLOR_EXPORT UtilLib_ListBox : public UtilLib_FreeFormLayout {
                                              WindowLayout_Item* existing,
                                              WindowLayout_Item* dropped, bool sizeOnly,
                                              bool finished) override;
+
+ protected:
+  // A child that goes leaves no gap: the box is laid out once it has gone.
+  void Child_Destroyed(HWND child) override;
+  void ReceiveDeferredMessage(unsigned wParam, unsigned lParam) override;
 };
