@@ -41,6 +41,7 @@ class Menus : public ::testing::Test {
     panel = new TestWindow(log);
     ASSERT_TRUE(panel->OpenWindow(nullptr, kLeft, kTop, 500, 400, const_cast<char*>("panel"),
                                   WS_POPUP | WS_VISIBLE, 0));
+    panelWindow = panel->GetWindowHandle();
     Settle();
     button = MakeMenuButton(10, 10, 60, 20);
     ASSERT_NE(button, nullptr);
@@ -54,7 +55,8 @@ class Menus : public ::testing::Test {
   void TearDown() override {
     quellor::desktop::ReleaseButton(Button::Left, 0, 0);
     probe.after = nullptr;
-    if (IsWindow(panel->GetWindowHandle())) ::DestroyWindow(panel->GetWindowHandle());
+    // A test may have destroyed the panel (and so its object) already.
+    if (IsWindow(panelWindow)) ::DestroyWindow(panelWindow);
     Settle();
     menus.clear();
     looks.clear();
@@ -132,6 +134,7 @@ class Menus : public ::testing::Test {
 
   Log log;
   TestWindow* panel = nullptr;
+  HWND panelWindow = nullptr;
   UtilLib_MenuButton* button = nullptr;
   MouseEnterContext enter;
   Probe probe;
