@@ -8,7 +8,9 @@ const char kHostUsage[] =
     "  new, --new NAME...    create an object of each class NAME and report it\n"
     "  help, --help          this text\n"
     "  graph [--seconds S | --fields N] NAME=Class(key=value, ...) ...\n"
-    "                        play a processing graph out of the board (see README)\n";
+    "                        play a processing graph out of the board (see README)\n"
+    "  scope [--output] --mode N [-o scope.png]\n"
+    "                        a waveform monitor or vectorscope of the board (see README)\n";
 
 HostCommand ParseHostCommand(const std::vector<std::string>& words) {
   HostCommand command;
@@ -31,6 +33,9 @@ HostCommand ParseHostCommand(const std::vector<std::string>& words) {
     command.kind = HostCommandKind::Graph;
     command.names = std::move(rest);
     if (command.names.empty()) command.error = "graph needs a description";
+  } else if (verb == "scope") {
+    command.kind = HostCommandKind::Scope;
+    command.names = std::move(rest);
   } else {
     command.error = "unknown command \"" + verb + "\"";
   }

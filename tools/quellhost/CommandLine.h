@@ -3,6 +3,7 @@
 //   quellhost list          (also --list)   the registered class names
 //   quellhost new NAME...   (also --new)    create objects by name
 //   quellhost graph ...                     play a processing graph (GraphCommand.h)
+//   quellhost scope ...                     a scope of the board (ScopeCommand.h)
 //
 // Commands are words so that later ones (building a processing graph,
 // playing it) add to the list without changing the existing ones.
@@ -13,11 +14,11 @@
 
 namespace quellor::quellhost {
 
-enum class HostCommandKind { Help, List, New, Graph };
+enum class HostCommandKind { Help, List, New, Graph, Scope };
 
 struct HostCommand {
   HostCommandKind kind = HostCommandKind::Help;
-  std::vector<std::string> names;  // of New; of Graph: its words
+  std::vector<std::string> names;  // of New; of Graph and Scope: their words
   std::string error;               // empty when the words made sense
 };
 

@@ -12,5 +12,8 @@ namespace quellor::quellhost {
 
 int LaunchGraphCommand(const FrameworkLibrary& framework, const std::vector<std::string>& words,
                        std::ostream& out, std::ostream& err);
+// `quellhost scope`, from libquellhost_scope.so in the same way.
+int LaunchScopeCommand(const FrameworkLibrary& framework, const std::vector<std::string>& words,
+                       std::ostream& out, std::ostream& err);
 
 }  // namespace quellor::quellhost

@@ -29,5 +29,8 @@ int main(int argc, char** argv) {
   if (command.kind == HostCommandKind::Graph) {
     return LaunchGraphCommand(framework, command.names, std::cout, std::cerr);
   }
+  if (command.kind == HostCommandKind::Scope) {
+    return LaunchScopeCommand(framework, command.names, std::cout, std::cerr);
+  }
   return CreateObjects(framework, command.names, std::cout, std::cerr);
 }

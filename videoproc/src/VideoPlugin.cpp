@@ -9,6 +9,7 @@
 #include "videoproc/RTVFileInput.h"
 #include "videoproc/VideoGradient.h"
 #include "videoproc/VideoQuellorOutput.h"
+#include "WaveformPlugin.h"
 
 ORVANE_PLUGIN_CLASS(DataStream)
 ORVANE_PLUGIN_CLASS(DataStream_Data)
@@ -30,5 +31,6 @@ const PluginClassEntry kVideoClasses[] = {
 }  // namespace
 
 QUELLOR_EXPORT_C BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-  return AnswerPluginEntryPoint(reason, kVideoClasses) ? TRUE : FALSE;
+  if (!AnswerPluginEntryPoint(reason, kVideoClasses)) return FALSE;
+  return quellor::videoproc::AnswerScopeEntryPoint(reason) ? TRUE : FALSE;
 }

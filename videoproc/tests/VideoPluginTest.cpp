@@ -34,7 +34,9 @@ TEST(VideoPlugin, RegistersItsClassesWhileLoaded) {
             "Registering Plugin Class : LumaEffect\n"
             "Registering Plugin Class : VideoGradient\n"
             "Registering Plugin Class : RTVFileInput\n"
-            "Registering Plugin Class : VideoQuellorOutput\n");
+            "Registering Plugin Class : VideoQuellorOutput\n"
+            "Registering Plugin Control : WaveformMonitor\n"
+            "Registering Plugin Control : WaveformMonitorOut\n");
 
   PluginClass* stream = New("DataStream");
   ASSERT_NE(stream, nullptr);

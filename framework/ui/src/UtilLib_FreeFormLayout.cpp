@@ -10,7 +10,7 @@ void UtilLib_FreeFormLayout::InitialiseWindow() {
   m_lastTop = client.top;
   m_lastWidth = client.right - client.left;
   m_lastHeight = client.bottom - client.top;
-  BaseWindowClass::InitialiseWindow();
+  UtilLib_Canvas::InitialiseWindow();
   DragAcceptFiles(GetWindowHandle(), TRUE);
   Layout_PerformLayout(GetWindowHandle(), true);
 }

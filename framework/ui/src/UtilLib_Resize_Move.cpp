@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "qlxrapi/ControlWindowClasses.h"
+#include "qlxrapi/Control_DragNDrop.h"
 #include "qlxrapi/UtilLib_Resize_Size.h"
 #include "qlxrapi/WindowFunctions.h"
 
@@ -90,6 +91,32 @@ void UtilLib_Resize_Move::DestroyWindow() {
 }
 
 void UtilLib_Resize_Move::Resize_SetWindowPosn(const RECT& place) {
+  HWND parent = ::GetParent(m_controlled);
+  auto* target = dynamic_cast<Control_DragNDrop*>(Orvane_GetWindowObject(parent));
+  if (target != nullptr && !Orvane_IsPopup(m_controlled)) {
+    // A drag-and-drop parent places the window by its own rule (a free-form
+    // layout snaps it), as a drop of that one window under the cursor.
+    Control_DragNDrop_DropInfo info;
+    RECT start = m_startRectangle;
+    MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&start), 2);
+    info.startLeft = start.left;
+    info.startTop = start.top;
+    info.startRight = start.right;
+    info.startBottom = start.bottom;
+    info.window = m_controlled;
+    info.newLeft = place.left;
+    info.newTop = place.top;
+    info.newRight = place.right;
+    info.newBottom = place.bottom;
+    tList<Control_DragNDrop_DropInfo> items;
+    items.AddItem(info);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    ScreenToClient(parent, &cursor);
+    target->DragNDrop_DropItemsHere(parent, cursor.x, cursor.y, &items, m_kind != MessageHook_Move,
+                                    true);
+    return;
+  }
   SetWindowPos(m_controlled, nullptr, place.left, place.top, place.right - place.left,
                place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
   if (!Orvane_IsPopup(m_controlled)) Orvane_PerformLayout(::GetParent(m_controlled));

@@ -18,7 +18,7 @@ void UtilLib_SimpleGrid::UtilLib_SimpleGrid_PutSpacingY(unsigned spacing) {
 }
 
 void UtilLib_SimpleGrid::InitialiseWindow() {
-  BaseWindowClass::InitialiseWindow();
+  UtilLib_Canvas::InitialiseWindow();
   // Files dropped from the shell reach the children's framework objects
   // through this window (and go on up to whichever ancestor takes them).
   DragAcceptFiles(GetWindowHandle(), TRUE);
@@ -27,7 +27,7 @@ void UtilLib_SimpleGrid::InitialiseWindow() {
 
 void UtilLib_SimpleGrid::WindowSized(long width, long height) {
   Layout_PerformLayout(GetWindowHandle(), true);
-  BaseWindowClass::WindowSized(width, height);
+  UtilLib_Canvas::WindowSized(width, height);
 }
 
 WindowLayout_Item* UtilLib_SimpleGrid::Layout_ComputeLayout(WindowLayout_Item* list, long width,

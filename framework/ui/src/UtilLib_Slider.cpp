@@ -4,17 +4,22 @@
 #include <cmath>
 
 #include "ControlSupport.h"
-#include "DefaultSliderPieces.h"
 #include "qlxrapi/ControlWindowClasses.h"
+#include "qlxrapi/DefaultResources.h"
 
 using quellor::win::DeletedTalker;
-using quellor::win::GetDefaultSliderPiece;
 using quellor::win::IsDeleteNotice;
 using quellor::win::IsWindowNotice;
 
 QLXRAPI_CONTROL_CLASS(UtilLib_Slider);
 
 namespace {
+
+// The library's slider looks, by bitmap number.
+constexpr unsigned short kHorizontalThumbs[4] = {108, 111, 110, 109};
+constexpr unsigned short kVerticalThumbs[4] = {115, 112, 114, 113};
+constexpr unsigned short kHorizontalTrack = 116, kVerticalTrack = 117;
+
 // The control key slows paging and sliding to a fifth.
 float Fineness(long keys) {
   return (keys & MK_CONTROL) != 0 ? 0.2f : 1.0f;
@@ -89,14 +94,12 @@ int UtilLib_Slider::DrawState() const {
 ScreenObject* UtilLib_Slider::ResolveResource(int state) {
   if (state == kTrackState) {
     if (m_track != nullptr) return m_track;
-    return GetDefaultSliderPiece(m_vertical ? quellor::win::kSliderVerticalTrack
-                                            : quellor::win::kSliderHorizontalTrack);
+    return quellor::win::DefaultSliderPicture(m_vertical ? kVerticalTrack : kHorizontalTrack);
   }
   if (ScreenObject* own = StateResource(state)) return own;
   if (state < 0 || state >= kStates) return nullptr;
-  return GetDefaultSliderPiece(
-      (m_vertical ? quellor::win::kSliderVerticalThumb : quellor::win::kSliderHorizontalThumb) +
-      state);
+  return quellor::win::DefaultSliderPicture(m_vertical ? kVerticalThumbs[state]
+                                                       : kHorizontalThumbs[state]);
 }
 
 long UtilLib_Slider::TrackLength() {

@@ -2,6 +2,7 @@
 // notices, the state they draw.
 #include <qlxrapi/UtilLib_Button.h>
 #include <qlxrapi/UtilLib_ToggleButton.h>
+#include <qlxrapi/WindowBitmap.h>
 
 #include "ControlTesting.h"
 
@@ -113,14 +114,24 @@ TEST_F(Buttons, RolloverFollowsTheMouseButStaysWhileTracking) {
 
 TEST_F(Buttons, StatesFallBackToOtherStatesThenToTheRegistryDefault) {
   auto* button = Make<UtilLib_Button>("UtilLib_Button", 10, 10, 40, 20);
-  BuildResource(const_cast<char*>("DEFAULTRESOURCE_BUTTON_UP"), Solid(9, 9, 9));
-  button->RePaint();
-  EXPECT_EQ(Rgb(9, 9, 9), PixelAt(12, 12));
+  // No resource: the library's default look, and its size.
+  EXPECT_EQ(135, button->LayoutHints_GetPreferedXSize());
+  EXPECT_EQ(24, button->LayoutHints_GetPreferedYSize());
+  WindowBitmap reference(40, 20);
+  reference.Clear(WindowPixel{0, 0, 0, 255});
+  RECT all{0, 0, 40, 20};
+  GetResource(const_cast<char*>("DEFAULTRESOURCE_BUTTON_UP"))
+      ->ScreenObject_DrawItem(&all, reference.GetHDC());
+  const WindowPixel* expected = reference.GetPixel(20, 10);
+  // Blended over what was there: opaque pixels keep 1/256 of it.
+  const std::uint32_t shown = PixelAt(30, 20);
+  EXPECT_NEAR(expected->red, (shown >> 16) & 0xFF, 1);
+  EXPECT_NEAR(expected->green, (shown >> 8) & 0xFF, 1);
+  EXPECT_NEAR(expected->blue, shown & 0xFF, 1);
   button->Button_SetResource(3, skin[3]);  // RoDn is the last fallback of Up
   EXPECT_EQ(kRollDown, PixelAt(12, 12));
   button->Button_SetResource(1, skin[1]);  // Dn comes before it
   EXPECT_EQ(kDown, PixelAt(12, 12));
-  DeleteResource(const_cast<char*>("DEFAULTRESOURCE_BUTTON_UP"));
 }
 
 TEST_F(Buttons, RegistryEntriesThatGoAreForgottenAndNamesAreReported) {

@@ -125,8 +125,15 @@ TEST(PluginLoader, TheClassListNamesWhatLoadedInLoadOrderAndNothingOfFailedStart
   CopyPlugin("Top", folder);
   HostRun run = RunHost(folder, {});
   ASSERT_EQ(run.status, 0) << run.out;
-  // Sub-folders first, then the folder's own; the failed ones leave no name.
-  EXPECT_NE(run.out.find("classes: Deep Top\n"), std::string::npos) << run.out;
+  // The library's own control classes come first; then the plug-ins',
+  // sub-folders first, then the folder's own; the failed ones leave no name.
+  const std::size_t list = run.out.rfind("classes:");
+  ASSERT_NE(list, std::string::npos) << run.out;
+  const std::string classes = run.out.substr(list);
+  EXPECT_NE(classes.find(" UtilLib_Button "), std::string::npos) << classes;
+  EXPECT_TRUE(classes.ends_with(" Deep Top\n")) << classes;
+  for (const char* failed : {"Refuser", "Thrower", "Careless"})
+    EXPECT_EQ(classes.find(failed), std::string::npos) << classes;
 }
 
 TEST(PluginLoader, AProgramPathTooLongForTheBufferFailsTheFrameworksStartUp) {

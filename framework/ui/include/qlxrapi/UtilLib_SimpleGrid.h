@@ -4,11 +4,11 @@
 
 #include <quellor/Export.h>
 
-#include "qlxrapi/BaseWindowClass.h"
+#include "qlxrapi/UtilLib_Canvas.h"
 #include "qlxrapi/BaseWindowLayoutManager.h"
 #include "qlxrapi/Control_DragNDrop.h"
 
-class QUELLOR_EXPORT UtilLib_SimpleGrid : public BaseWindowClass,
+class QUELLOR_EXPORT UtilLib_SimpleGrid : public UtilLib_Canvas,
                                           public BaseWindowLayoutManager,
                                           public Control_DragNDrop {
  public:
