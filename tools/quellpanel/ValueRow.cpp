@@ -43,13 +43,7 @@ ValueRow::ValueRow(std::string name, float low, float high, float start, Apply a
 
 ValueRow::~ValueRow() {
   RemoveAllDependantsToThis();
-  // The controls outlive the row when the panel is still open: unbind them.
-  if (m_slider != nullptr && IsWindow(m_slider->GetWindowHandle())) {
-    m_slider->Slider_SetVariable(nullptr);
-    m_slider->Slider_SetMinVariable(nullptr);
-    m_slider->Slider_SetMaxVariable(nullptr);
-    m_slider->Slider_SetSliderWidth(nullptr);
-  }
+  // Controls still bound to the values hear them go and let go of them.
 }
 
 bool ValueRow::Open(HWND panel, long y) {
