@@ -123,3 +123,10 @@ QUELLOR_WINDIR="$OUT/windows" \
   QUELLOR_CLIPVIEWER_SCRIPT="command 40023; wait 100; slider 1001 -30; click 1010; edit 1022 12; close; wait 100" \
   "$BIN/clipviewer"
 "$BIN/boardctl" controls | grep -E 'contrast|brightness|format' || true
+
+step "quellpanel: a slider of framework controls brightens a gradient on the board"
+printf 'fields 8\noutput\nslide grad.tl 1\nprint grad.tl\nfields 30\noutput\nshot %s\n' \
+  "$OUT/panel.png" >"$OUT/panel.txt"
+QUELLOR_HEADLESS=1 "$BIN/quellpanel" --script "$OUT/panel.txt" \
+  'grad=VideoGradient(flat=16:128:128) out=VideoQuellorOutput(input=grad)'
+echo "wrote $OUT/panel.png"
