@@ -14,11 +14,12 @@ namespace {
 struct BuiltInControl {
   const char* name;
   DWORD typeCode;
+  std::int32_t powerOn = 0;  // the value until a program sets it
 };
 
 constexpr BuiltInControl kInputControls[] = {
     {"control.format", 5},   {"control.lumacomb", 5},   {"control.chromacomb", 5},
-    {"control.ctrap", 5},    {"control.tstcgn", 5},     {"control.pedestal", 5},
+    {"control.ctrap", 5},    {"control.tstcgn", 5},     {"control.pedestal", 5, 1},
     {"control.contrast", 4}, {"control.brightness", 4}, {"control.saturation", 4},
     {"control.hue", 4},      {"control.ugain", 4},      {"control.vgain", 4},
     {"control.uoffset", 4},  {"control.voffset", 4},    {"control.agc", 4},
@@ -27,9 +28,20 @@ constexpr BuiltInControl kInputControls[] = {
 constexpr BuiltInControl kOutputControls[] = {
     {"control.format", 5},
     {"control.filter", 5},
-    {"control.pedestal", 5},
+    {"control.pedestal", 5, 1},
     {"control.scphase", 5},
 };
+
+// NTSC with its 7.5 IRE pedestal is what the board starts in, as the
+// settings' default; every other control starts at 0.
+std::int32_t PowerOnValue(ControlSide side, const std::string& name) {
+  const auto find = [&](const auto& table) -> std::int32_t {
+    for (const auto& control : table)
+      if (name == control.name) return control.powerOn;
+    return 0;
+  };
+  return side == ControlSide::Input ? find(kInputControls) : find(kOutputControls);
+}
 
 const char* SideName(ControlSide side) {
   return side == ControlSide::Input ? "input" : "output";
@@ -103,7 +115,7 @@ bool ControlStore::Get(const char* name, DWORD typeCode, std::int32_t& value) co
   const std::vector<ControlEntry> entries = ReadAll();
   for (ControlSide side : {ControlSide::Input, ControlSide::Output}) {
     DWORD type = BuiltInType(side, name);
-    std::int32_t current = 0;
+    std::int32_t current = PowerOnValue(side, name);
     for (const auto& entry : entries) {
       if (entry.side == SideName(side) && entry.name == name) {
         type = entry.typeCode;
@@ -122,7 +134,7 @@ std::vector<ControlEntry> ControlStore::List() const {
   std::vector<ControlEntry> listed;
   const std::vector<ControlEntry> stored = ReadAll();
   const auto add = [&](ControlSide side, const char* name, DWORD type) {
-    ControlEntry entry{SideName(side), name, type, 0};
+    ControlEntry entry{SideName(side), name, type, PowerOnValue(side, name)};
     for (const auto& saved : stored)
       if (saved.side == entry.side && saved.name == entry.name) entry.value = saved.value;
     listed.push_back(entry);

@@ -23,7 +23,8 @@ class ControlStore {
   // that differs from the one the board has for that control.
   bool Set(ControlSide side, const char* name, DWORD typeCode, std::int32_t value);
   // The input side's value when the input side has the control, else the
-  // output side's. Controls the board has read 0 until set.
+  // output side's. Controls the board has read their power-on value until
+  // set: 1 for "control.pedestal" (NTSC with setup), 0 for the others.
   bool Get(const char* name, DWORD typeCode, std::int32_t& value) const;
   // Every control the board has, and every other one that was set.
   std::vector<ControlEntry> List() const;

@@ -177,7 +177,10 @@ bool WaveformMonitor::IsJapaneseNTSC() {
                        sizeof value)) {
     return false;
   }
-  return value != 0;
+  // The output settings send 1 for NTSC with its 7.5 IRE pedestal and 0 when
+  // the pedestal is removed for Japan, so only 0 asks for the graticules
+  // without setup. A control nobody has set reads as the standard.
+  return value == 0;
 }
 
 // ---- mode and brightness ----------------------------------------------------------

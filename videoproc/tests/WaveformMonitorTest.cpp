@@ -197,9 +197,16 @@ TEST_F(WaveformMonitorTest, BlackSitsOnTheSetupLineOrOnZeroWithoutSetup) {
   display = Read(monitor);
   EXPECT_GE(display.At(128, 180), 250);
 
-  // The engine reports no pedestal (Japan): 0 IRE is black.
+  // The pedestal on (1, the default of the output settings) keeps the
+  // standard graticule.
   std::string error;
   ASSERT_TRUE(board::SetControl("input", "control.pedestal", 1, error)) << error;
+  WaveformMonitor* withPedestal = Open();
+  ASSERT_NE(withPedestal, nullptr);
+  EXPECT_FALSE(withPedestal->IsJapanese());
+
+  // The pedestal removed (Japan): 0 IRE is black.
+  ASSERT_TRUE(board::SetControl("input", "control.pedestal", 0, error)) << error;
   WaveformMonitor* japanese = Open();
   ASSERT_NE(japanese, nullptr);
   EXPECT_TRUE(japanese->IsJapanese());
@@ -230,7 +237,7 @@ TEST_F(WaveformMonitorTest, PedestalChangeSeenByTheDrawingThread) {
   ASSERT_NE(monitor, nullptr);
   EXPECT_FALSE(monitor->IsJapanese());
   std::string error;
-  ASSERT_TRUE(board::SetControl("input", "control.pedestal", 1, error)) << error;
+  ASSERT_TRUE(board::SetControl("input", "control.pedestal", 0, error)) << error;
   // Looked at every 16 frames.
   Feed({monitor}, 17);
   EXPECT_TRUE(monitor->IsJapanese());

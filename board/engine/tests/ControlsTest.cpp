@@ -57,9 +57,20 @@ TEST_F(ControlsTest, InputAndOutputSidesAreSeparateRegisters) {
   EXPECT_TRUE(sawOutput);
 }
 
-TEST_F(ControlsTest, ValuesAreSharedWithOtherProcesses) {
-  EXPECT_EQ(RunHelper({"set-control", "input", "control.pedestal", "1"}), "set");
+TEST_F(ControlsTest, TheBoardStartsInNtscWithItsPedestal) {
   EXPECT_EQ(Read("control.pedestal", 5), 1);
+  int listed = 0;
+  for (const auto& control : ListControls())
+    if (control.name == "control.pedestal") listed += control.value == 1 ? 1 : 100;
+  EXPECT_EQ(listed, 2);  // both sides, both on
+  const DWORD removed = 0;
+  ASSERT_TRUE(RTME_SetInputControl(client, 0, 0, "control.pedestal", 5, &removed));
+  EXPECT_EQ(Read("control.pedestal", 5), 0);
+}
+
+TEST_F(ControlsTest, ValuesAreSharedWithOtherProcesses) {
+  EXPECT_EQ(RunHelper({"set-control", "input", "control.pedestal", "0"}), "set");
+  EXPECT_EQ(Read("control.pedestal", 5), 0);
   const DWORD hypk = 2;
   ASSERT_TRUE(RTME_SetInputControl(client, 0, 0, "control.hypk", 4, &hypk));
   EXPECT_EQ(RunHelper({"get-control", "control.hypk", "4"}), "2");
