@@ -96,6 +96,7 @@ XPresenter::XPresenter(const char* displayName) {
   const char* noShm = std::getenv("QUELLOR_X_NO_SHM");
   useShm_ = XShmQueryExtension(display_) && name && name[0] == ':' &&
             !(noShm && std::string(noShm) == "1");
+  if (useShm_) shmCompletion_ = XShmGetEventBase(display_) + ShmCompletion;
   wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
   wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
@@ -109,7 +110,7 @@ XPresenter::~XPresenter() {
   if (!display_) return;
   if (!g_serverLost) {
     for (auto& [hwnd, p] : windows_) {
-      p.image.reset();
+      for (auto& image : p.images) image.reset();
       XDestroyWindow(display_, p.xid);
     }
     clipboard_.reset();
@@ -165,7 +166,6 @@ XPresenter::Presented* XPresenter::Create(const desktop::TopLevelWindow& top) {
   Presented& p = windows_[top.hwnd];
   p.xid = xid;
   p.rect = top.rect;
-  p.image = std::make_unique<ShmImage>();
   p.title.clear();
   return &p;
 }
@@ -173,7 +173,7 @@ XPresenter::Presented* XPresenter::Create(const desktop::TopLevelWindow& top) {
 void XPresenter::Destroy(HWND hwnd) {
   auto it = windows_.find(hwnd);
   if (it == windows_.end()) return;
-  it->second.image.reset();
+  for (auto& image : it->second.images) image.reset();
   XDestroyWindow(display_, it->second.xid);
   windows_.erase(it);
 }
@@ -206,14 +206,65 @@ void XPresenter::UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top
   }
 }
 
+namespace {
+
+bool Empty(const RECT& r) {
+  return r.right <= r.left || r.bottom <= r.top;
+}
+
+}  // namespace
+
+void XPresenter::TakeCompletions() {
+  if (shmCompletion_ < 0) return;
+  XEvent event;
+  while (XCheckTypedEvent(display_, shmCompletion_, &event))
+    MarkCompleted(reinterpret_cast<const XShmCompletionEvent&>(event).shmseg);
+}
+
+void XPresenter::MarkCompleted(ShmSeg segment) {
+  for (auto& [hwnd, p] : windows_)
+    for (auto& image : p.images)
+      if (image && image->Segment() == segment) image->Completed();
+}
+
+// After a sync the server has read every segment: all images are free.
+void XPresenter::WaitForPuts() {
+  XSync(display_, False);
+  for (auto& [hwnd, p] : windows_)
+    for (auto& image : p.images)
+      if (image) image->Completed();
+}
+
+ShmImage* XPresenter::ImageToWrite(Presented& p, int width, int height) {
+  auto& slot = p.images[p.next];
+  if (!slot) slot = std::make_unique<ShmImage>();
+  if (slot->Width() != width || slot->Height() != height) {
+    if (!slot->Allocate(display_, visual_, width, height, useShm_)) return nullptr;
+  }
+  if (slot->Busy()) {
+    TakeCompletions();
+    if (slot->Busy()) WaitForPuts();
+  }
+  return slot.get();
+}
+
+// Copies and puts only the part drawn since the last time. Each put covers
+// exactly what was just copied, so the rest of an image (older, or never
+// written) never reaches the screen; with shared memory the two images take
+// turns.
 void XPresenter::Paint(HWND hwnd, Presented& p) {
   const int width = std::max<int>(1, p.rect.right - p.rect.left);
   const int height = std::max<int>(1, p.rect.bottom - p.rect.top);
-  if (p.image->Width() != width || p.image->Height() != height) {
-    if (!p.image->Allocate(display_, visual_, width, height, useShm_)) return;
-  }
-  if (!desktop::CopyWindowPixels(hwnd, p.image->Pixels(), p.image->Stride(), width, height)) return;
-  p.image->Put(p.xid, gc_);
+  RECT drawn = desktop::TakeWindowDamage(hwnd);
+  if (p.wholeNeeded) drawn = RECT{0, 0, width, height};
+  if (Empty(drawn)) return;
+  ShmImage* image = ImageToWrite(p, width, height);
+  if (!image) return;
+  if (!desktop::CopyWindowRect(hwnd, image->Pixels(), image->Stride(), width, height, drawn))
+    return;
+  p.wholeNeeded = false;
+  image->Put(p.xid, gc_, drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top);
+  if (image->Shared()) p.next = 1 - p.next;
 }
 
 void XPresenter::Sync(bool force) {
@@ -221,11 +272,7 @@ void XPresenter::Sync(bool force) {
   const uint64_t version = desktop::ScreenVersion();
   if (!force && version == screenVersion_) return;
   screenVersion_ = version;
-  // The shared segments are about to be written again: the server must have
-  // read the last puts first. Waiting here rather than right after the puts
-  // lets the server work while the program paints its next picture.
-  if (putsPending_) XSync(display_, False);
-  putsPending_ = false;
+  TakeCompletions();
   const std::vector<desktop::TopLevelWindow> tops = desktop::TopLevelWindows();
   // Gone or hidden windows first, so that their X windows vanish together.
   std::vector<HWND> stale;
@@ -268,12 +315,7 @@ void XPresenter::Sync(bool force) {
     }
     Paint(it->hwnd, *p);
   }
-  if (useShm_) {
-    putsPending_ = true;
-    XFlush(display_);
-  } else {
-    XSync(display_, False);
-  }
+  XFlush(display_);
 }
 
 void XPresenter::HandleEvents() {
@@ -281,6 +323,10 @@ void XPresenter::HandleEvents() {
   while (!g_serverLost && XPending(display_)) {
     XEvent event;
     XNextEvent(display_, &event);
+    if (event.type == shmCompletion_) {
+      MarkCompleted(reinterpret_cast<const XShmCompletionEvent&>(event).shmseg);
+      continue;
+    }
     if (clipboard_ && clipboard_->HandleEvent(event)) continue;
     HandleEvent(event);
   }
@@ -296,7 +342,10 @@ void XPresenter::HandleEvent(XEvent& event) {
   auto toScreenY = [&](int y) { return int(p.rect.top) + y; };
   switch (event.type) {
     case Expose:
-      if (event.xexpose.count == 0) screenVersion_ = ~uint64_t(0);  // repaint on the next Sync
+      if (event.xexpose.count == 0) {
+        windows_[hwnd].wholeNeeded = true;
+        screenVersion_ = ~uint64_t(0);  // put again on the next Sync
+      }
       break;
     case MotionNotify:
       desktop::MoveMouse(toScreenX(event.xmotion.x), toScreenY(event.xmotion.y));

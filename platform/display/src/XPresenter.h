@@ -37,9 +37,10 @@ class XPresenter {
   const std::string& Error() const { return error_; }
   bool UsesShm() const { return useShm_; }
 
-  // Brings the X windows in step with the subset's windows and repaints them
-  // when the screen has changed (or always, with force). The puts are sent,
-  // not waited for; the next Sync waits for them before it writes again.
+  // Brings the X windows in step with the subset's windows and puts what was
+  // drawn since the last time (everything, with force). The puts are sent,
+  // not waited for: an image is written again only once the server is done
+  // with it.
   void Sync(bool force = false);
   // Handles every X event already queued.
   void HandleEvents();
@@ -53,18 +54,26 @@ class XPresenter {
   Window XWindowOf(HWND hwnd) const;
 
  private:
+  // Two images per window with shared memory: the program's next drawing is
+  // copied into one while the server still reads the other.
   struct Presented {
     Window xid = 0;
     RECT rect{};
     std::string title;
     bool mapped = false;
-    std::unique_ptr<ShmImage> image;
+    bool wholeNeeded = true;  // exposed: the X window's contents are lost
+    int next = 0;
+    std::unique_ptr<ShmImage> images[2];
   };
 
   Presented* Create(const desktop::TopLevelWindow& top);
   void Destroy(HWND hwnd);
   void UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top);
   void Paint(HWND hwnd, Presented& p);
+  ShmImage* ImageToWrite(Presented& p, int width, int height);
+  void TakeCompletions();
+  void MarkCompleted(ShmSeg segment);
+  void WaitForPuts();
   void HandleEvent(XEvent& event);
   HWND WindowFor(Window xid) const;
   void ServerLost();
@@ -75,7 +84,7 @@ class XPresenter {
   Visual* visual_ = nullptr;
   GC gc_ = nullptr;
   bool useShm_ = false;
-  bool putsPending_ = false;  // shared-memory puts sent but not known to be done
+  int shmCompletion_ = -1;  // the event type of MIT-SHM's completion events
   std::string error_;
   Atom wmProtocols_ = 0;
   Atom wmDeleteWindow_ = 0;

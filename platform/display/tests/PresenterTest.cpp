@@ -210,6 +210,51 @@ TEST_F(PresenterTest, WindowsAppearWithTheirGeometryPixelsAndOwners) {
   EXPECT_TRUE(PumpUntil([&] { return FindX("owned dialog") == 0; }));
 }
 
+// Only what was drawn is copied and put, into one of two images in turn: a
+// later put of either image must never bring back an older picture of a part
+// drawn while the other image was being written.
+TEST_F(PresenterTest, PartialDrawingsReachTheScreenWithoutOlderPictures) {
+  HWND hwnd = MakeWindow("partial", 40, 40, 120, 100);
+  Window x = 0;
+  ASSERT_TRUE(PumpUntil([&] { return (x = FindX("partial")) != 0; }));
+  Display* d = server_->Connection();
+  auto pixelAt = [&](int px, int py) {
+    XImage* image = XGetImage(d, x, px, py, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0ul;
+    const unsigned long value = XGetPixel(image, 0, 0) & 0xFFFFFF;
+    XDestroyImage(image);
+    return value;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return pixelAt(60, 60) == 0xFF0000u; }));
+  auto fill = [&](RECT r, COLORREF colour, HRGN clip) {
+    HDC dc = GetDC(hwnd);
+    if (clip) SelectClipRgn(dc, clip);
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(hwnd, dc);
+  };
+  fill(RECT{20, 20, 30, 30}, RGB(0, 255, 0), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return pixelAt(25, 25) == 0x00FF00u; }));
+  fill(RECT{80, 70, 90, 80}, RGB(255, 255, 0), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return pixelAt(85, 75) == 0xFFFF00u; }));
+  // Drawings clipped to two corners: each one's bounds cover the green
+  // square without drawing on it, one for each image.
+  for (COLORREF colour : {RGB(0, 255, 255), RGB(255, 0, 255)}) {
+    HRGN corners = CreateRectRgn(10, 10, 14, 14);
+    HRGN far = CreateRectRgn(36, 36, 40, 40);
+    CombineRgn(corners, corners, far, RGN_OR);
+    DeleteObject(far);
+    fill(RECT{10, 10, 40, 40}, colour, corners);
+    DeleteObject(corners);
+    const unsigned long want = ((colour & 0xFF) << 16) | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+    ASSERT_TRUE(PumpUntil([&] { return pixelAt(38, 38) == want; }));
+    EXPECT_EQ(pixelAt(25, 25), 0x00FF00u);
+    EXPECT_EQ(pixelAt(85, 75), 0xFFFF00u);
+    EXPECT_EQ(pixelAt(60, 60), 0xFF0000u);
+  }
+}
+
 TEST_F(PresenterTest, XInputReachesTheWindowProcedure) {
   MakeWindow("input", 50, 60, 200, 100);
   ASSERT_TRUE(PumpUntil([&] { return FindX("input") != 0; }));

@@ -42,6 +42,14 @@ QUELLOR_EXPORT std::vector<TopLevelWindow> TopLevelWindows();
 // without a surface. Saves the allocation CaptureWindow makes per call.
 QUELLOR_EXPORT bool CopyWindowPixels(HWND hwnd, void* destination, int stride, int width,
                                      int height);
+// The part of a top-level window drawn since the last call, as a rectangle in
+// window coordinates (empty when nothing was drawn). A new surface (a new or
+// resized window) counts as drawn whole. Meant for one reader: the presenter.
+QUELLOR_EXPORT RECT TakeWindowDamage(HWND hwnd);
+// CopyWindowPixels for the part `area` (window coordinates) only: pixel
+// (x, y) lands at destination + y * stride + x * 4, as in a whole copy.
+QUELLOR_EXPORT bool CopyWindowRect(HWND hwnd, void* destination, int stride, int width, int height,
+                                   const RECT& area);
 
 // A wheel turn (WHEEL_DELTA = 120 a notch, positive away from the user) at a
 // screen position: WM_MOUSEWHEEL to the focus window.
