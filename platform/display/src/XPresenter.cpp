@@ -11,6 +11,7 @@
 
 #include "ClipboardBridge.h"
 #include "KeyMap.h"
+#include "SystemTray.h"
 #include "win32/automation/Desktop.h"
 #include "windows.h"
 
@@ -104,6 +105,7 @@ XPresenter::XPresenter(const char* displayName) {
   netWmWindowType_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False);
   netWmTypeDialog_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
   clipboard_ = std::make_unique<ClipboardBridge>(display_);
+  tray_ = std::make_unique<SystemTray>(display_);
 }
 
 XPresenter::~XPresenter() {
@@ -114,6 +116,7 @@ XPresenter::~XPresenter() {
       XDestroyWindow(display_, p.xid);
     }
     clipboard_.reset();
+    tray_.reset();
     XCloseDisplay(display_);
   }
 }
@@ -328,6 +331,7 @@ void XPresenter::HandleEvents() {
       continue;
     }
     if (clipboard_ && clipboard_->HandleEvent(event)) continue;
+    if (tray_ && tray_->HandleEvent(event)) continue;
     HandleEvent(event);
   }
 }
@@ -398,6 +402,7 @@ void XPresenter::Run() {
   const int fd = ConnectionNumber(display_);
   while (!stop_) {
     Sync();
+    if (tray_) tray_->Sync();
     if (clipboard_) clipboard_->Poll();
     HandleEvents();
     if (g_serverLost) {

@@ -22,6 +22,7 @@
 namespace quellor::display {
 
 class ClipboardBridge;
+class SystemTray;
 
 class XPresenter {
  public:
@@ -97,6 +98,7 @@ class XPresenter {
   uint64_t screenVersion_ = ~uint64_t(0);
   std::atomic<bool> stop_{false};
   std::unique_ptr<ClipboardBridge> clipboard_;
+  std::unique_ptr<SystemTray> tray_;
 };
 
 }  // namespace quellor::display
