@@ -2,6 +2,9 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/shape.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -104,6 +107,9 @@ XPresenter::XPresenter(const char* displayName) {
   utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
   netWmWindowType_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False);
   netWmTypeDialog_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  int eventBase = 0, errorBase = 0;
+  shapeExtension_ = XShapeQueryExtension(display_, &eventBase, &errorBase);
+  fixesExtension_ = XFixesQueryExtension(display_, &eventBase, &errorBase);
   clipboard_ = std::make_unique<ClipboardBridge>(display_);
   tray_ = std::make_unique<SystemTray>(display_);
 }
@@ -117,6 +123,7 @@ XPresenter::~XPresenter() {
     }
     clipboard_.reset();
     tray_.reset();
+    for (auto& [id, cursor] : xCursors_) XFreeCursor(display_, cursor);
     XCloseDisplay(display_);
   }
 }
@@ -140,19 +147,12 @@ XPresenter::Presented* XPresenter::Create(const desktop::TopLevelWindow& top) {
   attributes.background_pixmap = None;  // the surface paints everything
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                           KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
+  const unsigned long serial = NextRequest(display_);
   const Window xid = XCreateWindow(display_, root_, top.rect.left, top.rect.top, unsigned(width),
                                    unsigned(height), 0, 24, InputOutput, visual_,
                                    CWOverrideRedirect | CWBackPixmap | CWEventMask, &attributes);
-  // The subset decides sizes: the window manager keeps the size and the
-  // program's position.
-  XSizeHints* hints = XAllocSizeHints();
-  hints->flags = PPosition | USPosition | PMinSize | PMaxSize;
-  hints->x = top.rect.left;
-  hints->y = top.rect.top;
-  hints->min_width = hints->max_width = width;
-  hints->min_height = hints->max_height = height;
-  XSetWMNormalHints(display_, xid, hints);
-  XFree(hints);
+  SetSizeHints(xid, top);
+  if (Cursor shape = XCursorFor(cursor_)) XDefineCursor(display_, xid, shape);
   XSetWMProtocols(display_, xid, &wmDeleteWindow_, 1);
   if (top.owner) {
     if (Window owner = XWindowOf(top.owner)) {
@@ -168,6 +168,7 @@ XPresenter::Presented* XPresenter::Create(const desktop::TopLevelWindow& top) {
   XFree(classHint);
   Presented& p = windows_[top.hwnd];
   p.xid = xid;
+  p.configureSerial = serial;
   p.rect = top.rect;
   p.title.clear();
   return &p;
@@ -181,19 +182,37 @@ void XPresenter::Destroy(HWND hwnd) {
   windows_.erase(it);
 }
 
+// The subset decides sizes, except of windows with a sizing border, which
+// the window manager may resize too. Static gravity: the position asked for
+// is the window's own, not its frame's, so that what the window manager
+// reports back is what the subset asked for.
+void XPresenter::SetSizeHints(Window xid, const desktop::TopLevelWindow& top) {
+  const int width = std::max<int>(1, top.rect.right - top.rect.left);
+  const int height = std::max<int>(1, top.rect.bottom - top.rect.top);
+  XSizeHints* hints = XAllocSizeHints();
+  hints->flags = PPosition | USPosition | PMinSize | PWinGravity;
+  hints->x = top.rect.left;
+  hints->y = top.rect.top;
+  hints->win_gravity = StaticGravity;
+  if (top.style & WS_THICKFRAME) {
+    hints->min_width = GetSystemMetrics(SM_CXMINTRACK);
+    hints->min_height = GetSystemMetrics(SM_CYMINTRACK);
+  } else {
+    hints->flags |= PMaxSize;
+    hints->min_width = hints->max_width = width;
+    hints->min_height = hints->max_height = height;
+  }
+  XSetWMNormalHints(display_, xid, hints);
+  XFree(hints);
+}
+
 void XPresenter::UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top) {
   const int width = std::max<int>(1, top.rect.right - top.rect.left);
   const int height = std::max<int>(1, top.rect.bottom - top.rect.top);
   if (top.rect.left != p.rect.left || top.rect.top != p.rect.top ||
       width != p.rect.right - p.rect.left || height != p.rect.bottom - p.rect.top) {
-    XSizeHints* hints = XAllocSizeHints();
-    hints->flags = PPosition | USPosition | PMinSize | PMaxSize;
-    hints->x = top.rect.left;
-    hints->y = top.rect.top;
-    hints->min_width = hints->max_width = width;
-    hints->min_height = hints->max_height = height;
-    XSetWMNormalHints(display_, p.xid, hints);
-    XFree(hints);
+    SetSizeHints(p.xid, top);
+    p.configureSerial = NextRequest(display_);
     XMoveResizeWindow(display_, p.xid, top.rect.left, top.rect.top, unsigned(width),
                       unsigned(height));
     p.rect = top.rect;
@@ -207,6 +226,131 @@ void XPresenter::UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top
                     reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
     p.title = top.title;
   }
+  UpdateShape(p, top);
+}
+
+// The window's region (SetWindowRgn) as the X window's bounding shape, so
+// that the desktop shows through the parts outside it.
+void XPresenter::UpdateShape(Presented& p, const desktop::TopLevelWindow& top) {
+  const bool same =
+      p.shaped == top.shaped && std::equal(p.shape.begin(), p.shape.end(), top.shape.begin(),
+                                           top.shape.end(), [](const RECT& a, const RECT& b) {
+                                             return a.left == b.left && a.top == b.top &&
+                                                    a.right == b.right && a.bottom == b.bottom;
+                                           });
+  if (same) return;
+  p.shaped = top.shaped;
+  p.shape = top.shape;
+  if (!shapeExtension_) return;
+  if (!top.shaped) {
+    XShapeCombineMask(display_, p.xid, ShapeBounding, 0, 0, None, ShapeSet);
+    return;
+  }
+  std::vector<XRectangle> rects;
+  rects.reserve(top.shape.size());
+  for (const RECT& r : top.shape) {
+    const long x = std::clamp<long>(r.left, -32768, 32767);
+    const long y = std::clamp<long>(r.top, -32768, 32767);
+    const long w = std::clamp<long>(r.right - r.left, 0, 65535);
+    const long h = std::clamp<long>(r.bottom - r.top, 0, 65535);
+    if (w > 0 && h > 0) rects.push_back(XRectangle{short(x), short(y), ushort(w), ushort(h)});
+  }
+  XShapeCombineRectangles(display_, p.xid, ShapeBounding, 0, 0, rects.data(), int(rects.size()),
+                          ShapeSet, YXBanded);
+}
+
+// The subset's z-order on the X side: our visible windows restacked when
+// their order (topmost first) changed.
+void XPresenter::Restack(const std::vector<desktop::TopLevelWindow>& tops) {
+  std::vector<Window> order;
+  for (const desktop::TopLevelWindow& top : tops)
+    if (top.visible)
+      if (Window xid = XWindowOf(top.hwnd)) order.push_back(xid);
+  if (order == stacked_) return;
+  stacked_ = order;
+  if (order.size() > 1) XRestackWindows(display_, order.data(), int(order.size()));
+}
+
+// Someone restacked our windows on the X side (another client, or a window
+// manager that keeps them as children of the root): the one now on top goes
+// on top in the subset too. Framed windows are raised through their focus.
+void XPresenter::FollowXStacking() {
+  stackingChanged_ = false;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display_, root_, &root, &parent, &children, &count)) return;
+  std::vector<Window> order;  // topmost first
+  for (unsigned i = count; i-- > 0;) {
+    const HWND hwnd = WindowFor(children[i]);
+    if (hwnd && windows_[hwnd].mapped && !windows_[hwnd].reparented) order.push_back(children[i]);
+  }
+  if (children) XFree(children);
+  std::vector<Window> expected;
+  for (Window xid : stacked_)
+    if (std::find(order.begin(), order.end(), xid) != order.end()) expected.push_back(xid);
+  if (order.empty() || order == expected) return;
+  if (order.front() != expected.front()) desktop::RaiseTopLevel(WindowFor(order.front()));
+  stacked_ = order;
+}
+
+void XPresenter::OnConfigure(HWND hwnd, Presented& p, const XConfigureEvent& event) {
+  stackingChanged_ = true;
+  if (event.serial < p.configureSerial) return;  // an echo of an older request of ours
+  // Where the window is on the root, whoever its parent is.
+  int x = event.x, y = event.y;
+  Window child = 0;
+  if (!event.send_event && p.reparented)
+    XTranslateCoordinates(display_, p.xid, root_, 0, 0, &x, &y, &child);
+  const RECT now{x, y, x + event.width, y + event.height};
+  if (now.left == p.rect.left && now.top == p.rect.top && now.right == p.rect.right &&
+      now.bottom == p.rect.bottom)
+    return;
+  // The window manager moved or resized it: the subset follows.
+  p.rect = now;
+  desktop::PlaceTopLevel(hwnd, x, y, event.width, event.height);
+}
+
+// The subset's stock cursors as the X cursor font's nearest shapes; a
+// program's own cursors show as the arrow.
+Cursor XPresenter::XCursorFor(HCURSOR cursor) {
+  struct Stock {
+    int id;
+    unsigned shape;
+    const char* name;
+  };
+  static const Stock kStock[] = {{32512, XC_left_ptr, "left_ptr"},
+                                 {32513, XC_xterm, "xterm"},
+                                 {32514, XC_watch, "watch"},
+                                 {32515, XC_crosshair, "crosshair"},
+                                 {32516, XC_center_ptr, "center_ptr"},
+                                 {32642, XC_bottom_right_corner, "size_fdiag"},
+                                 {32643, XC_bottom_left_corner, "size_bdiag"},
+                                 {32644, XC_sb_h_double_arrow, "sb_h_double_arrow"},
+                                 {32645, XC_sb_v_double_arrow, "sb_v_double_arrow"},
+                                 {32646, XC_fleur, "fleur"},
+                                 {32648, XC_X_cursor, "X_cursor"},
+                                 {32649, XC_hand2, "hand2"},
+                                 {32650, XC_watch, "watch"},
+                                 {32651, XC_question_arrow, "question_arrow"}};
+  const Stock* chosen = &kStock[0];
+  for (const Stock& stock : kStock)
+    if (cursor && LoadCursorA(nullptr, MAKEINTRESOURCEA(stock.id)) == cursor) chosen = &stock;
+  auto it = xCursors_.find(chosen->id);
+  if (it != xCursors_.end()) return it->second;
+  const Cursor made = XCreateFontCursor(display_, chosen->shape);
+  // Named, so that themes (and tests) can tell the shapes apart.
+  if (made && fixesExtension_) XFixesSetCursorName(display_, made, chosen->name);
+  xCursors_[chosen->id] = made;
+  return made;
+}
+
+void XPresenter::UpdateCursor() {
+  const HCURSOR now = desktop::CurrentCursor();
+  if (now == cursor_) return;
+  cursor_ = now;
+  const Cursor shape = XCursorFor(now);
+  for (auto& [hwnd, p] : windows_) XDefineCursor(display_, p.xid, shape);
+  XFlush(display_);
 }
 
 namespace {
@@ -318,6 +462,7 @@ void XPresenter::Sync(bool force) {
     }
     Paint(it->hwnd, *p);
   }
+  Restack(tops);
   XFlush(display_);
 }
 
@@ -381,6 +526,19 @@ void XPresenter::HandleEvent(XEvent& event) {
       }
       break;
     }
+    case ConfigureNotify:
+      OnConfigure(hwnd, windows_[hwnd], event.xconfigure);
+      break;
+    case ReparentNotify:
+      windows_[hwnd].reparented = event.xreparent.parent != root_;
+      break;
+    case FocusIn:
+      // The window manager activated the window (a click on its frame, a
+      // task switch): it comes to the top of the subset's windows too.
+      if (event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyPointer &&
+          event.xfocus.detail != NotifyInferior)
+        desktop::RaiseTopLevel(hwnd);
+      break;
     case ClientMessage:
       if (Atom(event.xclient.message_type) == wmProtocols_ &&
           Atom(event.xclient.data.l[0]) == wmDeleteWindow_)
@@ -402,6 +560,8 @@ void XPresenter::Run() {
   const int fd = ConnectionNumber(display_);
   while (!stop_) {
     Sync();
+    UpdateCursor();
+    if (stackingChanged_) FollowXStacking();
     if (tray_) tray_->Sync();
     if (clipboard_) clipboard_->Poll();
     HandleEvents();

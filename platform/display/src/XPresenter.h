@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ShmImage.h"
 #include "win32/automation/Presenter.h"
@@ -63,6 +64,12 @@ class XPresenter {
     std::string title;
     bool mapped = false;
     bool wholeNeeded = true;  // exposed: the X window's contents are lost
+    bool reparented = false;  // framed by a window manager
+    bool shaped = false;
+    std::vector<RECT> shape;
+    // Configure events older than our last configure request only echo
+    // an earlier geometry of ours.
+    unsigned long configureSerial = 0;
     int next = 0;
     std::unique_ptr<ShmImage> images[2];
   };
@@ -71,6 +78,13 @@ class XPresenter {
   void Destroy(HWND hwnd);
   void UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top);
   void Paint(HWND hwnd, Presented& p);
+  void SetSizeHints(Window xid, const desktop::TopLevelWindow& top);
+  void UpdateShape(Presented& p, const desktop::TopLevelWindow& top);
+  void Restack(const std::vector<desktop::TopLevelWindow>& tops);
+  void FollowXStacking();
+  void OnConfigure(HWND hwnd, Presented& p, const XConfigureEvent& event);
+  void UpdateCursor();
+  Cursor XCursorFor(HCURSOR cursor);
   ShmImage* ImageToWrite(Presented& p, int width, int height);
   void TakeCompletions();
   void MarkCompleted(ShmSeg segment);
@@ -85,6 +99,8 @@ class XPresenter {
   Visual* visual_ = nullptr;
   GC gc_ = nullptr;
   bool useShm_ = false;
+  bool shapeExtension_ = false;
+  bool fixesExtension_ = false;
   int shmCompletion_ = -1;  // the event type of MIT-SHM's completion events
   std::string error_;
   Atom wmProtocols_ = 0;
@@ -94,7 +110,12 @@ class XPresenter {
   Atom netWmWindowType_ = 0;
   Atom netWmTypeDialog_ = 0;
   std::map<HWND, Presented> windows_;
-  HWND grabbedBy_ = nullptr;  // the popup menu holding the pointer grab
+  HWND grabbedBy_ = nullptr;
+  HCURSOR cursor_ = nullptr;  // the subset's cursor the X windows show
+  std::map<int, Cursor> xCursors_;
+  std::vector<Window> stacked_;   // our X windows as last stacked, topmost first
+  bool stackingChanged_ = false;  // X restacked something: compare on the next turn  // the popup
+                                  // menu holding the pointer grab
   uint64_t screenVersion_ = ~uint64_t(0);
   std::atomic<bool> stop_{false};
   std::unique_ptr<ClipboardBridge> clipboard_;

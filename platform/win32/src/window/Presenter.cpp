@@ -86,6 +86,10 @@ std::vector<TopLevelWindow> TopLevelWindows() {
     t.visible = IsVisibleLocked(*w);
     t.popupMenu = w->cls && w->cls->name == "#32768";
     t.title = w->text;
+    if (w->shape) {
+      t.shaped = true;
+      t.shape = w->shape->Rects();
+    }
     list.push_back(std::move(t));
   }
   return list;
@@ -140,6 +144,16 @@ void TurnWheel(int delta, int x, int y) {
 ClipboardChange LastClipboardChange() {
   std::lock_guard lock(g_clipboardMutex);
   return g_clipboardChange;
+}
+
+bool PlaceTopLevel(HWND hwnd, int x, int y, int width, int height) {
+  return SetWindowPos(hwnd, nullptr, x, y, width, height,
+                      SWP_ASYNCWINDOWPOS | SWP_NOACTIVATE | SWP_NOZORDER) != FALSE;
+}
+
+bool RaiseTopLevel(HWND hwnd) {
+  return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
+                      SWP_ASYNCWINDOWPOS | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE) != FALSE;
 }
 
 bool PresenterRunning() {

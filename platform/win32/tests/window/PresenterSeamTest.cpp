@@ -1,5 +1,7 @@
 // What a presenter reads of the desktop: the part of a window drawn since it
 // last looked, and the pixels of just that part.
+#include <thread>
+
 #include "WindowTestSupport.h"
 #include "win32/automation/Presenter.h"
 
@@ -74,6 +76,31 @@ TEST_F(PresenterSeamTest, ARectangleIsCopiedInPlaceAndNothingElse) {
   EXPECT_EQ(out[size_t(19) * 48 + 30], 0xDEADBEEFu);  // above the rectangle
   EXPECT_EQ(out[size_t(20) * 48 + 29], 0xDEADBEEFu);
   EXPECT_FALSE(desktop::CopyWindowRect(nullptr, out.data(), 48 * 4, 40, 30, RECT{0, 0, 1, 1}));
+}
+
+// A window manager's move reaches the window on its own thread, when that
+// thread next dispatches, without the presenter's thread waiting for it.
+TEST_F(PresenterSeamTest, PlacementsFromAnotherThreadWaitForTheOwnersLoop) {
+  HWND w = CreateRecording("placed", WS_POPUP | WS_VISIBLE, 10, 10, 100, 80);
+  HWND other = CreateRecording("other", WS_POPUP | WS_VISIBLE, 30, 30, 50, 50);
+  desktop::RunUntilIdle();
+  std::thread([&] {
+    EXPECT_TRUE(desktop::PlaceTopLevel(w, 5, 6, 70, 90));
+    EXPECT_TRUE(desktop::RaiseTopLevel(w));
+    EXPECT_FALSE(desktop::PlaceTopLevel(nullptr, 0, 0, 1, 1));
+  }).join();
+  RECT r{};
+  GetWindowRect(w, &r);
+  EXPECT_TRUE(Same(r, RECT{10, 10, 110, 90}));
+  desktop::RunUntilIdle();
+  GetWindowRect(w, &r);
+  EXPECT_TRUE(Same(r, RECT{5, 6, 75, 96}));
+  EXPECT_EQ(GetWindow(other, GW_HWNDPREV), w);  // raised above the later window
+  // A stray message with the request's number is not taken for one.
+  PostMessageA(w, 0x03F7, 0, 0x1234);
+  desktop::RunUntilIdle();
+  GetWindowRect(w, &r);
+  EXPECT_TRUE(Same(r, RECT{5, 6, 75, 96}));
 }
 
 }  // namespace

@@ -32,6 +32,10 @@ struct TopLevelWindow {
   bool visible = false;
   bool popupMenu = false;  // a menu's own window (no frame, closes on outside clicks)
   std::string title;
+  // The window's shape (SetWindowRgn) as rectangles in window coordinates,
+  // in y-x bands; `shaped` false means the whole rectangle.
+  bool shaped = false;
+  std::vector<RECT> shape;
 };
 
 // Every top-level window in z-order, topmost first (hidden ones included).
@@ -63,6 +67,13 @@ struct ClipboardChange {
   DWORD thread = 0;
 };
 QUELLOR_EXPORT ClipboardChange LastClipboardChange();
+
+// A window manager moved or resized a window (PlaceTopLevel) or raised it
+// above the others (RaiseTopLevel): the change is made on the window's own
+// thread (SetWindowPos with SWP_ASYNCWINDOWPOS), so the presenter does not
+// wait for the program.
+QUELLOR_EXPORT bool PlaceTopLevel(HWND hwnd, int x, int y, int width, int height);
+QUELLOR_EXPORT bool RaiseTopLevel(HWND hwnd);
 
 // Whether the presenter was loaded and started in this process.
 QUELLOR_EXPORT bool PresenterRunning();
