@@ -16,6 +16,7 @@
 #include "KeyMap.h"
 #include "SystemTray.h"
 #include "win32/automation/Desktop.h"
+#include "win32/automation/Shell.h"
 #include "windows.h"
 
 namespace quellor::display {
@@ -549,10 +550,18 @@ void XPresenter::HandleEvent(XEvent& event) {
   }
 }
 
+// The program's windows are closed as if the user had closed them, so that
+// it ends the way it always does (its settings written). That includes
+// hidden windows behind a tray icon: a tray program has no visible window.
 void XPresenter::ServerLost() {
   std::fprintf(stderr, "quellor: the X display went away; closing the windows\n");
+  std::vector<HWND> closing;
   for (const desktop::TopLevelWindow& top : desktop::TopLevelWindows())
-    if (top.visible && !top.owner) PostMessageA(top.hwnd, WM_CLOSE, 0, 0);
+    if (top.visible && !top.owner) closing.push_back(top.hwnd);
+  for (const desktop::TrayIcon& icon : desktop::TrayIcons())
+    if (std::find(closing.begin(), closing.end(), icon.owner) == closing.end())
+      closing.push_back(icon.owner);
+  for (HWND hwnd : closing) PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
 void XPresenter::Run() {

@@ -2,6 +2,12 @@
 // own tiny one) with their picture, tip and mouse buttons, or shown as a small
 // window of their own while no tray runs.
 #include "PresenterFixture.h"
+// clang-format off
+#include <unistd.h>
+// clang-format on
+
+#include "quellor/testing/ChildProcess.h"
+#include "quellor/testing/ScratchFolder.h"
 #include "TinyTray.h"
 #include "win32/automation/Shell.h"
 
@@ -167,6 +173,47 @@ TEST_F(TrayTest, WithoutATrayTheIconIsASmallWindowThatDocksWhenATrayStarts) {
   // The tray ends: the small window is back.
   tray->Quit();
   EXPECT_TRUE(PumpUntil([&] { return FindX("no tray here") != 0; }));
+}
+
+// A tray program has no visible window: a lost server must still close its
+// hidden main window, or the program would live on without a screen.
+TEST_F(TrayTest, ALostServerClosesATrayProgramsHiddenWindow) {
+  AddIcon("lost");
+  ASSERT_TRUE(PumpUntil([&] { return FindX("lost") != 0; }));
+  server_->Kill();
+  EXPECT_TRUE(PumpUntil([] { return Find(WM_CLOSE) != nullptr; }));
+  EXPECT_EQ(Find(WM_CLOSE) ? Find(WM_CLOSE)->wParam : 1, 0u);
+}
+
+// clipviewer on a screen whose server goes away: it says so, writes its
+// settings and ends with 0, as when Exit is chosen.
+TEST_F(TrayTest, ClipviewerEndsCleanlyWhenTheServerGoesAway) {
+  const std::string program = quellor::testing::ProgramPath("clipviewer");
+  if (access(program.c_str(), X_OK) != 0) GTEST_SKIP() << "clipviewer is not built";
+  quellor::testing::ScratchFolder scratch("clipviewer-lost-server");
+  quellor::testing::ChildProcess viewer("/bin/sh", {"-c", "exec \"$0\" 2>&1", program},
+                                        {{"DISPLAY", server_->Name()},
+                                         {"QUELLOR_HEADLESS", "0"},
+                                         {"QUELLOR_DEBUG", "1"},
+                                         {"QUELLOR_BOARD_DIR", scratch.path() + "/board"},
+                                         {"QUELLOR_WINDIR", scratch.path()}});
+  ASSERT_TRUE(viewer.started());
+  auto readUntil = [&](const std::string& wanted) {
+    std::string all;
+    for (std::string line; !(line = viewer.ReadLine(std::chrono::seconds(20))).empty();) {
+      all += line + "\n";
+      if (line.find(wanted) != std::string::npos) return all;
+    }
+    ADD_FAILURE() << "never saw \"" << wanted << "\" in:\n" << all;
+    return all;
+  };
+  readUntil("tray icon added");
+  // Its icon reached the screen (as the small window: no tray runs here).
+  ASSERT_TRUE(PumpUntil([&] { return FindX("Video Quellor Director / Clipboard Viewer") != 0; }));
+  server_->Kill();
+  const std::string said = readUntil("settings written");
+  EXPECT_NE(said.find("the X display went away"), std::string::npos) << said;
+  EXPECT_EQ(viewer.Finish(std::chrono::seconds(20)), 0);
 }
 
 }  // namespace
