@@ -95,6 +95,9 @@ XPresenter::XPresenter(const char* displayName) {
     return;
   }
   gc_ = DefaultGC(display_, screen_);
+  // The subset's screen is the X screen: menus and dialogs keep inside it,
+  // and a maximised window fills it.
+  desktop::SetScreenSize(DisplayWidth(display_, screen_), DisplayHeight(display_, screen_));
   // Shared memory only helps (and only works) on a local server.
   const char* name = DisplayString(display_);
   // QUELLOR_X_NO_SHM=1 turns it off (a server that claims it but fails).
@@ -472,6 +475,10 @@ void XPresenter::HandleEvents() {
   while (!g_serverLost && XPending(display_)) {
     XEvent event;
     XNextEvent(display_, &event);
+    if (event.type == ConfigureNotify && event.xconfigure.window == root_) {
+      desktop::SetScreenSize(event.xconfigure.width, event.xconfigure.height);  // resized screen
+      continue;
+    }
     if (event.type == shmCompletion_) {
       MarkCompleted(reinterpret_cast<const XShmCompletionEvent&>(event).shmseg);
       continue;

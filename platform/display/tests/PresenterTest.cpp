@@ -30,6 +30,9 @@ TEST_F(PresenterTest, WindowsAppearWithTheirGeometryPixelsAndOwners) {
   Window x = 0;
   ASSERT_TRUE(PumpUntil([&] { return (x = FindX("presented")) != 0; }));
   EXPECT_TRUE(quellor::desktop::PresenterRunning());
+  // The subset's screen is the X screen (menus keep inside it).
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 1024);
   Display* d = server_->Connection();
   XWindowAttributes a{};
   ASSERT_TRUE(XGetWindowAttributes(d, x, &a));
