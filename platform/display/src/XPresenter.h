@@ -44,6 +44,8 @@ class XPresenter {
   // not waited for: an image is written again only once the server is done
   // with it.
   void Sync(bool force = false);
+  // Waits until the server has drawn every put sent so far.
+  void WaitForPuts();
   // Handles every X event already queued.
   void HandleEvents();
   // Until Stop() or the server goes away: wait for X events or a change of
@@ -88,7 +90,6 @@ class XPresenter {
   ShmImage* ImageToWrite(Presented& p, int width, int height);
   void TakeCompletions();
   void MarkCompleted(ShmSeg segment);
-  void WaitForPuts();
   void HandleEvent(XEvent& event);
   HWND WindowFor(Window xid) const;
   void ServerLost();
