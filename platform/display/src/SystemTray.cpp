@@ -251,7 +251,7 @@ void SystemTray::ShowTip(const Icon& icon, int rootX, int rootY) {
   const int descent = font ? font->descent : 3;
   const int textWidth = font ? XTextWidth(font, icon.info.tip.data(), int(icon.info.tip.size()))
                              : int(icon.info.tip.size()) * 6;
-  if (font) XFreeFontInfo(nullptr, font, 0);
+  if (font) XFreeFontInfo(nullptr, font, 1);
   const int width = textWidth + 8, height = ascent + descent + 6;
   // Above the pointer near a tray at the bottom, below it elsewhere.
   int x = std::min(rootX, DisplayWidth(display_, screen_) - width);
@@ -341,7 +341,7 @@ bool SystemTray::HandleEvent(const XEvent& event) {
     if (XFetchName(display_, tip_, &name) && name) {
       XFontStruct* font = XQueryFont(display_, XGContextFromGC(DefaultGC(display_, screen_)));
       const int ascent = font ? font->ascent : 10;
-      if (font) XFreeFontInfo(nullptr, font, 0);
+      if (font) XFreeFontInfo(nullptr, font, 1);
       XSetForeground(display_, DefaultGC(display_, screen_), 0x000000);
       XDrawString(display_, tip_, DefaultGC(display_, screen_), 4, 3 + ascent, name,
                   int(std::strlen(name)));

@@ -104,9 +104,10 @@ class PresenterTest : public ::testing::Test {
   }
 
   // Runs the subset's messages while the presenter works on its own thread,
-  // until `done` holds (at most 5 s; each step waits a couple of ms).
+  // until `done` holds (at most about 10 s, for loaded machines; each step
+  // waits a couple of ms).
   bool PumpUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 2500; ++i) {
+    for (int i = 0; i < 5000; ++i) {
       quellor::desktop::RunUntilIdle();
       if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
