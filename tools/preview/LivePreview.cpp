@@ -72,6 +72,7 @@ DWORD LivePreview::OnField(void* context, const BYTE* pixels, const RTME_FieldIn
     std::memcpy(self->frame_.data() + parity * lines * kBoardLineBytes, pixels,
                 lines * kBoardLineBytes);
     ++self->fieldsSeen_;
+    self->lastField_ = info->timeStamp;
   }
   return Harmonex_ReleaseField(self->owner_, info->bufferToken);
 }
@@ -81,14 +82,17 @@ std::uint64_t LivePreview::FieldsSeen() const {
   return fieldsSeen_;
 }
 
+std::uint32_t LivePreview::Picture(std::vector<std::uint8_t>& bgra, std::uint32_t& field) const {
+  std::lock_guard lock(mutex_);
+  bgra = FrameToBgra(frame_.data(), fieldLines_);
+  field = lastField_;
+  return fieldLines_;
+}
+
 bool LivePreview::WritePicture(const std::string& path, std::string& error) {
   std::vector<std::uint8_t> bgra;
-  std::uint32_t lines;
-  {
-    std::lock_guard lock(mutex_);
-    lines = fieldLines_;
-    bgra = FrameToBgra(frame_.data(), lines);
-  }
+  std::uint32_t field = 0;
+  const std::uint32_t lines = Picture(bgra, field);
   const std::string temporary = path + ".part";
   if (!tools::WritePng(temporary, kBoardPixelsPerLine, 2 * lines, bgra.data(), &error))
     return false;

@@ -30,6 +30,10 @@ class LivePreview {
   // come (an input without signal stays black).
   bool WritePicture(const std::string& path, std::string& error);
   std::uint64_t FieldsSeen() const;
+  // The latest frame as a top-down BGRA picture of 720 x 2 * lines, with the
+  // field clock's count of its last field; returns the field lines (240 for
+  // NTSC, 288 for PAL).
+  std::uint32_t Picture(std::vector<std::uint8_t>& bgra, std::uint32_t& field) const;
 
  private:
   static DWORD OnField(void* context, const BYTE* pixels, const RTME_FieldInfo* info);
@@ -43,6 +47,7 @@ class LivePreview {
   std::uint32_t fieldLines_ = kNtscFieldLines;
   std::vector<std::uint8_t> frame_;  // both fields of the largest standard
   std::uint64_t fieldsSeen_ = 0;
+  std::uint32_t lastField_ = 0;  // the field clock's count
 };
 
 }  // namespace quellor::preview

@@ -2,9 +2,13 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "PreviewWindow.h"
 #include "board/BoardControl.h"
 
 namespace quellor::preview {
@@ -50,29 +54,6 @@ bool Parse(int argc, char** argv, Options& options) {
   return true;
 }
 
-LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
-  }
-}
-
-HWND CreatePreviewWindow(const char* title) {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = PreviewWindowProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "QuellorVideoPreview";
-  RegisterClassA(&windowClass);
-  return CreateWindowExA(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW, 0, 0, 360, 240,
-                         nullptr, nullptr, windowClass.hInstance, nullptr);
-}
-
 // False once the window was closed.
 bool PumpMessages() {
   MSG message;
@@ -106,10 +87,20 @@ int RunPreview(PreviewSource source, int argc, char** argv) {
     std::fprintf(stderr, "%s: %s\n", program, error.c_str());
     return 1;
   }
-  HWND window = CreatePreviewWindow(input ? "Video Preview In" : "Video Preview Out");
+  PreviewWindow window(input ? "Video Preview In" : "Video Preview Out");
   unsigned long written = 0;
   ULONGLONG next = GetTickCount64();
+  std::uint64_t shownFields = 0;
   while (!g_stop && PumpMessages()) {
+    // On a display the window follows every field (the loop turns faster
+    // than the field rate).
+    if (window.Shown() && preview.FieldsSeen() != shownFields) {
+      shownFields = preview.FieldsSeen();
+      std::vector<std::uint8_t> bgra;
+      std::uint32_t field = 0;
+      const std::uint32_t lines = preview.Picture(bgra, field);
+      window.Show(std::move(bgra), field, lines);
+    }
     if (GetTickCount64() >= next) {
       if (!preview.WritePicture(options.path, error)) {
         std::fprintf(stderr, "%s: %s\n", program, error.c_str());
@@ -120,7 +111,6 @@ int RunPreview(PreviewSource source, int argc, char** argv) {
     }
     Sleep(10);
   }
-  if (window != nullptr && IsWindow(window)) DestroyWindow(window);
   return 0;
 }
 

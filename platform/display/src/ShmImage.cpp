@@ -37,6 +37,7 @@ void ShmImage::Release() {
   XDestroyImage(image_);
   image_ = nullptr;
   shared_ = false;
+  busy_ = false;
   width_ = height_ = 0;
 }
 
@@ -89,13 +90,16 @@ bool ShmImage::Allocate(Display* display, Visual* visual, int width, int height,
   return true;
 }
 
-void ShmImage::Put(Drawable drawable, GC gc) {
-  if (!image_) return;
-  if (shared_)
-    XShmPutImage(display_, drawable, gc, image_, 0, 0, 0, 0, unsigned(width_), unsigned(height_),
-                 False);
-  else
-    XPutImage(display_, drawable, gc, image_, 0, 0, 0, 0, unsigned(width_), unsigned(height_));
+void ShmImage::Put(Drawable drawable, GC gc, int x, int y, int width, int height) {
+  if (!image_ || width <= 0 || height <= 0) return;
+  if (shared_) {
+    // The completion event tells when the server has read the segment.
+    XShmPutImage(display_, drawable, gc, image_, x, y, x, y, unsigned(width), unsigned(height),
+                 True);
+    busy_ = true;
+  } else {
+    XPutImage(display_, drawable, gc, image_, x, y, x, y, unsigned(width), unsigned(height));
+  }
 }
 
 }  // namespace quellor::display

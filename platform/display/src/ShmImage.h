@@ -17,9 +17,13 @@ class ShmImage {
   // (Re)allocates for width x height; false when neither form can be had.
   bool Allocate(Display* display, Visual* visual, int width, int height, bool useShm);
   void Release();
-  // Puts the whole image at (0, 0) of the drawable. The caller syncs before
-  // the next write into the pixels when shared memory is used.
-  void Put(Drawable drawable, GC gc);
+  // Puts the part `area` of the image at the same place in the drawable.
+  // A shared image is busy from then until the server's completion event
+  // (Completed) or a sync (Released): its pixels must not be written before.
+  void Put(Drawable drawable, GC gc, int x, int y, int width, int height);
+  bool Busy() const { return busy_; }
+  void Completed() { busy_ = false; }
+  ShmSeg Segment() const { return shared_ ? segment_.shmseg : 0; }
 
   char* Pixels() const { return image_ ? image_->data : nullptr; }
   int Stride() const { return image_ ? image_->bytes_per_line : 0; }
@@ -32,6 +36,7 @@ class ShmImage {
   XImage* image_ = nullptr;
   XShmSegmentInfo segment_{};
   bool shared_ = false;
+  bool busy_ = false;
   int width_ = 0;
   int height_ = 0;
 };

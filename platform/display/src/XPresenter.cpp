@@ -2,6 +2,9 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/shape.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -11,7 +14,9 @@
 
 #include "ClipboardBridge.h"
 #include "KeyMap.h"
+#include "SystemTray.h"
 #include "win32/automation/Desktop.h"
+#include "win32/automation/Shell.h"
 #include "windows.h"
 
 namespace quellor::display {
@@ -90,29 +95,39 @@ XPresenter::XPresenter(const char* displayName) {
     return;
   }
   gc_ = DefaultGC(display_, screen_);
+  // The subset's screen is the X screen: menus and dialogs keep inside it,
+  // and a maximised window fills it.
+  desktop::SetScreenSize(DisplayWidth(display_, screen_), DisplayHeight(display_, screen_));
   // Shared memory only helps (and only works) on a local server.
   const char* name = DisplayString(display_);
   // QUELLOR_X_NO_SHM=1 turns it off (a server that claims it but fails).
   const char* noShm = std::getenv("QUELLOR_X_NO_SHM");
   useShm_ = XShmQueryExtension(display_) && name && name[0] == ':' &&
             !(noShm && std::string(noShm) == "1");
+  if (useShm_) shmCompletion_ = XShmGetEventBase(display_) + ShmCompletion;
   wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
   wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
   utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
   netWmWindowType_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False);
   netWmTypeDialog_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  int eventBase = 0, errorBase = 0;
+  shapeExtension_ = XShapeQueryExtension(display_, &eventBase, &errorBase);
+  fixesExtension_ = XFixesQueryExtension(display_, &eventBase, &errorBase);
   clipboard_ = std::make_unique<ClipboardBridge>(display_);
+  tray_ = std::make_unique<SystemTray>(display_);
 }
 
 XPresenter::~XPresenter() {
   if (!display_) return;
   if (!g_serverLost) {
     for (auto& [hwnd, p] : windows_) {
-      p.image.reset();
+      for (auto& image : p.images) image.reset();
       XDestroyWindow(display_, p.xid);
     }
     clipboard_.reset();
+    tray_.reset();
+    for (auto& [id, cursor] : xCursors_) XFreeCursor(display_, cursor);
     XCloseDisplay(display_);
   }
 }
@@ -136,19 +151,12 @@ XPresenter::Presented* XPresenter::Create(const desktop::TopLevelWindow& top) {
   attributes.background_pixmap = None;  // the surface paints everything
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                           KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
+  const unsigned long serial = NextRequest(display_);
   const Window xid = XCreateWindow(display_, root_, top.rect.left, top.rect.top, unsigned(width),
                                    unsigned(height), 0, 24, InputOutput, visual_,
                                    CWOverrideRedirect | CWBackPixmap | CWEventMask, &attributes);
-  // The subset decides sizes: the window manager keeps the size and the
-  // program's position.
-  XSizeHints* hints = XAllocSizeHints();
-  hints->flags = PPosition | USPosition | PMinSize | PMaxSize;
-  hints->x = top.rect.left;
-  hints->y = top.rect.top;
-  hints->min_width = hints->max_width = width;
-  hints->min_height = hints->max_height = height;
-  XSetWMNormalHints(display_, xid, hints);
-  XFree(hints);
+  SetSizeHints(xid, top);
+  if (Cursor shape = XCursorFor(cursor_)) XDefineCursor(display_, xid, shape);
   XSetWMProtocols(display_, xid, &wmDeleteWindow_, 1);
   if (top.owner) {
     if (Window owner = XWindowOf(top.owner)) {
@@ -164,8 +172,8 @@ XPresenter::Presented* XPresenter::Create(const desktop::TopLevelWindow& top) {
   XFree(classHint);
   Presented& p = windows_[top.hwnd];
   p.xid = xid;
+  p.configureSerial = serial;
   p.rect = top.rect;
-  p.image = std::make_unique<ShmImage>();
   p.title.clear();
   return &p;
 }
@@ -173,9 +181,33 @@ XPresenter::Presented* XPresenter::Create(const desktop::TopLevelWindow& top) {
 void XPresenter::Destroy(HWND hwnd) {
   auto it = windows_.find(hwnd);
   if (it == windows_.end()) return;
-  it->second.image.reset();
+  for (auto& image : it->second.images) image.reset();
   XDestroyWindow(display_, it->second.xid);
   windows_.erase(it);
+}
+
+// The subset decides sizes, except of windows with a sizing border, which
+// the window manager may resize too. Static gravity: the position asked for
+// is the window's own, not its frame's, so that what the window manager
+// reports back is what the subset asked for.
+void XPresenter::SetSizeHints(Window xid, const desktop::TopLevelWindow& top) {
+  const int width = std::max<int>(1, top.rect.right - top.rect.left);
+  const int height = std::max<int>(1, top.rect.bottom - top.rect.top);
+  XSizeHints* hints = XAllocSizeHints();
+  hints->flags = PPosition | USPosition | PMinSize | PWinGravity;
+  hints->x = top.rect.left;
+  hints->y = top.rect.top;
+  hints->win_gravity = StaticGravity;
+  if (top.style & WS_THICKFRAME) {
+    hints->min_width = GetSystemMetrics(SM_CXMINTRACK);
+    hints->min_height = GetSystemMetrics(SM_CYMINTRACK);
+  } else {
+    hints->flags |= PMaxSize;
+    hints->min_width = hints->max_width = width;
+    hints->min_height = hints->max_height = height;
+  }
+  XSetWMNormalHints(display_, xid, hints);
+  XFree(hints);
 }
 
 void XPresenter::UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top) {
@@ -183,14 +215,8 @@ void XPresenter::UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top
   const int height = std::max<int>(1, top.rect.bottom - top.rect.top);
   if (top.rect.left != p.rect.left || top.rect.top != p.rect.top ||
       width != p.rect.right - p.rect.left || height != p.rect.bottom - p.rect.top) {
-    XSizeHints* hints = XAllocSizeHints();
-    hints->flags = PPosition | USPosition | PMinSize | PMaxSize;
-    hints->x = top.rect.left;
-    hints->y = top.rect.top;
-    hints->min_width = hints->max_width = width;
-    hints->min_height = hints->max_height = height;
-    XSetWMNormalHints(display_, p.xid, hints);
-    XFree(hints);
+    SetSizeHints(p.xid, top);
+    p.configureSerial = NextRequest(display_);
     XMoveResizeWindow(display_, p.xid, top.rect.left, top.rect.top, unsigned(width),
                       unsigned(height));
     p.rect = top.rect;
@@ -204,16 +230,192 @@ void XPresenter::UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top
                     reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
     p.title = top.title;
   }
+  UpdateShape(p, top);
 }
 
+// The window's region (SetWindowRgn) as the X window's bounding shape, so
+// that the desktop shows through the parts outside it.
+void XPresenter::UpdateShape(Presented& p, const desktop::TopLevelWindow& top) {
+  const bool same =
+      p.shaped == top.shaped && std::equal(p.shape.begin(), p.shape.end(), top.shape.begin(),
+                                           top.shape.end(), [](const RECT& a, const RECT& b) {
+                                             return a.left == b.left && a.top == b.top &&
+                                                    a.right == b.right && a.bottom == b.bottom;
+                                           });
+  if (same) return;
+  p.shaped = top.shaped;
+  p.shape = top.shape;
+  if (!shapeExtension_) return;
+  if (!top.shaped) {
+    XShapeCombineMask(display_, p.xid, ShapeBounding, 0, 0, None, ShapeSet);
+    return;
+  }
+  std::vector<XRectangle> rects;
+  rects.reserve(top.shape.size());
+  for (const RECT& r : top.shape) {
+    const long x = std::clamp<long>(r.left, -32768, 32767);
+    const long y = std::clamp<long>(r.top, -32768, 32767);
+    const long w = std::clamp<long>(r.right - r.left, 0, 65535);
+    const long h = std::clamp<long>(r.bottom - r.top, 0, 65535);
+    if (w > 0 && h > 0) rects.push_back(XRectangle{short(x), short(y), ushort(w), ushort(h)});
+  }
+  XShapeCombineRectangles(display_, p.xid, ShapeBounding, 0, 0, rects.data(), int(rects.size()),
+                          ShapeSet, YXBanded);
+}
+
+// The subset's z-order on the X side: our visible windows restacked when
+// their order (topmost first) changed.
+void XPresenter::Restack(const std::vector<desktop::TopLevelWindow>& tops) {
+  std::vector<Window> order;
+  for (const desktop::TopLevelWindow& top : tops)
+    if (top.visible)
+      if (Window xid = XWindowOf(top.hwnd)) order.push_back(xid);
+  if (order == stacked_) return;
+  stacked_ = order;
+  if (order.size() > 1) XRestackWindows(display_, order.data(), int(order.size()));
+}
+
+// Someone restacked our windows on the X side (another client, or a window
+// manager that keeps them as children of the root): the one now on top goes
+// on top in the subset too. Framed windows are raised through their focus.
+void XPresenter::FollowXStacking() {
+  stackingChanged_ = false;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display_, root_, &root, &parent, &children, &count)) return;
+  std::vector<Window> order;  // topmost first
+  for (unsigned i = count; i-- > 0;) {
+    const HWND hwnd = WindowFor(children[i]);
+    if (hwnd && windows_[hwnd].mapped && !windows_[hwnd].reparented) order.push_back(children[i]);
+  }
+  if (children) XFree(children);
+  std::vector<Window> expected;
+  for (Window xid : stacked_)
+    if (std::find(order.begin(), order.end(), xid) != order.end()) expected.push_back(xid);
+  if (order.empty() || order == expected) return;
+  if (order.front() != expected.front()) desktop::RaiseTopLevel(WindowFor(order.front()));
+  stacked_ = order;
+}
+
+void XPresenter::OnConfigure(HWND hwnd, Presented& p, const XConfigureEvent& event) {
+  stackingChanged_ = true;
+  if (event.serial < p.configureSerial) return;  // an echo of an older request of ours
+  // Where the window is on the root, whoever its parent is.
+  int x = event.x, y = event.y;
+  Window child = 0;
+  if (!event.send_event && p.reparented)
+    XTranslateCoordinates(display_, p.xid, root_, 0, 0, &x, &y, &child);
+  const RECT now{x, y, x + event.width, y + event.height};
+  if (now.left == p.rect.left && now.top == p.rect.top && now.right == p.rect.right &&
+      now.bottom == p.rect.bottom)
+    return;
+  // The window manager moved or resized it: the subset follows.
+  p.rect = now;
+  desktop::PlaceTopLevel(hwnd, x, y, event.width, event.height);
+}
+
+// The subset's stock cursors as the X cursor font's nearest shapes; a
+// program's own cursors show as the arrow.
+Cursor XPresenter::XCursorFor(HCURSOR cursor) {
+  struct Stock {
+    int id;
+    unsigned shape;
+    const char* name;
+  };
+  static const Stock kStock[] = {{32512, XC_left_ptr, "left_ptr"},
+                                 {32513, XC_xterm, "xterm"},
+                                 {32514, XC_watch, "watch"},
+                                 {32515, XC_crosshair, "crosshair"},
+                                 {32516, XC_center_ptr, "center_ptr"},
+                                 {32642, XC_bottom_right_corner, "size_fdiag"},
+                                 {32643, XC_bottom_left_corner, "size_bdiag"},
+                                 {32644, XC_sb_h_double_arrow, "sb_h_double_arrow"},
+                                 {32645, XC_sb_v_double_arrow, "sb_v_double_arrow"},
+                                 {32646, XC_fleur, "fleur"},
+                                 {32648, XC_X_cursor, "X_cursor"},
+                                 {32649, XC_hand2, "hand2"},
+                                 {32650, XC_watch, "watch"},
+                                 {32651, XC_question_arrow, "question_arrow"}};
+  const Stock* chosen = &kStock[0];
+  for (const Stock& stock : kStock)
+    if (cursor && LoadCursorA(nullptr, MAKEINTRESOURCEA(stock.id)) == cursor) chosen = &stock;
+  auto it = xCursors_.find(chosen->id);
+  if (it != xCursors_.end()) return it->second;
+  const Cursor made = XCreateFontCursor(display_, chosen->shape);
+  // Named, so that themes (and tests) can tell the shapes apart.
+  if (made && fixesExtension_) XFixesSetCursorName(display_, made, chosen->name);
+  xCursors_[chosen->id] = made;
+  return made;
+}
+
+void XPresenter::UpdateCursor() {
+  const HCURSOR now = desktop::CurrentCursor();
+  if (now == cursor_) return;
+  cursor_ = now;
+  const Cursor shape = XCursorFor(now);
+  for (auto& [hwnd, p] : windows_) XDefineCursor(display_, p.xid, shape);
+  XFlush(display_);
+}
+
+namespace {
+
+bool Empty(const RECT& r) {
+  return r.right <= r.left || r.bottom <= r.top;
+}
+
+}  // namespace
+
+void XPresenter::TakeCompletions() {
+  if (shmCompletion_ < 0) return;
+  XEvent event;
+  while (XCheckTypedEvent(display_, shmCompletion_, &event))
+    MarkCompleted(reinterpret_cast<const XShmCompletionEvent&>(event).shmseg);
+}
+
+void XPresenter::MarkCompleted(ShmSeg segment) {
+  for (auto& [hwnd, p] : windows_)
+    for (auto& image : p.images)
+      if (image && image->Segment() == segment) image->Completed();
+}
+
+// After a sync the server has read every segment: all images are free.
+void XPresenter::WaitForPuts() {
+  XSync(display_, False);
+  for (auto& [hwnd, p] : windows_)
+    for (auto& image : p.images)
+      if (image) image->Completed();
+}
+
+ShmImage* XPresenter::ImageToWrite(Presented& p, int width, int height) {
+  auto& slot = p.images[p.next];
+  if (!slot) slot = std::make_unique<ShmImage>();
+  if (slot->Width() != width || slot->Height() != height) {
+    if (!slot->Allocate(display_, visual_, width, height, useShm_)) return nullptr;
+  }
+  if (slot->Busy()) {
+    TakeCompletions();
+    if (slot->Busy()) WaitForPuts();
+  }
+  return slot.get();
+}
+
+// Copies and puts only the part drawn since the last time. Each put covers
+// exactly what was just copied, so the rest of an image (older, or never
+// written) never reaches the screen; with shared memory the two images take
+// turns.
 void XPresenter::Paint(HWND hwnd, Presented& p) {
   const int width = std::max<int>(1, p.rect.right - p.rect.left);
   const int height = std::max<int>(1, p.rect.bottom - p.rect.top);
-  if (p.image->Width() != width || p.image->Height() != height) {
-    if (!p.image->Allocate(display_, visual_, width, height, useShm_)) return;
-  }
-  if (!desktop::CopyWindowPixels(hwnd, p.image->Pixels(), p.image->Stride(), width, height)) return;
-  p.image->Put(p.xid, gc_);
+  RECT drawn = desktop::TakeWindowDamage(hwnd);
+  if (p.wholeNeeded) drawn = RECT{0, 0, width, height};
+  if (Empty(drawn)) return;
+  ShmImage* image = ImageToWrite(p, width, height);
+  if (!image) return;
+  if (!desktop::CopyWindowRect(hwnd, image->Pixels(), image->Stride(), width, height, drawn))
+    return;
+  p.wholeNeeded = false;
+  image->Put(p.xid, gc_, drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top);
+  if (image->Shared()) p.next = 1 - p.next;
 }
 
 void XPresenter::Sync(bool force) {
@@ -221,11 +423,7 @@ void XPresenter::Sync(bool force) {
   const uint64_t version = desktop::ScreenVersion();
   if (!force && version == screenVersion_) return;
   screenVersion_ = version;
-  // The shared segments are about to be written again: the server must have
-  // read the last puts first. Waiting here rather than right after the puts
-  // lets the server work while the program paints its next picture.
-  if (putsPending_) XSync(display_, False);
-  putsPending_ = false;
+  TakeCompletions();
   const std::vector<desktop::TopLevelWindow> tops = desktop::TopLevelWindows();
   // Gone or hidden windows first, so that their X windows vanish together.
   std::vector<HWND> stale;
@@ -268,12 +466,8 @@ void XPresenter::Sync(bool force) {
     }
     Paint(it->hwnd, *p);
   }
-  if (useShm_) {
-    putsPending_ = true;
-    XFlush(display_);
-  } else {
-    XSync(display_, False);
-  }
+  Restack(tops);
+  XFlush(display_);
 }
 
 void XPresenter::HandleEvents() {
@@ -281,7 +475,16 @@ void XPresenter::HandleEvents() {
   while (!g_serverLost && XPending(display_)) {
     XEvent event;
     XNextEvent(display_, &event);
+    if (event.type == ConfigureNotify && event.xconfigure.window == root_) {
+      desktop::SetScreenSize(event.xconfigure.width, event.xconfigure.height);  // resized screen
+      continue;
+    }
+    if (event.type == shmCompletion_) {
+      MarkCompleted(reinterpret_cast<const XShmCompletionEvent&>(event).shmseg);
+      continue;
+    }
     if (clipboard_ && clipboard_->HandleEvent(event)) continue;
+    if (tray_ && tray_->HandleEvent(event)) continue;
     HandleEvent(event);
   }
 }
@@ -296,7 +499,10 @@ void XPresenter::HandleEvent(XEvent& event) {
   auto toScreenY = [&](int y) { return int(p.rect.top) + y; };
   switch (event.type) {
     case Expose:
-      if (event.xexpose.count == 0) screenVersion_ = ~uint64_t(0);  // repaint on the next Sync
+      if (event.xexpose.count == 0) {
+        windows_[hwnd].wholeNeeded = true;
+        screenVersion_ = ~uint64_t(0);  // put again on the next Sync
+      }
       break;
     case MotionNotify:
       desktop::MoveMouse(toScreenX(event.xmotion.x), toScreenY(event.xmotion.y));
@@ -328,6 +534,19 @@ void XPresenter::HandleEvent(XEvent& event) {
       }
       break;
     }
+    case ConfigureNotify:
+      OnConfigure(hwnd, windows_[hwnd], event.xconfigure);
+      break;
+    case ReparentNotify:
+      windows_[hwnd].reparented = event.xreparent.parent != root_;
+      break;
+    case FocusIn:
+      // The window manager activated the window (a click on its frame, a
+      // task switch): it comes to the top of the subset's windows too.
+      if (event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyPointer &&
+          event.xfocus.detail != NotifyInferior)
+        desktop::RaiseTopLevel(hwnd);
+      break;
     case ClientMessage:
       if (Atom(event.xclient.message_type) == wmProtocols_ &&
           Atom(event.xclient.data.l[0]) == wmDeleteWindow_)
@@ -338,10 +557,18 @@ void XPresenter::HandleEvent(XEvent& event) {
   }
 }
 
+// The program's windows are closed as if the user had closed them, so that
+// it ends the way it always does (its settings written). That includes
+// hidden windows behind a tray icon: a tray program has no visible window.
 void XPresenter::ServerLost() {
   std::fprintf(stderr, "quellor: the X display went away; closing the windows\n");
+  std::vector<HWND> closing;
   for (const desktop::TopLevelWindow& top : desktop::TopLevelWindows())
-    if (top.visible && !top.owner) PostMessageA(top.hwnd, WM_CLOSE, 0, 0);
+    if (top.visible && !top.owner) closing.push_back(top.hwnd);
+  for (const desktop::TrayIcon& icon : desktop::TrayIcons())
+    if (std::find(closing.begin(), closing.end(), icon.owner) == closing.end())
+      closing.push_back(icon.owner);
+  for (HWND hwnd : closing) PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
 void XPresenter::Run() {
@@ -349,6 +576,9 @@ void XPresenter::Run() {
   const int fd = ConnectionNumber(display_);
   while (!stop_) {
     Sync();
+    UpdateCursor();
+    if (stackingChanged_) FollowXStacking();
+    if (tray_) tray_->Sync();
     if (clipboard_) clipboard_->Poll();
     HandleEvents();
     if (g_serverLost) {

@@ -2,14 +2,7 @@
 // subset draws them, X input reaches the window procedures, the X clipboard
 // and the subset's are one, and a lost server closes the program's windows.
 // Each case runs in a process of its own (CTest), with its own Xvfb.
-// GoogleTest before Xlib, whose macros (None, Bool) clash with its names.
-#include <gtest/gtest.h>
-// clang-format off
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
-// clang-format on
+#include "PresenterFixture.h"
 
 #include <chrono>
 #include <cstdio>
@@ -30,146 +23,16 @@
 
 namespace {
 
-using quellor::display::testing::XvfbServer;
-
-struct Seen {
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-std::vector<Seen> g_seen;
-
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      RECT client;
-      GetClientRect(hwnd, &client);
-      HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-      FillRect(dc, &client, red);
-      DeleteObject(red);
-      RECT corner{0, 0, 10, 10};
-      HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
-      FillRect(dc, &corner, blue);
-      DeleteObject(blue);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_KEYDOWN:
-    case WM_CHAR:
-    case WM_MOUSEWHEEL:
-    case WM_DRAWCLIPBOARD:
-    case WM_CLOSE:
-      g_seen.push_back({message, wParam, lParam});
-      if (message == WM_CLOSE) break;  // and close, as programs do
-      return 0;
-    default:
-      break;
-  }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-const Seen* Find(UINT message) {
-  for (const Seen& s : g_seen)
-    if (s.message == message) return &s;
-  return nullptr;
-}
-
-class PresenterTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    g_seen.clear();
-    server_ = std::make_unique<XvfbServer>();
-    if (!server_->Running()) GTEST_SKIP() << server_->Skipped();
-    setenv("DISPLAY", server_->Name().c_str(), 1);
-    unsetenv("QUELLOR_HEADLESS");
-    setenv("QUELLOR_X_SELECTION_TIMEOUT_MS", "100", 1);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = RecordingProc;
-    wc.lpszClassName = "PresenterTestWindow";
-    RegisterClassA(&wc);
-  }
-
-  HWND MakeWindow(const char* title, int x, int y, int width, int height, DWORD style = WS_POPUP,
-                  HWND owner = nullptr) {
-    HWND hwnd = CreateWindowExA(0, "PresenterTestWindow", title, style | WS_VISIBLE, x, y, width,
-                                height, owner, nullptr, nullptr, nullptr);
-    UpdateWindow(hwnd);
-    return hwnd;
-  }
-
-  // Runs the subset's messages while the presenter works on its own thread,
-  // until `done` holds (at most 5 s; each step waits a couple of ms).
-  bool PumpUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 2500; ++i) {
-      quellor::desktop::RunUntilIdle();
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
-  }
-
-  // The X window named `title` among the root's children, 0 when none.
-  Window FindX(const char* title) {
-    Display* d = server_->Connection();
-    Window root = DefaultRootWindow(d), parent = 0, *children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (!XQueryTree(d, root, &root, &parent, &children, &count)) return 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
-      char* name = nullptr;
-      XWindowAttributes attributes{};
-      if (XFetchName(d, children[i], &name) && name && std::strcmp(name, title) == 0 &&
-          XGetWindowAttributes(d, children[i], &attributes) && attributes.map_state == IsViewable)
-        found = children[i];
-      if (name) XFree(name);
-    }
-    if (children) XFree(children);
-    return found;
-  }
-
-  std::string Shell(const std::string& command) {
-    const std::string full = "DISPLAY=" + server_->Name() + " " + command;
-    FILE* pipe = popen(full.c_str(), "r");
-    std::string out;
-    char chunk[4096];
-    while (size_t got = std::fread(chunk, 1, sizeof chunk, pipe)) out.append(chunk, got);
-    pclose(pipe);
-    return out;
-  }
-
-  std::string SubsetText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE h = GetClipboardData(CF_TEXT)) {
-      if (auto* p = static_cast<const char*>(GlobalLock(h))) text = p;
-      GlobalUnlock(h);
-    }
-    CloseClipboard();
-    return text;
-  }
-
-  void SetSubset(UINT format, const void* data, size_t size, HWND owner) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(memory), data, size);
-    GlobalUnlock(memory);
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    SetClipboardData(format, memory);
-    CloseClipboard();
-  }
-
-  std::unique_ptr<XvfbServer> server_;
-};
+using namespace quellor::display::testing;
 
 TEST_F(PresenterTest, WindowsAppearWithTheirGeometryPixelsAndOwners) {
   HWND main = MakeWindow("presented", 100, 120, 200, 150);
   Window x = 0;
   ASSERT_TRUE(PumpUntil([&] { return (x = FindX("presented")) != 0; }));
   EXPECT_TRUE(quellor::desktop::PresenterRunning());
+  // The subset's screen is the X screen (menus keep inside it).
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 1024);
   Display* d = server_->Connection();
   XWindowAttributes a{};
   ASSERT_TRUE(XGetWindowAttributes(d, x, &a));
@@ -208,6 +71,51 @@ TEST_F(PresenterTest, WindowsAppearWithTheirGeometryPixelsAndOwners) {
   }));
   ShowWindow(dialog, SW_HIDE);
   EXPECT_TRUE(PumpUntil([&] { return FindX("owned dialog") == 0; }));
+}
+
+// Only what was drawn is copied and put, into one of two images in turn: a
+// later put of either image must never bring back an older picture of a part
+// drawn while the other image was being written.
+TEST_F(PresenterTest, PartialDrawingsReachTheScreenWithoutOlderPictures) {
+  HWND hwnd = MakeWindow("partial", 40, 40, 120, 100);
+  Window x = 0;
+  ASSERT_TRUE(PumpUntil([&] { return (x = FindX("partial")) != 0; }));
+  Display* d = server_->Connection();
+  auto pixelAt = [&](int px, int py) {
+    XImage* image = XGetImage(d, x, px, py, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0ul;
+    const unsigned long value = XGetPixel(image, 0, 0) & 0xFFFFFF;
+    XDestroyImage(image);
+    return value;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return pixelAt(60, 60) == 0xFF0000u; }));
+  auto fill = [&](RECT r, COLORREF colour, HRGN clip) {
+    HDC dc = GetDC(hwnd);
+    if (clip) SelectClipRgn(dc, clip);
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(hwnd, dc);
+  };
+  fill(RECT{20, 20, 30, 30}, RGB(0, 255, 0), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return pixelAt(25, 25) == 0x00FF00u; }));
+  fill(RECT{80, 70, 90, 80}, RGB(255, 255, 0), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return pixelAt(85, 75) == 0xFFFF00u; }));
+  // Drawings clipped to two corners: each one's bounds cover the green
+  // square without drawing on it, one for each image.
+  for (COLORREF colour : {RGB(0, 255, 255), RGB(255, 0, 255)}) {
+    HRGN corners = CreateRectRgn(10, 10, 14, 14);
+    HRGN far = CreateRectRgn(36, 36, 40, 40);
+    CombineRgn(corners, corners, far, RGN_OR);
+    DeleteObject(far);
+    fill(RECT{10, 10, 40, 40}, colour, corners);
+    DeleteObject(corners);
+    const unsigned long want = ((colour & 0xFF) << 16) | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+    ASSERT_TRUE(PumpUntil([&] { return pixelAt(38, 38) == want; }));
+    EXPECT_EQ(pixelAt(25, 25), 0x00FF00u);
+    EXPECT_EQ(pixelAt(85, 75), 0xFFFF00u);
+    EXPECT_EQ(pixelAt(60, 60), 0xFF0000u);
+  }
 }
 
 TEST_F(PresenterTest, XInputReachesTheWindowProcedure) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "LivePreview.h"
+#include "PreviewWindow.h"
 #include "board/BoardControl.h"
 #include "board/testing/BoardClock.h"
 
@@ -112,6 +113,17 @@ TEST_F(PreviewTest, WithoutSignalTheInputPictureIsBlack) {
   ASSERT_TRUE(preview.WritePicture(picture, error)) << error;
   EXPECT_EQ(preview.FieldsSeen(), 0u);
   EXPECT_EQ(PngSize(picture), std::make_pair(720, 480));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PreviewTitleTest, NamesTheFieldAndTheStandard) {
+  EXPECT_EQ(quellor::preview::PreviewTitle("Video Preview Out", 1234, 240),
+            "Video Preview Out: field 1234, NTSC");
+  EXPECT_EQ(quellor::preview::PreviewTitle("Video Preview In", 7, 288),
+            "Video Preview In: field 7, PAL");
 }
 
 }  // namespace

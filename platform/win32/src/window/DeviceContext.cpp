@@ -120,6 +120,9 @@ bool DeviceContext::AcquireTarget(DrawTarget& target, bool lockPixels, bool expa
     target.dx = area.origin.x + state_.viewportOrigin.x;
     target.dy = area.origin.y + state_.viewportOrigin.y;
     target.pixels = std::move(area.surface);
+    // Whatever the call draws lies inside its clip: the presenter copies
+    // and puts only that part.
+    target.pixels->NoteDamage(target.clip.Bounds());
     NoteScreenDrawing();
   }
   if (lockPixels) target.lock = std::unique_lock<std::mutex>(target.pixels->Mutex());

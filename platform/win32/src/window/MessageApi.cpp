@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <mutex>
 
 #include "Clock.h"
@@ -424,6 +425,13 @@ LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
   if (lpMsg->message == WM_TIMER && lpMsg->lParam) {
     auto proc = reinterpret_cast<TIMERPROC>(lpMsg->lParam);
     proc(lpMsg->hwnd, WM_TIMER, lpMsg->wParam, ClockNow());
+    return 0;
+  }
+  if (lpMsg->message == kAsyncWindowPosMessage && lpMsg->hwnd) {
+    // Freed even when the window went away meanwhile.
+    std::unique_ptr<WINDOWPOS> pos(TakeAsyncWindowPos(lpMsg->lParam));
+    if (pos && IsWindow(pos->hwnd))
+      SetWindowPos(pos->hwnd, pos->hwndInsertAfter, pos->x, pos->y, pos->cx, pos->cy, pos->flags);
     return 0;
   }
   if (!lpMsg->hwnd) return 0;

@@ -1,5 +1,9 @@
 #include "PixelBuffer.h"
 
+#include <utility>
+
+#include "Geometry.h"
+
 namespace quellor::win32 {
 
 std::shared_ptr<PixelBuffer> PixelBuffer::Create(int width, int height, int bitsPerPixel,
@@ -20,6 +24,7 @@ std::shared_ptr<PixelBuffer> PixelBuffer::Create(int width, int height, int bits
   try {
     buffer->storage_.assign(stride * size_t(height), 0);
     buffer->bits_ = buffer->storage_.data();
+    buffer->damage_ = RECT{0, 0, width, height};
     if (bitsPerPixel <= 8)
       buffer->colorTable_.assign(size_t(1) << bitsPerPixel, RGBQUAD{0, 0, 0, 0});
   } catch (const std::bad_alloc&) {
@@ -43,6 +48,23 @@ std::shared_ptr<PixelBuffer> PixelBuffer::Wrap(uint8_t* bits, int width, int hei
   buffer->bits_ = bits;
   if (bitsPerPixel <= 8) buffer->colorTable_.assign(size_t(1) << bitsPerPixel, RGBQUAD{0, 0, 0, 0});
   return buffer;
+}
+
+void PixelBuffer::NoteDamage(const RECT& area) {
+  const RECT r = Intersect(area, RECT{0, 0, width_, height_});
+  if (IsEmpty(r)) return;
+  std::lock_guard<std::mutex> lock(damageMutex_);
+  if (IsEmpty(damage_)) {
+    damage_ = r;
+    return;
+  }
+  damage_ = RECT{std::min(damage_.left, r.left), std::min(damage_.top, r.top),
+                 std::max(damage_.right, r.right), std::max(damage_.bottom, r.bottom)};
+}
+
+RECT PixelBuffer::TakeDamage() {
+  std::lock_guard<std::mutex> lock(damageMutex_);
+  return std::exchange(damage_, RECT{0, 0, 0, 0});
 }
 
 uint32_t PixelBuffer::ReadBgra(int x, int y) {

@@ -43,6 +43,12 @@ class PixelBuffer {
   // thread never races the painting thread.
   std::mutex& Mutex() { return mutex_; }
 
+  // What was drawn into a window surface since a presenter last took it, as
+  // one bounding rectangle in surface coordinates. A fresh buffer counts as
+  // drawn whole, so that a new or resized window is shown complete.
+  void NoteDamage(const RECT& area);
+  RECT TakeDamage();
+
   static size_t StrideFor(int width, int bitsPerPixel) {
     return ((size_t(width) * size_t(bitsPerPixel) + 31) / 32) * 4;
   }
@@ -57,6 +63,10 @@ class PixelBuffer {
   std::vector<uint8_t> storage_;
   std::vector<RGBQUAD> colorTable_;
   std::mutex mutex_;
+  // Its own lock: damage is noted while the pixel lock may be held for
+  // another surface (a blit between two windows).
+  std::mutex damageMutex_;
+  RECT damage_{0, 0, 0, 0};
 };
 
 // Converts a COLORREF (0x00BBGGRR) to a BGRA pixel word as GDI writes it into

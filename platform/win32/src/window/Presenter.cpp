@@ -86,33 +86,53 @@ std::vector<TopLevelWindow> TopLevelWindows() {
     t.visible = IsVisibleLocked(*w);
     t.popupMenu = w->cls && w->cls->name == "#32768";
     t.title = w->text;
+    if (w->shape) {
+      t.shaped = true;
+      t.shape = w->shape->Rects();
+    }
     list.push_back(std::move(t));
   }
   return list;
 }
 
 bool CopyWindowPixels(HWND hwnd, void* destination, int stride, int width, int height) {
-  std::shared_ptr<PixelBuffer> surface;
-  {
-    auto lock = Lock();
-    Window* w = FindWindowLocked(hwnd);
-    if (!w || w->parent) return false;
-    surface = w->surface;
-  }
+  return CopyWindowRect(hwnd, destination, stride, width, height, RECT{0, 0, width, height});
+}
+
+namespace {
+
+std::shared_ptr<PixelBuffer> TopLevelSurface(HWND hwnd) {
+  auto lock = Lock();
+  Window* w = FindWindowLocked(hwnd);
+  if (!w || w->parent) return nullptr;
+  return w->surface;
+}
+
+}  // namespace
+
+RECT TakeWindowDamage(HWND hwnd) {
+  std::shared_ptr<PixelBuffer> surface = TopLevelSurface(hwnd);
+  return surface ? surface->TakeDamage() : RECT{0, 0, 0, 0};
+}
+
+bool CopyWindowRect(HWND hwnd, void* destination, int stride, int width, int height,
+                    const RECT& area) {
+  std::shared_ptr<PixelBuffer> surface = TopLevelSurface(hwnd);
   if (!surface || !destination) return false;
   std::lock_guard<std::mutex> lock(surface->Mutex());
-  const int rows = std::min(height, surface->Height());
-  const int columns = std::min(width, surface->Width());
+  const RECT r = Intersect(
+      area, RECT{0, 0, std::min(width, surface->Width()), std::min(height, surface->Height())});
+  if (IsEmpty(r)) return true;
+  auto* out = static_cast<uint8_t*>(destination);
   if (surface->BitsPerPixel() == 32) {
-    for (int y = 0; y < rows; ++y)
-      std::memcpy(static_cast<uint8_t*>(destination) + size_t(y) * size_t(stride),
-                  surface->Row32(y), size_t(columns) * 4);
+    for (LONG y = r.top; y < r.bottom; ++y)
+      std::memcpy(out + size_t(y) * size_t(stride) + size_t(r.left) * 4,
+                  surface->Row32(int(y)) + r.left, size_t(Width(r)) * 4);
     return true;
   }
-  for (int y = 0; y < rows; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(destination) +
-                                            size_t(y) * size_t(stride));
-    for (int x = 0; x < columns; ++x) row[x] = surface->ReadBgra(x, y) & 0x00FFFFFF;
+  for (LONG y = r.top; y < r.bottom; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(out + size_t(y) * size_t(stride));
+    for (LONG x = r.left; x < r.right; ++x) row[x] = surface->ReadBgra(int(x), int(y)) & 0x00FFFFFF;
   }
   return true;
 }
@@ -124,6 +144,16 @@ void TurnWheel(int delta, int x, int y) {
 ClipboardChange LastClipboardChange() {
   std::lock_guard lock(g_clipboardMutex);
   return g_clipboardChange;
+}
+
+bool PlaceTopLevel(HWND hwnd, int x, int y, int width, int height) {
+  return SetWindowPos(hwnd, nullptr, x, y, width, height,
+                      SWP_ASYNCWINDOWPOS | SWP_NOACTIVATE | SWP_NOZORDER) != FALSE;
+}
+
+bool RaiseTopLevel(HWND hwnd) {
+  return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
+                      SWP_ASYNCWINDOWPOS | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE) != FALSE;
 }
 
 bool PresenterRunning() {

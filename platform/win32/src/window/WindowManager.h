@@ -132,6 +132,11 @@ std::shared_ptr<WindowClass> FindClassLocked(LPCSTR name);
 
 // The calling thread's queue, made on first use.
 std::shared_ptr<MessageQueue> CurrentQueue();
+// SetWindowPos with SWP_ASYNCWINDOWPOS for another thread's window: posted
+// to that thread with a heap WINDOWPOS in lParam, applied by DispatchMessage.
+// Only requests SetWindowPos made are taken back (null for any other lParam).
+constexpr UINT kAsyncWindowPosMessage = 0x03F7;
+WINDOWPOS* TakeAsyncWindowPos(LPARAM lParam);
 DWORD CurrentThreadIdentifier();
 std::shared_ptr<MessageQueue> QueueOfThreadLocked(DWORD threadId);
 void WakeAllQueues();

@@ -2,6 +2,8 @@
 // mapping between them.
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <unordered_set>
 
 #include "WindowManager.h"
 #include "win32/errors.h"
@@ -13,9 +15,19 @@ using namespace quellor::win32;
 namespace quellor::win32 {
 HWND DesktopHandle();
 void ActivateWindow(HWND hwnd, bool byClick);
+bool PostToWindowLocked(Window& w, UINT msg, WPARAM wParam, LPARAM lParam);
 }  // namespace quellor::win32
 
 namespace {
+
+std::mutex& AsyncMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+std::unordered_set<WINDOWPOS*>& AsyncRequests() {
+  static std::unordered_set<WINDOWPOS*> requests;
+  return requests;
+}
 
 Window* Find(HWND hwnd) {
   Window* w = FindWindowLocked(hwnd);
@@ -92,6 +104,25 @@ extern "C" {
 
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
                          UINT uFlags) {
+  if (uFlags & SWP_ASYNCWINDOWPOS) {
+    // Another thread's window changes on its own thread, without this one
+    // waiting for it (a display's window manager moving it, for one).
+    uFlags &= ~UINT(SWP_ASYNCWINDOWPOS);
+    auto lock = Lock();
+    Window* w = Find(hWnd);
+    if (!w) return FALSE;
+    if (w->threadId != CurrentThreadIdentifier()) {
+      auto* request = new WINDOWPOS{hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags};
+      {
+        std::lock_guard<std::mutex> pending(AsyncMutex());
+        AsyncRequests().insert(request);
+      }
+      if (PostToWindowLocked(*w, kAsyncWindowPosMessage, 0, reinterpret_cast<LPARAM>(request)))
+        return TRUE;
+      delete TakeAsyncWindowPos(reinterpret_cast<LPARAM>(request));
+      return FALSE;
+    }
+  }
   WINDOWPOS pos{hWnd, hWndInsertAfter, X, Y, cx, cy, uFlags};
   {
     auto lock = Lock();
@@ -336,6 +367,20 @@ HWND WINAPI ChildWindowFromPoint(HWND hWndParent, POINT Point) {
   }
   return hWndParent;
 }
+
+}  // extern "C"
+
+namespace quellor::win32 {
+
+WINDOWPOS* TakeAsyncWindowPos(LPARAM lParam) {
+  auto* request = reinterpret_cast<WINDOWPOS*>(lParam);
+  std::lock_guard<std::mutex> pending(AsyncMutex());
+  return AsyncRequests().erase(request) ? request : nullptr;
+}
+
+}  // namespace quellor::win32
+
+extern "C" {
 
 int WINAPI SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
   std::shared_ptr<RegionObject> region;

@@ -32,6 +32,10 @@ struct TopLevelWindow {
   bool visible = false;
   bool popupMenu = false;  // a menu's own window (no frame, closes on outside clicks)
   std::string title;
+  // The window's shape (SetWindowRgn) as rectangles in window coordinates,
+  // in y-x bands; `shaped` false means the whole rectangle.
+  bool shaped = false;
+  std::vector<RECT> shape;
 };
 
 // Every top-level window in z-order, topmost first (hidden ones included).
@@ -42,6 +46,14 @@ QUELLOR_EXPORT std::vector<TopLevelWindow> TopLevelWindows();
 // without a surface. Saves the allocation CaptureWindow makes per call.
 QUELLOR_EXPORT bool CopyWindowPixels(HWND hwnd, void* destination, int stride, int width,
                                      int height);
+// The part of a top-level window drawn since the last call, as a rectangle in
+// window coordinates (empty when nothing was drawn). A new surface (a new or
+// resized window) counts as drawn whole. Meant for one reader: the presenter.
+QUELLOR_EXPORT RECT TakeWindowDamage(HWND hwnd);
+// CopyWindowPixels for the part `area` (window coordinates) only: pixel
+// (x, y) lands at destination + y * stride + x * 4, as in a whole copy.
+QUELLOR_EXPORT bool CopyWindowRect(HWND hwnd, void* destination, int stride, int width, int height,
+                                   const RECT& area);
 
 // A wheel turn (WHEEL_DELTA = 120 a notch, positive away from the user) at a
 // screen position: WM_MOUSEWHEEL to the focus window.
@@ -55,6 +67,13 @@ struct ClipboardChange {
   DWORD thread = 0;
 };
 QUELLOR_EXPORT ClipboardChange LastClipboardChange();
+
+// A window manager moved or resized a window (PlaceTopLevel) or raised it
+// above the others (RaiseTopLevel): the change is made on the window's own
+// thread (SetWindowPos with SWP_ASYNCWINDOWPOS), so the presenter does not
+// wait for the program.
+QUELLOR_EXPORT bool PlaceTopLevel(HWND hwnd, int x, int y, int width, int height);
+QUELLOR_EXPORT bool RaiseTopLevel(HWND hwnd);
 
 // Whether the presenter was loaded and started in this process.
 QUELLOR_EXPORT bool PresenterRunning();

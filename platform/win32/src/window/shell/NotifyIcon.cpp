@@ -13,14 +13,17 @@ namespace {
 
 using quellor::desktop::TrayIcon;
 
+// Never destroyed: a display presenter's thread reads the icons until the
+// very end of the process, after static objects made later than it started
+// would already be gone.
 std::mutex& TrayMutex() {
-  static std::mutex mutex;
-  return mutex;
+  static auto* mutex = new std::mutex;
+  return *mutex;
 }
 
 std::vector<TrayIcon>& Tray() {
-  static std::vector<TrayIcon> icons;
-  return icons;
+  static auto* icons = new std::vector<TrayIcon>;
+  return *icons;
 }
 
 std::vector<TrayIcon>::iterator FindIcon(HWND owner, UINT id) {
