@@ -91,24 +91,17 @@ alignas(32) constexpr std::int8_t kGatherY0[4][16] = {
     {Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13}};
-// Y1 (byte 3) likewise.
-alignas(32) constexpr std::int8_t kGatherY1[4][16] = {
-    {3, 7, 11, 15, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z},
-    {Z, Z, Z, Z, 3, 7, 11, 15, Z, Z, Z, Z, Z, Z, Z, Z},
-    {Z, Z, Z, Z, Z, Z, Z, Z, 3, 7, 11, 15, Z, Z, Z, Z},
-    {Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 3, 7, 11, 15}};
 // A pair's key byte into both 16-bit halves of its word (bytes 0 and 2).
 alignas(32) constexpr std::int8_t kSpreadBoth[4][16] = {
     {0, Z, 0, Z, 1, Z, 1, Z, 2, Z, 2, Z, 3, Z, 3, Z},
     {4, Z, 4, Z, 5, Z, 5, Z, 6, Z, 6, Z, 7, Z, 7, Z},
     {8, Z, 8, Z, 9, Z, 9, Z, 10, Z, 10, Z, 11, Z, 11, Z},
     {12, Z, 12, Z, 13, Z, 13, Z, 14, Z, 14, Z, 15, Z, 15, Z}};
-// A pair's key byte into the low 16-bit half only (byte 0).
-alignas(32) constexpr std::int8_t kSpreadLow[4][16] = {
-    {0, Z, Z, Z, 1, Z, Z, Z, 2, Z, Z, Z, 3, Z, Z, Z},
-    {4, Z, Z, Z, 5, Z, Z, Z, 6, Z, Z, Z, 7, Z, Z, Z},
-    {8, Z, Z, Z, 9, Z, Z, Z, 10, Z, Z, Z, 11, Z, Z, Z},
-    {12, Z, Z, Z, 13, Z, Z, Z, 14, Z, Z, Z, 15, Z, Z, Z}};
+// From keys in PairBrightness order, Y0's key into both 16-bit halves of
+// its pair's word: the pairs of the first vector, then of the second.
+alignas(32) constexpr std::int8_t kSpreadY0[2][16] = {
+    {0, Z, 0, Z, 2, Z, 2, Z, 4, Z, 4, Z, 6, Z, 6, Z},
+    {8, Z, 8, Z, 10, Z, 10, Z, 12, Z, 12, Z, 14, Z, 14, Z}};
 #undef Z
 
 inline __m256i Mask(const std::int8_t (&bytes)[16]) {
@@ -198,6 +191,12 @@ inline __m256i LookupBytes(const NibbleCurve& curve, __m256i bytes) {
                       _mm256_and_si256(bytes, nibble));
 }
 
+// Y0 and Y1 of the pairs of two vectors as bytes: in each 128-bit lane the
+// four pairs of `first`, then the four of `second`, Y0 before Y1.
+inline __m256i PairBrightness(__m256i first, __m256i second) {
+  return _mm256_packus_epi16(_mm256_srli_epi16(first, 8), _mm256_srli_epi16(second, 8));
+}
+
 }  // namespace
 
 void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
@@ -250,19 +249,22 @@ void KeyLinearDarkRow_AVX2(std::uint8_t* picture, const std::uint8_t* background
 void KeyLinearLightRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                             const ChromaKeySnapshot& key, std::size_t pairs) {
   const NibbleCurve curve(key, 256, true);  // curve[255 - Y]
+  const __m256i zero = _mm256_setzero_si256();
   const std::size_t done = RunSoft(
       picture, background, step, key, pairs,
-      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4],
-          __m256i(&kOdd)[4]) __attribute__((always_inline)) {
-        const __m256i k0 = LookupBytes(curve, PairBytes(pixels, kGatherY0));
-        const __m256i k1 = LookupBytes(curve, PairBytes(pixels, kGatherY1));
-        _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-          kEven[v] = _mm256_shuffle_epi8(k0, Mask(kSpreadBoth[v]));                // U, V
-          kOdd[v] = _mm256_or_si256(_mm256_shuffle_epi8(k0, Mask(kSpreadLow[v])),  // Y0
-                                    _mm256_slli_epi32(_mm256_shuffle_epi8(k1, Mask(kSpreadLow[v])),
-                                                      16));  // Y1
-        }
-      });
+      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
+          __attribute__((always_inline)) {
+            // Both brightness bytes of two vectors in one lookup; the keys come
+            // back in the order Y0, Y1 of each pair, which unpacking to words
+            // turns straight into the odd bytes' weights.
+            _Pragma("GCC unroll 2") for (int v = 0; v < 4; v += 2) {
+              const __m256i k = LookupBytes(curve, PairBrightness(pixels[v], pixels[v + 1]));
+              kOdd[v] = _mm256_unpacklo_epi8(k, zero);
+              kOdd[v + 1] = _mm256_unpackhi_epi8(k, zero);
+              kEven[v] = _mm256_shuffle_epi8(k, Mask(kSpreadY0[0]));  // U, V follow Y0
+              kEven[v + 1] = _mm256_shuffle_epi8(k, Mask(kSpreadY0[1]));
+            }
+          });
   KeyLinearLightRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }
 
