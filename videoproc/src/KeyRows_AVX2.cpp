@@ -3,7 +3,8 @@
 // a step. The soft keys take 32 pairs a step: their key amounts are looked up
 // in the key curve 32 at a time with byte shuffles over 16-entry pieces of the
 // curve (a gather is slow on some processors), then each pair is mixed with
-// its background in 16-bit lanes. The remaining pairs go through the plain
+// its background in 16-bit lanes. The soft luma keys read a curve that only
+// rises with fewer operations a table (see FallingCurve). The remaining pairs go through the plain
 // row, so both give the same bytes.
 #include <immintrin.h>
 
@@ -91,24 +92,17 @@ alignas(32) constexpr std::int8_t kGatherY0[4][16] = {
     {Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13}};
-// Y1 (byte 3) likewise.
-alignas(32) constexpr std::int8_t kGatherY1[4][16] = {
-    {3, 7, 11, 15, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z},
-    {Z, Z, Z, Z, 3, 7, 11, 15, Z, Z, Z, Z, Z, Z, Z, Z},
-    {Z, Z, Z, Z, Z, Z, Z, Z, 3, 7, 11, 15, Z, Z, Z, Z},
-    {Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 3, 7, 11, 15}};
 // A pair's key byte into both 16-bit halves of its word (bytes 0 and 2).
 alignas(32) constexpr std::int8_t kSpreadBoth[4][16] = {
     {0, Z, 0, Z, 1, Z, 1, Z, 2, Z, 2, Z, 3, Z, 3, Z},
     {4, Z, 4, Z, 5, Z, 5, Z, 6, Z, 6, Z, 7, Z, 7, Z},
     {8, Z, 8, Z, 9, Z, 9, Z, 10, Z, 10, Z, 11, Z, 11, Z},
     {12, Z, 12, Z, 13, Z, 13, Z, 14, Z, 14, Z, 15, Z, 15, Z}};
-// A pair's key byte into the low 16-bit half only (byte 0).
-alignas(32) constexpr std::int8_t kSpreadLow[4][16] = {
-    {0, Z, Z, Z, 1, Z, Z, Z, 2, Z, Z, Z, 3, Z, Z, Z},
-    {4, Z, Z, Z, 5, Z, Z, Z, 6, Z, Z, Z, 7, Z, Z, Z},
-    {8, Z, Z, Z, 9, Z, Z, Z, 10, Z, Z, Z, 11, Z, Z, Z},
-    {12, Z, Z, Z, 13, Z, Z, Z, 14, Z, Z, Z, 15, Z, Z, Z}};
+// From keys in PairBrightness order, Y0's key into both 16-bit halves of
+// its pair's word: the pairs of the first vector, then of the second.
+alignas(32) constexpr std::int8_t kSpreadY0[2][16] = {
+    {0, Z, 0, Z, 2, Z, 2, Z, 4, Z, 4, Z, 6, Z, 6, Z},
+    {8, Z, 8, Z, 10, Z, 10, Z, 12, Z, 12, Z, 14, Z, 14, Z}};
 #undef Z
 
 inline __m256i Mask(const std::int8_t (&bytes)[16]) {
@@ -198,6 +192,12 @@ inline __m256i LookupBytes(const NibbleCurve& curve, __m256i bytes) {
                       _mm256_and_si256(bytes, nibble));
 }
 
+// Y0 and Y1 of the pairs of two vectors as bytes: in each 128-bit lane the
+// four pairs of `first`, then the four of `second`, Y0 before Y1.
+inline __m256i PairBrightness(__m256i first, __m256i second) {
+  return _mm256_packus_epi16(_mm256_srli_epi16(first, 8), _mm256_srli_epi16(second, 8));
+}
+
 }  // namespace
 
 void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
@@ -233,36 +233,134 @@ void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, st
   KeyChromaRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }
 
-void KeyLinearDarkRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
-                           const ChromaKeySnapshot& key, std::size_t pairs) {
-  const NibbleCurve curve(key, 256, false);
-  const std::size_t done = RunSoft(
+namespace {
+
+// Keys for 32 bytes through the general nibble tables.
+struct NibbleLookup {
+  const NibbleCurve& curve;
+  __m256i operator()(__m256i bytes) const { return LookupBytes(curve, bytes); }
+};
+
+// The luma curve read backwards, entry(i) = curve[255 - i], when it never
+// rises (the key curve is a rising S-shape for every setting; anything else
+// takes the nibble tables). An index in table h (its high nibble) then
+// equals entry(i) for i = 16h + low and is at least every entry of the
+// tables above h, so its key is the largest of: the last entry, and the
+// entries at `low` in tables h and above. Tables below h are shut off by a
+// saturating add that sets the index's top bit (a byte shuffle gives 0
+// there): three operations a table, no nibble split or compares.
+struct FallingCurve {
+  __m256i table[16];
+  __m256i offset[16];  // added (tables 0..7) or subtracted (8..15), saturating
+  __m256i floor;       // indices below table `first` read as its first entry
+  __m256i tail;
+  int first = 0, last = -1;
+  bool usable = true;
+
+  explicit FallingCurve(const ChromaKeySnapshot& key) {
+    auto entry = [&](int i) { return key.curve[255 - i]; };
+    const int head = entry(0), end = entry(255);
+    int firstDiffering = 256, lastDiffering = -1;
+    for (int i = 0; i < 256; ++i) {
+      if (i > 0 && entry(i) > entry(i - 1)) usable = false;
+      if (entry(i) != head && firstDiffering == 256) firstDiffering = i;
+      if (entry(i) != end) lastDiffering = i;
+    }
+    tail = _mm256_set1_epi8(static_cast<char>(end));
+    if (!usable || lastDiffering < 0) return;  // rising somewhere, or flat
+    // Table `first` must start with the head value, which the floor relies on.
+    first = (firstDiffering - 1) >> 4;
+    last = lastDiffering >> 4;
+    floor = _mm256_set1_epi8(static_cast<char>(16 * first));
+    for (int j = first; j <= last; ++j) {
+      alignas(16) std::uint8_t bytes[16];
+      for (int i = 0; i < 16; ++i) bytes[i] = static_cast<std::uint8_t>(entry(16 * j + i));
+      table[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<__m128i*>(bytes)));
+      // Indices of table j become 112 + low (top bit clear), higher ones
+      // reach 128 or more.
+      offset[j] = _mm256_set1_epi8(static_cast<char>(j < 8 ? 112 - 16 * j : 16 * j - 112));
+    }
+  }
+
+  __m256i operator()(__m256i index) const {
+    if (first > 0) index = _mm256_max_epu8(index, floor);
+    __m256i k = tail;
+    const int split = last < 7 ? last : 7;
+    for (int j = first; j <= split; ++j) {
+      k = _mm256_max_epu8(k, _mm256_shuffle_epi8(table[j], _mm256_adds_epu8(index, offset[j])));
+    }
+    for (int j = first > 8 ? first : 8; j <= last; ++j) {
+      k = _mm256_max_epu8(k, _mm256_shuffle_epi8(table[j], _mm256_subs_epu8(index, offset[j])));
+    }
+    return k;
+  }
+};
+
+// The soft dark key: Y0's key weighs the whole pair. `keys` maps 255 - Y
+// to the key of Y.
+template <typename Keys>
+std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
+                     const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
+  const __m256i ones = _mm256_set1_epi8(-1);
+  return RunSoft(
       picture, background, step, key, pairs,
       [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
           __attribute__((always_inline)) {
-            const __m256i k = LookupBytes(curve, PairBytes(pixels, kGatherY0));  // Y1 follows Y0
+            const __m256i k = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0), ones));
             _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) kEven[v] = kOdd[v] =
                 _mm256_shuffle_epi8(k, Mask(kSpreadBoth[v]));
           });
+}
+
+// The soft light key: Y0's key weighs U, Y0 and V, Y1's its own byte.
+// `keys` maps Y to its key.
+template <typename Keys>
+std::size_t LightRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
+                      const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
+  const __m256i zero = _mm256_setzero_si256();
+  return RunSoft(
+      picture, background, step, key, pairs,
+      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
+          __attribute__((always_inline)) {
+            // Both brightness bytes of two vectors in one lookup; the
+            // keys come back in the order Y0, Y1 of each pair, which
+            // unpacking to words turns straight into the odd bytes'
+            // weights.
+            _Pragma("GCC unroll 2") for (int v = 0; v < 4; v += 2) {
+              const __m256i k = keys(PairBrightness(pixels[v], pixels[v + 1]));
+              kOdd[v] = _mm256_unpacklo_epi8(k, zero);
+              kOdd[v + 1] = _mm256_unpackhi_epi8(k, zero);
+              kEven[v] = _mm256_shuffle_epi8(k, Mask(kSpreadY0[0]));  // U, V
+              kEven[v + 1] = _mm256_shuffle_epi8(k, Mask(kSpreadY0[1]));
+            }
+          });
+}
+
+}  // namespace
+
+void KeyLinearDarkRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
+                           const ChromaKeySnapshot& key, std::size_t pairs) {
+  const FallingCurve falling(key);
+  std::size_t done;
+  if (falling.usable) {
+    done = DarkRows(picture, background, step, key, pairs, falling);
+  } else {
+    const NibbleCurve curve(key, 256, true);  // looked up by 255 - Y
+    done = DarkRows(picture, background, step, key, pairs, NibbleLookup{curve});
+  }
   KeyLinearDarkRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }
 
 void KeyLinearLightRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                             const ChromaKeySnapshot& key, std::size_t pairs) {
-  const NibbleCurve curve(key, 256, true);  // curve[255 - Y]
-  const std::size_t done = RunSoft(
-      picture, background, step, key, pairs,
-      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4],
-          __m256i(&kOdd)[4]) __attribute__((always_inline)) {
-        const __m256i k0 = LookupBytes(curve, PairBytes(pixels, kGatherY0));
-        const __m256i k1 = LookupBytes(curve, PairBytes(pixels, kGatherY1));
-        _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-          kEven[v] = _mm256_shuffle_epi8(k0, Mask(kSpreadBoth[v]));                // U, V
-          kOdd[v] = _mm256_or_si256(_mm256_shuffle_epi8(k0, Mask(kSpreadLow[v])),  // Y0
-                                    _mm256_slli_epi32(_mm256_shuffle_epi8(k1, Mask(kSpreadLow[v])),
-                                                      16));  // Y1
-        }
-      });
+  const FallingCurve falling(key);
+  std::size_t done;
+  if (falling.usable) {
+    done = LightRows(picture, background, step, key, pairs, falling);
+  } else {
+    const NibbleCurve curve(key, 256, true);  // curve[255 - Y]
+    done = LightRows(picture, background, step, key, pairs, NibbleLookup{curve});
+  }
   KeyLinearLightRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }
 

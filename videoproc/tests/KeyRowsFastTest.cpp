@@ -110,6 +110,89 @@ TEST(KeyRowsFast, SoftKeysMatchThePlainRowsOverASettingsGrid) {
   }
 }
 
+// The soft luma keys with curves made by hand rather than by the engine:
+// steps placed at the edges of the 16-entry tables (the first and last
+// tables, either side of the middle), curves that fall as well as rise (the
+// fast rows must take their general path then) and noise.
+ChromaKeySnapshot SnapshotWithCurve(const std::vector<int>& luma) {
+  ChromaKeySnapshot key{};
+  key.keyU = 128;
+  key.keyV = 128;
+  key.backgroundPair[0] = 90;
+  key.backgroundPair[1] = 200;
+  key.backgroundPair[2] = 17;
+  key.backgroundPair[3] = 200;
+  for (int i = 0; i < 512; ++i) key.curve[i] = luma[i < 256 ? i : 255];
+  return key;
+}
+
+void ExpectSoftLumaMatchesPlain(const ChromaKeySnapshot& key, const std::string& what) {
+  for (std::size_t pairs : {513u, 519u, 545u}) {
+    for (std::size_t offset : {0u, 3u}) {
+      const auto picture = EveryIndexPicture(pairs, static_cast<std::uint32_t>(pairs));
+      const auto backgroundPicture = EveryIndexPicture(pairs, 5);
+      for (int mode : {ChromaKeyMode_LinearDark, ChromaKeyMode_LinearLight}) {
+        for (std::size_t step : {std::size_t{0}, std::size_t{4}}) {
+          std::vector<std::uint8_t> plain(offset + picture.size()), fast(offset + picture.size());
+          std::vector<std::uint8_t> background(offset + backgroundPicture.size());
+          std::copy(picture.begin(), picture.end(), plain.begin() + offset);
+          std::copy(picture.begin(), picture.end(), fast.begin() + offset);
+          std::copy(backgroundPicture.begin(), backgroundPicture.end(),
+                    background.begin() + offset);
+          const std::uint8_t* bg = step == 0 ? key.backgroundPair : background.data() + offset;
+          KeyRowForMode_C(mode)(plain.data() + offset, bg, step, key, pairs);
+          KeyRowForMode(mode)(fast.data() + offset, bg, step, key, pairs);
+          ASSERT_EQ(plain, fast) << what << " mode " << mode << " step " << step << " pairs "
+                                 << pairs << " offset " << offset;
+        }
+      }
+    }
+  }
+}
+
+TEST(KeyRowsFast, SoftLumaKeysMatchThePlainRowsForHandMadeCurves) {
+  // One step from `low` to `high` at index `at`.
+  auto stepAt = [](int at, int low, int high) {
+    std::vector<int> curve(256);
+    for (int i = 0; i < 256; ++i) curve[i] = i < at ? low : high;
+    return curve;
+  };
+  for (int at : {1, 15, 16, 17, 112, 127, 128, 129, 143, 144, 239, 240, 255}) {
+    ExpectSoftLumaMatchesPlain(SnapshotWithCurve(stepAt(at, 0, 255)),
+                               "rising step " + std::to_string(at));
+    ExpectSoftLumaMatchesPlain(SnapshotWithCurve(stepAt(at, 200, 3)),
+                               "falling step " + std::to_string(at));
+    ExpectSoftLumaMatchesPlain(SnapshotWithCurve(stepAt(at, 40, 41)),
+                               "small step " + std::to_string(at));
+  }
+  // Ramps over a few tables anywhere in the range, rising by 0..3 an entry.
+  for (int start : {0, 5, 60, 100, 150, 200}) {
+    std::vector<int> curve(256);
+    int value = 2;
+    for (int i = 0; i < 256; ++i) {
+      if (i >= start && i < start + 90 && value < 252) value += i % 4;
+      curve[i] = value;
+    }
+    ExpectSoftLumaMatchesPlain(SnapshotWithCurve(curve), "ramp at " + std::to_string(start));
+  }
+  // A rise with one dip, a valley, and noise.
+  std::vector<int> dip(256), valley(256), noise(256);
+  std::mt19937 random(3);
+  for (int i = 0; i < 256; ++i) {
+    dip[i] = i == 130 ? 10 : i;
+    valley[i] = i < 128 ? 255 - 2 * i : 2 * i - 255;
+    noise[i] = static_cast<int>(random() % 256);
+  }
+  ExpectSoftLumaMatchesPlain(SnapshotWithCurve(dip), "dip");
+  ExpectSoftLumaMatchesPlain(SnapshotWithCurve(valley), "valley");
+  ExpectSoftLumaMatchesPlain(SnapshotWithCurve(noise), "noise");
+  // Flat curves, at the ends of the range and between.
+  for (int value : {0, 128, 255}) {
+    ExpectSoftLumaMatchesPlain(SnapshotWithCurve(std::vector<int>(256, value)),
+                               "flat " + std::to_string(value));
+  }
+}
+
 }  // namespace
 
 namespace {
