@@ -1,7 +1,9 @@
 #include "Stretch.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <memory>
 
 namespace quellor::win32 {
 namespace {
@@ -43,6 +45,24 @@ void ReadPadded(const ReadStretchRow& read, int y, int x, int available, int cou
   std::fill(out + std::max(available, 0), out + count, 0u);
 }
 
+// Painting one background through many clips (a window and each of its
+// children) stretches the same sizes again and again: each thread keeps its
+// last few plans.
+std::shared_ptr<const AxisFilter> RecentFilterAxis(int srcSize, int dstSize) {
+  struct Entry {
+    int src = 0, dst = 0;
+    std::shared_ptr<const AxisFilter> axis;
+  };
+  thread_local std::array<Entry, 4> recent;
+  thread_local size_t next = 0;
+  for (const Entry& e : recent)
+    if (e.axis && e.src == srcSize && e.dst == dstSize) return e.axis;
+  Entry& e = recent[next];
+  next = (next + 1) % recent.size();
+  e = Entry{srcSize, dstSize, std::make_shared<const AxisFilter>(FilterAxis(srcSize, dstSize))};
+  return e.axis;
+}
+
 void StretchNearest(const StretchJob& job, const ReadStretchRow& read,
                     const WriteStretchRow& write) {
   const std::vector<int> xs = NearestAxis(job.srcWidth, job.dstWidth);
@@ -65,8 +85,9 @@ void StretchNearest(const StretchJob& job, const ReadStretchRow& read,
 
 void StretchFiltered(const StretchJob& job, const ReadStretchRow& read,
                      const WriteStretchRow& write, const StretchRows& rows) {
-  const AxisFilter fx = FilterAxis(job.srcWidth, job.dstWidth);
-  const AxisFilter fy = FilterAxis(job.srcHeight, job.dstHeight);
+  const auto planX = RecentFilterAxis(job.srcWidth, job.dstWidth);
+  const auto planY = RecentFilterAxis(job.srcHeight, job.dstHeight);
+  const AxisFilter &fx = *planX, &fy = *planY;
   const int width = job.right - job.left;
   // The source columns the painted columns read, and their positions within.
   int sx0 = fx.first[size_t(job.left)], sx1 = sx0;
