@@ -93,7 +93,7 @@ void StretchFiltered(const StretchJob& job, const ReadStretchRow& read,
   int sx0 = fx.first[size_t(job.left)], sx1 = sx0;
   for (int i = job.left; i < job.right; ++i) {
     sx0 = std::min(sx0, fx.first[size_t(i)]);
-    sx1 = std::max(sx1, fx.first[size_t(i)] + fx.taps);
+    sx1 = std::max(sx1, fx.first[size_t(i)] + std::max(fx.taps, kStretchReadAhead));
   }
   std::vector<int> first(size_t(width) + 8);
   for (int i = 0; i < width; ++i) first[size_t(i)] = fx.first[size_t(job.left + i)] - sx0;

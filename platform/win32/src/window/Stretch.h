@@ -15,6 +15,7 @@ namespace quellor::win32 {
 
 // Weights of one destination pixel sum to 1 << kStretchWeightBits.
 constexpr int kStretchWeightBits = 14;
+constexpr int kStretchReadAhead = 8;
 
 // The taps of one axis for HALFTONE: destination pixel i reads `taps` source
 // pixels from first[i]; taps is even, unused taps weigh 0. Shrinking averages
@@ -37,7 +38,8 @@ std::vector<int> NearestAxis(int srcSize, int dstSize);
 // Horizontal pass: dst[i] = sum over pairs p of the weighted pixels
 // src[first[i] + 2p] and src[first[i] + 2p + 1]. `weights` points to pair 0
 // of pixel 0 and pair p lies pairStride pixels further on; src must hold
-// taps - 1 readable pixels beyond the last first[i].
+// max(taps, kStretchReadAhead) - 1 readable pixels beyond the largest first[i]
+// (the fast rows read eight neighbours at once).
 using FilterRowFunction = void (*)(uint32_t* dst, const uint32_t* src, const int* first,
                                    const int16_t* weights, int pairs, int pairStride, int count);
 // Vertical pass: dst[i] = sum over k < taps of weights[k] * rows[k][i]; taps

@@ -3,6 +3,8 @@
 // a surface can hold.
 #include "Stretch.h"
 
+#include <algorithm>
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
@@ -162,9 +164,23 @@ __attribute__((target("avx2"))) void FilterRow_AVX2(uint32_t* dst, const uint32_
     __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + i));
     Sums s{_mm256_setzero_si256(), _mm256_setzero_si256(), _mm256_setzero_si256(),
            _mm256_setzero_si256()};
+    int lo = first[i], hi = first[i];
+    for (int k = 1; k < 8; ++k) {
+      lo = std::min(lo, first[i + k]);
+      hi = std::max(hi, first[i + k]);
+    }
+    // When all eight pixels read within eight neighbouring source pixels
+    // (enlarging, mild shrinking), one load and permutes replace gathers.
+    const bool near = hi - lo + 2 * pairs <= 8;
+    const __m256i window = near ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + lo))
+                                : _mm256_setzero_si256();
+    if (near) index = _mm256_sub_epi32(index, _mm256_set1_epi32(lo));
     for (int p = 0; p < pairs; ++p) {
-      const __m256i a = _mm256_i32gather_epi32(base, index, 4);
-      const __m256i b = _mm256_i32gather_epi32(base, _mm256_add_epi32(index, one), 4);
+      const __m256i next = _mm256_add_epi32(index, one);
+      const __m256i a = near ? _mm256_permutevar8x32_epi32(window, index)
+                             : _mm256_i32gather_epi32(base, index, 4);
+      const __m256i b =
+          near ? _mm256_permutevar8x32_epi32(window, next) : _mm256_i32gather_epi32(base, next, 4);
       const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(
           weights + (size_t(p) * size_t(pairStride) + size_t(i)) * 2));
       AddPairs(s, a, b, _mm256_permutevar8x32_epi32(w, spread0),

@@ -163,7 +163,7 @@ TEST(StretchTest, FastRowsMatchPlainRowsIncludingClampedSums) {
   // every channel overflows 8 bits both ways and must be clamped alike.
   for (int count : {1, 7, 8, 9, 31, 64}) {
     for (int pairs : {1, 2, 3}) {
-      const int width = count + 2 * pairs + 4;
+      const int width = 4 + std::max(2 * pairs, w::kStretchReadAhead);
       Picture src = Noise(size_t(width), unsigned(count * 10 + pairs));
       std::vector<int> first(static_cast<size_t>(count));
       for (int& f : first) f = int(random() % 5);
