@@ -285,6 +285,45 @@ void BlitBlock(DrawTarget& t, int x, int y, int w, int h, PixelBuffer& src, int 
   PutPixels(t, x, y, w, h, block.data(), w, rop, patternPixel);
 }
 
+namespace {
+
+// The part of the destination rectangle (device coordinates) the clip lets
+// through, as a bounding box.
+RECT PaintedBounds(const Region& clip, const RECT& dst) {
+  RECT box{0, 0, 0, 0};
+  for (const RECT& c : clip.Rects()) {
+    RECT i = Intersect(c, dst);
+    if (IsEmpty(i)) continue;
+    if (IsEmpty(box)) {
+      box = i;
+    } else {
+      box = RECT{std::min(box.left, i.left), std::min(box.top, i.top), std::max(box.right, i.right),
+                 std::max(box.bottom, i.bottom)};
+    }
+  }
+  return box;
+}
+
+// Writes one destination row span [left, right) from pixels (which start at
+// device column `left`), through every clip rectangle crossing the row.
+void PutRow(DrawTarget& t, LONG row, LONG left, LONG right, const uint32_t* pixels, uint8_t code,
+            uint32_t patternPixel) {
+  uint32_t* d = t.pixels->Row32(int(row));
+  for (const RECT& c : t.clip.Rects()) {
+    if (row < c.top || row >= c.bottom) continue;
+    LONG a = std::max(left, c.left), b = std::min(right, c.right);
+    if (a >= b) continue;
+    const uint32_t* s = pixels + (a - left);
+    if (code == 0xCC) {
+      CopyRow_C(d + a, s, int(b - a));
+    } else {
+      for (LONG k = a; k < b; ++k) d[k] = ApplyRop3(code, patternPixel, s[k - a], d[k]);
+    }
+  }
+}
+
+}  // namespace
+
 void StretchBlock(DrawTarget& t, int x, int y, int w, int h, PixelBuffer& src, int sx, int sy,
                   int sw, int sh, int mode, DWORD rop, uint32_t patternPixel) {
   bool mirrorX = (w < 0) != (sw < 0);
@@ -306,28 +345,64 @@ void StretchBlock(DrawTarget& t, int x, int y, int w, int h, PixelBuffer& src, i
     sh = -sh;
   }
   if (w == 0 || h == 0 || sw == 0 || sh == 0) return;
+  if (t.pixels->BitsPerPixel() != 32) return;  // GDI drawing targets are 32-bit here
+  const RECT dst = Offset(RECT{x, y, x + w, y + h}, t.dx, t.dy);
+  const RECT painted = PaintedBounds(t.clip, dst);
+  if (IsEmpty(painted)) return;
+  // Only the scaled pixels that land inside the clip are computed.
+  const int c0 = int(painted.left - dst.left), c1 = int(painted.right - dst.left);
+  const int r0 = int(painted.top - dst.top), r1 = int(painted.bottom - dst.top);
+  StretchJob job;
+  job.srcWidth = sw;
+  job.srcHeight = sh;
+  job.dstWidth = w;
+  job.dstHeight = h;
+  job.filter = mode == HALFTONE;
+  job.left = mirrorX ? w - c1 : c0;
+  job.right = mirrorX ? w - c0 : c1;
+  job.top = mirrorY ? h - r1 : r0;
+  job.bottom = mirrorY ? h - r0 : r1;
+
   // Source pixels outside the bitmap read as black, as they carry no picture.
-  std::vector<uint32_t> source(size_t(sw) * size_t(sh), 0);
-  for (int row = 0; row < sh; ++row) {
-    int yy = sy + row;
-    if (yy < 0 || yy >= src.Height()) continue;
-    int x0 = std::max(sx, 0), x1 = std::min(sx + sw, src.Width());
-    if (x1 > x0) ReadRowBgra(src, x0, yy, x1 - x0, source.data() + size_t(row) * sw + (x0 - sx));
-  }
-  std::vector<uint32_t> scaled = mode == HALFTONE ? ScaleFiltered(source.data(), sw, sh, w, h)
-                                                  : ScaleNearest(source.data(), sw, sh, w, h);
-  if (mirrorX) {
-    for (int row = 0; row < h; ++row) {
-      std::reverse(scaled.begin() + size_t(row) * w, scaled.begin() + size_t(row + 1) * w);
+  auto readBitmap = [&](int row, int column, int count, uint32_t* out) {
+    const int yy = sy + row;
+    const int x0 = std::clamp(sx + column, 0, src.Width());
+    const int x1 = std::clamp(sx + column + count, x0, src.Width());
+    if (yy < 0 || yy >= src.Height() || x1 == x0) {
+      std::fill(out, out + count, 0u);
+      return;
     }
+    const int lead = x0 - (sx + column);
+    std::fill(out, out + lead, 0u);
+    ReadRowBgra(src, x0, yy, x1 - x0, out + lead);
+    std::fill(out + lead + (x1 - x0), out + count, 0u);
+  };
+  // A stretch within one surface reads a private copy of the source, since
+  // painted rows may be rows still to be read.
+  std::vector<uint32_t> copy;
+  if (&src == t.pixels.get()) {
+    copy.resize(size_t(sw) * size_t(sh));
+    for (int row = 0; row < sh; ++row) readBitmap(row, 0, sw, copy.data() + size_t(row) * sw);
   }
-  if (mirrorY) {
-    for (int row = 0; row < h / 2; ++row) {
-      std::swap_ranges(scaled.begin() + size_t(row) * w, scaled.begin() + size_t(row + 1) * w,
-                       scaled.begin() + size_t(h - 1 - row) * w);
+  auto read = [&](int row, int column, int count, uint32_t* out) {
+    if (copy.empty()) {
+      readBitmap(row, column, count, out);
+    } else {
+      CopyRow_C(out, copy.data() + size_t(row) * sw + column, count);
     }
-  }
-  PutPixels(t, x, y, w, h, scaled.data(), w, rop, patternPixel);
+  };
+
+  const uint8_t code = uint8_t(rop >> 16);
+  std::vector<uint32_t> reversed(size_t(c1 - c0));
+  auto write = [&](int row, const uint32_t* pixels) {
+    const LONG deviceRow = dst.top + (mirrorY ? h - 1 - row : row);
+    if (mirrorX) {
+      std::reverse_copy(pixels, pixels + (c1 - c0), reversed.begin());
+      pixels = reversed.data();
+    }
+    PutRow(t, deviceRow, painted.left, painted.right, pixels, code, patternPixel);
+  };
+  Stretch(job, read, write);
 }
 
 }  // namespace quellor::win32
