@@ -269,10 +269,14 @@ class ShownFieldWatcher {
   void Watch() {
     quellor::board::BoardStatus status;
     std::string error;
-    std::uint32_t first = 0, last = 0;
+    // The board's record outlives the programs that showed something: only
+    // fields after the watch began count.
+    std::uint32_t floor = 0;
+    if (quellor::board::ReadBoardStatus(status, error)) floor = status.fieldCounter;
+    std::uint32_t first = 0, last = floor;
     while (!stop_) {
       if (quellor::board::ReadBoardStatus(status, error) && !status.outputLive &&
-          status.lastShownField != last) {
+          status.lastShownField > last) {
         const std::uint32_t stamp = status.lastShownField;
         if (fields == 0) first = stamp;
         if (fields > 0 && stamp - last > 1) repeated += stamp - last - 1;
