@@ -16,7 +16,7 @@ add_subdirectory(${CMAKE_SOURCE_DIR}/testing ${CMAKE_BINARY_DIR}/testing)
 # Test programs go to <build>/tests/<name>/ so that a library that scans its
 # host program's folder never mistakes a test folder for a deployed one.
 function(quellor_add_test name)
-  cmake_parse_arguments(ARG "THREADS;LOADS_MODULES" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "THREADS" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   quellor_target(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} quellor_test_support GTest::gmock GTest::gtest_main Threads::Threads)
@@ -47,17 +47,5 @@ function(quellor_add_test name)
     "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT "
     "\"QUELLOR_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp;QUELLOR_BIN=${CMAKE_BINARY_DIR}/bin;QUELLOR_HEADLESS=1\")\n"
     "endif()\n")
-  # LOADS_MODULES: the program (or a program it runs) loads the deliverables
-  # with dlopen. Their static state built at load is not all given back at
-  # unload yet (LeakSanitizer reports it from unmapped code, so it cannot be
-  # suppressed by name): such programs run without the leak check, every
-  # other sanitizer check stays on. Known open fault, to be mended.
-  if(ARG_LOADS_MODULES AND QUELLOR_SANITIZE)
-    file(APPEND ${env_script}
-      "if(${name}_TESTS)\n"
-      "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT_MODIFICATION "
-      "\"ASAN_OPTIONS=set:detect_leaks=0\")\n"
-      "endif()\n")
-  endif()
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_script})
 endfunction()

@@ -5,6 +5,7 @@
 
 #include "BridgeSettings.h"
 #include "BridgeTexts.h"
+#include "ClipHandles.h"
 #include "OutputDevice.h"
 #include "RefreshWarning.h"
 #include "board/Engine.h"
@@ -54,15 +55,28 @@ bool InitialiseStatics() {
     return false;
   }
   ReadAndSendBoardSettings(*process.settings, process.switcherClient, LoadPause());
-  // Built now, so that the table exists before the first export runs.
+  // Built now, before the unload's clean-up is registered, so that they are
+  // destroyed after it has run: the open clip file table and the registries
+  // of open handles (closing them now closes nothing).
   clip::OpenClipTable::Instance();
+  ClipHandles::Reading().CloseAll();
+  ClipHandles::Writing().CloseAll();
+  CloseAllSinks();
+  CloseAllRecordings();
   OutputDebugStringA("rtvbridge: switcher client open, board settings sent\n");
   return true;
 }
 
 void CleanUpStatics() {
   BridgeProcess& process = Process();
-  process.outputDevice.reset();  // a host that never closed the sink interface
+  // A host that unloads the plug-in without closing what it opened: the
+  // recordings (their writers still append to clips of the table), the
+  // sinks and the output device, then the clip handles and the clips.
+  CloseAllRecordings();
+  CloseAllSinks();
+  process.outputDevice.reset();
+  ClipHandles::Reading().CloseAll();
+  ClipHandles::Writing().CloseAll();
   clip::OpenClipTable::Instance().CloseAll();
   if (process.settings && process.switcherClient != 0) SaveBoardSettings(*process.settings);
   if (process.switcherClient != 0) RTME_CloseSwitcherClient(process.switcherClient);

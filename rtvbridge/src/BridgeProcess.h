@@ -56,6 +56,13 @@ void ProcessAttach(HMODULE module);
 void CreateOutputDevice();
 void DestroyOutputDevice();
 
+// The unload's clean-up of what a host left open (SinkExports.cpp,
+// RecordingExports.cpp): every sink handle with its preview, every
+// recording context with its writer and probe. The handles are invalid
+// afterwards.
+void CloseAllSinks();
+void CloseAllRecordings();
+
 // "ForceNoFrameDrop", as the output settings dialog edits it.
 int ForceNoFrameDrop();
 

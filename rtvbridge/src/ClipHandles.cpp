@@ -30,6 +30,15 @@ bool ClipHandles::Close(const void* handle) {
   return true;
 }
 
+void ClipHandles::CloseAll() {
+  std::set<const void*> open;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open.swap(open_);
+  }
+  for (const void* handle : open) std::free(const_cast<void*>(handle));
+}
+
 ClipHandles& ClipHandles::Reading() {
   static ClipHandles handles;
   return handles;

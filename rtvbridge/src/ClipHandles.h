@@ -18,6 +18,9 @@ class ClipHandles {
   const char* PathOf(const void* handle) const;
   // Forgets and frees the handle; false for a handle that is not open.
   bool Close(const void* handle);
+  // Forgets and frees every open handle (the plug-in's unload: a host that
+  // never closed them cannot use them afterwards).
+  void CloseAll();
 
   // The process's reading handles and writing handles.
   static ClipHandles& Reading();

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "PreviewProcess.h"
+
 namespace quellor::rtvbridge {
 
 class PreviewProgram {
@@ -13,7 +15,6 @@ class PreviewProgram {
   // fileName: "VideoPreviewIn.exe"; settingKey: "EdgeWrightVideoPreviewIn".
   PreviewProgram(const char* fileName, const char* settingKey)
       : fileName_(fileName), settingKey_(settingKey) {}
-  ~PreviewProgram();
   PreviewProgram(const PreviewProgram&) = delete;
   PreviewProgram& operator=(const PreviewProgram&) = delete;
 
@@ -24,19 +25,16 @@ class PreviewProgram {
   // started or the user closed it), asks its windows to close, waits up to
   // the close wait and then ends it (exit code 0).
   void End();
-  bool Started() const { return info_.dwProcessId != 0; }
-  DWORD ProcessId() const { return info_.dwProcessId; }
+  bool Started() const { return process_.Started(); }
+  DWORD ProcessId() const { return process_.ProcessId(); }
 
   // The wait of End (1000 ms); tests shorten it.
   static void SetCloseWait(DWORD milliseconds);
 
  private:
-  bool StillRunning() const;
-  void Forget();
-
   const char* fileName_;
   const char* settingKey_;
-  PROCESS_INFORMATION info_ = {};
+  preview::PreviewProcess process_;
 };
 
 }  // namespace quellor::rtvbridge

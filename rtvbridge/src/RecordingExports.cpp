@@ -88,6 +88,22 @@ std::int32_t CloseRecording(AVFILE_Handle handle) {
 }
 
 }  // namespace
+
+// Each context stops its probe and writer (the writer finishes the frames
+// queued) before it is freed.
+void CloseAllRecordings() {
+  PreviewProgram& preview = InputPreview();
+  std::set<RecordingContext*> open;
+  {
+    std::lock_guard lock(Contexts().mutex);
+    open.swap(Contexts().open);
+  }
+  if (open.empty()) return;
+  preview.End();
+  for (RecordingContext* context : open) delete context;
+  Process().recordingOpen = false;
+}
+
 }  // namespace quellor::rtvbridge
 
 using namespace quellor::rtvbridge;

@@ -87,15 +87,8 @@ std::int32_t OpenSink(AVFILE_Handle* out, const SinkOpenRecord* record) {
   return 1;
 }
 
-std::int32_t CloseSink(AVFILE_Handle handle) {
-  SinkRecord* sink = Find(handle);
-  if (sink == nullptr) return 0;
-  {
-    std::lock_guard lock(Sinks().mutex);
-    Sinks().open.erase(sink);
-  }
-  if (OutputDevice* device = Process().outputDevice.get()) device->Drain(Bounds().sinkMs);
-  EnginePause(50);
+// The handle's own resources: its event, its preview program and itself.
+void FreeSink(SinkRecord* sink) {
   if (sink->event != nullptr) CloseHandle(sink->event);
   auto* preview = static_cast<PreviewProgram*>(sink->preview);
   if (preview != nullptr) {
@@ -105,6 +98,18 @@ std::int32_t CloseSink(AVFILE_Handle handle) {
     WriteSetting("EdgeWrightVideoPreviewOut", 0);
   }
   delete sink;
+}
+
+std::int32_t CloseSink(AVFILE_Handle handle) {
+  SinkRecord* sink = Find(handle);
+  if (sink == nullptr) return 0;
+  {
+    std::lock_guard lock(Sinks().mutex);
+    Sinks().open.erase(sink);
+  }
+  if (OutputDevice* device = Process().outputDevice.get()) device->Drain(Bounds().sinkMs);
+  EnginePause(50);
+  FreeSink(sink);
   return 1;
 }
 
@@ -156,6 +161,16 @@ void CreateOutputDevice() {
 
 void DestroyOutputDevice() {
   Process().outputDevice.reset();
+}
+
+// No drain: at unload nothing more is shown.
+void CloseAllSinks() {
+  std::set<SinkRecord*> open;
+  {
+    std::lock_guard lock(Sinks().mutex);
+    open.swap(Sinks().open);
+  }
+  for (SinkRecord* sink : open) FreeSink(sink);
 }
 
 }  // namespace quellor::rtvbridge

@@ -162,6 +162,51 @@ TEST(RtvBridgeLibrary, LoadsResolvedAndRoundTripsAClipThroughTheExports) {
   EXPECT_NE(text.str().find("Contrast_Composite="), std::string::npos);
 }
 
+// A host that unloads the plug-in with everything still open (a sink with a
+// borrowed buffer, the sink interface, a recording, a clip being written and
+// one being read): the unload stops and frees all of it, so that the engine's
+// output and input probe are free for the next load and the leak check at
+// exit finds nothing.
+TEST(RtvBridgeLibrary, AnUnloadWithEverythingStillOpenFreesIt) {
+  const std::string folder = PrepareWorld("OpenAtUnload");
+  std::ofstream(folder + "/windows/VideoQuellor.ini")
+      << "[VideoQuellor Configuration]\nRefresh Rate Warning=0\nEdgeWrightVideoPreviewOut=0\n"
+      << "EdgeWrightVideoPreviewIn=0\n";
+  const std::string clip = folder + "/left-open.rtv";
+  for (int load = 0; load < 2; ++load) {
+    void* library = dlopen(RTVBRIDGE_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto sym = [&](const char* name) { return dlsym(library, name); };
+    InterfaceRecord query{};
+    query.hostLevel = 324;
+    ASSERT_EQ(reinterpret_cast<Call1>(sym("AVFILE_QueryInterfaceSink"))(&query), 1) << load;
+    void* sink = nullptr;
+    SinkOpenRecord open{};
+    ASSERT_EQ(reinterpret_cast<Open>(sym("AVFILE_OpenSink"))(&sink, &open), 1) << load;
+    SinkBufferRecord buffer{};
+    buffer.size = sizeof buffer;
+    std::strcpy(buffer.format.guid, "81A3D6E5-2C47-11d1-94D6-00805F3B1A4E");
+    ASSERT_EQ(reinterpret_cast<Call2>(sym("AVFILE_SinkGetEmptyBuffer"))(sink, &buffer), 1);
+    EXPECT_NE(buffer.pixels, nullptr);
+
+    void* recording = nullptr;
+    RecordingOpenRecord recordingOpen{kRecordingOpenSize};
+    ASSERT_EQ(reinterpret_cast<Open>(sym("AVFILE_OpenRecording"))(&recording, &recordingOpen), 1)
+        << load;
+
+    WriteOpenRecord write{};
+    write.size = sizeof write;
+    write.path = clip.c_str();
+    void* writer = nullptr;
+    ASSERT_EQ(reinterpret_cast<Open>(sym("AVFILE_OpenFileForWrite"))(&writer, &write), 1);
+    if (load == 1) {
+      void* reader = nullptr;
+      ASSERT_EQ(reinterpret_cast<Open>(sym("AVFILE_OpenFileForRead"))(&reader, clip.c_str()), 1);
+    }
+    EXPECT_EQ(dlclose(library), 0);
+  }
+}
+
 TEST(RtvBridgeLibrary, AMachineWithoutTheBoardEndsTheHostWithExitCodeOne) {
   const std::string folder = PrepareWorld("NoBoard");
   const std::string errors = folder + "/stderr.txt";

@@ -15,6 +15,7 @@
 #include "WaitBounds.h"
 #include "board/BoardControl.h"
 #include "board/testing/BoardClock.h"
+#include "cliplib/clip/OpenClipTable.h"
 #include "win32/testing/FileFaults.h"
 
 namespace quellor::rtvbridge::testing {
@@ -138,6 +139,36 @@ TEST_F(RecordingTest, ChainedClipsEachHoldTheirOwnTakeAndALimitOfNKeepsNPlusOne)
   board::testing::AdvanceFields(6);
   EXPECT_EQ(AVFILE_CloseRecording(context), 1);
   ExpectClipHolds(second, input, start + 1, 4);
+  EXPECT_TRUE(boxes.empty());
+}
+
+// A writer held up by the disk (here: the clip's slot held by the test)
+// finds a backlog of frames when it resumes; it writes them in their order,
+// each in its own place, and loses none while the buffers last.
+TEST_F(RecordingTest, ABacklogBehindASlowDiskIsWrittenWholeAndInOrder) {
+  ASSERT_TRUE(StartPlugin());
+  InputWatcher input;
+  AVFILE_Handle context = Open();
+  const std::string path = Path("backlog.rtv");
+  ASSERT_EQ(Add(context, path), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);  // 999
+  board::testing::AdvanceFields(2);              // frame 1000 creates the clip
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == 1; }));
+  for (int round = 0; round < 2; ++round) {
+    {
+      clip::OpenClipTable::LockedSlot held = clip::OpenClipTable::Instance().Acquire(path.c_str());
+      ASSERT_TRUE(held);
+      board::testing::AdvanceFields(2 * 17);  // 17 frames queue up behind the disk
+    }
+    ASSERT_TRUE(WaitFor([&] { return Position(context) == 1u + 17u * (round + 1u); }));
+  }
+  int fine = 0;
+  Position(context, &fine);
+  EXPECT_EQ(fine, 1) << "no frame lost or refused";
+  EXPECT_EQ(StopWhileFieldsRun(context), 1);
+  const std::uint32_t written = Position(context);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  ExpectClipHolds(path, input, 1000, static_cast<int>(written));
   EXPECT_TRUE(boxes.empty());
 }
 

@@ -1,7 +1,5 @@
 #include "settingsdialogs/InputSettingsDialog.h"
 
-#include <algorithm>
-
 #include "settingsdialogs/DialogExtras.h"
 
 namespace quellor::settingsdialogs {
@@ -11,39 +9,8 @@ namespace {
 // open; main thread only, like the dialogs.
 bool liveInputShown = false;
 
-constexpr double kValueMinimum = -127.0;
-constexpr double kValueMaximum = 127.0;
-// The toolkit's further slider parameters: tick spacing and style flags.
-constexpr int kSliderTicks = 32;
-constexpr int kSliderFlags = 0;
 // Between switching the input type and the input taking it.
 constexpr DWORD kInputSwitchPause = 100;
-
-template <class Setting>
-void Register(Setting& value, HWND dialog, bool add) {
-  if (add)
-    value.AddDependant(dialog);
-  else
-    value.RemoveDependant(dialog);
-}
-
-// Every value the dialog shows or sends: all per-input values of all four
-// inputs, and `Input`.
-void RegisterAll(settings::BoardSettings& s, HWND dialog, bool add) {
-  for (int i = 0; i < settings::kInputTypeCount; ++i) {
-    Register(s.hue[i], dialog, add);
-    Register(s.saturation[i], dialog, add);
-    Register(s.contrast[i], dialog, add);
-    Register(s.brightness[i], dialog, add);
-    Register(s.uOffset[i], dialog, add);
-    Register(s.vOffset[i], dialog, add);
-    Register(s.uGain[i], dialog, add);
-    Register(s.vGain[i], dialog, add);
-    Register(s.agc[i], dialog, add);
-    Register(s.hypk[i], dialog, add);
-  }
-  Register(s.input, dialog, add);
-}
 
 }  // namespace
 
@@ -52,50 +19,32 @@ bool InputSettingsDialog::LiveInputShown() {
 }
 
 INT_PTR InputSettingsDialog::Run(HWND owner) {
-  HMODULE module = context_.module ? context_.module : OwnModule();
-  WORD resource = context_.resource ? context_.resource : kInputSettingsResource;
-  win32::DialogTemplate dialog = InputSettingsTemplate();
-  if (context_.extras) context_.extras->AdjustTemplate(dialog);
-  win32::RegisterDialogResource(module, MAKEINTRESOURCEA(resource), std::move(dialog));
-  return DialogBoxParamA(module, MAKEINTRESOURCEA(resource), owner, Procedure,
-                         reinterpret_cast<LPARAM>(this));
+  return Show(owner, kInputSettingsResource, InputSettingsTemplate());
 }
 
-INT_PTR CALLBACK InputSettingsDialog::Procedure(HWND dialog, UINT msg, WPARAM wParam,
-                                                LPARAM lParam) {
-  if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<InputSettingsDialog*>(lParam);
-    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    self->Open(dialog);
-    return TRUE;
+// Every value the dialog shows or sends: all per-input values of all four
+// inputs, and `Input`.
+void InputSettingsDialog::Watch(bool add) {
+  settings::BoardSettings& s = *context_.settings;
+  for (int i = 0; i < settings::kInputTypeCount; ++i) {
+    WatchValue(s.hue[i], add);
+    WatchValue(s.saturation[i], add);
+    WatchValue(s.contrast[i], add);
+    WatchValue(s.brightness[i], add);
+    WatchValue(s.uOffset[i], add);
+    WatchValue(s.vOffset[i], add);
+    WatchValue(s.uGain[i], add);
+    WatchValue(s.vGain[i], add);
+    WatchValue(s.agc[i], add);
+    WatchValue(s.hypk[i], add);
   }
-  auto* self = reinterpret_cast<InputSettingsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-  if (!self) return FALSE;
-  switch (msg) {
-    case widgets::kValueChanged:
-      // A value's notification carries its address; the dialog manager's
-      // own message of this number carries none.
-      if (lParam == 0) return FALSE;
-      self->Refresh();
-      return TRUE;
-    case widgets::kValueChanging:
-      return lParam != 0;
-    case WM_COMMAND: {
-      const WORD id = LOWORD(wParam), code = HIWORD(wParam);
-      if (self->context_.extras && self->context_.extras->Command(dialog, id, code)) return TRUE;
-      if (id == IDCANCEL) {
-        self->Close();
-      } else if (id >= kInputRadioFirst && id < kInputRadioFirst + settings::kInputTypeCount &&
-                 code == BN_CLICKED) {
-        self->ChooseInput(id - kInputRadioFirst);
-      }
-      return TRUE;
-    }
-    case WM_CLOSE:
-      self->Close();
-      return TRUE;
-    default:
-      return FALSE;
+  WatchValue(s.input, add);
+}
+
+void InputSettingsDialog::Command(WORD id, WORD code) {
+  if (id >= kInputRadioFirst && id < kInputRadioFirst + settings::kInputTypeCount &&
+      code == BN_CLICKED) {
+    ChooseInput(id - kInputRadioFirst);
   }
 }
 
@@ -113,8 +62,8 @@ settings::DoubleSetting* InputSettingsDialog::PictureValue(int which, int input)
   return rows[which];
 }
 
-void InputSettingsDialog::Open(HWND dialog) {
-  dialog_ = dialog;
+void InputSettingsDialog::Opened() {
+  HWND dialog = dialog_;
   const int input = SelectedInput();
   for (int i = 0; i < kPictureValueCount; ++i) {
     sliders_[i] =
@@ -123,14 +72,12 @@ void InputSettingsDialog::Open(HWND dialog) {
     edits_[i] = widgets::NumericEdit::Create(dialog, kInputValueIds[i].edit, PictureValue(i, input),
                                              kValueMinimum, kValueMaximum);
   }
-  RegisterAll(*context_.settings, dialog, true);
+  Watch(true);
   if (!liveInputShown && context_.showLiveInput) {
     context_.showLiveInput();
     liveInputShown = true;
     setLiveInput_ = true;
   }
-  if (context_.extras) context_.extras->Opened(dialog);
-  Refresh();
 }
 
 void InputSettingsDialog::Refresh() {
@@ -157,9 +104,7 @@ void InputSettingsDialog::ChooseInput(int input) {
   context_.settings->input.Set(input);
 }
 
-void InputSettingsDialog::Close() {
-  if (context_.extras) context_.extras->Closing(dialog_);
-  RegisterAll(*context_.settings, dialog_, false);
+void InputSettingsDialog::Closed() {
   // The controls go with the dialog; unbind them now so no value reaches
   // them in between.
   for (int i = 0; i < kPictureValueCount; ++i) {
@@ -170,7 +115,6 @@ void InputSettingsDialog::Close() {
     liveInputShown = false;
     setLiveInput_ = false;
   }
-  EndDialog(dialog_, IDCANCEL);
 }
 
 }  // namespace quellor::settingsdialogs

@@ -7,28 +7,8 @@ namespace {
 
 using namespace output_ids;
 
-constexpr double kPhaseMinimum = -127.0;
-constexpr double kPhaseMaximum = 127.0;
-constexpr int kSliderTicks = 32;
-constexpr int kSliderFlags = 0;
 constexpr int kFilterCount = 4;
 constexpr DWORD kOutputSwitchPause = 100;
-
-void RegisterAll(settings::BoardSettings& s, HWND dialog, bool add) {
-  if (add) {
-    s.videoMode.AddDependant(dialog);
-    s.output.AddDependant(dialog);
-    s.pedestal.AddDependant(dialog);
-    s.outputFilter.AddDependant(dialog);
-    s.scPhase.AddDependant(dialog);
-  } else {
-    s.videoMode.RemoveDependant(dialog);
-    s.output.RemoveDependant(dialog);
-    s.pedestal.RemoveDependant(dialog);
-    s.outputFilter.RemoveDependant(dialog);
-    s.scPhase.RemoveDependant(dialog);
-  }
-}
 
 void Check(HWND dialog, int id, bool checked) {
   CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
@@ -37,58 +17,24 @@ void Check(HWND dialog, int id, bool checked) {
 }  // namespace
 
 INT_PTR OutputSettingsDialog::Run(HWND owner) {
-  HMODULE module = context_.module ? context_.module : OwnModule();
-  WORD resource = context_.resource ? context_.resource : kOutputSettingsResource;
-  win32::DialogTemplate dialog = OutputSettingsTemplate();
-  if (context_.extras) context_.extras->AdjustTemplate(dialog);
-  win32::RegisterDialogResource(module, MAKEINTRESOURCEA(resource), std::move(dialog));
-  return DialogBoxParamA(module, MAKEINTRESOURCEA(resource), owner, Procedure,
-                         reinterpret_cast<LPARAM>(this));
+  return Show(owner, kOutputSettingsResource, OutputSettingsTemplate());
 }
 
-INT_PTR CALLBACK OutputSettingsDialog::Procedure(HWND dialog, UINT msg, WPARAM wParam,
-                                                 LPARAM lParam) {
-  if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<OutputSettingsDialog*>(lParam);
-    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    self->Open(dialog);
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<OutputSettingsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-  if (!self) return FALSE;
-  switch (msg) {
-    case widgets::kValueChanged:
-      if (lParam == 0) return FALSE;  // the dialog manager's DM_SETDEFID
-      self->Refresh();
-      return TRUE;
-    case widgets::kValueChanging:
-      return lParam != 0;
-    case WM_COMMAND: {
-      const WORD id = LOWORD(wParam), code = HIWORD(wParam);
-      if (self->context_.extras && self->context_.extras->Command(dialog, id, code)) return TRUE;
-      if (id == IDCANCEL)
-        self->Close();
-      else if (code == BN_CLICKED)
-        self->Command(id);
-      return TRUE;
-    }
-    case WM_CLOSE:
-      self->Close();
-      return TRUE;
-    default:
-      return FALSE;
-  }
+void OutputSettingsDialog::Watch(bool add) {
+  settings::BoardSettings& s = *context_.settings;
+  WatchValue(s.videoMode, add);
+  WatchValue(s.output, add);
+  WatchValue(s.pedestal, add);
+  WatchValue(s.outputFilter, add);
+  WatchValue(s.scPhase, add);
 }
 
-void OutputSettingsDialog::Open(HWND dialog) {
-  dialog_ = dialog;
-  RegisterAll(*context_.settings, dialog, true);
+void OutputSettingsDialog::Opened() {
+  Watch(true);
   settings::DoubleSetting* phase = &context_.settings->scPhase;
-  widgets::ValueSlider::Create(dialog, kScPhaseSlider, phase, kPhaseMinimum, kPhaseMaximum,
+  widgets::ValueSlider::Create(dialog_, kScPhaseSlider, phase, kValueMinimum, kValueMaximum,
                                kSliderTicks, kSliderFlags);
-  widgets::NumericEdit::Create(dialog, kScPhaseEdit, phase, kPhaseMinimum, kPhaseMaximum);
-  if (context_.extras) context_.extras->Opened(dialog);
-  Refresh();
+  widgets::NumericEdit::Create(dialog_, kScPhaseEdit, phase, kValueMinimum, kValueMaximum);
 }
 
 void OutputSettingsDialog::Refresh() {
@@ -119,7 +65,8 @@ void OutputSettingsDialog::ChooseOutput(int output) {
   context_.settings->output.Set(output);
 }
 
-void OutputSettingsDialog::Command(WORD id) {
+void OutputSettingsDialog::Command(WORD id, WORD code) {
+  if (code != BN_CLICKED) return;
   settings::BoardSettings& s = *context_.settings;
   switch (id) {
     case kComponent:
@@ -146,12 +93,6 @@ void OutputSettingsDialog::Command(WORD id) {
         s.outputFilter.Set(id - kFilterFirst);
       break;
   }
-}
-
-void OutputSettingsDialog::Close() {
-  if (context_.extras) context_.extras->Closing(dialog_);
-  RegisterAll(*context_.settings, dialog_, false);
-  EndDialog(dialog_, IDCANCEL);
 }
 
 }  // namespace quellor::settingsdialogs

@@ -3,6 +3,7 @@
 // and closed politely, then by force.
 #pragma once
 
+#include "PreviewProcess.h"
 #include "windows.h"
 
 namespace quellor::clipviewer {
@@ -10,7 +11,6 @@ namespace quellor::clipviewer {
 class PreviewProgram {
  public:
   explicit PreviewProgram(const char* fileName) : fileName_(fileName) {}
-  ~PreviewProgram();
   PreviewProgram(const PreviewProgram&) = delete;
   PreviewProgram& operator=(const PreviewProgram&) = delete;
 
@@ -21,14 +21,12 @@ class PreviewProgram {
   // Asks every top-level window of the process to close, waits up to 1000 ms
   // and then ends it (exit code 0); forgets the record either way.
   void Close();
-  bool IsRunning() const;
-  DWORD ProcessId() const { return info_.dwProcessId; }
+  bool IsRunning() const { return process_.IsRunning(); }
+  DWORD ProcessId() const { return process_.ProcessId(); }
 
  private:
-  void Forget();
-
   const char* fileName_;
-  PROCESS_INFORMATION info_ = {};
+  preview::PreviewProcess process_;
 };
 
 }  // namespace quellor::clipviewer

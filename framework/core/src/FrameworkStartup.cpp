@@ -40,7 +40,12 @@ QLXRAPI_STARTUP_STEP(PluginLoader, &StartPluginLoader, nullptr);
 
 class FrameworkStartup {
  public:
-  FrameworkStartup() { LibraryStartupSteps().Start(); }
+  // A start-up that failed makes the library refuse its load; what the
+  // steps before the failure set up is undone at once rather than left to
+  // an unload that a loader keeping the image would never run.
+  FrameworkStartup() {
+    if (!LibraryStartupSteps().Start()) LibraryStartupSteps().Stop();
+  }
   ~FrameworkStartup() { LibraryStartupSteps().Stop(); }
 
   FrameworkStartup(const FrameworkStartup&) = delete;

@@ -23,10 +23,14 @@ struct Entry {
   std::string name;
 };
 
-// Newest first. Used from the window thread only.
+// Newest first. Used from the window thread only. Made on first use and
+// given back when the library's start-up is undone (StopResources), so that
+// unloading the library leaves nothing behind.
+std::vector<Entry>* g_entries = nullptr;
+
 std::vector<Entry>& Entries() {
-  static auto* entries = new std::vector<Entry>;
-  return *entries;
+  if (g_entries == nullptr) g_entries = new std::vector<Entry>;
+  return *g_entries;
 }
 
 // The class name for the trace: no leading keyword or underscores.
@@ -129,7 +133,10 @@ bool StartResources() {
   return true;
 }
 void StopResources() {
+  if (quellor::win::g_entries == nullptr) return;  // never used
   quellor::win::DeleteAll();
+  delete quellor::win::g_entries;
+  quellor::win::g_entries = nullptr;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <array>
 
 #include "settingsdialogs/DialogContext.h"
+#include "settingsdialogs/SettingsDialog.h"
 #include "widgets/ValueControls.h"
 
 namespace quellor::settingsdialogs {
@@ -36,11 +37,9 @@ inline constexpr std::array<ValueControlIds, kPictureValueCount> kInputValueIds 
 // The dialog's template, before the extras adjust it.
 win32::DialogTemplate InputSettingsTemplate();
 
-class InputSettingsDialog {
+class InputSettingsDialog : private SettingsDialog {
  public:
-  explicit InputSettingsDialog(DialogContext context) : context_(std::move(context)) {}
-  InputSettingsDialog(const InputSettingsDialog&) = delete;
-  InputSettingsDialog& operator=(const InputSettingsDialog&) = delete;
+  explicit InputSettingsDialog(DialogContext context) : SettingsDialog(std::move(context)) {}
 
   // Shows the dialog modally over `owner`; returns when it has closed.
   INT_PTR Run(HWND owner);
@@ -50,16 +49,15 @@ class InputSettingsDialog {
   static bool LiveInputShown();
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
-  void Open(HWND dialog);
-  void Refresh();
+  void Watch(bool add) override;
+  void Opened() override;
+  void Refresh() override;
+  void Command(WORD id, WORD code) override;
+  void Closed() override;
   void ChooseInput(int input);
-  void Close();
   int SelectedInput() const;
   settings::DoubleSetting* PictureValue(int which, int input) const;
 
-  DialogContext context_;
-  HWND dialog_ = nullptr;
   bool setLiveInput_ = false;
   std::array<widgets::ValueSlider*, kPictureValueCount> sliders_{};
   std::array<widgets::NumericEdit*, kPictureValueCount> edits_{};

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "settingsdialogs/DialogContext.h"
+#include "settingsdialogs/SettingsDialog.h"
 #include "widgets/ValueControls.h"
 
 namespace quellor::settingsdialogs {
@@ -25,24 +26,19 @@ inline constexpr int kFilterFirst = 1018;  // 1018..1021: filter 0..3
 
 win32::DialogTemplate OutputSettingsTemplate();
 
-class OutputSettingsDialog {
+class OutputSettingsDialog : private SettingsDialog {
  public:
-  explicit OutputSettingsDialog(DialogContext context) : context_(std::move(context)) {}
-  OutputSettingsDialog(const OutputSettingsDialog&) = delete;
-  OutputSettingsDialog& operator=(const OutputSettingsDialog&) = delete;
+  explicit OutputSettingsDialog(DialogContext context) : SettingsDialog(std::move(context)) {}
 
+  // Shows the dialog modally over `owner`; returns when it has closed.
   INT_PTR Run(HWND owner);
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
-  void Open(HWND dialog);
-  void Refresh();
+  void Watch(bool add) override;
+  void Opened() override;
+  void Refresh() override;
+  void Command(WORD id, WORD code) override;
   void ChooseOutput(int output);
-  void Command(WORD id);
-  void Close();
-
-  DialogContext context_;
-  HWND dialog_ = nullptr;
 };
 
 }  // namespace quellor::settingsdialogs
