@@ -51,68 +51,173 @@ constexpr std::array<std::uint32_t, 512> UpperRows() {
 constexpr std::array<std::uint32_t, 256> kLower = LowerRows();
 constexpr std::array<std::uint32_t, 512> kUpper = UpperRows();
 
-// The bins of the calling thread, all zero between passes.
-std::uint16_t* Bins() {
-  thread_local std::unique_ptr<std::uint16_t[]> bins(new std::uint16_t[kScopeBytes]());
-  return bins.get();
+// A run of equal offsets in one lane of a stream: kept lines of video repeat
+// their levels far more often than not, so a stream (one sample slot, eight
+// neighbouring columns) keeps, per lane, the bin its last samples hit and how
+// many did, and touches the bin only when the lane moves on. Eight lanes that
+// all stay cost one compare and one add, not eight increments in memory.
+struct Runs {
+  alignas(32) std::uint32_t bin[8];
+  alignas(32) std::uint32_t count[8];
+};
+constexpr unsigned kMaxStreams = 18 * (kPanel / 8);  // the RGB parade's
+
+// The calling thread's bins (all zero between passes) and runs.
+struct Counting {
+  std::uint16_t bins[kScopeBytes] = {};
+  Runs runs[kMaxStreams] = {};
+};
+Counting& ThreadCounting() {
+  thread_local std::unique_ptr<Counting> counting(new Counting());
+  return *counting;
 }
 
-void CountLuma(const std::uint8_t* line, std::uint16_t* bins) {
-  for (unsigned slot = 1; slot < 4; slot += 2) {
-    const std::uint8_t* y = line + slot;
-    for (unsigned p = 0; p < kWidth; ++p) ++bins[kLower[y[p * 4]] + p];
+inline void Feed(Runs& runs, __m256i bins8, std::uint16_t* bins) {
+  auto* binAt = reinterpret_cast<__m256i*>(runs.bin);
+  auto* countAt = reinterpret_cast<__m256i*>(runs.count);
+  const __m256i same = _mm256_cmpeq_epi32(bins8, _mm256_load_si256(binAt));
+  const unsigned moved = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(same))) & 0xFFu;
+  const __m256i count = _mm256_load_si256(countAt);
+  if (moved != 0) {
+    for (unsigned lanes = moved; lanes != 0; lanes &= lanes - 1) {
+      const unsigned lane = static_cast<unsigned>(__builtin_ctz(lanes));
+      bins[runs.bin[lane]] = static_cast<std::uint16_t>(bins[runs.bin[lane]] + runs.count[lane]);
+    }
+    _mm256_store_si256(binAt, bins8);
+  }
+  // Lanes that stayed count on, lanes that moved start at one.
+  _mm256_store_si256(countAt,
+                     _mm256_add_epi32(_mm256_and_si256(count, same), _mm256_set1_epi32(1)));
+}
+
+void StartRuns(Runs* runs, unsigned streams) {
+  std::memset(static_cast<void*>(runs), 0, streams * sizeof(Runs));
+}
+
+void EndRuns(Runs* runs, unsigned streams, std::uint16_t* bins) {
+  for (unsigned s = 0; s < streams; ++s) {
+    for (unsigned lane = 0; lane < 8; ++lane) {
+      bins[runs[s].bin[lane]] =
+          static_cast<std::uint16_t>(bins[runs[s].bin[lane]] + runs[s].count[lane]);
+    }
   }
 }
 
-void CountChroma(const std::uint8_t* line, std::uint16_t* bins) {
-  for (unsigned slot = 0; slot < 4; slot += 2) {
-    const std::uint8_t* c = line + slot;
-    for (unsigned p = 0; p < kWidth; p += 2) {
-      ++bins[kUpper[c[p * 4]] + p];
-      ++bins[kUpper[255u - c[p * 4 + 4]] + p + 1];
-    }
+// Constants made where they are used: nothing here may run before the
+// processor was checked.
+inline __m256i Lanes() {
+  return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+}
+inline __m256i OddLanes() {
+  return _mm256_setr_epi32(0, -1, 0, -1, 0, -1, 0, -1);
+}
+
+inline __m256i Byte(__m256i words, int shift) {
+  return _mm256_and_si256(_mm256_srli_epi32(words, shift), _mm256_set1_epi32(0xFF));
+}
+// (top - v / 2) * 360 + column
+inline __m256i RowOffset(__m256i v, int top, __m256i column) {
+  const __m256i row = _mm256_sub_epi32(_mm256_set1_epi32(top), _mm256_srli_epi32(v, 1));
+  return _mm256_add_epi32(_mm256_mullo_epi32(row, _mm256_set1_epi32(kWidth)), column);
+}
+
+// Streams of the whole-line scopes: slot s of the eight pairs 8k .. 8k + 7 is
+// stream s * 45 + k.
+constexpr unsigned kOctets = kWidth / 8;  // 45
+
+void CountLuma(const std::uint8_t* line, Runs* runs, std::uint16_t* bins) {
+  for (unsigned k = 0; k < kOctets; ++k) {
+    const __m256i pairs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + k * 32));
+    const __m256i column = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
+    Feed(runs[k], RowOffset(Byte(pairs, 8), 192, column), bins);
+    Feed(runs[kOctets + k], RowOffset(Byte(pairs, 24), 192, column), bins);
+  }
+}
+
+// Odd pairs take the complements (255 - c is c ^ 255).
+void CountChroma(const std::uint8_t* line, Runs* runs, std::uint16_t* bins) {
+  const __m256i flip = _mm256_and_si256(OddLanes(), _mm256_set1_epi32(0xFF));
+  for (unsigned k = 0; k < kOctets; ++k) {
+    const __m256i pairs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + k * 32));
+    const __m256i column = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
+    const __m256i u = _mm256_xor_si256(Byte(pairs, 0), flip);
+    const __m256i v = _mm256_xor_si256(Byte(pairs, 16), flip);
+    Feed(runs[k], RowOffset(u, 255, column), bins);
+    Feed(runs[kOctets + k], RowOffset(v, 255, column), bins);
   }
 }
 
 // Even pairs Y0 + V and Y1 + U; odd pairs Y0 - V and Y1 - U, offset by 256.
-void CountComposite(const std::uint8_t* line, std::uint16_t* bins) {
-  for (unsigned slot = 0; slot < 2; ++slot) {
-    const std::uint8_t* y = line + 1 + slot * 2;
-    const std::uint8_t* c = line + 2 - slot * 2;
-    for (unsigned p = 0; p < kWidth; p += 2) {
-      ++bins[kUpper[unsigned(y[p * 4]) + c[p * 4]] + p];
-      ++bins[kUpper[unsigned(y[p * 4 + 4]) - c[p * 4 + 4] + 256u] + p + 1];
-    }
+void CountComposite(const std::uint8_t* line, Runs* runs, std::uint16_t* bins) {
+  // On odd lanes c becomes 256 - c, so y + c serves both.
+  const __m256i odd256 = _mm256_and_si256(OddLanes(), _mm256_set1_epi32(256));
+  for (unsigned k = 0; k < kOctets; ++k) {
+    const __m256i pairs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + k * 32));
+    const __m256i column = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
+    const __m256i v =
+        _mm256_sign_epi32(Byte(pairs, 16), _mm256_or_si256(OddLanes(), _mm256_set1_epi32(1)));
+    const __m256i u =
+        _mm256_sign_epi32(Byte(pairs, 0), _mm256_or_si256(OddLanes(), _mm256_set1_epi32(1)));
+    const __m256i s0 = _mm256_add_epi32(_mm256_add_epi32(Byte(pairs, 8), v), odd256);
+    const __m256i s1 = _mm256_add_epi32(_mm256_add_epi32(Byte(pairs, 24), u), odd256);
+    Feed(runs[k], RowOffset(s0, 255, column), bins);
+    Feed(runs[kOctets + k], RowOffset(s1, 255, column), bins);
   }
 }
 
-void CountVector(const std::uint8_t* line, const std::uint32_t* map, std::uint16_t* bins) {
-  for (unsigned p = 0; p < kWidth; ++p, line += 4) ++bins[map[unsigned(line[0]) << 8 | line[2]]];
+void CountVector(const std::uint8_t* line, const std::uint32_t* map, Runs* runs,
+                 std::uint16_t* bins) {
+  for (unsigned k = 0; k < kOctets; ++k) {
+    const __m256i pairs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(line + k * 32));
+    const __m256i index = _mm256_or_si256(_mm256_slli_epi32(Byte(pairs, 0), 8), Byte(pairs, 16));
+    const __m256i offsets = _mm256_i32gather_epi32(reinterpret_cast<const int*>(map), index, 4);
+    Feed(runs[k], offsets, bins);
+  }
 }
 
-void CountRgb(const std::uint8_t* bgra, std::uint16_t* bins) {
-  for (unsigned slot = 0; slot < 6; ++slot) {
-    const std::uint8_t* pixel = bgra + slot * 4;
-    for (unsigned g = 0; g < kPanel; ++g, pixel += 24) {
-      ++bins[kLower[pixel[2]] + g];
-      ++bins[kLower[pixel[1]] + kWidth + kPanel + g];
-      ++bins[kLower[pixel[0]] + 2 * kPanel + g];
+// The parades: slot s of the eight groups 8k .. 8k + 7 is stream s * 15 + k
+// of a panel's set; whole words are gathered from where each sample's pair
+// or pixel starts, so nothing is read outside the line.
+constexpr unsigned kGroupOctets = kPanel / 8;  // 15
+
+inline __m256i GatherWords(const std::uint8_t* at, int stride) {
+  const __m256i index = _mm256_mullo_epi32(Lanes(), _mm256_set1_epi32(stride));
+  return _mm256_i32gather_epi32(reinterpret_cast<const int*>(at), index, 1);
+}
+
+void CountRgb(const std::uint8_t* bgra, Runs* runs, std::uint16_t* bins) {
+  for (unsigned k = 0; k < kGroupOctets; ++k) {
+    const __m256i group = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
+    const __m256i red = group;
+    const __m256i green = _mm256_add_epi32(group, _mm256_set1_epi32(kWidth + kPanel));
+    const __m256i blue = _mm256_add_epi32(group, _mm256_set1_epi32(2 * kPanel));
+    for (unsigned slot = 0; slot < 6; ++slot) {
+      const __m256i pixels = GatherWords(bgra + (k * 48 + slot) * 4, 24);
+      Runs* r = runs + (slot * 3) * kGroupOctets + k;
+      Feed(r[0], RowOffset(Byte(pixels, 16), 192, red), bins);
+      Feed(r[kGroupOctets], RowOffset(Byte(pixels, 8), 192, green), bins);
+      Feed(r[2 * kGroupOctets], RowOffset(Byte(pixels, 0), 192, blue), bins);
     }
   }
 }
 
 // The U and V panels are counted, the luma panel accumulated in place.
-void YuvParadeLine(const std::uint8_t* line, std::uint16_t* bins, std::uint8_t* display) {
+void YuvParadeLine(const std::uint8_t* line, Runs* runs, std::uint16_t* bins,
+                   std::uint8_t* display) {
   for (unsigned slot = 0; slot < 6; ++slot) {
     const std::uint8_t* y = line + 1 + slot * 2;
     const unsigned weight = slot == 3 ? 2 : 5;
     for (unsigned g = 0; g < kPanel; ++g) ScopeAccumulate(display + kLower[y[g * 12]] + g, weight);
   }
-  for (unsigned slot = 0; slot < 3; ++slot) {
-    const std::uint8_t* u = line + slot * 4;
-    for (unsigned g = 0; g < kPanel; ++g) {
-      ++bins[kLower[u[g * 12]] + kWidth + kPanel + g];
-      ++bins[kLower[u[g * 12 + 2]] + 2 * kPanel + g];
+  for (unsigned k = 0; k < kGroupOctets; ++k) {
+    const __m256i group = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
+    const __m256i uColumn = _mm256_add_epi32(group, _mm256_set1_epi32(kWidth + kPanel));
+    const __m256i vColumn = _mm256_add_epi32(group, _mm256_set1_epi32(2 * kPanel));
+    for (unsigned pair = 0; pair < 3; ++pair) {
+      const __m256i pairs = GatherWords(line + (k * 8 * 3 + pair) * 4, 12);
+      Runs* r = runs + pair * 2 * kGroupOctets + k;
+      Feed(r[0], RowOffset(Byte(pairs, 0), 192, uColumn), bins);
+      Feed(r[kGroupOctets], RowOffset(Byte(pairs, 16), 192, vColumn), bins);
     }
   }
 }
@@ -168,12 +273,18 @@ void DrawScope_AVX2(int mode, const std::uint8_t* graticule, const std::uint8_t*
     CopyGraticule(graticule, display);
     return;
   }
-  std::uint16_t* bins = Bins();
+  Counting& counting = ThreadCounting();
+  std::uint16_t* bins = counting.bins;
+  Runs* runs = counting.runs;
+  static constexpr unsigned kStreams[kScopeModes] = {
+      2 * kOctets, 2 * kOctets, 2 * kOctets, 6 * kGroupOctets, 18 * kGroupOctets, kOctets};
+  StartRuns(runs, kStreams[mode]);
   if (mode == kScopeYuvParade) {
     CopyGraticule(graticule, display);
     for (std::uint32_t l = 0; l < lines; ++l, field += kScopeLineBytes) {
-      YuvParadeLine(field, bins, display);
+      YuvParadeLine(field, runs, bins, display);
     }
+    EndRuns(runs, kStreams[mode], bins);
     for (unsigned row = 0; row < unsigned(kScopeHeight); ++row) {
       const std::size_t at = row * kWidth + kPanel;
       Resolve(graticule == nullptr ? nullptr : graticule + at, bins + at, display + at, 2 * kPanel,
@@ -184,23 +295,24 @@ void DrawScope_AVX2(int mode, const std::uint8_t* graticule, const std::uint8_t*
   for (std::uint32_t l = 0; l < lines; ++l, field += kScopeLineBytes) {
     switch (mode) {
       case kScopeComposite:
-        CountComposite(field, bins);
+        CountComposite(field, runs, bins);
         break;
       case kScopeLuma:
-        CountLuma(field, bins);
+        CountLuma(field, runs, bins);
         break;
       case kScopeChroma:
-        CountChroma(field, bins);
+        CountChroma(field, runs, bins);
         break;
       case kScopeRgbParade:
         decode_ycbcr8_bgra(scratch, field, kScopeLinePixels);
-        CountRgb(scratch, bins);
+        CountRgb(scratch, runs, bins);
         break;
       default:
-        CountVector(field, map, bins);
+        CountVector(field, map, runs, bins);
         break;
     }
   }
+  EndRuns(runs, kStreams[mode], bins);
   static constexpr unsigned kWeight[kScopeModes] = {7, 10, 5, 5, 5, 5};
   const unsigned limit = mode == kScopeVector ? kVectorSaturation : kScopeSaturation;
   Resolve(graticule, bins, display, kScopeBytes, kWeight[mode], limit);
