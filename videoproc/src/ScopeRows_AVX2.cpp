@@ -78,7 +78,13 @@ inline void Feed(Runs& runs, __m256i bins8, std::uint16_t* bins) {
   const __m256i same = _mm256_cmpeq_epi32(bins8, _mm256_load_si256(binAt));
   const unsigned moved = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(same))) & 0xFFu;
   const __m256i count = _mm256_load_si256(countAt);
-  if (moved != 0) {
+  if (moved == 0xFFu) {
+    // Noise moves every lane: no loop to mispredict.
+    for (unsigned lane = 0; lane < 8; ++lane) {
+      bins[runs.bin[lane]] = static_cast<std::uint16_t>(bins[runs.bin[lane]] + runs.count[lane]);
+    }
+    _mm256_store_si256(binAt, bins8);
+  } else if (moved != 0) {
     for (unsigned lanes = moved; lanes != 0; lanes &= lanes - 1) {
       const unsigned lane = static_cast<unsigned>(__builtin_ctz(lanes));
       bins[runs.bin[lane]] = static_cast<std::uint16_t>(bins[runs.bin[lane]] + runs.count[lane]);
@@ -185,40 +191,117 @@ inline __m256i GatherWords(const std::uint8_t* at, int stride) {
   return _mm256_i32gather_epi32(reinterpret_cast<const int*>(at), index, 1);
 }
 
+// Slot outer, groups inner: the six pixels of a group often hit one bin, and
+// its increments stay far apart in time.
 void CountRgb(const std::uint8_t* bgra, Runs* runs, std::uint16_t* bins) {
-  for (unsigned k = 0; k < kGroupOctets; ++k) {
-    const __m256i group = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
-    const __m256i red = group;
-    const __m256i green = _mm256_add_epi32(group, _mm256_set1_epi32(kWidth + kPanel));
-    const __m256i blue = _mm256_add_epi32(group, _mm256_set1_epi32(2 * kPanel));
-    for (unsigned slot = 0; slot < 6; ++slot) {
+  for (unsigned slot = 0; slot < 6; ++slot) {
+    for (unsigned k = 0; k < kGroupOctets; ++k) {
+      const __m256i group = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
       const __m256i pixels = GatherWords(bgra + (k * 48 + slot) * 4, 24);
       Runs* r = runs + (slot * 3) * kGroupOctets + k;
-      Feed(r[0], RowOffset(Byte(pixels, 16), 192, red), bins);
-      Feed(r[kGroupOctets], RowOffset(Byte(pixels, 8), 192, green), bins);
-      Feed(r[2 * kGroupOctets], RowOffset(Byte(pixels, 0), 192, blue), bins);
+      Feed(r[0], RowOffset(Byte(pixels, 16), 192, group), bins);
+      Feed(r[kGroupOctets],
+           RowOffset(Byte(pixels, 8), 192,
+                     _mm256_add_epi32(group, _mm256_set1_epi32(kWidth + kPanel))),
+           bins);
+      Feed(r[2 * kGroupOctets],
+           RowOffset(Byte(pixels, 0), 192, _mm256_add_epi32(group, _mm256_set1_epi32(2 * kPanel))),
+           bins);
     }
   }
 }
 
-// The U and V panels are counted, the luma panel accumulated in place.
+// The YUV parade's luma panel weighs its six samples 5, 5, 5, 2, 5, 5, so
+// counts alone cannot tell where a byte stopped. A group whose six lumas share
+// one row adds that whole sequence to one byte: such lines are kept as runs
+// (row and number of lines) per group and applied in order, the sequence at a
+// time through a table, when the run ends; other lines are accumulated
+// sample by sample, after the group's run so far.
+constexpr std::array<std::uint8_t, 256> SixLumas() {
+  std::array<std::uint8_t, 256> after{};
+  for (unsigned v = 0; v < 256; ++v) {
+    unsigned byte = v;
+    for (unsigned weight : {5u, 5u, 5u, 2u, 5u, 5u}) byte += byte < kScopeSaturation ? weight : 0u;
+    after[v] = static_cast<std::uint8_t>(byte);
+  }
+  return after;
+}
+constexpr std::array<std::uint8_t, 256> kSixLumas = SixLumas();
+
+inline void ApplyLumaRun(std::uint8_t* byte, std::uint32_t lines) {
+  unsigned value = *byte;
+  for (; lines != 0 && value < kScopeSaturation; --lines) value = kSixLumas[value];
+  *byte = static_cast<std::uint8_t>(value);
+}
+
+inline void AccumulateLumaGroup(const std::uint8_t* group, unsigned column, std::uint8_t* display) {
+  for (unsigned slot = 0; slot < 6; ++slot) {
+    ScopeAccumulate(display + kLower[group[1 + slot * 2]] + column, slot == 3 ? 2 : 5);
+  }
+}
+
+// pairs[p]: the p-th pair of each of the eight groups 8k .. 8k + 7.
+void FeedLumaPanel(Runs& runs, const __m256i* pairs, unsigned k, const std::uint8_t* line,
+                   std::uint8_t* display) {
+  const __m256i half = _mm256_srli_epi32(Byte(pairs[0], 8), 1);
+  __m256i uniform = _mm256_cmpeq_epi32(half, _mm256_srli_epi32(Byte(pairs[0], 24), 1));
+  for (unsigned p = 1; p < 3; ++p) {
+    uniform = _mm256_and_si256(uniform,
+                               _mm256_cmpeq_epi32(half, _mm256_srli_epi32(Byte(pairs[p], 8), 1)));
+    uniform = _mm256_and_si256(uniform,
+                               _mm256_cmpeq_epi32(half, _mm256_srli_epi32(Byte(pairs[p], 24), 1)));
+  }
+  const __m256i group = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
+  const __m256i offset = _mm256_add_epi32(
+      _mm256_mullo_epi32(_mm256_sub_epi32(_mm256_set1_epi32(192), half), _mm256_set1_epi32(kWidth)),
+      group);
+  auto* binAt = reinterpret_cast<__m256i*>(runs.bin);
+  auto* countAt = reinterpret_cast<__m256i*>(runs.count);
+  const __m256i same =
+      _mm256_and_si256(uniform, _mm256_cmpeq_epi32(offset, _mm256_load_si256(binAt)));
+  const unsigned moved = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(same))) & 0xFFu;
+  const __m256i count = _mm256_load_si256(countAt);
+  if (moved != 0) {
+    const unsigned flat = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(uniform)));
+    for (unsigned lanes = moved; lanes != 0; lanes &= lanes - 1) {
+      const unsigned lane = static_cast<unsigned>(__builtin_ctz(lanes));
+      ApplyLumaRun(display + runs.bin[lane], runs.count[lane]);
+      if ((flat >> lane & 1u) == 0) {
+        const unsigned g = k * 8 + lane;
+        AccumulateLumaGroup(line + g * 12, g, display);
+      }
+    }
+    _mm256_store_si256(binAt, offset);
+  }
+  // Lanes that stayed count on, lanes with a new flat group start at one,
+  // the others were drawn and hold no run.
+  _mm256_store_si256(countAt, _mm256_add_epi32(_mm256_and_si256(count, same),
+                                               _mm256_and_si256(uniform, _mm256_set1_epi32(1))));
+}
+
+void EndLumaRuns(Runs* runs, std::uint8_t* display) {
+  for (unsigned k = 0; k < kGroupOctets; ++k) {
+    for (unsigned lane = 0; lane < 8; ++lane)
+      ApplyLumaRun(display + runs[k].bin[lane], runs[k].count[lane]);
+  }
+}
+
+// The luma panel as runs, the U and V panels counted.
 void YuvParadeLine(const std::uint8_t* line, Runs* runs, std::uint16_t* bins,
                    std::uint8_t* display) {
-  for (unsigned slot = 0; slot < 6; ++slot) {
-    const std::uint8_t* y = line + 1 + slot * 2;
-    const unsigned weight = slot == 3 ? 2 : 5;
-    for (unsigned g = 0; g < kPanel; ++g) ScopeAccumulate(display + kLower[y[g * 12]] + g, weight);
-  }
+  Runs* lumaRuns = runs + 6 * kGroupOctets;
   for (unsigned k = 0; k < kGroupOctets; ++k) {
     const __m256i group = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
     const __m256i uColumn = _mm256_add_epi32(group, _mm256_set1_epi32(kWidth + kPanel));
     const __m256i vColumn = _mm256_add_epi32(group, _mm256_set1_epi32(2 * kPanel));
+    __m256i pairs[3];
     for (unsigned pair = 0; pair < 3; ++pair) {
-      const __m256i pairs = GatherWords(line + (k * 8 * 3 + pair) * 4, 12);
+      pairs[pair] = GatherWords(line + (k * 8 * 3 + pair) * 4, 12);
       Runs* r = runs + pair * 2 * kGroupOctets + k;
-      Feed(r[0], RowOffset(Byte(pairs, 0), 192, uColumn), bins);
-      Feed(r[kGroupOctets], RowOffset(Byte(pairs, 16), 192, vColumn), bins);
+      Feed(r[0], RowOffset(Byte(pairs[pair], 0), 192, uColumn), bins);
+      Feed(r[kGroupOctets], RowOffset(Byte(pairs[pair], 16), 192, vColumn), bins);
     }
+    FeedLumaPanel(lumaRuns[k], pairs, k, line, display);
   }
 }
 
@@ -277,14 +360,15 @@ void DrawScope_AVX2(int mode, const std::uint8_t* graticule, const std::uint8_t*
   std::uint16_t* bins = counting.bins;
   Runs* runs = counting.runs;
   static constexpr unsigned kStreams[kScopeModes] = {
-      2 * kOctets, 2 * kOctets, 2 * kOctets, 6 * kGroupOctets, 18 * kGroupOctets, kOctets};
+      2 * kOctets, 2 * kOctets, 2 * kOctets, 7 * kGroupOctets, 18 * kGroupOctets, kOctets};
   StartRuns(runs, kStreams[mode]);
   if (mode == kScopeYuvParade) {
     CopyGraticule(graticule, display);
     for (std::uint32_t l = 0; l < lines; ++l, field += kScopeLineBytes) {
       YuvParadeLine(field, runs, bins, display);
     }
-    EndRuns(runs, kStreams[mode], bins);
+    EndRuns(runs, 6 * kGroupOctets, bins);
+    EndLumaRuns(runs + 6 * kGroupOctets, display);
     for (unsigned row = 0; row < unsigned(kScopeHeight); ++row) {
       const std::size_t at = row * kWidth + kPanel;
       Resolve(graticule == nullptr ? nullptr : graticule + at, bins + at, display + at, 2 * kPanel,
