@@ -77,19 +77,25 @@ inline void Feed(Runs& runs, __m256i bins8, std::uint16_t* bins) {
   auto* countAt = reinterpret_cast<__m256i*>(runs.count);
   const __m256i same = _mm256_cmpeq_epi32(bins8, _mm256_load_si256(binAt));
   const unsigned moved = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(same))) & 0xFFu;
+  if (moved == 0) {
+    _mm256_store_si256(countAt, _mm256_sub_epi32(_mm256_load_si256(countAt), same));
+    return;
+  }
   const __m256i count = _mm256_load_si256(countAt);
+  const unsigned held = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(
+                            _mm256_cmpeq_epi32(count, _mm256_setzero_si256())))) &
+                        0xFFu;
+  for (unsigned lanes = moved & held; lanes != 0; lanes &= lanes - 1) {
+    const unsigned lane = static_cast<unsigned>(__builtin_ctz(lanes));
+    bins[runs.bin[lane]] = static_cast<std::uint16_t>(bins[runs.bin[lane]] + runs.count[lane]);
+  }
+  _mm256_store_si256(binAt, bins8);
   if (moved == 0xFFu) {
-    // Noise moves every lane: no loop to mispredict.
-    for (unsigned lane = 0; lane < 8; ++lane) {
-      bins[runs.bin[lane]] = static_cast<std::uint16_t>(bins[runs.bin[lane]] + runs.count[lane]);
-    }
-    _mm256_store_si256(binAt, bins8);
-  } else if (moved != 0) {
-    for (unsigned lanes = moved; lanes != 0; lanes &= lanes - 1) {
-      const unsigned lane = static_cast<unsigned>(__builtin_ctz(lanes));
-      bins[runs.bin[lane]] = static_cast<std::uint16_t>(bins[runs.bin[lane]] + runs.count[lane]);
-    }
-    _mm256_store_si256(binAt, bins8);
+    // Every lane moved, as in noise: count this line at once and hold no
+    // runs, so that the next noisy line has nothing to flush.
+    for (unsigned lane = 0; lane < 8; ++lane) ++bins[runs.bin[lane]];
+    _mm256_store_si256(countAt, _mm256_setzero_si256());
+    return;
   }
   // Lanes that stayed count on, lanes that moved start at one.
   _mm256_store_si256(countAt,
