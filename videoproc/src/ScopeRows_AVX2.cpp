@@ -6,17 +6,18 @@
 // while the byte is below the limit L, ends at g + w * min(n, k) with
 // k = ceil((L - g) / w) for g below L and 0 otherwise: the order of the
 // plots does not matter when they all weigh the same. So the lines only
-// count hits into 16-bit bins (one increment to memory a sample, no compare
-// and no chain through the same byte), and one vector sweep turns graticule
-// and counts into the display and clears the bins for the next field.
+// count hits into 16-bit bins, and one vector sweep turns graticule and
+// counts into the display and clears the bins for the next field.
+//
+// A store to memory a sample is what the plain pass costs, so the counting
+// goes eight columns a step and keeps runs: each lane remembers the bin its
+// samples hit on the last lines and how many did, and the bin is touched only
+// when the lane moves on (see Runs). Steady levels, bars and graphics cost a
+// compare a step; noise costs about what the plain pass does.
 //
 // Only the YUV parade mixes weights (its fourth luma weighs 2): its luma panel
-// is accumulated directly, one sample slot across all groups at a time so
-// that no two plots in flight land on the same byte, in the plain order per
-// byte; its U and V panels are counted.
-//
-// Rows come from tables of display offsets by sample value, so a plot is a
-// load of the sample, a load of its offset and the increment.
+// keeps runs of whole flat groups, applied in order through a table, and
+// accumulates other groups sample by sample; its U and V panels are counted.
 #include <immintrin.h>
 
 #include <algorithm>
@@ -42,14 +43,7 @@ constexpr std::array<std::uint32_t, 256> LowerRows() {
   for (unsigned v = 0; v < 256; ++v) rows[v] = (192u - (v >> 1)) * kWidth;
   return rows;
 }
-// (255 - s / 2) rows down for s of 0 .. 511: chroma and the composite sums.
-constexpr std::array<std::uint32_t, 512> UpperRows() {
-  std::array<std::uint32_t, 512> rows{};
-  for (unsigned s = 0; s < 512; ++s) rows[s] = (255u - (s >> 1)) * kWidth;
-  return rows;
-}
 constexpr std::array<std::uint32_t, 256> kLower = LowerRows();
-constexpr std::array<std::uint32_t, 512> kUpper = UpperRows();
 
 // A run of equal offsets in one lane of a stream: kept lines of video repeat
 // their levels far more often than not, so a stream (one sample slot, eight
