@@ -5,6 +5,7 @@
 // conversion and the vectorscope's polar position per pixel, without the
 // colour-conversion library or the map). "x_reference" in the reference's
 // row names the ratio to read: reference time over the pass's time.
+// BM_ScopePassPlain is the plain line-by-line pass, for the fast pass's gain.
 //
 // BM_MonitorCpuAt60Fields runs a real monitor (window, drawing thread,
 // probe) on the board's real-time clock in its heaviest mode and reports the
@@ -79,6 +80,21 @@ void BM_ScopePass(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kLines * 720);
 }
 BENCHMARK(BM_ScopePass)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+
+// The plain pass, line by line through the row functions: what the chosen
+// pass replaces on a processor with AVX2.
+void BM_ScopePassPlain(benchmark::State& state) {
+  const int mode = static_cast<int>(state.range(0));
+  Buffers b;
+  for (auto _ : state) {
+    DrawScope_C(mode, b.graticule.data(), b.field.data(), kLines, b.map.data(), b.scratch.data(),
+                b.display.data());
+    benchmark::DoNotOptimize(b.display.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * kLines * 720);
+}
+BENCHMARK(BM_ScopePassPlain)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 
 // ---- the reference: one pixel at a time, positions in floating point ----------
 

@@ -101,9 +101,9 @@ void BuildVectorScopeMap(std::uint32_t* map) {
   }
 }
 
-void DrawScope(int mode, const std::uint8_t* graticule, const std::uint8_t* field,
-               std::uint32_t lines, const std::uint32_t* map, std::uint8_t* scratch,
-               std::uint8_t* display) {
+void DrawScope_C(int mode, const std::uint8_t* graticule, const std::uint8_t* field,
+                 std::uint32_t lines, const std::uint32_t* map, std::uint8_t* scratch,
+                 std::uint8_t* display) {
   if (graticule != nullptr) {
     std::memcpy(display, graticule, kScopeBytes);
   } else {
@@ -135,6 +135,19 @@ void DrawScope(int mode, const std::uint8_t* graticule, const std::uint8_t* fiel
         return;
     }
   }
+}
+
+bool ScopeFastPathAvailable() {
+  static const bool available = __builtin_cpu_supports("avx2");
+  return available;
+}
+
+void DrawScope(int mode, const std::uint8_t* graticule, const std::uint8_t* field,
+               std::uint32_t lines, const std::uint32_t* map, std::uint8_t* scratch,
+               std::uint8_t* display) {
+  using Pass = decltype(&DrawScope_C);
+  static const Pass pass = ScopeFastPathAvailable() ? DrawScope_AVX2 : DrawScope_C;
+  pass(mode, graticule, field, lines, map, scratch, display);
 }
 
 }  // namespace quellor::videoproc

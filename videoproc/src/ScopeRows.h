@@ -68,9 +68,19 @@ void BuildVectorScopeMap(std::uint32_t* map);
 // A whole pass: the graticule (92160 bytes, or null for a blank one) over the
 // display, then `lines` kept lines of field (1440 bytes each) in the mode.
 // scratch holds 720 BGRA pixels for the RGB parade. Unknown modes leave the
-// graticule alone.
+// graticule alone. DrawScope_C runs the rows above line by line;
+// DrawScope_AVX2 gives the same bytes by counting (ScopeRows_AVX2.cpp) and
+// runs only on a processor with AVX2. DrawScope is the one chosen for this
+// processor, once. No buffer needs any alignment.
+void DrawScope_C(int mode, const std::uint8_t* graticule, const std::uint8_t* field,
+                 std::uint32_t lines, const std::uint32_t* map, std::uint8_t* scratch,
+                 std::uint8_t* display);
+void DrawScope_AVX2(int mode, const std::uint8_t* graticule, const std::uint8_t* field,
+                    std::uint32_t lines, const std::uint32_t* map, std::uint8_t* scratch,
+                    std::uint8_t* display);
 void DrawScope(int mode, const std::uint8_t* graticule, const std::uint8_t* field,
                std::uint32_t lines, const std::uint32_t* map, std::uint8_t* scratch,
                std::uint8_t* display);
+bool ScopeFastPathAvailable();
 
 }  // namespace quellor::videoproc

@@ -1,0 +1,135 @@
+// The fast scope pass against the plain one: the same display bytes for every
+// mode on random fields, random graticules (many bytes near and above the
+// limits, where counting and accumulating could part), any line count and
+// buffers at odd addresses.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "ScopeRows.h"
+#include "ScopeTestFields.h"
+
+namespace quellor::videoproc {
+namespace {
+
+// A buffer whose data starts `skew` bytes past a 32-byte boundary.
+struct Skewed {
+  std::vector<std::uint8_t> storage;
+  std::uint8_t* data;
+  Skewed(std::size_t size, std::size_t skew) : storage(size + 64) {
+    auto at = reinterpret_cast<std::uintptr_t>(storage.data());
+    data = storage.data() + ((32 - at % 32) % 32) + skew;
+  }
+};
+
+std::vector<std::uint8_t> RandomBytes(std::size_t size, std::mt19937& random, unsigned low = 0) {
+  std::vector<std::uint8_t> bytes(size);
+  for (auto& b : bytes) b = static_cast<std::uint8_t>(low + random() % (256 - low));
+  return bytes;
+}
+
+class ScopeFastPass : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!ScopeFastPathAvailable()) GTEST_SKIP() << "no AVX2 on this processor";
+    BuildVectorScopeMap(map.data());
+  }
+
+  // Both passes on copies at the given skews; the displays must agree.
+  void Expect(int mode, const std::vector<std::uint8_t>& field, std::uint32_t lines,
+              const std::uint8_t* graticule, std::size_t skew, const char* what) {
+    Skewed input(field.size(), skew), plain(kScopeBytes, 0), fast(kScopeBytes, skew + 1);
+    if (!field.empty()) std::memcpy(input.data, field.data(), field.size());
+    std::memset(plain.data, 0xAA, kScopeBytes);
+    std::memset(fast.data, 0x55, kScopeBytes);
+    DrawScope_C(mode, graticule, input.data, lines, map.data(), scratch.data(), plain.data);
+    DrawScope_AVX2(mode, graticule, input.data, lines, map.data(), scratch.data(), fast.data);
+    const int difference = std::memcmp(plain.data, fast.data, kScopeBytes);
+    if (difference == 0) return;
+    for (std::size_t i = 0; i < kScopeBytes; ++i) {
+      ASSERT_EQ(fast.data[i], plain.data[i])
+          << what << ": mode " << mode << ", " << lines << " lines, skew " << skew << ", row "
+          << i / kScopeWidth << " column " << i % kScopeWidth;
+    }
+  }
+
+  std::vector<std::uint32_t> map = std::vector<std::uint32_t>(65536);
+  std::vector<std::uint8_t> scratch = std::vector<std::uint8_t>(720 * 4);
+};
+
+TEST_F(ScopeFastPass, RandomFieldsAndGraticulesGiveThePlainBytes) {
+  std::mt19937 random(2026);
+  for (int round = 0; round < 3; ++round) {
+    const auto field = RandomBytes(kScopeKeptLines * kScopeLineBytes, random);
+    // Graticule bytes from 200 up: many start near, at or past 245 and 250.
+    Skewed graticule(kScopeBytes, 3 + round);
+    const auto bytes = RandomBytes(kScopeBytes, random, round == 0 ? 0 : 200);
+    std::memcpy(graticule.data, bytes.data(), kScopeBytes);
+    for (int mode = 0; mode < kScopeModes; ++mode) {
+      const std::uint32_t lines = 1 + random() % kScopeKeptLines;
+      Expect(mode, field, lines, graticule.data, random() % 7, "random field");
+      Expect(mode, field, lines, nullptr, random() % 7, "random field, blank graticule");
+    }
+  }
+}
+
+TEST_F(ScopeFastPass, SaturatingFieldsGiveThePlainBytes) {
+  // Flat fields and bars pile every kept line onto the same bytes: each
+  // limit is crossed at a different step for each graticule value.
+  std::mt19937 random(7);
+  std::vector<std::uint8_t> graticule(kScopeBytes);
+  for (std::size_t i = 0; i < kScopeBytes; ++i) graticule[i] = static_cast<std::uint8_t>(i % 256);
+  const std::vector<std::uint8_t> fields[] = {
+      testing::BarLines(200), testing::FlatLines(16, 128, 128, 144),
+      testing::FlatLines(235, 16, 240, 144), testing::FlatLines(0, 255, 0, 7)};
+  for (const auto& field : fields) {
+    const auto lines = static_cast<std::uint32_t>(field.size() / kScopeLineBytes);
+    for (int mode = 0; mode < kScopeModes; ++mode) {
+      Expect(mode, field, lines, graticule.data(), random() % 5, "flat field");
+    }
+  }
+}
+
+TEST_F(ScopeFastPass, EdgesAndRepeatedPassesGiveThePlainBytes) {
+  std::mt19937 random(11);
+  const auto field = RandomBytes(200 * kScopeLineBytes, random);
+  const auto graticule = RandomBytes(kScopeBytes, random, 230);
+  // No lines, one line, an odd count, more than the field buffer keeps.
+  for (std::uint32_t lines : {0u, 1u, 37u, 145u, 200u}) {
+    for (int mode = 0; mode < kScopeModes; ++mode) {
+      Expect(mode, field, lines, graticule.data(), lines % 4, "edge line count");
+    }
+  }
+  // Unknown modes draw the graticule alone; so does a vectorscope without map.
+  Expect(-1, field, 10, graticule.data(), 1, "unknown mode");
+  Expect(kScopeModes, field, 10, graticule.data(), 2, "unknown mode");
+  std::vector<std::uint8_t> display(kScopeBytes, 1);
+  DrawScope_AVX2(kScopeVector, graticule.data(), field.data(), 10, nullptr, scratch.data(),
+                 display.data());
+  EXPECT_EQ(display, graticule);
+  // The fast pass keeps no trace of one field in the next (its counts are
+  // cleared), whichever mode came before.
+  for (int mode = 0; mode < kScopeModes; ++mode) {
+    for (int again = 0; again < 2; ++again) {
+      Expect(mode, field, 144, graticule.data(), again, "repeated pass");
+    }
+  }
+}
+
+TEST(ScopeChosenPass, DrawScopeGivesThePlainBytes) {
+  std::mt19937 random(3);
+  const auto field = RandomBytes(120 * kScopeLineBytes, random);
+  std::vector<std::uint32_t> map(65536);
+  BuildVectorScopeMap(map.data());
+  std::vector<std::uint8_t> scratch(720 * 4), plain(kScopeBytes), chosen(kScopeBytes);
+  for (int mode = 0; mode < kScopeModes; ++mode) {
+    DrawScope_C(mode, nullptr, field.data(), 120, map.data(), scratch.data(), plain.data());
+    DrawScope(mode, nullptr, field.data(), 120, map.data(), scratch.data(), chosen.data());
+    EXPECT_EQ(chosen, plain) << "mode " << mode;
+  }
+}
+
+}  // namespace
+}  // namespace quellor::videoproc
