@@ -96,6 +96,11 @@ void BaseWindowClass::RePaint() {
   InvalidateRect(0, 0, GetWindowWidth(), GetWindowHeight());
 }
 
+void BaseWindowClass::DragAndDrop_DisplayRedShadeAutomatically(bool on) {
+  m_redShade = on;
+  if (m_window != nullptr) RePaint();
+}
+
 long BaseWindowClass::GetFontHeight() {
   HDC dc = GetDC(m_window);
   if (dc == nullptr) return 0;

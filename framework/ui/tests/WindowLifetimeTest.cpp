@@ -142,4 +142,21 @@ TEST_F(WindowLifetime, DestroyingTheLastWindowPostsQuit) {
   EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+// Switching the automatic selection shade repaints the window at once, so
+// the change is seen without waiting for something else to paint it.
+TEST_F(WindowLifetime, SwitchingTheAutomaticShadeRepaintsTheWindow) {
+  NoticeRecorder notices(log);
+  auto* w = new TestWindow(log, &deleted);
+  ASSERT_TRUE(w->Open(nullptr, "w", WS_POPUP | WS_VISIBLE));
+  HWND handle = w->GetWindowHandle();
+  UpdateWindow(handle);
+  Settle();
+  w->AddDependant(&notices, 1);
+  log.clear();
+  w->DragAndDrop_DisplayRedShadeAutomatically(true);
+  EXPECT_TRUE(Contains(log, "notice BaseWindowClass::Paint"));
+  w->DeleteDependant(&notices);
+  ::DestroyWindow(handle);
+}
+
 }  // namespace

@@ -130,7 +130,9 @@ class QUELLOR_EXPORT BaseWindowClass : public PluginClass, public DynamicTalker 
   void DragAndDrop_SelectMe(bool selected);
   bool DragAndDrop_AmISelected() const { return m_selected; }
   bool DragNDrop_SelectedBefore(BaseWindowClass* other) const;
-  void DragAndDrop_DisplayRedShadeAutomatically(bool on) { m_redShade = on; }
+  // Stores whether the selection shade is drawn for this window and repaints
+  // it, so the change shows at once.
+  void DragAndDrop_DisplayRedShadeAutomatically(bool on);
 
   bool IsOpened() const { return m_opened; }
 
