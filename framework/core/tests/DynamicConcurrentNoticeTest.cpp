@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <future>
 #include <memory>
@@ -92,9 +93,12 @@ TEST(DynamicConcurrentNotice, DeleteNoticeWaitingForALockDoesNotStopOtherThreads
   // The window thread destroys a value whose Delete listener takes a lock
   // of its own; a render thread holds that lock while it makes a value. The
   // Delete notice must not hold the talkers' process-wide lock meanwhile.
-  std::timed_mutex renderLock;
+  std::mutex renderLock;
   std::promise<void> inNotice;
   std::promise<void> holding;
+  std::mutex releasedMutex;
+  std::condition_variable releasedSignal;
+  bool released = false;
   bool gotLock = false;
   struct TakesLock : DynamicListener {
     std::function<void()> react;
@@ -105,18 +109,26 @@ TEST(DynamicConcurrentNotice, DeleteNoticeWaitingForALockDoesNotStopOtherThreads
   listener.react = [&] {
     inNotice.set_value();
     holding.get_future().wait();
-    // Bounded: a fault shows as a failure, not a hang.
-    gotLock = renderLock.try_lock_for(std::chrono::seconds(5));
-    if (gotLock) renderLock.unlock();
+    {
+      // Bounded: a fault shows as a failure, not a hang.
+      std::unique_lock wait(releasedMutex);
+      gotLock = releasedSignal.wait_for(wait, std::chrono::seconds(5), [&] { return released; });
+    }
+    if (gotLock) std::lock_guard hold(renderLock);
   };
   auto value = std::make_unique<Dynamic<int>>();
   value->AddDependant(&listener, 0);
   std::future<void> noticeStarted = inNotice.get_future();
   std::thread render([&] {
-    std::lock_guard hold(renderLock);
-    noticeStarted.wait();
-    holding.set_value();
-    Dynamic<float> made;  // takes the process-wide lock
+    {
+      std::lock_guard hold(renderLock);
+      noticeStarted.wait();
+      holding.set_value();
+      Dynamic<float> made;  // takes the process-wide lock
+    }
+    std::lock_guard hold(releasedMutex);
+    released = true;
+    releasedSignal.notify_all();
   });
   value.reset();
   render.join();
