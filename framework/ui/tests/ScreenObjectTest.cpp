@@ -47,6 +47,30 @@ TEST(ResourceRegistry, EntryRepeatsTheObjectsNoticesAndObjectDeletedElsewhereLea
   EXPECT_EQ(nullptr, GetResource(const_cast<char*>("Watched")));
 }
 
+TEST(ResourceRegistry, AnEntryDeletedFromInsideItsOwnChangedNoticeGoesCleanly) {
+  // The listener deletes the entry it is hearing from: the notice walks of
+  // the entry and of its object must both stop without touching them again.
+  uitest::Log log;
+  uitest::NoticeRecorder first(log), last(log);
+  int deleted = 0;
+  auto* object = new Counted(&deleted, const_cast<char*>("Doomed"));
+  ScreenObject* entry = GetResource(const_cast<char*>("Doomed"));
+  first.onNotice = [&](const char* name, std::uint64_t*) {
+    if (std::string(name) == "Changed") {
+      EXPECT_FALSE(DeleteResource(const_cast<char*>("Doomed")));
+    }
+  };
+  entry->AddDependant(&first, 1);
+  entry->AddDependant(&last, 2);
+  object->ScreenObject_SetPreferedYSize(4);
+  EXPECT_EQ(1, deleted);
+  EXPECT_EQ(nullptr, GetResource(const_cast<char*>("Doomed")));
+  // Both hear the entry going; the deleted entry's Changed walk ends there.
+  EXPECT_EQ((uitest::Log{"notice Changed", "notice DynamicTalker::Delete",
+                         "notice DynamicTalker::Delete"}),
+            log);
+}
+
 TEST(ScreenObjects, CompositeDrawsEveryChildAndPrefersTheLargest) {
   ScreenObject_Composite empty;
   RECT r{0, 0, 4, 4};

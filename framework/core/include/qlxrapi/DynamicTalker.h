@@ -44,8 +44,16 @@ class QUELLOR_EXPORT DynamicTalker {
 
   // Calls every registration in list order with name and args, on this
   // thread, before returning; while messages are off only records that a
-  // notice was suppressed.
+  // notice was suppressed. The registrations called are those present when
+  // the notice starts that are still present when their turn comes: a
+  // registration added by a callback hears the next notice, one removed by a
+  // callback (or by its listener's destruction) is not called. A callback may
+  // destroy this talker; the notice then ends with the callback. A notice
+  // sent from inside this talker's own notices more than kMaxNestedNotices
+  // deep on one thread is dropped, so that listeners that keep setting the
+  // value back and forth end instead of exhausting the stack.
   void ChangedARGS(const char* name, void* args);
+  static constexpr int kMaxNestedNotices = 32;
 
   // ChangedARGS with the extra arguments packed as DynamicArguments.h says.
   template <typename... Arguments>
@@ -70,11 +78,18 @@ class QUELLOR_EXPORT DynamicTalker {
 
  private:
   friend class DynamicListener;
+  struct Walk;
   static void DeleteDependantFromAllTalkers(DynamicListener* listener);
-  void DeliverToDependants(const char* name, void* args);
+  // always: delivered whatever the nesting (the "DynamicTalker::Delete" notice).
+  void DeliverToDependants(const char* name, void* args, bool always);
+  bool IsRegistered(const DynamicListenerItem& item) const;
+  void EndWalksOfThisThread();
 
   tList<DynamicListenerItem>* m_dependants = nullptr;
   DynamicTalker* m_next = nullptr;
+  // The notices under way on this talker, newest first; guarded by the
+  // dependants list's lock.
+  Walk* m_walks = nullptr;
   // Atomic so that render threads may notify while the window thread
   // brackets; same size and layout as the plain 32-bit counter and byte flag.
   std::atomic<std::int32_t> m_messagesOffDepth{0};
