@@ -13,6 +13,7 @@
 #include <win32/automation/Shell.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -139,8 +140,15 @@ void PlayFields(PanelWindow& panel, PanelGraph& graph, long fields) {
 bool DropOnClipList(PanelWindow& panel, std::istringstream& words, std::string& error) {
   if (panel.ClipList() == nullptr) return error = "drop: the graph has no RTVFileInput", false;
   std::vector<std::string> paths;
-  for (std::string path; words >> path;) paths.push_back(path);
+  // A file manager hands over whole paths: the clip opens wherever the
+  // output's thread reads it.
+  for (std::string path; words >> path;) {
+    std::error_code failed;
+    const std::filesystem::path whole = std::filesystem::absolute(path, failed);
+    paths.push_back(failed ? path : whole.lexically_normal().string());
+  }
   if (paths.empty()) return error = "drop: which files?", false;
+  Pump();  // the list opens (and takes files) once its messages have run
   RECT r{};
   GetWindowRect(panel.ClipList()->GetWindowHandle(), &r);
   const POINT at{(r.left + r.right) / 2, r.bottom - 4};

@@ -107,6 +107,15 @@ TEST(QuellPanelClips, AClipDroppedOnTheListJoinsTheInputAndPlays) {
       << run.out;
 }
 
+TEST(QuellPanelClips, AScriptMayDropFirstAndTheListHoldsWholePaths) {
+  ScratchFolder folder("quellpanel");
+  const std::string grey = MakeFlatClip(folder, "grey.rtv", 150, 1);
+  const PanelRun run =
+      RunPanel(folder, "drop " + (folder / "." / "grey.rtv").string() + "\nclips\n", kClipGraph);
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out, "clip 0: " + grey + "\n");
+}
+
 TEST(QuellPanelClips, DroppingNeedsAClipInputAndFiles) {
   ScratchFolder folder("quellpanel");
   PanelRun run = RunPanel(folder, "fields 2\ndrop " + (folder / "a.rtv").string() + "\n");
