@@ -4,20 +4,25 @@
 #include <board/testing/BoardClock.h>
 #include <qlxrapi/MessageQueue.h>
 #include <qlxrapi/UtilLib_Edit.h>
+#include <qlxrapi/UtilLib_ListBox.h>
 #include <qlxrapi/UtilLib_Menu.h>
 #include <qlxrapi/UtilLib_MenuButton.h>
 #include <qlxrapi/UtilLib_Slider.h>
 #include <qlxrapi/UtilLib_ToggleButton.h>
 #include <win32/automation/Desktop.h>
+#include <win32/automation/Shell.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
 
 #include "PanelGraph.h"
 #include "PanelWindow.h"
+#include "videoproc/RTVFileInput.h"
 #include "videoproc/VideoQuellorOutput.h"
+#include "videoproc/WaveformMonitor.h"
 
 namespace quellor::quellpanel {
 namespace {
@@ -90,8 +95,30 @@ bool ChooseSpeed(PanelWindow& panel, std::size_t output, int item, std::string& 
   return true;
 }
 
-void PlayFields(PanelGraph& graph, long fields) {
+// Polls (running the panel's messages) for up to limit ms until done().
+template <typename Condition>
+bool WaitPumping(Condition done, int limit) {
+  for (int waited = 0; waited < limit; ++waited) {
+    if (done()) return true;
+    Pump();
+    Sleep(1);
+  }
+  return done();
+}
+
+// The scope takes the fields on the board's thread and draws them on its
+// own, a few times a second. After the last fields of a run it is given time
+// to draw them, so that a picture of the panel shows what the board put out
+// last.
+void WaitForScope(WaveformMonitor* scope, std::uint32_t frames, std::uint32_t draws) {
+  if (scope == nullptr) return;
+  if (WaitPumping([&] { return scope->GetFrameCount() != frames; }, 1000))
+    WaitPumping([&] { return scope->GetDrawCount() > draws; }, 1000);
+}
+
+void PlayFields(PanelWindow& panel, PanelGraph& graph, long fields) {
   const std::vector<VideoQuellorOutput*> outputs = graph.Outputs();
+  WaveformMonitor* scope = panel.Scope();
   auto shown = [&] {
     std::uint64_t total = 0;
     for (VideoQuellorOutput* o : outputs) total += o->GetCounters().shown;
@@ -99,10 +126,44 @@ void PlayFields(PanelGraph& graph, long fields) {
   };
   for (long done = 0; done < fields; done += 2) {
     const std::uint64_t before = shown();
-    for (int waited = 0; waited < 1000 && shown() == before; ++waited) Sleep(1);
+    WaitPumping([&] { return shown() != before; }, 1000);
+    const bool last = done + 2 >= fields;
+    const std::uint32_t frames = scope != nullptr ? scope->GetFrameCount() : 0;
+    const std::uint32_t draws = scope != nullptr ? scope->GetDrawCount() : 0;
     board::testing::AdvanceFields(fields - done >= 2 ? 2 : 1);
+    if (last) WaitForScope(scope, frames, draws);
     Pump();
   }
+}
+
+// Drops the files on the clip list as the shell would.
+bool DropOnClipList(PanelWindow& panel, std::istringstream& words, std::string& error) {
+  if (panel.ClipList() == nullptr) return error = "drop: the graph has no RTVFileInput", false;
+  std::vector<std::string> paths;
+  // A file manager hands over whole paths: the clip opens wherever the
+  // output's thread reads it.
+  for (std::string path; words >> path;) {
+    std::error_code failed;
+    const std::filesystem::path whole = std::filesystem::absolute(path, failed);
+    paths.push_back(failed ? path : whole.lexically_normal().string());
+  }
+  if (paths.empty()) return error = "drop: which files?", false;
+  Pump();  // the list opens (and takes files) once its messages have run
+  RECT r{};
+  GetWindowRect(panel.ClipList()->GetWindowHandle(), &r);
+  const POINT at{(r.left + r.right) / 2, r.bottom - 4};
+  if (!desktop::DropFiles(at, paths)) return error = "drop: the clip list took no files", false;
+  Pump();
+  return true;
+}
+
+void PrintClips(PanelWindow& panel, std::ostream& out) {
+  RTVFileInput* clips = panel.Clips();
+  if (clips == nullptr) return;
+  clips->FileSelect_LockList();
+  for (unsigned i = 0; i < clips->FileSelect_GetNoFiles(); ++i)
+    out << "clip " << i << ": " << clips->FileSelect_Get(i) << '\n';
+  clips->FileSelect_UnLockList();
 }
 
 bool PrintOutputLuma(std::ostream& out, std::string& error) {
@@ -138,7 +199,7 @@ bool RunLine(const std::string& line, PanelWindow& panel, PanelGraph& graph, std
   if (command == "fields") {
     long fields = 0;
     if (!(words >> fields) || fields < 0) return error = "fields: a count from 0", false;
-    PlayFields(graph, fields);
+    PlayFields(panel, graph, fields);
   } else if (command == "slide" || command == "set") {
     ValueRow* target = row(name);
     double number = 0;
@@ -175,6 +236,10 @@ bool RunLine(const std::string& line, PanelWindow& panel, PanelGraph& graph, std
     GetWindowRect(panel.LoopButtons()[output]->GetWindowHandle(), &r);
     desktop::Click(Button::Left, r.left + 10, r.top + 10);
     Pump();
+  } else if (command == "drop") {
+    return DropOnClipList(panel, words, error);
+  } else if (command == "clips") {
+    PrintClips(panel, out);
   } else if (command == "print") {
     ValueRow* target = row(name);
     if (target == nullptr) return false;
@@ -193,6 +258,9 @@ bool RunLine(const std::string& line, PanelWindow& panel, PanelGraph& graph, std
     std::string path;
     if (!(words >> path)) return error = "shot: a file name", false;
     Pump();
+    if (panel.Scope() != nullptr)
+      RedrawWindow(panel.Scope()->GetWindowHandle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_UPDATENOW);
     if (!desktop::WriteWindowPng(panel.Window(), path))
       return error = "cannot write " + path, false;
   } else {

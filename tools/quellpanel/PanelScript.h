@@ -7,6 +7,8 @@
 //   key ROW KEY         press a key (up, down, pageup, pagedown) in ROW's edit
 //   speed N ITEM        choose item ITEM (1..4) of output N's speed menu by mouse
 //   loop N              click output N's loop toggle
+//   drop FILE...        drop clips from the shell on the clip list
+//   clips               print the clip input's files, "clip N: FILE"
 //   print ROW           print "ROW = value"
 //   output              print the mean luma of the frame the board shows
 //   status              print the outputs' counters and speeds

@@ -2,7 +2,9 @@
 
 #include <qlxrapi/ClassList.h>
 #include <qlxrapi/DefaultResources.h>
+#include <qlxrapi/FileSelectNames.h>
 #include <qlxrapi/UtilLib_Canvas.h>
+#include <qlxrapi/UtilLib_ListBox.h>
 #include <qlxrapi/UtilLib_Menu.h>
 #include <qlxrapi/UtilLib_MenuButton.h>
 #include <qlxrapi/UtilLib_ToggleButton.h>
@@ -11,14 +13,21 @@
 
 #include "GraphValues.h"
 #include "videoproc/ChromaKey.h"
+#include "videoproc/RTVFileInput.h"
 #include "videoproc/VideoGradient.h"
 #include "videoproc/VideoQuellorOutput.h"
+#include "videoproc/WaveformMonitor.h"
 
 namespace quellor::quellpanel {
 namespace {
 
 constexpr long kRowHeight = 30;
 constexpr long kMenuRoom = 110;
+constexpr long kListHeight = 92, kLineHeight = 18;
+// The scope's own size (its graticule pictures are made for it).
+constexpr long kScopeWidth = 360, kScopeHeight = 256;
+// The listener id of the clip list (the speed menus count from 0).
+constexpr long kClipListId = 1L << 20;
 const char* const kSpeedNames[] = {"Still", "Normal", "Double", "Backwards"};
 const char* const kSpeedValues[] = {"0", "1", "2", "-1"};
 
@@ -95,10 +104,15 @@ void PanelWindow::SkinButton(Controls_Button* button, const char* text) {
 }
 
 bool PanelWindow::Open(std::string& error) {
-  for (PanelNode& node : m_graph.Nodes()) AddRows(node);
+  for (PanelNode& node : m_graph.Nodes()) {
+    AddRows(node);
+    if (m_clips == nullptr) m_clips = dynamic_cast<RTVFileInput*>(node.node);
+  }
   m_outputs = m_graph.Outputs();
-  // Room under the last row for the speed menu to drop into.
-  const long height = 20 + kRowHeight * long(m_rows.size() + m_outputs.size()) + kMenuRoom;
+  // Room under the last row for the speed menu to drop into, then the clip
+  // list and the scope.
+  const long controls = 20 + kRowHeight * long(m_rows.size() + m_outputs.size()) + kMenuRoom;
+  const long height = controls + (m_clips != nullptr ? kListHeight + 10 : 0) + kScopeHeight + 12;
   m_canvas = MakeControl<UtilLib_Canvas>("UtilLib_Canvas", nullptr, kLeft, kTop, kWidth, height,
                                          WS_POPUP | WS_VISIBLE, "quellpanel");
   if (m_canvas == nullptr) return error = "cannot open the panel window", false;
@@ -133,11 +147,86 @@ bool PanelWindow::Open(std::string& error) {
     m_speedButtons.push_back(speed);
     y += kRowHeight;
   }
+  y = controls;
+  if (m_clips != nullptr) {
+    if (!OpenClipList(y, error)) return false;
+    y += kListHeight + 10;
+  }
+  OpenScope(y);
   return true;
 }
 
-void PanelWindow::DynamicCallback(long id, const char* name, void*) {
-  if (name == nullptr || std::strcmp(name, "DynamicTalker::Delete") == 0) return;
+bool PanelWindow::OpenClipList(long y, std::string& error) {
+  m_clipList =
+      MakeControl<UtilLib_ListBox>("UtilLib_ListBox", Window(), 12, y, kWidth - 24, kListHeight);
+  if (m_clipList == nullptr) return error = "cannot make the clip list", false;
+  auto* look = new ScreenObjectSolid;
+  look->ScreenObjectSolid_SetColor(16, 20, 34);
+  m_lineLooks.emplace_back(look);
+  m_clipList->Canvas_SetResource(look);
+  SetWindowPos(m_clipList->GetWindowHandle(), nullptr, 0, 0, kWidth - 24, kListHeight,
+               SWP_NOMOVE | SWP_NOZORDER);
+  m_clipList->AddDependant(this, kClipListId);
+  m_clips->FileSelect_LockList();
+  for (unsigned i = 0; i < m_clips->FileSelect_GetNoFiles(); ++i)
+    AddClipLine(m_clips->FileSelect_Get(i));
+  m_clips->FileSelect_UnLockList();
+  return true;
+}
+
+void PanelWindow::AddClipLine(const char* path) {
+  if (path == nullptr || m_clipList == nullptr) return;
+  auto* text = new TextItem(const_cast<char*>(path));
+  text->SetAlignment(33 | 64);
+  text->SetColor(220, 226, 240);
+  m_lineLooks.emplace_back(text);
+  auto* line = MakeControl<UtilLib_Canvas>("UtilLib_Canvas", m_clipList->GetWindowHandle(), 0, 0,
+                                           kWidth - 28, kLineHeight);
+  if (line == nullptr) return;
+  line->Canvas_SetResource(text);
+  SetWindowPos(line->GetWindowHandle(), nullptr, 0, 0, kWidth - 28, kLineHeight,
+               SWP_NOMOVE | SWP_NOZORDER);
+  m_clipList->Layout_PerformLayout(m_clipList->GetWindowHandle(), true);
+}
+
+void PanelWindow::ClipsDropped(FileSelectNames* names) {
+  if (names == nullptr || m_clips == nullptr) return;
+  names->FileSelect_LockList();
+  for (unsigned i = 0; i < names->FileSelect_GetNoFiles(); ++i) {
+    const char* path = names->FileSelect_Get(i);
+    if (path == nullptr) continue;
+    // Appended: the clips already listed keep their places on the time line.
+    m_clips->FileSelect_Set(0xFFFFFFFFul, path);
+    AddClipLine(path);
+  }
+  names->FileSelect_UnLockList();
+}
+
+void PanelWindow::OpenScope(long y) {
+  std::string none;
+  try {
+    m_scope =
+        MakeControl<WaveformMonitor>("WaveformMonitorOut", Window(), (kWidth - kScopeWidth) / 2, y,
+                                     kScopeWidth, kScopeHeight, WS_CHILD | WS_VISIBLE);
+  } catch (...) {
+    // Without the board's engine the panel works on without its scope.
+    m_scope = nullptr;
+  }
+}
+
+void PanelWindow::DynamicCallback(long id, const char* name, void* args) {
+  if (name == nullptr) return;
+  if (id == kClipListId) {
+    if (std::strcmp(name, "DynamicTalker::Delete") == 0) {
+      m_clipList = nullptr;
+    } else if (std::strcmp(name, "BaseWindowClass::FilesDropped") == 0 && args != nullptr) {
+      void** words = static_cast<void**>(args);
+      ClipsDropped(static_cast<FileSelectNames*>(words[0]));
+      if (words[1] != nullptr) *static_cast<bool*>(words[1]) = true;
+    }
+    return;
+  }
+  if (std::strcmp(name, "DynamicTalker::Delete") == 0) return;
   if (id < 0 || std::size_t(id) >= m_speedMenus.size()) return;
   if (m_speedButtons[std::size_t(id)]->Button_GetVariable()->Get() !=
       UtilLib_Menu::kNothingSelected)

@@ -1,6 +1,8 @@
 // The control panel of a graph: a row of label, slider and edit for each
 // adjustable value of its nodes, a toggle for each output's looping bound to
-// the output's own value, and a pop-up menu of each output's speeds.
+// the output's own value, a pop-up menu of each output's speeds, a list of
+// the clip input's files that takes clips dropped from the shell, and a
+// scope of the board's output.
 #pragma once
 
 #include <qlxrapi/Dynamic.h>
@@ -16,10 +18,14 @@
 #include "ValueRow.h"
 
 class Controls_Button;
+class FileSelectNames;
+class RTVFileInput;
 class UtilLib_Canvas;
+class UtilLib_ListBox;
 class UtilLib_Menu;
 class UtilLib_MenuButton;
 class UtilLib_ToggleButton;
+class WaveformMonitor;
 
 namespace quellor::quellpanel {
 
@@ -44,10 +50,22 @@ class PanelWindow : public DynamicListener {
   std::vector<UtilLib_MenuButton*> SpeedButtons() const { return m_speedButtons; }
   std::vector<UtilLib_ToggleButton*> LoopButtons() const { return m_loopButtons; }
 
+  // The first clip input's file list and its box (null without one), and
+  // the scope (null when the plug-in would not make it).
+  RTVFileInput* Clips() const { return m_clips; }
+  UtilLib_ListBox* ClipList() const { return m_clipList; }
+  WaveformMonitor* Scope() const { return m_scope; }
+
   void DynamicCallback(long id, const char* name, void* args) override;
 
  private:
   void AddRows(PanelNode& node);
+  bool OpenClipList(long y, std::string& error);
+  void OpenScope(long y);
+  // A line of the clip list naming path.
+  void AddClipLine(const char* path);
+  // Files dropped on the list join the clip input's time line.
+  void ClipsDropped(FileSelectNames* names);
   // Four looks (the library's button looks under text) for a button.
   void SkinButton(Controls_Button* button, const char* text);
 
@@ -60,6 +78,10 @@ class PanelWindow : public DynamicListener {
   std::vector<UtilLib_MenuButton*> m_speedButtons;
   std::vector<UtilLib_ToggleButton*> m_loopButtons;
   std::vector<class VideoQuellorOutput*> m_outputs;
+  RTVFileInput* m_clips = nullptr;
+  UtilLib_ListBox* m_clipList = nullptr;
+  std::vector<std::unique_ptr<ScreenObject>> m_lineLooks;
+  WaveformMonitor* m_scope = nullptr;
 };
 
 }  // namespace quellor::quellpanel

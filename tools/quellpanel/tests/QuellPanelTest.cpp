@@ -7,36 +7,22 @@
 #include <string>
 #include <vector>
 
-#include "quellor/testing/ChildProcess.h"
-#include "quellor/testing/ScratchFolder.h"
+#include "PanelRun.h"
 
-namespace {
+namespace quellor::quellpanel::testing {
 
-using quellor::testing::ChildOptions;
-using quellor::testing::ProgramPath;
-using quellor::testing::RunChild;
-using quellor::testing::ScratchFolder;
-
-const char kGraph[] =
-    "grad=VideoGradient(flat=16:128:128) out=VideoQuellorOutput(input=grad, standard=ntsc)";
-
-struct PanelRun {
-  int status = -1;
-  std::string out;
-};
-
-PanelRun RunPanel(const ScratchFolder& folder, const std::string& script) {
+PanelRun RunPanel(const ScratchFolder& folder, const std::string& script,
+                  const std::string& graph) {
   quellor::testing::WriteFile(folder / "script.txt", script);
   ChildOptions options;
   options.errorToOutput = true;
   options.environment = {{"QUELLOR_BOARD_DIR", (folder / "board").string()},
                          {"QUELLOR_HEADLESS", "1"}};
   const auto child = RunChild(ProgramPath("quellpanel"),
-                              {"--script", (folder / "script.txt").string(), kGraph}, options);
+                              {"--script", (folder / "script.txt").string(), graph}, options);
   return PanelRun{child.exitCode, child.output};
 }
 
-// The numbers printed after each "prefix".
 std::vector<double> Numbers(const std::string& text, const std::string& prefix) {
   std::vector<double> numbers;
   const std::regex line(prefix + " ([-0-9.e+]+)");
@@ -45,6 +31,12 @@ std::vector<double> Numbers(const std::string& text, const std::string& prefix) 
     numbers.push_back(std::stod((*it)[1]));
   return numbers;
 }
+
+}  // namespace quellor::quellpanel::testing
+
+namespace {
+
+using namespace quellor::quellpanel::testing;
 
 TEST(QuellPanel, MovingASliderChangesTheNodeAndTheBoardsOutput) {
   ScratchFolder folder("quellpanel");
