@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "BridgeProcess.h"
 #include "BridgeTexts.h"
@@ -22,6 +23,23 @@ std::atomic<bool> g_callbackPriorityRaised{false};
 std::uint8_t* AllocateFrame(std::size_t bytes) {
   const std::size_t rounded = (bytes + kSectorAlignment - 1) / kSectorAlignment * kSectorAlignment;
   return static_cast<std::uint8_t*>(std::aligned_alloc(kSectorAlignment, rounded));
+}
+
+// Appends one whole frame (both fields, one write) at the slot's own next
+// frame place. The clip's handle is shared through the table with anyone who
+// reads or writes the same path (a host reading the take as it grows), and
+// each of them moves the handle's position; writing "at the current position"
+// after such a read would put the frame over an earlier one. So the position
+// is set under the slot's lock, right before the write.
+bool AppendFrameInPlace(const std::string& path, const void* frame) {
+  clip::OpenClipTable::LockedSlot slot = clip::OpenClipTable::Instance().Acquire(path.c_str());
+  if (!slot) return false;
+  const std::uint64_t bytes = static_cast<std::uint64_t>(slot->field_bytes) * 2;
+  const bool ok = bytes <= std::numeric_limits<DWORD>::max() &&
+                  slot->clip->SeekToChunk(2 * slot->next_frame_index, 0) &&
+                  slot->clip->WriteAtCurrentPosition(frame, static_cast<DWORD>(bytes));
+  ++slot->next_frame_index;  // a failed frame stays a gap; later ones keep their place
+  return ok;
 }
 
 }  // namespace
@@ -327,7 +345,7 @@ void RecordingContext::WriteFrame(int entry, const std::string& path) {
                                static_cast<unsigned>(geometry_.fieldLines()), geometry_.frameRate);
       ok = clip::ClipWriter::WriteFrame(path.c_str(), entries_[entry].buffer);
     } else {
-      ok = clip::ClipWriter::AppendFrame(path.c_str(), entries_[entry].buffer);
+      ok = AppendFrameInPlace(path, entries_[entry].buffer);
     }
   } catch (...) {
     ok = false;

@@ -172,6 +172,38 @@ TEST_F(RecordingTest, ABacklogBehindASlowDiskIsWrittenWholeAndInOrder) {
   EXPECT_TRUE(boxes.empty());
 }
 
+// A host may read the take while it grows; its reads move the position of
+// the clip's shared handle. Every frame still lands in its own place, in the
+// order the fields came, over many frames at the clock's full speed.
+TEST_F(RecordingTest, ReadingTheTakeWhileItGrowsKeepsEveryFrameInItsPlaceAndOrder) {
+  ASSERT_TRUE(StartPlugin());
+  InputWatcher input;
+  AVFILE_Handle context = Open();
+  const std::string path = Path("growing.rtv");
+  ASSERT_EQ(Add(context, path), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);  // 999
+  std::uint32_t frames = 0;
+  Bytes frame(kNtsc.frameBytes() + 4);
+  for (int round = 0; round < 6; ++round) {
+    board::testing::AdvanceFields(2 * 7);
+    frames += 7;
+    ASSERT_TRUE(WaitFor([&] { return Position(context) == frames; }));
+    // Read an early frame: the shared handle is left far behind the end.
+    AVFILE_Handle reader = OpenForRead(path);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_EQ(ReadFrame(reader, round % 3, kGuid422, frame), 1);
+    AVFILE_CloseReadingFile(reader);
+  }
+  EXPECT_EQ(StopWhileFieldsRun(context), 1);
+  const std::uint32_t written = Position(context);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  // Every input frame differs from the next, so a frame out of its place or
+  // order cannot match.
+  EXPECT_NE(input.Frame(1000), input.Frame(1002));
+  ExpectClipHolds(path, input, 1000, static_cast<int>(written));
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(RecordingTest, AFullDiskKeepsTheFramesWrittenAndTellsTheHostAtTheStop) {
   ASSERT_TRUE(StartPlugin());
   InputWatcher input;
