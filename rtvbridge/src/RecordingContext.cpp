@@ -142,6 +142,7 @@ bool RecordingContext::AddFile(const char* path, std::uint32_t frameLimit, DWORD
   if (!finished) return false;
   std::lock_guard lock(mutex_);
   clipPath_ = path != nullptr ? std::make_unique<std::string>(path) : nullptr;
+  ++clipGeneration_;
   frameLimit_ = frameLimit == 0 ? kNoFrameLimit : frameLimit;
   return true;
 }
@@ -149,6 +150,7 @@ bool RecordingContext::AddFile(const char* path, std::uint32_t frameLimit, DWORD
 void RecordingContext::RemoveFile() {
   std::lock_guard lock(mutex_);
   clipPath_.reset();  // the writer discards frames from now on
+  ++clipGeneration_;
 }
 
 void RecordingContext::Start() {
@@ -264,10 +266,20 @@ void RecordingContext::ReturnToFree(int entry) {
 
 // ---- the writer (its own thread) ------------------------------------------------
 
-// With mutex_ held: the clip is closed and forgotten, the context idles.
-void RecordingContext::EndTakeLocked() {
-  if (clipPath_) clip::ClipWriter::Close(clipPath_->c_str());
-  clipPath_.reset();
+// With mutex_ held by `lock`: the clip is closed and forgotten, the context
+// idles. The table's locks are never taken under mutex_ (a thread holding a
+// clip's slot may wait for mutex_), so the lock is let go for the close; the
+// host's stop keeps waiting meanwhile, as the clip is still set. A clip the
+// host set or removed in that moment is its own and stays.
+void RecordingContext::EndTake(std::unique_lock<std::mutex>& lock) {
+  if (clipPath_) {
+    const std::string path = *clipPath_;
+    const std::uint64_t generation = clipGeneration_;
+    lock.unlock();
+    clip::ClipWriter::Close(path.c_str());
+    lock.lock();
+    if (clipGeneration_ == generation) clipPath_.reset();
+  }
   ++trouble_;
   startStamp_ = kNoStamp;
 }
@@ -281,7 +293,7 @@ void RecordingContext::Run() {
       // Asked by a stop that saw no field after its stamp: only once the
       // frames queued before it are written.
       if (full_.empty()) {
-        if (startStamp_ != kNoStamp) EndTakeLocked();
+        if (startStamp_ != kNoStamp) EndTake(lock);
         endTakeRequest_ = false;
       }
     }
@@ -296,7 +308,7 @@ void RecordingContext::Run() {
     const std::uint32_t start = startStamp_;
     if (stamp > stopStamp_) {
       // The first frame after the stop ends the take; it is not written.
-      if (start != kNoStamp) EndTakeLocked();
+      if (start != kNoStamp) EndTake(lock);
       lock.unlock();
       ReturnToFree(entry);
       continue;

@@ -66,7 +66,7 @@ class RecordingContext : private widgets::Thread {
   void Run() override;  // the writer loop
   void HandleField(const BYTE* pixels, const RTME_FieldInfo& info);
   void ReturnToFree(int entry);
-  void EndTakeLocked();
+  void EndTake(std::unique_lock<std::mutex>& lock);
   void WriteFrame(int entry, const std::string& path);
   void AttachProbe();
   void DetachProbe();
@@ -85,6 +85,7 @@ class RecordingContext : private widgets::Thread {
   std::uint32_t framesWritten_ = 0;
   std::uint32_t frameLimit_ = kNoFrameLimit;
   std::unique_ptr<std::string> clipPath_;  // null: no clip
+  std::uint64_t clipGeneration_ = 0;       // counts the host's changes of clipPath_
 
   std::atomic<std::uint32_t> startStamp_{kNoStamp};
   std::atomic<std::uint32_t> stopStamp_{kNoStamp};
