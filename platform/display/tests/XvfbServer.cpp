@@ -1,5 +1,6 @@
 #include "XvfbServer.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -27,15 +28,42 @@ std::string FindXvfb() {
   return {};
 }
 
-// A display number with neither a lock file nor a socket; the pid spreads
-// parallel tests over the range.
+std::string LockPath(int n) {
+  return "/tmp/.X" + std::to_string(n) + "-lock";
+}
+std::string SocketPath(int n) {
+  return "/tmp/.X11-unix/X" + std::to_string(n);
+}
+
+// The lock and socket of display n, once its server is gone.
+void RemoveServerFiles(int n) {
+  unlink(LockPath(n).c_str());
+  unlink(SocketPath(n).c_str());
+}
+
+// True when display n's lock names a process that no longer runs: a server
+// killed without its clean-up (as the tests that lose their server do) left
+// it, and it would hold the number for good.
+bool LockIsStale(int n) {
+  const int file = open(LockPath(n).c_str(), O_RDONLY);
+  if (file < 0) return false;
+  char text[32] = {};
+  const ssize_t got = read(file, text, sizeof text - 1);
+  close(file);
+  if (got <= 0) return false;  // being written by a server that is starting
+  const long pid = std::strtol(text, nullptr, 10);
+  return pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// A display number with neither a lock file nor a socket, after clearing a
+// stale lock where one is found; the pid spreads parallel tests over the
+// range.
 int FreeDisplayNumber() {
   for (int tries = 0; tries < 400; ++tries) {
     const int n = 100 + int((getpid() + tries * 7) % 800);
+    if (LockIsStale(n)) RemoveServerFiles(n);
     struct stat info {};
-    if (stat(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), &info) != 0 &&
-        stat(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), &info) != 0)
-      return n;
+    if (stat(LockPath(n).c_str(), &info) != 0 && stat(SocketPath(n).c_str(), &info) != 0) return n;
   }
   return -1;
 }
@@ -53,6 +81,7 @@ XvfbServer::XvfbServer() {
     skipped_ = "no free X display number";
     return;
   }
+  number_ = number;
   name_ = ":" + std::to_string(number);
   pid_ = fork();
   if (pid_ == 0) {
@@ -88,6 +117,8 @@ void XvfbServer::Kill() {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
+    // Killed at once, the server leaves its lock and socket behind.
+    RemoveServerFiles(number_);
   }
 }
 

@@ -25,6 +25,7 @@ class XvfbServer {
 
  private:
   pid_t pid_ = -1;
+  int number_ = -1;
   std::string name_;
   std::string skipped_;
   Display* display_ = nullptr;
