@@ -28,14 +28,16 @@ constexpr std::size_t kPendingCapacity = 64;
 PendingClass g_pending[kPendingCapacity];
 std::size_t g_pendingCount = 0;
 
+// Both are made during the library's start-up, so they outlive its
+// shut-down steps and are freed when the library unloads.
 std::mutex& ClassesLock() {
-  static auto* lock = new std::mutex;
-  return *lock;
+  static std::mutex lock;
+  return lock;
 }
 
 std::vector<ControlClass>& Classes() {
-  static auto* classes = new std::vector<ControlClass>;
-  return *classes;
+  static std::vector<ControlClass> classes;
+  return classes;
 }
 
 // Every window of a control class starts here. The first message a window

@@ -34,8 +34,8 @@ struct Handles {
 };
 
 const Handles& AllHandles() {
-  static const Handles* handles = new Handles;
-  return *handles;
+  static const Handles handles;  // freed when the library unloads
+  return handles;
 }
 
 // The arrow pointer: 'X' ink, 'o' paper, anything else transparent.

@@ -23,14 +23,12 @@ struct Entry {
   std::string name;
 };
 
-// Newest first. Used from the window thread only. Made on first use and
-// given back when the library's start-up is undone (StopResources), so that
-// unloading the library leaves nothing behind.
-std::vector<Entry>* g_entries = nullptr;
-
+// Newest first. Used from the window thread only. Emptied when the library's
+// start-up is undone (StopResources); the list itself is freed when the
+// library unloads, even if something looked an entry up after the stop.
 std::vector<Entry>& Entries() {
-  if (g_entries == nullptr) g_entries = new std::vector<Entry>;
-  return *g_entries;
+  static std::vector<Entry> entries;
+  return entries;
 }
 
 // The class name for the trace: no leading keyword or underscores.
@@ -133,10 +131,8 @@ bool StartResources() {
   return true;
 }
 void StopResources() {
-  if (quellor::win::g_entries == nullptr) return;  // never used
   quellor::win::DeleteAll();
-  delete quellor::win::g_entries;
-  quellor::win::g_entries = nullptr;
+  std::vector<quellor::win::Entry>().swap(quellor::win::Entries());
 }
 
 }  // namespace

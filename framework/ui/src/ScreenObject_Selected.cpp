@@ -13,8 +13,8 @@ namespace {
 // The selection's scratch picture: it only grows. Drawing happens on the
 // window thread only.
 WindowBitmap& Scratch() {
-  static WindowBitmap* scratch = new WindowBitmap;
-  return *scratch;
+  static WindowBitmap scratch;  // freed when the library unloads
+  return scratch;
 }
 
 // Writes a handle picture at (x, y) of the scratch's top-left width x height,

@@ -21,8 +21,8 @@ namespace {
 // The edit windows whose procedure an UtilLib_Edit replaced. Window thread
 // only.
 std::vector<std::pair<HWND, UtilLib_Edit*>>& Edits() {
-  static auto* edits = new std::vector<std::pair<HWND, UtilLib_Edit*>>;
-  return *edits;
+  static std::vector<std::pair<HWND, UtilLib_Edit*>> edits;  // freed at unload
+  return edits;
 }
 
 UtilLib_Edit* EditOf(HWND window) {

@@ -133,10 +133,10 @@ BITMAPINFO HeaderOf(unsigned long width, unsigned long height) {
 }
 
 // The process-wide scratch picture of the blends: it only grows. Drawing
-// happens on the window thread only.
+// happens on the window thread only. Freed when the library unloads.
 WindowBitmap& Scratch() {
-  static WindowBitmap* scratch = new WindowBitmap;
-  return *scratch;
+  static WindowBitmap scratch;
+  return scratch;
 }
 
 bool GrowScratch(unsigned long width, unsigned long height) {
