@@ -4,12 +4,18 @@
 #include "PresenterFixture.h"
 // clang-format off
 #include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
 // clang-format on
 
 #include "quellor/testing/ChildProcess.h"
 #include "quellor/testing/ScratchFolder.h"
 #include "TinyTray.h"
 #include "win32/automation/Shell.h"
+
+extern "C" const char* __tsan_default_suppressions();
 
 namespace {
 
@@ -191,8 +197,16 @@ TEST_F(TrayTest, ClipviewerEndsCleanlyWhenTheServerGoesAway) {
   const std::string program = quellor::testing::ProgramPath("clipviewer");
   if (access(program.c_str(), X_OK) != 0) GTEST_SKIP() << "clipviewer is not built";
   quellor::testing::ScratchFolder scratch("clipviewer-lost-server");
+  // Under ThreadSanitizer the child needs this program's libX11 suppression
+  // (see TsanSuppressions.cpp) as a file; other builds ignore the variable.
+  const std::string suppressions = scratch.path() + "/tsan.supp";
+  std::ofstream(suppressions) << __tsan_default_suppressions();
+  const char* tsan = std::getenv("TSAN_OPTIONS");
+  const std::string tsanOptions =
+      std::string(tsan != nullptr ? tsan : "") + " suppressions=" + suppressions;
   quellor::testing::ChildProcess viewer("/bin/sh", {"-c", "exec \"$0\" 2>&1", program},
-                                        {{"DISPLAY", server_->Name()},
+                                        {{"TSAN_OPTIONS", tsanOptions},
+                                         {"DISPLAY", server_->Name()},
                                          {"QUELLOR_HEADLESS", "0"},
                                          {"QUELLOR_DEBUG", "1"},
                                          {"QUELLOR_BOARD_DIR", scratch.path() + "/board"},
