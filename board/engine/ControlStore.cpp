@@ -32,15 +32,21 @@ constexpr BuiltInControl kOutputControls[] = {
     {"control.scphase", 5},
 };
 
+// The board's own entry for a control on one side, or null.
+const BuiltInControl* FindBuiltIn(ControlSide side, const std::string& name) {
+  const auto find = [&](const auto& table) -> const BuiltInControl* {
+    for (const auto& control : table)
+      if (name == control.name) return &control;
+    return nullptr;
+  };
+  return side == ControlSide::Input ? find(kInputControls) : find(kOutputControls);
+}
+
 // NTSC with its 7.5 IRE pedestal is what the board starts in, as the
 // settings' default; every other control starts at 0.
 std::int32_t PowerOnValue(ControlSide side, const std::string& name) {
-  const auto find = [&](const auto& table) -> std::int32_t {
-    for (const auto& control : table)
-      if (name == control.name) return control.powerOn;
-    return 0;
-  };
-  return side == ControlSide::Input ? find(kInputControls) : find(kOutputControls);
+  const BuiltInControl* control = FindBuiltIn(side, name);
+  return control != nullptr ? control->powerOn : 0;
 }
 
 const char* SideName(ControlSide side) {
@@ -58,12 +64,8 @@ bool IsStorableName(const char* name) {
 }  // namespace
 
 DWORD ControlStore::BuiltInType(ControlSide side, const std::string& name) {
-  const auto find = [&](const auto& table) -> DWORD {
-    for (const auto& control : table)
-      if (name == control.name) return control.typeCode;
-    return 0;
-  };
-  return side == ControlSide::Input ? find(kInputControls) : find(kOutputControls);
+  const BuiltInControl* control = FindBuiltIn(side, name);
+  return control != nullptr ? control->typeCode : 0;
 }
 
 std::vector<ControlEntry> ControlStore::ReadAll() const {
