@@ -6,19 +6,9 @@
 
 #include <cstdlib>
 
+#include "XErrors.h"
+
 namespace quellor::display {
-
-namespace {
-
-// XShmAttach fails asynchronously (BadAccess) on a remote server: catch the
-// error during the sync that follows it.
-bool g_attachFailed = false;
-int CatchAttachError(Display*, XErrorEvent*) {
-  g_attachFailed = true;
-  return 0;
-}
-
-}  // namespace
 
 ShmImage::~ShmImage() {
   Release();
@@ -57,12 +47,12 @@ bool ShmImage::Allocate(Display* display, Visual* visual, int width, int height,
         shmctl(segment_.shmid, IPC_RMID, nullptr);
         if (segment_.shmaddr != reinterpret_cast<char*>(-1)) {
           segment_.readOnly = False;
-          g_attachFailed = false;
-          auto previous = XSetErrorHandler(CatchAttachError);
+          // XShmAttach fails asynchronously (BadAccess on a remote
+          // server): the error arrives during the sync that follows it.
+          const unsigned long attachSerial = NextRequest(display);
           const Status attached = XShmAttach(display, &segment_);
           XSync(display, False);
-          XSetErrorHandler(previous);
-          if (attached && !g_attachFailed) {
+          if (attached && !FailedSince(display, attachSerial)) {
             shared_ = true;
             width_ = width;
             height_ = height;

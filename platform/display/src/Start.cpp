@@ -25,15 +25,21 @@ struct Running {
 
 Running* g_running = nullptr;
 
+// How long the exit waits for the presenter's thread to finish its round
+// (a repaint, the clipboard, a lost server's clean-up). A round takes a few
+// milliseconds, but a loaded machine or a sanitizer can stretch it tenfold;
+// libX11's own clean-up runs after this wait and must not find the thread
+// still inside an Xlib call.
+constexpr auto kExitWait = std::chrono::seconds(2);
+
 // At exit the presenter stops before the subset's own state goes away. It may
 // be waiting on a program thread that no longer answers (a clipboard notice):
-// then it is left behind rather than hanging the exit.
+// then, after kExitWait, it is left behind rather than hanging the exit.
 void StopAtExit() {
   if (!g_running) return;
   g_running->presenter->Stop();
   std::unique_lock lock(g_running->mutex);
-  g_running->finished.wait_for(lock, std::chrono::milliseconds(250),
-                               [] { return g_running->done; });
+  g_running->finished.wait_for(lock, kExitWait, [] { return g_running->done; });
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "ClipboardBridge.h"
 #include "KeyMap.h"
 #include "SystemTray.h"
+#include "XErrors.h"
 #include "win32/automation/Desktop.h"
 #include "win32/automation/Shell.h"
 #include "windows.h"
@@ -25,13 +26,6 @@ namespace {
 
 // Set from Xlib's I/O error path, which may run deep inside any Xlib call.
 std::atomic<bool> g_serverLost{false};
-
-// Protocol errors are expected now and then (a requestor that vanished before
-// its answer, a window the server already destroyed): never fatal, as Xlib's
-// default handler would make them.
-int IgnoreProtocolError(Display*, XErrorEvent*) {
-  return 0;
-}
 
 int QuietIoError(Display*) {
   return 0;  // the exit handler below decides what happens
@@ -65,7 +59,7 @@ XPresenter::XPresenter(const char* displayName) {
     error_ = std::string("cannot open display \"") + XDisplayName(displayName) + "\"";
     return;
   }
-  XSetErrorHandler(IgnoreProtocolError);
+  XSetErrorHandler(RecordProtocolError);  // never fatal, as the default is
   XSetIOErrorHandler(QuietIoError);
   XSetIOErrorExitHandler(display_, KeepRunningOnIoError, nullptr);
   screen_ = DefaultScreen(display_);
