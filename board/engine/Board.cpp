@@ -326,4 +326,29 @@ BOOL Board::ReturnOutputBuffer(DWORD handle, DWORD token, DWORD bytes) {
   return FALSE;
 }
 
+std::vector<testing::OutputFrameCounts> Board::OutputFrames() {
+  std::lock_guard lock(mutex_);
+  std::vector<testing::OutputFrameCounts> counts;
+  counts.reserve(outputs_.size());
+  for (const auto& [handle, output] : outputs_) {
+    testing::OutputFrameCounts entry;
+    entry.output = handle;
+    for (const auto& frame : output->frames) {
+      switch (frame.state) {
+        case FrameState::Free:
+          ++entry.free;
+          break;
+        case FrameState::Lent:
+          ++entry.lent;
+          break;
+        case FrameState::Queued:
+          ++entry.queued;
+          break;
+      }
+    }
+    counts.push_back(entry);
+  }
+  return counts;
+}
+
 }  // namespace quellor::board

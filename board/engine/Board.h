@@ -30,6 +30,7 @@
 #include "SignalSource.h"
 #include "board/Engine.h"
 #include "board/Support.h"
+#include "board/testing/OutputFrames.h"
 
 namespace quellor::board {
 
@@ -151,6 +152,7 @@ class Board {
   DWORD GetEmptyOutputBuffer(DWORD output, BYTE** address, DWORD* bytes);
   BOOL ShowOutputBuffer(DWORD output, DWORD token, DWORD bytes);
   BOOL ReturnOutputBuffer(DWORD output, DWORD token, DWORD bytes);
+  std::vector<testing::OutputFrameCounts> OutputFrames();
 
   // ---- support library (Harmonex) ----
   DWORD CreateProducer(DWORD mediaContext, const char* name,

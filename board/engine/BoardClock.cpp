@@ -133,6 +133,9 @@ std::uint64_t ProcessOverruns() {
 void ResetBoard() {
   Board::Instance().Reset();
 }
+std::vector<OutputFrameCounts> OutputFrames() {
+  return Board::Instance().OutputFrames();
+}
 
 }  // namespace testing
 

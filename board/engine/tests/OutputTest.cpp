@@ -7,6 +7,7 @@
 #include "BoardTestSupport.h"
 #include "board/BoardControl.h"
 #include "board/testing/BoardClock.h"
+#include "board/testing/OutputFrames.h"
 
 namespace quellor::board::tests {
 namespace {
@@ -208,6 +209,52 @@ TEST_F(OutputTest, EngineOutputBuffersCycleThroughTheirPool) {
   EXPECT_TRUE(RTME_ReleaseOutput(output));
   EXPECT_FALSE(RTME_ReleaseOutput(output));
   monitor.Close();
+}
+
+// What a program's pacing relies on: a shown frame stays the board's until its
+// second field has been on the output, and each output counts apart.
+TEST_F(OutputTest, OutputFrameCountsFollowEachBufferThroughThePool) {
+  const DWORD output = RTME_CreateOutput("test.output.counts", 0, 0, 0);
+  const DWORD other = RTME_CreateOutput("test.output.counts.pal", 0, 0, 1);
+  ASSERT_NE(output, 0u);
+  ASSERT_NE(other, 0u);
+  const auto countsOf = [](DWORD handle) {
+    for (const testing::OutputFrameCounts& c : testing::OutputFrames())
+      if (c.output == handle) return c;
+    ADD_FAILURE() << "no counts for output " << handle;
+    return testing::OutputFrameCounts{};
+  };
+  const auto expect = [&](DWORD handle, std::uint32_t free, std::uint32_t lent,
+                          std::uint32_t queued, const char* when) {
+    const testing::OutputFrameCounts c = countsOf(handle);
+    EXPECT_EQ(c.free, free) << when;
+    EXPECT_EQ(c.lent, lent) << when;
+    EXPECT_EQ(c.queued, queued) << when;
+  };
+  EXPECT_EQ(testing::OutputFrames().size(), 2u);
+  expect(output, 4, 0, 0, "new");
+  BYTE* address = nullptr;
+  DWORD bytes = 0;
+  DWORD tokens[3];
+  for (DWORD& token : tokens) token = RTME_GetEmptyOutputBuffer(output, &address, &bytes);
+  expect(output, 1, 3, 0, "three lent");
+  ASSERT_TRUE(RTME_ShowOutputBuffer(output, tokens[0], bytes));
+  ASSERT_TRUE(RTME_ShowOutputBuffer(output, tokens[1], bytes));
+  ASSERT_TRUE(RTME_ReturnOutputBuffer(output, tokens[2], bytes));
+  expect(output, 2, 0, 2, "two shown, one given back");
+  testing::AdvanceFields(1);  // field 1: the first frame's even field waits for field 2
+  expect(output, 2, 0, 2, "field 1");
+  testing::AdvanceFields(1);  // its even field is on the output; the frame is still the board's
+  expect(output, 2, 0, 2, "field 2");
+  testing::AdvanceFields(1);  // its odd field has been shown: the buffer is free again
+  expect(output, 3, 0, 1, "field 3");
+  testing::AdvanceFields(2);
+  expect(output, 4, 0, 0, "field 5");
+  expect(other, 4, 0, 0, "the other output");
+  EXPECT_TRUE(RTME_ReleaseOutput(other));
+  EXPECT_EQ(testing::OutputFrames().size(), 1u);
+  EXPECT_TRUE(RTME_ReleaseOutput(output));
+  EXPECT_TRUE(testing::OutputFrames().empty());
 }
 
 TEST_F(OutputTest, PalOutputFieldsCarryPalRecords) {
