@@ -162,8 +162,8 @@ DWORD WaveformMonitor::TakeField(const BYTE* pixels, const RTME_FieldInfo* info)
                     kScopeLineBytes);
       }
       m_lineCount = 2 * kept;
+      ++m_fieldsTaken;  // with the copy, so a draw knows which field it shows
     }
-    ++m_fieldsTaken;
     SetEvent(m_frameEvent);
     m_expectedParity ^= 1u;
   }
@@ -319,6 +319,7 @@ void WaveformMonitor::DrawCurrentMode() {
   if (m_display == nullptr) return;
   FunctionBlock field(m_fieldLock);
   DrawScope(m_mode, m_graticule, m_field, m_lineCount / 2, m_vectorMap, m_scratch, m_display);
+  m_drawnField = m_fieldsTaken.load();
   ++m_drawCounter;
 }
 

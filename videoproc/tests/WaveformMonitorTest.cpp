@@ -329,6 +329,27 @@ TEST_F(WaveformMonitorTest, InputAndOutputMonitorsBothTakeTheirFields) {
   EXPECT_EQ(output->GetFieldsTaken(), 6u);
 }
 
+// Fields handed over in bursts, with no wait for the drawing thread between
+// them: once the drawn-field count reaches the fields taken, the display shows
+// the last of them, however the thread's wake-ups fell.
+TEST_F(WaveformMonitorTest, TheDrawnFieldCountNamesTheFieldOnTheDisplay) {
+  SetInput(board::InputSourceKind::Black);
+  WaveformMonitor* monitor = Open();
+  ASSERT_NE(monitor, nullptr);
+  monitor->WM_SetMode(kScopeLuma);
+  Feed({monitor}, 4);
+  EXPECT_EQ(monitor->GetDrawnField(), monitor->GetFieldsTaken());
+  std::vector<std::uint8_t> graticule(kScopeBytes);
+  monitor->CopyWorkingGraticule(graticule.data());
+  SetInput(board::InputSourceKind::Bars);
+  for (int burst = 0; burst < 3; ++burst) board::testing::AdvanceFields(3);
+  const std::uint32_t taken = monitor->GetFieldsTaken();
+  EXPECT_EQ(taken, 13u);
+  ASSERT_TRUE(WaitFor([&] { return monitor->GetDrawnField() >= taken; }));
+  // The white bar's trace (Y 180, row 102), where black left only graticule.
+  EXPECT_GT(Read(monitor).At(102, 20), graticule[102 * kScopeWidth + 20]);
+}
+
 TEST_F(WaveformMonitorTest, WindowDestroyedWhileFieldsArrive) {
   WaveformMonitor* monitor = Open();
   ASSERT_NE(monitor, nullptr);

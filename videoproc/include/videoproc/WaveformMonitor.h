@@ -69,6 +69,11 @@ class QUELLOR_EXPORT WaveformMonitor : public BaseWindowClass, public Thread {
   // The frame count as it stood when the last scope was drawn: a field taken
   // before the count reached n is on the display once this is n or more.
   std::uint32_t GetDrawnFrame() const { return m_drawnFrame.load(); }
+  // The fields-taken count as it stood when the field on the display was
+  // copied in: the n-th field taken has been drawn once this is n or more.
+  // Unlike the frame count it does not depend on how the drawing thread's
+  // wake-ups fell between fields.
+  std::uint32_t GetDrawnField() const { return m_drawnField.load(); }
   // Copies of the display bytes (92160) and its palette (256 entries); false
   // before the display exists.
   bool CopyDisplay(std::uint8_t* pixels, RGBQUAD* palette);
@@ -94,7 +99,8 @@ class QUELLOR_EXPORT WaveformMonitor : public BaseWindowClass, public Thread {
   std::atomic<std::uint32_t> m_frameCounter{0};
   std::atomic<std::uint32_t> m_drawCounter{0};
   std::atomic<std::uint32_t> m_drawnFrame{0};
-  std::atomic<std::uint32_t> m_fieldsTaken{0};
+  std::atomic<std::uint32_t> m_fieldsTaken{0};  // counted under m_fieldLock
+  std::atomic<std::uint32_t> m_drawnField{0};
   std::atomic<bool> m_running{false};
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_threadStarted{false};
