@@ -18,6 +18,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "FieldPacing.h"
 #include "PanelGraph.h"
 #include "PanelWindow.h"
 #include "videoproc/RTVFileInput.h"
@@ -95,47 +96,6 @@ bool ChooseSpeed(PanelWindow& panel, std::size_t output, int item, std::string& 
   return true;
 }
 
-// Polls (running the panel's messages) for up to limit ms until done().
-template <typename Condition>
-bool WaitPumping(Condition done, int limit) {
-  for (int waited = 0; waited < limit; ++waited) {
-    if (done()) return true;
-    Pump();
-    Sleep(1);
-  }
-  return done();
-}
-
-// The scope takes the fields on the board's thread and draws them on its
-// own, a few times a second. After the last fields of a run it is given time
-// to draw them, so that a picture of the panel shows what the board put out
-// last.
-void WaitForScope(WaveformMonitor* scope, std::uint32_t frames, std::uint32_t draws) {
-  if (scope == nullptr) return;
-  if (WaitPumping([&] { return scope->GetFrameCount() != frames; }, 1000))
-    WaitPumping([&] { return scope->GetDrawCount() > draws; }, 1000);
-}
-
-void PlayFields(PanelWindow& panel, PanelGraph& graph, long fields) {
-  const std::vector<VideoQuellorOutput*> outputs = graph.Outputs();
-  WaveformMonitor* scope = panel.Scope();
-  auto shown = [&] {
-    std::uint64_t total = 0;
-    for (VideoQuellorOutput* o : outputs) total += o->GetCounters().shown;
-    return total;
-  };
-  for (long done = 0; done < fields; done += 2) {
-    const std::uint64_t before = shown();
-    WaitPumping([&] { return shown() != before; }, 1000);
-    const bool last = done + 2 >= fields;
-    const std::uint32_t frames = scope != nullptr ? scope->GetFrameCount() : 0;
-    const std::uint32_t draws = scope != nullptr ? scope->GetDrawCount() : 0;
-    board::testing::AdvanceFields(fields - done >= 2 ? 2 : 1);
-    if (last) WaitForScope(scope, frames, draws);
-    Pump();
-  }
-}
-
 // Drops the files on the clip list as the shell would.
 bool DropOnClipList(PanelWindow& panel, std::istringstream& words, std::string& error) {
   if (panel.ClipList() == nullptr) return error = "drop: the graph has no RTVFileInput", false;
@@ -184,8 +144,13 @@ int KeyCode(const std::string& name) {
   return 0;
 }
 
-bool RunLine(const std::string& line, PanelWindow& panel, PanelGraph& graph, std::ostream& out,
-             std::string& error) {
+// What the script keeps between its lines.
+struct ScriptState {
+  std::uint32_t lateWaits = 0;  // waits for the outputs or the scope that ran out of time
+};
+
+bool RunLine(const std::string& line, PanelWindow& panel, PanelGraph& graph, ScriptState& state,
+             std::ostream& out, std::string& error) {
   std::istringstream words(line);
   std::string command, name;
   words >> command;
@@ -199,7 +164,7 @@ bool RunLine(const std::string& line, PanelWindow& panel, PanelGraph& graph, std
   if (command == "fields") {
     long fields = 0;
     if (!(words >> fields) || fields < 0) return error = "fields: a count from 0", false;
-    PlayFields(panel, graph, fields);
+    state.lateWaits += PlayFields(panel, graph, fields);
   } else if (command == "slide" || command == "set") {
     ValueRow* target = row(name);
     double number = 0;
@@ -254,6 +219,7 @@ bool RunLine(const std::string& line, PanelWindow& panel, PanelGraph& graph, std
           << output->GetFrameIncrement()->Get() << ", loop " << output->GetLoopingMode()->Get()
           << '\n';
     }
+    out << "late waits " << state.lateWaits << '\n';
   } else if (command == "shot") {
     std::string path;
     if (!(words >> path)) return error = "shot: a file name", false;
@@ -277,9 +243,10 @@ bool RunPanelScript(const std::string& path, PanelWindow& panel, PanelGraph& gra
   if (!script) return error = "cannot read the script " + path, false;
   std::string line;
   int number = 0;
+  ScriptState state;
   while (std::getline(script, line)) {
     ++number;
-    if (!RunLine(line, panel, graph, out, error)) {
+    if (!RunLine(line, panel, graph, state, out, error)) {
       error = path + ":" + std::to_string(number) + ": " + error;
       return false;
     }

@@ -1,6 +1,7 @@
 // A script that drives the panel headless, one command a line ('#' starts a
 // comment):
-//   fields N            hand the board N fields by hand (the outputs render)
+//   fields N            hand the board N fields by hand, each pair once the
+//                       outputs have rendered into every buffer it gave back
 //   slide ROW FRACTION  drag ROW's slider thumb with the mouse so that the
 //                       value goes FRACTION (0..1) of its range
 //   set ROW VALUE       set ROW's value directly
@@ -11,7 +12,8 @@
 //   clips               print the clip input's files, "clip N: FILE"
 //   print ROW           print "ROW = value"
 //   output              print the mean luma of the frame the board shows
-//   status              print the outputs' counters and speeds
+//   status              print the outputs' counters and speeds, and the waits
+//                       of `fields` that ran out of time
 //   shot FILE.png       write the panel as a picture
 #pragma once
 

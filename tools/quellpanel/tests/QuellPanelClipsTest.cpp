@@ -77,6 +77,22 @@ long TracePixels(const Picture& picture) {
   return count;
 }
 
+// Rows of the scope (the panel's bottom 256) lit green across most of its 360
+// columns: the graticule's level lines, or a flat picture's trace.
+int FullWidthGreenRows(const Picture& picture) {
+  int rows = 0;
+  const std::uint32_t top = picture.height > 256 ? picture.height - 256 : 0;
+  for (std::uint32_t y = top; y < picture.height; ++y) {
+    int lit = 0;
+    for (std::uint32_t x = 0; x < picture.width; ++x) {
+      const std::uint8_t* p = &picture.rgb[(std::size_t(y) * picture.width + x) * 3];
+      lit += p[1] > p[0] + 40 && p[1] > p[2] + 40;
+    }
+    rows += lit >= 300;
+  }
+  return rows;
+}
+
 TEST(QuellPanelClips, AClipDroppedOnTheListJoinsTheInputAndPlays) {
   ScratchFolder folder("quellpanel");
   const std::string grey = MakeFlatClip(folder, "grey.rtv", 150);
@@ -138,6 +154,9 @@ TEST(QuellPanelScope, ThePanelsPictureShowsTheOutputOnItsScope) {
   ASSERT_GT(shown.height, 256u);
   // The flat black gradient draws a line across the scope's width.
   EXPECT_GT(TracePixels(shown), TracePixels(empty) + 200) << "the scope stayed blank";
+  // Before any field the scope shows its graticule alone: the 100, 50 and
+  // 0 IRE lines at least.
+  EXPECT_GE(FullWidthGreenRows(empty), 3) << "the scope was drawn without its graticule";
 }
 
 }  // namespace

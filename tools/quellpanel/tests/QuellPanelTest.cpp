@@ -78,6 +78,31 @@ TEST(QuellPanel, TheLoopToggleAndTheSpeedMenuReachTheOutput) {
   EXPECT_EQ(Numbers(run.out, "loop"), (std::vector<double>{0, 1, 1})) << run.out;
 }
 
+// The hand clock moves on in step with the output and the scope: each pair of
+// fields once every buffer the board gave back has been filled again, at
+// once while the output stands still; no wait runs out of its time.
+TEST(QuellPanel, FieldsKeepPaceWithTheOutputPlayingOrStill) {
+  ScratchFolder folder("quellpanel");
+  const PanelRun run = RunPanel(folder,
+                                "fields 41\n"
+                                "status\n"
+                                "speed 0 1\n"
+                                "fields 20\n"
+                                "status\n"
+                                "speed 0 2\n"
+                                "fields 20\n"
+                                "status\n");
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(Numbers(run.out, "late waits"), (std::vector<double>{0, 0, 0})) << run.out;
+  const std::vector<double> shown = Numbers(run.out, "shown");
+  ASSERT_EQ(shown.size(), 3u) << run.out;
+  // A frame for each pair the board took (the first may wait a field for
+  // its parity), beyond the four that fill the board's buffers.
+  EXPECT_GE(shown[0], 4 + 19) << run.out;
+  EXPECT_LE(shown[1], shown[0] + 2) << "still: one frame, then nothing\n" << run.out;
+  EXPECT_GE(shown[2], shown[1] + 9) << run.out;
+}
+
 TEST(QuellPanel, AScriptMistakeNamesItsLine) {
   ScratchFolder folder("quellpanel");
   const PanelRun run = RunPanel(folder, "fields 2\nslide nothing.here 0.5\n");
