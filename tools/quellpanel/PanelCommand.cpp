@@ -6,6 +6,8 @@
 #include <quellor/Export.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "PanelGraph.h"
 #include "PanelScript.h"
 #include "PanelWindow.h"
+#include "videoproc/WaveformMonitor.h"
 
 namespace quellor::quellpanel {
 namespace {
@@ -25,6 +28,15 @@ const char kUsageText[] =
     "  out of the board and shows a panel of framework controls bound to the\n"
     "  nodes' values; with --script the board's clock is driven by hand and the\n"
     "  script drives the panel (see tools/quellpanel/README.md)\n";
+
+// The scope draws over a picture found in the skins beside the program; a
+// scope without it still works, but has no scale to read the traces by.
+bool ScopeLacksGraticule(WaveformMonitor* scope) {
+  if (scope == nullptr) return false;
+  std::vector<std::uint8_t> graticule(std::size_t{360} * 256);
+  scope->CopyWorkingGraticule(graticule.data());
+  return std::all_of(graticule.begin(), graticule.end(), [](std::uint8_t v) { return v == 0; });
+}
 
 int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   std::vector<std::string> words = arguments;
@@ -48,7 +60,11 @@ int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
   int result = kSuccess;
   {
     PanelWindow panel(graph);
-    if (!panel.Open(error) || !graph.Start(error)) {
+    const bool opened = panel.Open(error) && graph.Start(error);
+    if (opened && ScopeLacksGraticule(panel.Scope()))
+      err << "quellpanel: the scope's graticule pictures were not found (Skins/QuellorScope beside "
+             "the program): it draws without its scale\n";
+    if (!opened) {
       err << "quellpanel: " << error << '\n';
       result = kUsage;
     } else if (!script.empty()) {

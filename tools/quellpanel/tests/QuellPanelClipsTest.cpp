@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -157,6 +158,34 @@ TEST(QuellPanelScope, ThePanelsPictureShowsTheOutputOnItsScope) {
   // Before any field the scope shows its graticule alone: the 100, 50 and
   // 0 IRE lines at least.
   EXPECT_GE(FullWidthGreenRows(empty), 3) << "the scope was drawn without its graticule";
+}
+
+// The program copied into a folder of its own, its libraries linked in
+// beside it, but no skins: the scope has nothing to draw its scale from.
+TEST(QuellPanelScope, AScopeWithoutItsGraticulePicturesSaysSo) {
+  namespace fs = std::filesystem;
+  ScratchFolder folder("quellpanel");
+  const fs::path bin = fs::path(ProgramPath("quellpanel")).parent_path();
+  const fs::path program = folder / "program";
+  fs::create_directories(program);
+  fs::copy_file(bin / "quellpanel", program / "quellpanel");
+  for (const char* library :
+       {"libquellor_win32.so", "libQLXRAPI.so", "libquellpanel_panel.so", "Video.quell",
+        "liborvanertme.so", "libHarmonex.so", "libov_tools.so"})
+    fs::create_symlink(bin / library, program / library);
+  quellor::testing::WriteFile(folder / "script.txt", "fields 2\n");
+  ChildOptions options;
+  options.errorToOutput = true;
+  options.environment = {{"QUELLOR_BOARD_DIR", (folder / "board").string()},
+                         {"QUELLOR_HEADLESS", "1"}};
+  const auto child = RunChild((program / "quellpanel").string(),
+                              {"--script", (folder / "script.txt").string(), kGraph}, options);
+  EXPECT_EQ(child.exitCode, 0) << child.output;
+  EXPECT_NE(child.output.find("the scope's graticule pictures were not found"), std::string::npos)
+      << child.output;
+  // With its skins beside it, the program says nothing of the kind.
+  const PanelRun run = RunPanel(folder, "fields 2\n");
+  EXPECT_EQ(run.out.find("graticule"), std::string::npos) << run.out;
 }
 
 }  // namespace
