@@ -1,6 +1,6 @@
 // Row functions between the stored 4:2:2 lines (Cb Y0 Cr Y1 per pixel pair)
-// and the host's 4:4:4 lines (Y, Cb, Cr, A per pixel). Plain C loops: the
-// compiler vectorises them well enough for 720-pixel lines.
+// and the host's 4:4:4 lines (Y, Cb, Cr, A per pixel), and the clearing of
+// timing-code bytes. Plain C loops.
 #pragma once
 
 #include <cstddef>

@@ -48,7 +48,7 @@ bool ReadFieldInto(clip::OpenClipSlot& slot, std::uint64_t field, std::uint8_t* 
 }
 
 const std::uint8_t* ReadFieldToBuffer(clip::OpenClipSlot& slot, std::uint64_t field) {
-  return slot.clip->ReadChunk(field, kTrack);
+  return slot.clip->ReadChunkCached(field, kTrack);
 }
 
 std::uint8_t* FieldBuffer(clip::OpenClipSlot& slot, std::uint64_t field) {

@@ -2,6 +2,9 @@
 // and writes through the exports. The table's handle is unbuffered, so a
 // host buffer that is not sector-aligned, or a clip whose chunks carry
 // padding behind the field, goes through the stream's conversion buffer.
+// Fields read into that buffer are converted or copied at once, so they are
+// read through the system cache (see ClipFile::ReadChunkCached); 4:2:2
+// fields that go straight into the host's buffer stay unbuffered.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +21,9 @@ bool HoldsWholeFields(const clip::OpenClipSlot& slot);
 // Field `field` (field bytes) into `destination`. False when the chunk
 // cannot be read whole.
 bool ReadFieldInto(clip::OpenClipSlot& slot, std::uint64_t field, std::uint8_t* destination);
-// Field `field` into its stream's conversion buffer, which is returned;
-// null when the chunk cannot be read whole.
+// Field `field` into its stream's conversion buffer through the system
+// cache, for use at once; the buffer is returned, null when the chunk cannot
+// be read whole.
 const std::uint8_t* ReadFieldToBuffer(clip::OpenClipSlot& slot, std::uint64_t field);
 
 // The conversion buffer of the stream that holds `field`, to be filled and

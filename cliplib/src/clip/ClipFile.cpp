@@ -178,13 +178,21 @@ void ClipFile::OpenStreamingHandle(const char* path) {
   }
   if (handle_ == INVALID_HANDLE_VALUE) throw "Could not open the file for Win32 streaming.";
   cached_position_ = kPositionUnknown;
+  // Reading only and sharing reading and writing, it refuses no later opener
+  // that the streaming handle (which reads too) would not refuse already.
+  // Without it, cached reads go through the streaming handle.
+  cached_handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
 ClipFile::~ClipFile() {
   if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  if (cached_handle_ != INVALID_HANDLE_VALUE) CloseHandle(cached_handle_);
 }
 
 void ClipFile::Close() {
+  if (cached_handle_ != INVALID_HANDLE_VALUE) CloseHandle(cached_handle_);
+  cached_handle_ = INVALID_HANDLE_VALUE;
   HANDLE handle = handle_;
   handle_ = INVALID_HANDLE_VALUE;
   cached_position_ = kPositionUnknown;
@@ -280,6 +288,21 @@ std::uint8_t* ClipFile::ReadChunk(std::uint64_t field_index, int track) {
   if (stream->conversion_buffer() == nullptr) return nullptr;
   return ReadChunk(field_index, stream->conversion_buffer(), track) ? stream->conversion_buffer()
                                                                     : nullptr;
+}
+
+std::uint8_t* ClipFile::ReadChunkCached(std::uint64_t field_index, int track) {
+  if (cached_handle_ == INVALID_HANDLE_VALUE) return ReadChunk(field_index, track);
+  VideoStreamContext* stream = StreamForField(field_index, track);
+  // As for unbuffered reads: no buffer for a chunk the file cannot hold.
+  if (stream == nullptr || !ChunkInFile(field_index, track)) return nullptr;
+  std::uint8_t* buffer = stream->conversion_buffer();
+  if (buffer == nullptr) return nullptr;
+  LARGE_INTEGER distance{};
+  distance.QuadPart = static_cast<LONGLONG>(stream->ChunkOffset(field_index >> 1));
+  if (!SetFilePointerEx(cached_handle_, distance, nullptr, FILE_BEGIN)) return nullptr;
+  DWORD read = 0;
+  const BOOL ok = ReadFile(cached_handle_, buffer, stream->chunk_size(), &read, nullptr);
+  return ok && read == stream->chunk_size() ? buffer : nullptr;
 }
 
 bool ClipFile::WriteChunk(std::uint64_t field_index, const void* source, int track) {

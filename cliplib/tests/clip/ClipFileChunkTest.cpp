@@ -141,6 +141,66 @@ TEST_F(ClipFileChunks, ReadErrorsAndShortWritesReportFailure) {
   EXPECT_EQ(chunk.data()[512], 2);
 }
 
+TEST_F(ClipFileChunks, CachedReadsDeliverTheSameBytesAsUnbufferedOnes) {
+  for (std::uint64_t field = 0; field < 6; ++field) {
+    for (int track : {0, 1}) {
+      const std::uint32_t size = clip_->StreamForField(field, track)->chunk_size();
+      AlignedBuffer direct(size);
+      ASSERT_TRUE(clip_->ReadChunk(field, direct.data(), track)) << field << "/" << track;
+      const std::uint8_t* cached = clip_->ReadChunkCached(field, track);
+      ASSERT_NE(cached, nullptr) << field << "/" << track;
+      EXPECT_EQ(cached, clip_->StreamForField(field, track)->conversion_buffer());
+      EXPECT_EQ(Bytes(cached, cached + size), direct.ToBytes()) << field << "/" << track;
+    }
+  }
+  EXPECT_EQ(clip_->ReadChunkCached(6, 0), nullptr);  // past the end
+  EXPECT_EQ(clip_->ReadChunkCached(0, 2), nullptr);  // no such track
+}
+
+TEST_F(ClipFileChunks, CachedReadsSeeUnbufferedWritesAndKeepTheStreamingPosition) {
+  ASSERT_NE(clip_->ReadChunkCached(3, 0), nullptr);  // the old bytes are cached now
+  AlignedBuffer chunk(1024, 0xA5);
+  ASSERT_TRUE(clip_->WriteChunk(3, chunk.data(), 0));
+  const std::uint8_t* cached = clip_->ReadChunkCached(3, 0);
+  ASSERT_NE(cached, nullptr);
+  EXPECT_EQ(Bytes(cached, cached + 1024), chunk.ToBytes());
+  // The cached handle has a position of its own: a sequential write after
+  // cached reads still follows the last unbuffered transfer.
+  ASSERT_NE(clip_->ReadChunkCached(0, 1), nullptr);
+  AlignedBuffer next(512, 0x3C);
+  ASSERT_TRUE(clip_->WriteAtCurrentPosition(next.data(), 512));  // stream 2 of frame set 1
+  clip_->Close();
+  const Bytes bytes = testing::ReadFileBytes(path_);
+  EXPECT_EQ(bytes[512 + 3584 + 1536], 0x3C);
+  EXPECT_EQ(bytes[512 + 3584 + 1536 + 511], 0x3C);
+  EXPECT_EQ(bytes[512 + 3584 + 2048], 20);
+}
+
+TEST_F(ClipFileChunks, CachedReadsOfCutFilesAndFailingDisksFail) {
+  Bytes bytes = testing::RtvFile(streams_, 2);
+  bytes.resize(bytes.size() - 512);
+  testing::WriteFileBytes(path_ + ".cut", bytes);
+  auto clip = ClipFile::Open((path_ + ".cut").c_str());
+  EXPECT_EQ(clip->ReadChunkCached(3, 1), nullptr);  // 1024 of 1536 bytes there
+  ASSERT_NE(clip->ReadChunkCached(2, 1), nullptr);
+  // The file is cut behind the chunk's header claims once it was opened.
+  bytes.resize(bytes.size() - 2048);
+  testing::WriteFileBytes(path_ + ".cut", bytes);
+  EXPECT_EQ(clip->ReadChunkCached(2, 1), nullptr);
+  {
+    ScopedFileFault fault("clip.rtv", FileFault::ReadError, -1);
+    EXPECT_EQ(clip_->ReadChunkCached(0, 0), nullptr);
+  }
+  {
+    // Short transfers are taken up again: only the number of calls changes.
+    ScopedFileFault fault("clip.rtv", FileFault::ShortRead, 3);
+    const std::uint8_t* cached = clip_->ReadChunkCached(1, 0);
+    ASSERT_NE(cached, nullptr);
+    EXPECT_EQ(Bytes(cached, cached + 1024), Bytes(1024, 2));
+    EXPECT_GT(fault.Triggered(), 0);
+  }
+}
+
 TEST(VideoStreamContext, DecodeAndEncodeConvertOneFieldThroughTheBuffer) {
   const quellor::testing::ScratchFolder scratch("cliplib");
   const std::string path = scratch.path() + "/grey.rtv";

@@ -1,6 +1,8 @@
 // An open RTV clip file: the checked headers, one context per video stream,
 // and positioned access to chunks (fields) through one unbuffered handle that
-// is opened for reading and writing when the file allows it.
+// is opened for reading and writing when the file allows it, plus a second,
+// read-only handle through the system cache for fields that are converted as
+// soon as they are read.
 //
 // Errors of Open and Close are thrown as constant message texts (const char*).
 // Chunk reads and writes return success or failure instead.
@@ -26,14 +28,15 @@ class ClipFile {
   // file.").
   static std::unique_ptr<ClipFile> Open(const char* path);
 
-  // Closes the handle if Close was not called (errors ignored there) and
+  // Closes the handles if Close was not called (errors ignored there) and
   // destroys the stream contexts.
   ~ClipFile();
   ClipFile(const ClipFile&) = delete;
   ClipFile& operator=(const ClipFile&) = delete;
 
   // Closes the streaming handle; throws "Could not close the Win32 streaming
-  // file handle." when the system refuses. The contexts go with the object.
+  // file handle." when the system refuses. The cached handle is closed too
+  // (it only read: nothing can be lost). The contexts go with the object.
   void Close();
 
   // (file size - data offset) x 2 / frame set size; 0 when the file is not
@@ -57,6 +60,15 @@ class ClipFile {
   // The same into the stream's conversion buffer, which is returned; null on
   // failure. The buffer is allocated only for a chunk the file holds whole.
   std::uint8_t* ReadChunk(std::uint64_t field_index, int track);
+  // The same through the system cache instead of the unbuffered handle, for
+  // callers that convert the field at once: a read the cache (or its
+  // read-ahead) already holds does not wait for the disk, so the conversion
+  // finds the field, and the caller's picture, still in the processor's
+  // caches; an unbuffered read waits for every chunk, and on a busy machine
+  // the caches are cold afterwards. The kernel keeps the cache coherent with
+  // the unbuffered writes. Falls back to the unbuffered handle when the
+  // cached one could not be opened; null on failure, as above.
+  std::uint8_t* ReadChunkCached(std::uint64_t field_index, int track);
   // Writes chunk size bytes from `source` as the chunk of `field_index`.
   bool WriteChunk(std::uint64_t field_index, const void* source, int track);
   // Sets the file pointer to the chunk of `field_index` (through the position
@@ -98,6 +110,9 @@ class ClipFile {
   static constexpr std::uint64_t kPositionUnknown = ~std::uint64_t{0};
 
   HANDLE handle_ = INVALID_HANDLE_VALUE;
+  // Read-only, buffered, sharing everything the streaming handle may need;
+  // opened with it so that both name the same file. Positioned on every read.
+  HANDLE cached_handle_ = INVALID_HANDLE_VALUE;
   std::uint64_t cached_position_ = kPositionUnknown;
   RtvFileHeader header_{};
   std::vector<RtvStreamHeader> stream_headers_;
