@@ -15,9 +15,9 @@ void DrawRgbParade_AVX2(const std::uint8_t* graticule, const std::uint8_t* field
                         std::uint32_t lines, std::uint8_t* display);
 
 // The halved red, green and blue (0..127) that decode_ycbcr8_bgra gives each
-// of `pixels` UYVY pixels (an even count): the rows of the RGB parade. levels
-// receives the reds, then the greens, then the blues, `pixels` bytes each.
-// The AVX2 row takes multiples of 16 pixels.
+// of `pixels` UYVY pixels: the rows of the RGB parade. levels receives the
+// reds, then the greens, then the blues, `pixels` bytes each. An odd last
+// pixel has no red difference of its own (as in decode_ycbcr8_bgra).
 void UYVYToRgbLevelsRow_C(const std::uint8_t* uyvy, std::uint8_t* levels, int pixels);
 void UYVYToRgbLevelsRow_AVX2(const std::uint8_t* uyvy, std::uint8_t* levels, int pixels);
 
