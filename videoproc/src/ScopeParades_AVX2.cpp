@@ -14,10 +14,12 @@
 //   lane whose level moved adds its run (lines since it began) to its
 //   counter. Steady pictures cost a compare per sixteen samples, noise one
 //   byte addition per sample, and no two lanes of a line share a counter.
-// - A counter is a byte: one lane, one level, at most 144 lines. Counters sit
-//   [level][slot * 8 + column], so a column's six (or three) slots add up
-//   with whole vectors, and each level of a band becomes eight display bytes
-//   of one row.
+// - A counter is a byte: one lane, one level, at most 144 lines. A level's
+//   64 counters hold a quadword for each column (its six or three slots), so
+//   one sum of absolute differences adds a column up, and each level of a
+//   band becomes eight display bytes of one row.
+// - A band's line whose bytes repeat the line above changes no run and is
+//   passed over after one compare.
 //
 // A byte that starts at g and takes n plots of weight w, each added only
 // while the byte is below 245, ends at g + w * min(n, ceil((245 - g) / w)):
