@@ -204,21 +204,23 @@ inline bool SameBand(const std::uint8_t* a, const std::uint8_t* b) {
 
 inline void EndRuns(Ended& ended, unsigned vector, const LaneTable& lanes, __m256i levels,
                     __m256i starts, __m256i moved, unsigned bits, int line) {
-  const __m256i spare =
-      _mm256_add_epi16(_mm256_set1_epi16(kSpareCounters),
-                       _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15));
-  const __m256i counter = _mm256_blendv_epi8(
-      spare,
+  __m256i counter =
       _mm256_add_epi16(_mm256_slli_epi16(levels, 6),
-                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes[vector].data()))),
-      moved);
-  const __m256i amount = _mm256_and_si256(
-      _mm256_sub_epi16(_mm256_set1_epi16(static_cast<short>(line)), starts), moved);
+                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes[vector].data())));
+  __m256i amount = _mm256_sub_epi16(_mm256_set1_epi16(static_cast<short>(line)), starts);
+  __m256i ones = _mm256_set1_epi16(1);
+  if (bits != 0xFFFFFFFFu) {
+    const __m256i spare =
+        _mm256_add_epi16(_mm256_set1_epi16(kSpareCounters),
+                         _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15));
+    counter = _mm256_blendv_epi8(spare, counter, moved);
+    amount = _mm256_and_si256(amount, moved);
+    ones = _mm256_and_si256(ones, moved);
+  }
   _mm256_store_si256(reinterpret_cast<__m256i*>(ended.counter[vector]), counter);
   _mm256_store_si256(reinterpret_cast<__m256i*>(ended.amount[vector]), amount);
   ended.bits[vector] = bits;
-  ended.ones[vector] = _mm256_movemask_epi8(_mm256_cmpeq_epi16(
-                           amount, _mm256_and_si256(moved, _mm256_set1_epi16(1)))) == -1;
+  ended.ones[vector] = _mm256_movemask_epi8(_mm256_cmpeq_epi16(amount, ones)) == -1;
 }
 
 void AddEnded(Ended& ended, unsigned vectors, std::uint8_t* counters) {
@@ -362,15 +364,41 @@ inline void StoreEight(std::uint8_t* bytes, __m128i words) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(bytes), _mm_packus_epi16(words, words));
 }
 
-// One plane of weight 5 throughout into its panel's eight columns.
+// AddFives for sixteen bytes.
+inline __m256i AddFives(__m256i g, __m256i n) {
+  const __m256i room = _mm256_subs_epu16(_mm256_set1_epi16(kScopeSaturation), g);
+  const __m256i plots =
+      _mm256_mulhi_epu16(_mm256_add_epi16(room, _mm256_set1_epi16(4)), _mm256_set1_epi16(13108));
+  return _mm256_add_epi16(g, _mm256_mullo_epi16(_mm256_min_epu16(n, plots), _mm256_set1_epi16(5)));
+}
+
+// One plane of weight 5 throughout into its panel's eight columns, two levels
+// (two rows, the second above the first) a step.
 void ResolvePlane(std::uint8_t* counters, Panel panel, unsigned band, const std::uint8_t* graticule,
                   std::uint8_t* display) {
-  for (unsigned level = 0; level < kLevels; ++level) {
-    __m128i total;
-    if (!TakeLevel(counters + level * kSlots, total, nullptr)) continue;
-    const std::size_t at =
+  const __m256i zero = _mm256_setzero_si256();
+  for (unsigned level = 0; level < kLevels; level += 2) {
+    auto* at = reinterpret_cast<__m256i*>(counters + level * kSlots);
+    const __m256i a0 = _mm256_load_si256(at), a1 = _mm256_load_si256(at + 1);
+    const __m256i b0 = _mm256_load_si256(at + 2), b1 = _mm256_load_si256(at + 3);
+    const __m256i any = _mm256_or_si256(_mm256_or_si256(a0, a1), _mm256_or_si256(b0, b1));
+    if (_mm256_testz_si256(any, any)) continue;
+    // As ColumnSums, for both levels: the first in the low half.
+    const __m256i first = _mm256_packus_epi32(_mm256_sad_epu8(a0, zero), _mm256_sad_epu8(a1, zero));
+    const __m256i second =
+        _mm256_packus_epi32(_mm256_sad_epu8(b0, zero), _mm256_sad_epu8(b1, zero));
+    const __m256i totals = _mm256_permute4x64_epi64(_mm256_packus_epi32(first, second), 0xD8);
+    const std::size_t row =
         (panel.top - level) * std::size_t(kScopeWidth) + panel.column + band * kBandColumns;
-    StoreEight(display + at, AddFives(LoadEight(graticule + at), total));
+    const __m128i g = _mm_unpacklo_epi64(
+        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(graticule + row)),
+        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(graticule + row - kScopeWidth)));
+    const __m256i sums = AddFives(_mm256_cvtepu8_epi16(g), totals);
+    const __m256i bytes = _mm256_packus_epi16(sums, sums);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(display + row), _mm256_castsi256_si128(bytes));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(display + row - kScopeWidth),
+                     _mm256_extracti128_si256(bytes, 1));
+    for (int i = 0; i < 4; ++i) _mm256_store_si256(at + i, zero);
   }
 }
 
