@@ -319,15 +319,6 @@ struct Panel {
   unsigned column;
 };
 
-// g + 5 x min(n, ceil((245 - g) / 5)) for eight bytes.
-inline __m128i AddFives(__m128i g, __m128i n) {
-  const __m128i room = _mm_subs_epu16(_mm_set1_epi16(kScopeSaturation), g);
-  // ceil(room / 5) as (room + 4) x ceil(65536 / 5) >> 16 (room up to 245).
-  const __m128i plots =
-      _mm_mulhi_epu16(_mm_add_epi16(room, _mm_set1_epi16(4)), _mm_set1_epi16(13108));
-  return _mm_add_epi16(g, _mm_mullo_epi16(_mm_min_epu16(n, plots), _mm_set1_epi16(5)));
-}
-
 // A level's counters (columns at kColumnAt) added up a column: the sums of
 // the eight bytes of each quadword, packed in the order 0, 1, 4, 5, 2, 3, 6, 7
 // of the quadwords, which kColumnAt turns into columns 0 .. 7.
@@ -364,20 +355,27 @@ inline void StoreEight(std::uint8_t* bytes, __m128i words) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(bytes), _mm_packus_epi16(words, words));
 }
 
-// AddFives for sixteen bytes.
+// g + 5 x min(n, ceil((245 - g) / 5)) for sixteen bytes.
 inline __m256i AddFives(__m256i g, __m256i n) {
   const __m256i room = _mm256_subs_epu16(_mm256_set1_epi16(kScopeSaturation), g);
+  // ceil(room / 5) as (room + 4) x ceil(65536 / 5) >> 16 (room up to 245).
   const __m256i plots =
       _mm256_mulhi_epu16(_mm256_add_epi16(room, _mm256_set1_epi16(4)), _mm256_set1_epi16(13108));
   return _mm256_add_epi16(g, _mm256_mullo_epi16(_mm256_min_epu16(n, plots), _mm256_set1_epi16(5)));
 }
 
 // One plane of weight 5 throughout into its panel's eight columns, two levels
-// (two rows, the second above the first) a step.
-void ResolvePlane(std::uint8_t* counters, Panel panel, unsigned band, const std::uint8_t* graticule,
-                  std::uint8_t* display) {
+// (two rows, the second above the first) a step. The display holds the
+// graticule already: its bytes are read where they are written, and fetched a
+// few rows ahead (rows are 360 bytes apart, so each is a cache line of its
+// own, and the counting has pushed them out since the last band).
+void ResolvePlane(std::uint8_t* counters, Panel panel, unsigned band, std::uint8_t* display) {
   const __m256i zero = _mm256_setzero_si256();
+  std::uint8_t* bottom =
+      display + panel.top * std::size_t(kScopeWidth) + panel.column + band * kBandColumns;
   for (unsigned level = 0; level < kLevels; level += 2) {
+    _mm_prefetch(reinterpret_cast<const char*>(bottom - (level + 8) * std::size_t(kScopeWidth)),
+                 _MM_HINT_T0);
     auto* at = reinterpret_cast<__m256i*>(counters + level * kSlots);
     const __m256i a0 = _mm256_load_si256(at), a1 = _mm256_load_si256(at + 1);
     const __m256i b0 = _mm256_load_si256(at + 2), b1 = _mm256_load_si256(at + 3);
@@ -388,15 +386,14 @@ void ResolvePlane(std::uint8_t* counters, Panel panel, unsigned band, const std:
     const __m256i second =
         _mm256_packus_epi32(_mm256_sad_epu8(b0, zero), _mm256_sad_epu8(b1, zero));
     const __m256i totals = _mm256_permute4x64_epi64(_mm256_packus_epi32(first, second), 0xD8);
-    const std::size_t row =
-        (panel.top - level) * std::size_t(kScopeWidth) + panel.column + band * kBandColumns;
-    const __m128i g = _mm_unpacklo_epi64(
-        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(graticule + row)),
-        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(graticule + row - kScopeWidth)));
+    std::uint8_t* row = bottom - level * std::size_t(kScopeWidth);
+    const __m128i g =
+        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row)),
+                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row - kScopeWidth)));
     const __m256i sums = AddFives(_mm256_cvtepu8_epi16(g), totals);
     const __m256i bytes = _mm256_packus_epi16(sums, sums);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(display + row), _mm256_castsi256_si128(bytes));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(display + row - kScopeWidth),
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(row), _mm256_castsi256_si128(bytes));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(row - kScopeWidth),
                      _mm256_extracti128_si256(bytes, 1));
     for (int i = 0; i < 4; ++i) _mm256_store_si256(at + i, zero);
   }
@@ -406,14 +403,15 @@ void ResolvePlane(std::uint8_t* counters, Panel panel, unsigned band, const std:
 // that stay at or below 246 take every plot (the one before the last is
 // below the limit); bytes that start at or above 245 take none; the others
 // are flagged for replaying.
-void ResolveLumaPlane(Parade& parade, unsigned band, const std::uint8_t* graticule,
-                      std::uint8_t* display) {
+void ResolveLumaPlane(Parade& parade, unsigned band, std::uint8_t* display) {
   std::memset(parade.flagged, 0, sizeof parade.flagged);
   for (unsigned level = 0; level < kLevels; ++level) {
+    const std::size_t at = (192u - level) * std::size_t(kScopeWidth) + band * kBandColumns;
+    _mm_prefetch(reinterpret_cast<const char*>(display + at - 4 * kScopeWidth), _MM_HINT_T0);
     __m128i total, fourth;
     if (!TakeLevel(parade.counters + level * kSlots, total, &fourth)) continue;
-    const std::size_t at = (192u - level) * std::size_t(kScopeWidth) + band * kBandColumns;
-    const __m128i g = LoadEight(graticule + at);
+    // The display holds the graticule here (as in ResolvePlane).
+    const __m128i g = LoadEight(display + at);
     // 5 x (total - fourth) + 2 x fourth
     const __m128i sum = _mm_sub_epi16(_mm_mullo_epi16(total, _mm_set1_epi16(5)),
                                       _mm_mullo_epi16(fourth, _mm_set1_epi16(3)));
@@ -550,7 +548,7 @@ void DrawParade(const LaneTable& lanes, const Panel (&panels)[kPlanes], bool lum
     CountBand<Levels>(parade, lanes, field + band * kBandBytes, lines);
     for (unsigned plane = 0; plane < kPlanes; ++plane) {
       if (plane == 0 && lumaPlane) {
-        ResolveLumaPlane(parade, band, graticule, display);
+        ResolveLumaPlane(parade, band, display);
         for (unsigned column = 0; column < kBandColumns; ++column) {
           if ((parade.flagged[column][0] | parade.flagged[column][1]) == 0) continue;
           ReplayLumaColumn(parade, column, band * kBandColumns + column, field, lines, graticule,
@@ -558,7 +556,7 @@ void DrawParade(const LaneTable& lanes, const Panel (&panels)[kPlanes], bool lum
         }
         continue;
       }
-      ResolvePlane(parade.counters + plane * kPlaneBytes, panels[plane], band, graticule, display);
+      ResolvePlane(parade.counters + plane * kPlaneBytes, panels[plane], band, display);
     }
   }
 }
