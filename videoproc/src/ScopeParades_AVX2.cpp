@@ -109,6 +109,11 @@ struct Ended {
   alignas(32) std::uint16_t amount[kMaxVectors][16];
   std::uint32_t bits[kMaxVectors];
   bool ones[kMaxVectors];  // every lane ended a run of one line, or goes on
+  // Each pair of lanes (2k, 2k + 1) ended on one level with one amount: their
+  // counters are neighbours (two pixels of a pair, or two spares), and one
+  // 16-bit addition serves both. A counter never passes 144, so no carry
+  // crosses from one byte into the other.
+  bool pairs[kMaxVectors];
 };
 
 // The calling thread's counters (all zero between bands) and lane state.
@@ -221,6 +226,12 @@ inline void EndRuns(Ended& ended, unsigned vector, const LaneTable& lanes, __m25
   _mm256_store_si256(reinterpret_cast<__m256i*>(ended.amount[vector]), amount);
   ended.bits[vector] = bits;
   ended.ones[vector] = _mm256_movemask_epi8(_mm256_cmpeq_epi16(amount, ones)) == -1;
+  // Odd lanes less their even neighbours: counter + 1, amount + 0.
+  const __m256i step = _mm256_sub_epi16(counter, _mm256_slli_epi32(counter, 16));
+  const __m256i change = _mm256_sub_epi16(amount, _mm256_slli_epi32(amount, 16));
+  const __m256i paired = _mm256_and_si256(_mm256_cmpeq_epi16(step, _mm256_set1_epi32(1 << 16)),
+                                          _mm256_cmpeq_epi16(change, _mm256_setzero_si256()));
+  ended.pairs[vector] = (unsigned(_mm256_movemask_epi8(paired)) | 0x33333333u) == 0xFFFFFFFFu;
 }
 
 void AddEnded(Ended& ended, unsigned vectors, std::uint8_t* counters) {
@@ -233,6 +244,17 @@ void AddEnded(Ended& ended, unsigned vectors, std::uint8_t* counters) {
     if (__builtin_popcount(bits) > 8) {
       // Most lanes ended, as in noise: add to all sixteen (the others' go to
       // their spare counters) without a branch a lane.
+      if (ended.pairs[v]) {
+        const unsigned both = ended.ones[v] ? 0x0101u : 0u;
+#pragma GCC unroll 8
+        for (unsigned i = 0; i < 16; i += 2) {
+          std::uint16_t word;
+          std::memcpy(&word, counters + counter[i], 2);
+          word = static_cast<std::uint16_t>(word + (both != 0 ? both : amount[i] * 0x0101u));
+          std::memcpy(counters + counter[i], &word, 2);
+        }
+        continue;
+      }
       if (ended.ones[v]) {
 #pragma GCC unroll 16
         for (unsigned i = 0; i < 16; ++i) ++counters[counter[i]];
