@@ -274,7 +274,7 @@ void AddEnded(Ended& ended, unsigned vectors, std::uint8_t* counters) {
 }
 
 // Lines the band's bytes are fetched ahead: a band walks down the field
-// 1440 bytes a step. Fetching past the field's end is harmless (a hint).
+// 1440 bytes a step.
 constexpr std::uint32_t kPrefetchLines = 4;
 
 // All kept lines of one band into the counters.
@@ -292,9 +292,11 @@ void CountBand(Parade& parade, const LaneTable& lanes, const std::uint8_t* band,
   for (std::uint32_t line = 1; line < lines; ++line) {
     const std::uint8_t* here = band + line * kScopeLineBytes;
     // The band's bytes of a line a few lines on (two cache lines at most).
-    const char* ahead = reinterpret_cast<const char*>(here + kPrefetchLines * kScopeLineBytes);
-    _mm_prefetch(ahead, _MM_HINT_T0);
-    _mm_prefetch(ahead + kBandBytes - 1, _MM_HINT_T0);
+    if (line + kPrefetchLines < lines) {
+      const char* ahead = reinterpret_cast<const char*>(here + kPrefetchLines * kScopeLineBytes);
+      _mm_prefetch(ahead, _MM_HINT_T0);
+      _mm_prefetch(ahead + kBandBytes - 1, _MM_HINT_T0);
+    }
     if (SameBand(here, here - kScopeLineBytes)) continue;
     Levels::Compute(here, levels);
     __m256i same[kVectors];
