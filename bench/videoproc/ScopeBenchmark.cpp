@@ -6,6 +6,11 @@
 // colour-conversion library or the map). "x_reference" in the reference's
 // row names the ratio to read: reference time over the pass's time.
 // BM_ScopePassPlain is the plain line-by-line pass, for the fast pass's gain.
+// BM_Ratio_ScopePass times the chosen pass and the reference in alternating
+// batches on one thread, so both see the same machine: "pass_us" is the
+// pass's best batch (thread CPU time; the batch least disturbed by the other
+// programs of a shared machine), "pass_us_mean" its mean over all batches,
+// "x_reference" the pass's best over the reference's best.
 //
 // BM_MonitorCpuAt60Fields runs a real monitor (window, drawing thread,
 // probe) on the board's real-time clock in its heaviest mode and reports the
@@ -175,6 +180,52 @@ void BM_ReferencePass(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kLines * 720);
 }
 BENCHMARK(BM_ReferencePass)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+
+// ---- the pass and the reference side by side ----------------------------------
+
+double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+void BM_Ratio_ScopePass(benchmark::State& state) {
+  const int mode = static_cast<int>(state.range(0));
+  Buffers pass, reference;
+  const auto drawPass = [&] {
+    DrawScope(mode, pass.graticule.data(), pass.field.data(), kLines, pass.map.data(),
+              pass.scratch.data(), pass.display.data());
+  };
+  const auto drawReference = [&] {
+    std::copy(reference.graticule.begin(), reference.graticule.end(), reference.display.begin());
+    for (std::uint32_t line = 0; line < kLines; ++line) {
+      ReferenceLine(mode, reference.field.data() + line * kScopeLineBytes,
+                    reference.display.data());
+    }
+  };
+  constexpr int kBatch = 4;
+  const auto batch = [](const auto& work) {
+    const double start = ThreadSeconds();
+    for (int i = 0; i < kBatch; ++i) {
+      work();
+      benchmark::ClobberMemory();
+    }
+    return (ThreadSeconds() - start) / kBatch;
+  };
+  batch(drawReference);
+  batch(drawPass);
+  double bestReference = 1e9, bestPass = 1e9, sumPass = 0;
+  for (auto _ : state) {
+    bestReference = std::min(bestReference, batch(drawReference));
+    const double p = batch(drawPass);
+    bestPass = std::min(bestPass, p);
+    sumPass += p;
+  }
+  state.counters["pass_us"] = bestPass * 1e6;
+  state.counters["pass_us_mean"] = sumPass / static_cast<double>(state.iterations()) * 1e6;
+  state.counters["x_reference"] = bestPass / bestReference;
+}
+BENCHMARK(BM_Ratio_ScopePass)->DenseRange(0, 5)->Iterations(200)->Unit(benchmark::kMillisecond);
 
 // ---- the whole monitor on the real clock -----------------------------------------
 
