@@ -13,7 +13,8 @@
 //   began on. Sixteen lanes are compared with the new line at once; only a
 //   lane whose level moved adds its run (lines since it began) to its
 //   counter. Steady pictures cost a compare per sixteen samples, noise one
-//   byte addition per sample, and no two lanes of a line share a counter.
+//   byte addition per sample (one per pixel pair when both pixels of a pair
+//   land on one level), and no two lanes of a line share a counter.
 // - A counter is a byte: one lane, one level, at most 144 lines. A level's
 //   64 counters hold a quadword for each column (its six or three slots), so
 //   one sum of absolute differences adds a column up, and each level of a
