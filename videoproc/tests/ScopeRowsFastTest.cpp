@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "ScopeParades.h"
@@ -191,6 +192,86 @@ TEST_F(ScopeFastPass, ParadesGiveThePlainBytesWhenSomeSamplesHoldAndOthersMove) 
     Expect(mode, field, kScopeKeptLines, graticule.data(), 2, "held and moving samples");
     Expect(mode, field, 77, nullptr, 3, "held and moving samples");
   }
+}
+
+TEST_F(ScopeFastPass, ParadesGiveThePlainBytesForPairsWithRunsOfAnyLength) {
+  // Both pixels of every pair alike, each pair's level held for 1 to 6
+  // lines at a time: runs of many lengths end together on both pixels.
+  std::mt19937 random(23);
+  std::vector<std::uint8_t> field(kScopeKeptLines * kScopeLineBytes);
+  for (int pair = 0; pair < 360; ++pair) {
+    std::uint32_t hold = 0;
+    std::uint8_t u = 0, y = 0, v = 0;
+    for (std::uint32_t line = 0; line < kScopeKeptLines; ++line) {
+      if (hold == 0) {
+        hold = 1 + random() % 6;
+        u = static_cast<std::uint8_t>(random()), y = static_cast<std::uint8_t>(random());
+        v = static_cast<std::uint8_t>(random());
+      }
+      --hold;
+      std::uint8_t* at = &field[line * kScopeLineBytes + pair * 4];
+      at[0] = u, at[1] = y, at[2] = v, at[3] = y;
+    }
+  }
+  const auto graticule = RandomBytes(kScopeBytes, random, 60);
+  for (int mode : {int(kScopeYuvParade), int(kScopeRgbParade)}) {
+    Expect(mode, field, kScopeKeptLines, graticule.data(), 1, "pairs alike");
+    Expect(mode, field, 100, nullptr, 4, "pairs alike");
+  }
+}
+
+TEST(ScopeYuvParade, TheLightFourthLumaCountsInItsPlaceAtTheLimit) {
+  // One group's six lumas on row 192 - 100 / 2 = 142 of a graticule at 240:
+  // 5 takes the byte to 245 and the rest add nothing. With the fourth luma
+  // alone on the row in the first line, 2 comes first (242) and the next
+  // line's first 5 ends at 247.
+  std::vector<std::uint8_t> graticule(kScopeBytes, 0);
+  graticule[142 * kScopeWidth + 7] = 240;
+  std::vector<std::uint8_t> display(kScopeBytes), scratch(720 * 4);
+  auto field = testing::FlatLines(30, 128, 128, 2);
+  std::uint8_t* group = &field[7 * 12];
+  for (int slot = 0; slot < 6; ++slot) group[(slot / 2) * 4 + 1 + (slot % 2) * 2] = 100;
+  DrawScope(kScopeYuvParade, graticule.data(), field.data(), 1, nullptr, scratch.data(),
+            display.data());
+  EXPECT_EQ(display[142 * kScopeWidth + 7], 245);
+  for (int slot = 0; slot < 6; ++slot) {
+    group[(slot / 2) * 4 + 1 + (slot % 2) * 2] = slot == 3 ? 101 : 30;
+    group[kScopeLineBytes + (slot / 2) * 4 + 1 + (slot % 2) * 2] = 100;
+  }
+  DrawScope(kScopeYuvParade, graticule.data(), field.data(), 2, nullptr, scratch.data(),
+            display.data());
+  EXPECT_EQ(display[142 * kScopeWidth + 7], 247);
+}
+
+TEST(ScopeChosenPass, ThreadsDrawingAtOnceKeepTheirOwnCounts) {
+  // The fast pass keeps its counters per thread: two threads drawing
+  // different fields at once must each get the plain bytes.
+  std::mt19937 random(17);
+  const std::vector<std::uint8_t> fields[2] = {RandomBytes(120 * kScopeLineBytes, random),
+                                               testing::BarLines(120)};
+  std::vector<std::uint8_t> scratch(720 * 4), plain[2][2];
+  for (int f = 0; f < 2; ++f) {
+    for (int p = 0; p < 2; ++p) {
+      plain[f][p].resize(kScopeBytes);
+      DrawScope_C(kScopeYuvParade + p, nullptr, fields[f].data(), 120, nullptr, scratch.data(),
+                  plain[f][p].data());
+    }
+  }
+  bool same[2] = {true, true};
+  auto draw = [&](int f) {
+    std::vector<std::uint8_t> display(kScopeBytes), own(720 * 4);
+    for (int round = 0; round < 40; ++round) {
+      const int p = round % 2;
+      DrawScope(kScopeYuvParade + p, nullptr, fields[f].data(), 120, nullptr, own.data(),
+                display.data());
+      same[f] = same[f] && display == plain[f][p];
+    }
+  };
+  std::thread other(draw, 1);
+  draw(0);
+  other.join();
+  EXPECT_TRUE(same[0]);
+  EXPECT_TRUE(same[1]);
 }
 
 TEST(ScopeRgbLevels, FastRowGivesTheColourConversionsLevelsForEveryColour) {
