@@ -1,5 +1,7 @@
 #include "ScopeRows.h"
 
+#include "ScopeParades.h"
+
 #include <board/ColourConversion.h>
 
 #include <algorithm>
@@ -78,6 +80,20 @@ void BGRAToRgbParade(const std::uint8_t* bgra, std::uint8_t* display) {
 void UYVYToVectorScope(const std::uint8_t* line, const std::uint32_t* map, std::uint8_t* display) {
   for (unsigned p = 0; p < unsigned(kScopeWidth); ++p, line += 4) {
     ScopeAccumulate(display + map[unsigned(line[0]) << 8 | line[2]], 5, kVectorSaturation);
+  }
+}
+
+void UYVYToRgbLevelsRow_C(const std::uint8_t* uyvy, std::uint8_t* levels, int pixels) {
+  constexpr int kChunk = 64;
+  std::uint8_t bgra[kChunk * 4];
+  for (int x = 0; x < pixels; x += kChunk) {
+    const int count = std::min(kChunk, pixels - x);
+    decode_ycbcr8_bgra(bgra, uyvy + x * 2, count);
+    for (int i = 0; i < count; ++i) {
+      levels[x + i] = bgra[i * 4 + 2] >> 1;
+      levels[pixels + x + i] = bgra[i * 4 + 1] >> 1;
+      levels[2 * pixels + x + i] = bgra[i * 4] >> 1;
+    }
   }
 }
 

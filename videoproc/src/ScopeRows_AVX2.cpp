@@ -15,18 +15,15 @@
 // when the lane moves on (see Runs). Steady levels, bars and graphics cost a
 // compare a step; noise costs about what the plain pass does.
 //
-// Only the YUV parade mixes weights (its fourth luma weighs 2): its luma panel
-// keeps runs of whole flat groups, applied in order through a table, and
-// accumulates other groups sample by sample; its U and V panels are counted.
+// The parades plot two or three times as many samples into narrower columns;
+// they have a pass of their own (ScopeParades_AVX2.cpp).
 #include <immintrin.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <memory>
 
-#include <board/ColourConversion.h>
-
+#include "ScopeParades.h"
 #include "ScopeRows.h"
 
 namespace quellor::videoproc {
@@ -34,16 +31,6 @@ namespace quellor::videoproc {
 namespace {
 
 constexpr unsigned kWidth = kScopeWidth;
-constexpr unsigned kPanel = 120;  // columns of a parade panel
-
-// (192 - v / 2) rows down: luma, the parades' Y, V, R and B (G and U sit one
-// row lower, + kWidth).
-constexpr std::array<std::uint32_t, 256> LowerRows() {
-  std::array<std::uint32_t, 256> rows{};
-  for (unsigned v = 0; v < 256; ++v) rows[v] = (192u - (v >> 1)) * kWidth;
-  return rows;
-}
-constexpr std::array<std::uint32_t, 256> kLower = LowerRows();
 
 // A run of equal offsets in one lane of a stream: kept lines of video repeat
 // their levels far more often than not, so a stream (one sample slot, eight
@@ -54,7 +41,7 @@ struct Runs {
   alignas(32) std::uint32_t bin[8];
   alignas(32) std::uint32_t count[8];
 };
-constexpr unsigned kMaxStreams = 18 * (kPanel / 8);  // the RGB parade's
+constexpr unsigned kMaxStreams = 2 * (kWidth / 8);  // two samples a pair
 
 // The calling thread's bins (all zero between passes) and runs.
 struct Counting {
@@ -181,142 +168,18 @@ void CountVector(const std::uint8_t* line, const std::uint32_t* map, Runs* runs,
   }
 }
 
-// The parades: slot s of the eight groups 8k .. 8k + 7 is stream s * 15 + k
-// of a panel's set; whole words are gathered from where each sample's pair
-// or pixel starts, so nothing is read outside the line.
-constexpr unsigned kGroupOctets = kPanel / 8;  // 15
-
-inline __m256i GatherWords(const std::uint8_t* at, int stride) {
-  const __m256i index = _mm256_mullo_epi32(Lanes(), _mm256_set1_epi32(stride));
-  return _mm256_i32gather_epi32(reinterpret_cast<const int*>(at), index, 1);
-}
-
-// Slot outer, groups inner: the six pixels of a group often hit one bin, and
-// its increments stay far apart in time.
-void CountRgb(const std::uint8_t* bgra, Runs* runs, std::uint16_t* bins) {
-  for (unsigned slot = 0; slot < 6; ++slot) {
-    for (unsigned k = 0; k < kGroupOctets; ++k) {
-      const __m256i group = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
-      const __m256i pixels = GatherWords(bgra + (k * 48 + slot) * 4, 24);
-      Runs* r = runs + (slot * 3) * kGroupOctets + k;
-      Feed(r[0], RowOffset(Byte(pixels, 16), 192, group), bins);
-      Feed(r[kGroupOctets],
-           RowOffset(Byte(pixels, 8), 192,
-                     _mm256_add_epi32(group, _mm256_set1_epi32(kWidth + kPanel))),
-           bins);
-      Feed(r[2 * kGroupOctets],
-           RowOffset(Byte(pixels, 0), 192, _mm256_add_epi32(group, _mm256_set1_epi32(2 * kPanel))),
-           bins);
-    }
-  }
-}
-
-// The YUV parade's luma panel weighs its six samples 5, 5, 5, 2, 5, 5, so
-// counts alone cannot tell where a byte stopped. A group whose six lumas share
-// one row adds that whole sequence to one byte: such lines are kept as runs
-// (row and number of lines) per group and applied in order, the sequence at a
-// time through a table, when the run ends; other lines are accumulated
-// sample by sample, after the group's run so far.
-constexpr std::array<std::uint8_t, 256> SixLumas() {
-  std::array<std::uint8_t, 256> after{};
-  for (unsigned v = 0; v < 256; ++v) {
-    unsigned byte = v;
-    for (unsigned weight : {5u, 5u, 5u, 2u, 5u, 5u}) byte += byte < kScopeSaturation ? weight : 0u;
-    after[v] = static_cast<std::uint8_t>(byte);
-  }
-  return after;
-}
-constexpr std::array<std::uint8_t, 256> kSixLumas = SixLumas();
-
-inline void ApplyLumaRun(std::uint8_t* byte, std::uint32_t lines) {
-  unsigned value = *byte;
-  for (; lines != 0 && value < kScopeSaturation; --lines) value = kSixLumas[value];
-  *byte = static_cast<std::uint8_t>(value);
-}
-
-inline void AccumulateLumaGroup(const std::uint8_t* group, unsigned column, std::uint8_t* display) {
-  for (unsigned slot = 0; slot < 6; ++slot) {
-    ScopeAccumulate(display + kLower[group[1 + slot * 2]] + column, slot == 3 ? 2 : 5);
-  }
-}
-
-// pairs[p]: the p-th pair of each of the eight groups 8k .. 8k + 7.
-void FeedLumaPanel(Runs& runs, const __m256i* pairs, unsigned k, const std::uint8_t* line,
-                   std::uint8_t* display) {
-  const __m256i half = _mm256_srli_epi32(Byte(pairs[0], 8), 1);
-  __m256i uniform = _mm256_cmpeq_epi32(half, _mm256_srli_epi32(Byte(pairs[0], 24), 1));
-  for (unsigned p = 1; p < 3; ++p) {
-    uniform = _mm256_and_si256(uniform,
-                               _mm256_cmpeq_epi32(half, _mm256_srli_epi32(Byte(pairs[p], 8), 1)));
-    uniform = _mm256_and_si256(uniform,
-                               _mm256_cmpeq_epi32(half, _mm256_srli_epi32(Byte(pairs[p], 24), 1)));
-  }
-  const __m256i group = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
-  const __m256i offset = _mm256_add_epi32(
-      _mm256_mullo_epi32(_mm256_sub_epi32(_mm256_set1_epi32(192), half), _mm256_set1_epi32(kWidth)),
-      group);
-  auto* binAt = reinterpret_cast<__m256i*>(runs.bin);
-  auto* countAt = reinterpret_cast<__m256i*>(runs.count);
-  const __m256i same =
-      _mm256_and_si256(uniform, _mm256_cmpeq_epi32(offset, _mm256_load_si256(binAt)));
-  const unsigned moved = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(same))) & 0xFFu;
-  const __m256i count = _mm256_load_si256(countAt);
-  if (moved != 0) {
-    const unsigned flat = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(uniform)));
-    for (unsigned lanes = moved; lanes != 0; lanes &= lanes - 1) {
-      const unsigned lane = static_cast<unsigned>(__builtin_ctz(lanes));
-      ApplyLumaRun(display + runs.bin[lane], runs.count[lane]);
-      if ((flat >> lane & 1u) == 0) {
-        const unsigned g = k * 8 + lane;
-        AccumulateLumaGroup(line + g * 12, g, display);
-      }
-    }
-    _mm256_store_si256(binAt, offset);
-  }
-  // Lanes that stayed count on, lanes with a new flat group start at one,
-  // the others were drawn and hold no run.
-  _mm256_store_si256(countAt, _mm256_add_epi32(_mm256_and_si256(count, same),
-                                               _mm256_and_si256(uniform, _mm256_set1_epi32(1))));
-}
-
-void EndLumaRuns(Runs* runs, std::uint8_t* display) {
-  for (unsigned k = 0; k < kGroupOctets; ++k) {
-    for (unsigned lane = 0; lane < 8; ++lane)
-      ApplyLumaRun(display + runs[k].bin[lane], runs[k].count[lane]);
-  }
-}
-
-// The luma panel as runs, the U and V panels counted.
-void YuvParadeLine(const std::uint8_t* line, Runs* runs, std::uint16_t* bins,
-                   std::uint8_t* display) {
-  Runs* lumaRuns = runs + 6 * kGroupOctets;
-  for (unsigned k = 0; k < kGroupOctets; ++k) {
-    const __m256i group = _mm256_add_epi32(Lanes(), _mm256_set1_epi32(int(k * 8)));
-    const __m256i uColumn = _mm256_add_epi32(group, _mm256_set1_epi32(kWidth + kPanel));
-    const __m256i vColumn = _mm256_add_epi32(group, _mm256_set1_epi32(2 * kPanel));
-    __m256i pairs[3];
-    for (unsigned pair = 0; pair < 3; ++pair) {
-      pairs[pair] = GatherWords(line + (k * 8 * 3 + pair) * 4, 12);
-      Runs* r = runs + pair * 2 * kGroupOctets + k;
-      Feed(r[0], RowOffset(Byte(pairs[pair], 0), 192, uColumn), bins);
-      Feed(r[kGroupOctets], RowOffset(Byte(pairs[pair], 16), 192, vColumn), bins);
-    }
-    FeedLumaPanel(lumaRuns[k], pairs, k, line, display);
-  }
-}
-
-// display[i] := base[i] + weight * min(bins[i], k(base[i])) for `count`
-// bytes, base being the graticule (null: all zero); the bins are cleared.
-void Resolve(const std::uint8_t* base, std::uint16_t* bins, std::uint8_t* display,
-             std::size_t count, unsigned weight, unsigned limit) {
+// display[i] := base[i] + weight * min(bins[i], k(base[i])) for the whole
+// display, base being the graticule (null: all zero); the bins are cleared.
+void Resolve(const std::uint8_t* base, std::uint16_t* bins, std::uint8_t* display, unsigned weight,
+             unsigned limit) {
+  static_assert(kScopeBytes % 16 == 0);
   // ceil(n / w) for n up to 254 as (n + w - 1) * ceil(65536 / w) >> 16.
   const __m256i inverse = _mm256_set1_epi16(static_cast<short>((65536u + weight - 1) / weight));
   const __m256i roundUp = _mm256_set1_epi16(static_cast<short>(weight - 1));
   const __m256i lim = _mm256_set1_epi16(static_cast<short>(limit));
   const __m256i w = _mm256_set1_epi16(static_cast<short>(weight));
   const __m256i zero = _mm256_setzero_si256();
-  std::size_t i = 0;
-  for (; i + 16 <= count; i += 16) {
+  for (std::size_t i = 0; i < kScopeBytes; i += 16) {
     const __m256i g =
         base == nullptr
             ? zero
@@ -329,12 +192,6 @@ void Resolve(const std::uint8_t* base, std::uint16_t* bins, std::uint8_t* displa
     const __m256i sum = _mm256_add_epi16(g, _mm256_mullo_epi16(_mm256_min_epu16(n, plots), w));
     const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(sum, sum), 0x08);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(display + i), _mm256_castsi256_si128(packed));
-  }
-  for (; i < count; ++i) {
-    const unsigned g = base == nullptr ? 0u : base[i];
-    const unsigned plots = g < limit ? (limit - g + weight - 1) / weight : 0u;
-    display[i] = static_cast<std::uint8_t>(g + weight * std::min<unsigned>(bins[i], plots));
-    bins[i] = 0;
   }
 }
 
@@ -349,33 +206,24 @@ void CopyGraticule(const std::uint8_t* graticule, std::uint8_t* display) {
 }  // namespace
 
 void DrawScope_AVX2(int mode, const std::uint8_t* graticule, const std::uint8_t* field,
-                    std::uint32_t lines, const std::uint32_t* map, std::uint8_t* scratch,
+                    std::uint32_t lines, const std::uint32_t* map, std::uint8_t* /*scratch*/,
                     std::uint8_t* display) {
   lines = std::min(lines, kScopeKeptLines);
   if (mode < 0 || mode >= kScopeModes || (mode == kScopeVector && map == nullptr)) {
     CopyGraticule(graticule, display);
     return;
   }
+  if (mode == kScopeYuvParade || mode == kScopeRgbParade) {
+    (mode == kScopeYuvParade ? DrawYuvParade_AVX2 : DrawRgbParade_AVX2)(graticule, field, lines,
+                                                                        display);
+    return;
+  }
   Counting& counting = ThreadCounting();
   std::uint16_t* bins = counting.bins;
   Runs* runs = counting.runs;
-  static constexpr unsigned kStreams[kScopeModes] = {
-      2 * kOctets, 2 * kOctets, 2 * kOctets, 7 * kGroupOctets, 18 * kGroupOctets, kOctets};
+  static constexpr unsigned kStreams[kScopeModes] = {2 * kOctets, 2 * kOctets, 2 * kOctets,
+                                                     0,           0,           kOctets};
   StartRuns(runs, kStreams[mode]);
-  if (mode == kScopeYuvParade) {
-    CopyGraticule(graticule, display);
-    for (std::uint32_t l = 0; l < lines; ++l, field += kScopeLineBytes) {
-      YuvParadeLine(field, runs, bins, display);
-    }
-    EndRuns(runs, 6 * kGroupOctets, bins);
-    EndLumaRuns(runs + 6 * kGroupOctets, display);
-    for (unsigned row = 0; row < unsigned(kScopeHeight); ++row) {
-      const std::size_t at = row * kWidth + kPanel;
-      Resolve(graticule == nullptr ? nullptr : graticule + at, bins + at, display + at, 2 * kPanel,
-              5, kScopeSaturation);
-    }
-    return;
-  }
   for (std::uint32_t l = 0; l < lines; ++l, field += kScopeLineBytes) {
     switch (mode) {
       case kScopeComposite:
@@ -387,10 +235,6 @@ void DrawScope_AVX2(int mode, const std::uint8_t* graticule, const std::uint8_t*
       case kScopeChroma:
         CountChroma(field, runs, bins);
         break;
-      case kScopeRgbParade:
-        decode_ycbcr8_bgra(scratch, field, kScopeLinePixels);
-        CountRgb(scratch, runs, bins);
-        break;
       default:
         CountVector(field, map, runs, bins);
         break;
@@ -399,7 +243,7 @@ void DrawScope_AVX2(int mode, const std::uint8_t* graticule, const std::uint8_t*
   EndRuns(runs, kStreams[mode], bins);
   static constexpr unsigned kWeight[kScopeModes] = {7, 10, 5, 5, 5, 5};
   const unsigned limit = mode == kScopeVector ? kVectorSaturation : kScopeSaturation;
-  Resolve(graticule, bins, display, kScopeBytes, kWeight[mode], limit);
+  Resolve(graticule, bins, display, kWeight[mode], limit);
 }
 
 }  // namespace quellor::videoproc
