@@ -34,8 +34,9 @@
 //   void PluginClass_Destroying();   // nothing is taken down yet: stop
 // (public); the factory calls the first once the wrapper is complete, and the
 // wrapper's destructor calls the second before any part of the object goes.
-// A failure of the first (a thrown text) destroys the object again and goes on
-// to whoever asked for it. Classes without them are made as they are.
+// A failure of the first (a thrown text) destroys the object again, calling
+// the second as every destruction does, and goes on to whoever asked for it.
+// Classes without them are made as they are.
 template <typename Type>
 void PluginClass_AfterConstruction(Type& object) {
   if constexpr (requires { object.PluginClass_Constructed(); }) object.PluginClass_Constructed();
