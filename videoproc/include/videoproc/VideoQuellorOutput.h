@@ -133,8 +133,8 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
     if (m_threadState.load(std::memory_order_acquire) == kThreadsIdle) StartThreadsOnFirstUse();
   }
   void StartThreadsOnFirstUse();
-  // Stops `started` threads (all of which have begun) and waits until they
-  // have left the object.
+  // Stops the threads started (m_threadsStarted): waits until each has begun,
+  // sets the stop flag and waits until each has left the object.
   void EndThreads();
 
   void ConnectToRTMEEngine();
