@@ -50,35 +50,60 @@ VideoQuellorOutput::VideoQuellorOutput() {
   }
   m_currentTime.AddDependant(this, 0);
   m_increment.AddDependant(this, 1);
-
-  const std::uint32_t threads = m_renderThreadSetting + 1;  // one output thread, the rest render
-  std::uint32_t started = 0;
-  for (std::uint32_t i = 0; i < threads; ++i) started += StartThread() ? 1 : 0;
-  if (started < 2) {  // no output thread, or no render thread
-    RemoveAllDependantsToThis();
-    m_stop = 1;
-    for (DWORD waited = 0; m_runningThreads.load() != 0 && waited < kWaitLimitMs; ++waited)
-      Sleep(1);
-    DisconnectFromRTMEEngine();
-    FreeRecords(m_free);
-    throw kNoThreads;
-  }
-  // Until a thread has begun it cannot be told apart as the output thread.
-  for (DWORD waited = 0; m_runningThreads.load() == 0 && waited < kWaitLimitMs; ++waited) Sleep(1);
 }
 
 VideoQuellorOutput::~VideoQuellorOutput() {
   // No notice may reach a half-destroyed output.
   RemoveAllDependantsToThis();
-  m_stop = 1;
-  // The threads use the whole object: this wait cannot give up. It ends as
-  // soon as the render in progress returns (the output thread gives back its
-  // rendered buffers on its way out).
-  while (m_runningThreads.load() != 0) Sleep(1);
-  PurgeOutputBuffers();  // a frame the render thread finished after the output thread left
+  PluginClass_Destroying();  // a direct owner's output: its threads end here
   DisconnectFromRTMEEngine();
   FreeRecords(m_free);
   FreeRecords(m_rendered);
+}
+
+void VideoQuellorOutput::PluginClass_Constructed() {
+  std::lock_guard<std::mutex> hold(m_threadsLock);
+  if (m_threadState.load() != kThreadsIdle) return;
+  const std::uint32_t threads = m_renderThreadSetting + 1;  // one output thread, the rest render
+  m_threadsStarted = 0;
+  for (std::uint32_t i = 0; i < threads; ++i) m_threadsStarted += StartThread() ? 1 : 0;
+  if (m_threadsStarted < 2) {  // no output thread, or no render thread
+    EndThreads();
+    m_stop = 0;  // a later start may succeed
+    throw kNoThreads;
+  }
+  // Every thread has begun before the start returns, so a stop that follows
+  // cannot miss one still on its way into the object. Until the first has
+  // begun none can be told apart as the output thread either.
+  while (m_runningThreads.load() != static_cast<long>(m_threadsStarted)) Sleep(1);
+  m_threadState.store(kThreadsRunning, std::memory_order_release);
+}
+
+void VideoQuellorOutput::PluginClass_Destroying() noexcept {
+  std::lock_guard<std::mutex> hold(m_threadsLock);
+  if (m_threadState.exchange(kThreadsEnded) != kThreadsRunning) return;
+  EndThreads();
+}
+
+void VideoQuellorOutput::EndThreads() {
+  // The threads use the whole object: these waits cannot give up. The first
+  // ends as soon as every thread has begun, the second as soon as the render
+  // in progress returns (the output thread gives back its rendered buffers
+  // on its way out).
+  while (m_runningThreads.load() != static_cast<long>(m_threadsStarted)) Sleep(1);
+  m_stop = 1;
+  while (m_runningThreads.load() != 0) Sleep(1);
+  m_threadsStarted = 0;
+  PurgeOutputBuffers();  // a frame the render thread finished after the output thread left
+}
+
+void VideoQuellorOutput::StartThreadsOnFirstUse() {
+  try {
+    PluginClass_Constructed();
+  } catch (const char* text) {
+    OutputDebugStringA(text);
+    OutputDebugStringA("\n");
+  }
 }
 
 void VideoQuellorOutput::FreeRecords(VideoQuellorOutput_FrameReady*& head) {
@@ -137,6 +162,7 @@ DataStream_Processor* VideoQuellorOutput::GetConnection_In(unsigned long index) 
 
 bool VideoQuellorOutput::SetConnection_In(DataStream_Processor* node, unsigned long index) {
   if (index != 0) return false;
+  EnsureThreads();
   if (DataStream_ReachesNode(node, this)) return false;
   FunctionBlock hold(m_connectionLock);
   m_input = node;
@@ -187,6 +213,7 @@ void VideoQuellorOutput::Seek() {
 }
 
 void VideoQuellorOutput::SetStandardFlag(int ntsc) {
+  EnsureThreads();
   const int flag = ntsc != 0 ? 1 : 0;
   if (m_standard.load() == flag) return;
   HoldRendering();

@@ -70,8 +70,10 @@ bool Stopped(VideoQuellorOutput& out) {
 }
 
 // A new output's increment is 0.0: it shows one still frame at 0 and stops.
-// Tests that count renders begin once that is over.
+// Tests that count renders begin once that is over. An output made directly
+// starts its threads at its first use (taking a play value is one).
 void AwaitFirstStill(VideoQuellorOutput& out) {
+  out.GetFrameIncrement();
   ASSERT_TRUE(WaitFor([&] { return out.GetCounters().shown == 1 && Stopped(out); }));
 }
 

@@ -50,18 +50,42 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
                                           public DataStream_Processor,
                                           public DynamicListener {
  public:
-  // Creates the two engine outputs and starts the output and render threads.
-  // Throws "Could not create the QLXR output pin." (a char*) when the engine
-  // refuses an output, and "Could not start the output threads." when no
-  // thread can be started; nothing is left running then.
+  // Creates the two engine outputs. Throws "Could not create the QLXR output
+  // pin." (a char*) when the engine refuses an output.
+  //
+  // The output and render threads call this object's virtual operations, so
+  // they never start here: a class derived from this one (the registered
+  // class is one) is not complete until its own constructor has run. They
+  // start in PluginClass_Constructed, which the registered class calls as
+  // soon as it is made; an output made directly starts them the first time a
+  // host takes one of its play values, connects it or sets its standard.
   VideoQuellorOutput();
   // Stops the threads (frames rendered but not shown go back to the engine)
   // and releases the engine outputs. Safe while playing.
   ~VideoQuellorOutput() override;
 
-  Dynamic<double>* GetCurrentTimeFrame() { return &m_currentTime; }
-  Dynamic<double>* GetFrameIncrement() { return &m_increment; }
-  Dynamic<int>* GetLoopingMode() { return &m_loopingMode; }
+  // Starts the output and render threads and waits until they have begun
+  // (the first frame, a still one, follows at once). Does nothing when they
+  // run or have been stopped. Throws "Could not start the output threads."
+  // when fewer than two start; nothing is left running then.
+  void PluginClass_Constructed();
+  // Stops the threads for good, before any part of the object goes; frames
+  // rendered but not shown go back to the engine. A class derived from this
+  // one calls it first in its destructor (the registered class does).
+  void PluginClass_Destroying() noexcept;
+
+  Dynamic<double>* GetCurrentTimeFrame() {
+    EnsureThreads();
+    return &m_currentTime;
+  }
+  Dynamic<double>* GetFrameIncrement() {
+    EnsureThreads();
+    return &m_increment;
+  }
+  Dynamic<int>* GetLoopingMode() {
+    EnsureThreads();
+    return &m_loopingMode;
+  }
   // Frames a second: 30000/1001 with the standard flag at 1, else 25.
   double GetFrameRate();
 
@@ -101,6 +125,18 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
  private:
   struct RenderScratch;
 
+  // The threads' life: idle (not started yet), running, ended (for good).
+  enum ThreadState : int { kThreadsIdle, kThreadsRunning, kThreadsEnded };
+  // The start made on first use; a failure is traced and tried again at the
+  // next use.
+  void EnsureThreads() {
+    if (m_threadState.load(std::memory_order_acquire) == kThreadsIdle) StartThreadsOnFirstUse();
+  }
+  void StartThreadsOnFirstUse();
+  // Stops the threads started (m_threadsStarted): waits until each has begun,
+  // sets the stop flag and waits until each has left the object.
+  void EndThreads();
+
   void ConnectToRTMEEngine();
   void DisconnectFromRTMEEngine();
   DWORD GetOutputToUse();
@@ -127,7 +163,10 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
   void Seek();
   void FreeRecords(VideoQuellorOutput_FrameReady*& head);
 
-  Variable_Block m_connectionLock;  // the input and the engine outputs
+  std::mutex m_threadsLock;  // orders starting and stopping the threads
+  std::atomic<int> m_threadState{kThreadsIdle};
+  std::uint32_t m_threadsStarted = 0;  // under m_threadsLock
+  Variable_Block m_connectionLock;     // the input and the engine outputs
   std::uint32_t m_renderThreadSetting = 1;
   std::atomic<long> m_runningThreads{0};
   std::atomic<int> m_stop{0};

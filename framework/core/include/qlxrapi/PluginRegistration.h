@@ -26,22 +26,55 @@
 #include "ClassList.h"
 #include "PluginClass.h"
 
+// Work a class runs on threads of its own, threads that call its virtual
+// operations, must not start in its constructor: the wrapper below is a class
+// derived from it, still being built then, and a thread would call through an
+// object whose virtual table is not yet final. Such a class declares
+//   void PluginClass_Constructed();  // the whole object exists: start
+//   void PluginClass_Destroying();   // nothing is taken down yet: stop
+// (public); the factory calls the first once the wrapper is complete, and the
+// wrapper's destructor calls the second before any part of the object goes.
+// A failure of the first (a thrown text) destroys the object again, calling
+// the second as every destruction does, and goes on to whoever asked for it.
+// Classes without them are made as they are.
+template <typename Type>
+void PluginClass_AfterConstruction(Type& object) {
+  if constexpr (requires { object.PluginClass_Constructed(); }) object.PluginClass_Constructed();
+}
+
+template <typename Type>
+void PluginClass_BeforeDestruction(Type& object) noexcept {
+  if constexpr (requires { object.PluginClass_Destroying(); }) object.PluginClass_Destroying();
+}
+
 // The wrapper and the factory have internal linkage: two plug-ins that offer
 // classes of one name must each keep their own.
-#define ORVANE_PLUGIN_CLASS(Type)                                         \
-  namespace {                                                             \
-  class __##Type final : public Type, public PluginClass {};              \
-  [[maybe_unused]] PluginClass* Type##_PluginFactory(char* name) {        \
-    if (name == nullptr || std::strcmp(name, #Type) != 0) return nullptr; \
-    void* memory = Orvane_malloc(sizeof(__##Type));                       \
-    if (memory == nullptr) return nullptr;                                \
-    try {                                                                 \
-      return ::new (memory) __##Type();                                   \
-    } catch (...) {                                                       \
-      Orvane_free(memory);                                                \
-      throw;                                                              \
-    }                                                                     \
-  }                                                                       \
+#define ORVANE_PLUGIN_CLASS(Type)                                                      \
+  namespace {                                                                          \
+  class __##Type final : public Type, public PluginClass {                             \
+   public:                                                                             \
+    ~__##Type() override { PluginClass_BeforeDestruction(static_cast<Type&>(*this)); } \
+  };                                                                                   \
+  [[maybe_unused]] PluginClass* Type##_PluginFactory(char* name) {                     \
+    if (name == nullptr || std::strcmp(name, #Type) != 0) return nullptr;              \
+    void* memory = Orvane_malloc(sizeof(__##Type));                                    \
+    if (memory == nullptr) return nullptr;                                             \
+    __##Type* object = nullptr;                                                        \
+    try {                                                                              \
+      object = ::new (memory) __##Type();                                              \
+    } catch (...) {                                                                    \
+      Orvane_free(memory);                                                             \
+      throw;                                                                           \
+    }                                                                                  \
+    try {                                                                              \
+      PluginClass_AfterConstruction(static_cast<Type&>(*object));                      \
+    } catch (...) {                                                                    \
+      object->~__##Type();                                                             \
+      Orvane_free(memory);                                                             \
+      throw;                                                                           \
+    }                                                                                  \
+    return object;                                                                     \
+  }                                                                                    \
   }
 
 #define ORVANE_PLUGIN_ENTRY(Type) \

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -21,8 +22,27 @@ class LumaEffect {
   ~LumaEffect() { ++destroyed; }
 };
 
+// A class with work of its own to start and stop: each step records whether
+// the object was whole then (the wrapper's PluginClass part is reachable only
+// from a complete wrapper; it is gone once the wrapper's destructor is over).
+class VideoGradient {
+ public:
+  static inline std::vector<std::string> steps;
+  static inline bool refuse = false;
+  virtual ~VideoGradient() { steps.push_back("destroyed"); }
+  void PluginClass_Constructed() {
+    steps.push_back(Whole() ? "started whole" : "started in part");
+    if (refuse) throw "no threads";
+  }
+  void PluginClass_Destroying() { steps.push_back(Whole() ? "stopped whole" : "stopped in part"); }
+
+ private:
+  bool Whole() { return dynamic_cast<PluginClass*>(this) != nullptr; }
+};
+
 ORVANE_PLUGIN_CLASS(ChromaKey)
 ORVANE_PLUGIN_CLASS(LumaEffect)
+ORVANE_PLUGIN_CLASS(VideoGradient)
 
 // A second factory for "ChromaKey" that makes its objects recognisable.
 class SecondChromaKey : public PluginClass {};
@@ -39,8 +59,8 @@ PluginClass* New(const char* name) {
 class PluginRegistry : public ::testing::Test {
  protected:
   void TearDown() override {
-    for (PluginFactory factory :
-         {&ChromaKey_PluginFactory, &LumaEffect_PluginFactory, &SecondChromaKeyFactory}) {
+    for (PluginFactory factory : {&ChromaKey_PluginFactory, &LumaEffect_PluginFactory,
+                                  &VideoGradient_PluginFactory, &SecondChromaKeyFactory}) {
       for (int i = 0; i < 4; ++i) Orvane_UnRegisterClass(factory);
     }
   }
@@ -65,6 +85,32 @@ TEST_F(PluginRegistry, NamesMatchExactlyAndObjectsDieThroughPluginClass) {
   int before = LumaEffect::destroyed;
   delete New("LumaEffect");
   EXPECT_EQ(LumaEffect::destroyed, before + 1);
+}
+
+TEST_F(PluginRegistry, WorkStartsOnceTheObjectIsWholeAndStopsBeforeAnyPartGoes) {
+  Orvane_RegisterClass(&VideoGradient_PluginFactory);
+  VideoGradient::steps.clear();
+  VideoGradient::refuse = false;
+  PluginClass* gradient = New("VideoGradient");
+  ASSERT_NE(gradient, nullptr);
+  EXPECT_EQ(VideoGradient::steps, std::vector<std::string>{"started whole"});
+  delete gradient;
+  EXPECT_EQ(VideoGradient::steps,
+            (std::vector<std::string>{"started whole", "stopped whole", "destroyed"}));
+
+  // A start that fails takes the object down again and reaches the caller.
+  VideoGradient::steps.clear();
+  VideoGradient::refuse = true;
+  const char* thrown = nullptr;
+  try {
+    New("VideoGradient");
+  } catch (const char* text) {
+    thrown = text;
+  }
+  VideoGradient::refuse = false;
+  EXPECT_STREQ(thrown, "no threads");
+  EXPECT_EQ(VideoGradient::steps,
+            (std::vector<std::string>{"started whole", "stopped whole", "destroyed"}));
 }
 
 TEST_F(PluginRegistry, FirstRegisteredAnswersAndRemovalTakesOneEntry) {
