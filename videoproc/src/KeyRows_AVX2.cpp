@@ -92,49 +92,67 @@ alignas(32) constexpr std::int8_t kGatherY0[4][16] = {
     {Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13}};
-// A pair's key byte into both 16-bit halves of its word (bytes 0 and 2).
-alignas(32) constexpr std::int8_t kSpreadBoth[4][16] = {
-    {0, Z, 0, Z, 1, Z, 1, Z, 2, Z, 2, Z, 3, Z, 3, Z},
-    {4, Z, 4, Z, 5, Z, 5, Z, 6, Z, 6, Z, 7, Z, 7, Z},
-    {8, Z, 8, Z, 9, Z, 9, Z, 10, Z, 10, Z, 11, Z, 11, Z},
-    {12, Z, 12, Z, 13, Z, 13, Z, 14, Z, 14, Z, 15, Z, 15, Z}};
-// From keys in PairBrightness order, Y0's key into both 16-bit halves of
-// its pair's word: the pairs of the first vector, then of the second.
-alignas(32) constexpr std::int8_t kSpreadY0[2][16] = {
-    {0, Z, 0, Z, 2, Z, 2, Z, 4, Z, 4, Z, 6, Z, 6, Z},
-    {8, Z, 8, Z, 10, Z, 10, Z, 12, Z, 12, Z, 14, Z, 14, Z}};
+// A pair's (k, 255 - k) word into both 16-bit halves of its pair: the pairs
+// of the first 128-bit lane half of the words (bytes 0..7 of the keys), then
+// of the second.
+alignas(32) constexpr std::int8_t kWordPerPair[2][16] = {
+    {0, 1, 0, 1, 2, 3, 2, 3, 4, 5, 4, 5, 6, 7, 6, 7},
+    {8, 9, 8, 9, 10, 11, 10, 11, 12, 13, 12, 13, 14, 15, 14, 15}};
+// From the odd bytes' weights (255 - k, k) of Y0 and Y1, Y0's weights turned
+// round, (k0, 255 - k0), for U and V.
+alignas(32) constexpr std::int8_t kSwapY0[16] = {1, 0, 1, 0, 5,  4,  5,  4,
+                                                 9, 8, 9, 8, 13, 12, 13, 12};
 #undef Z
 
 inline __m256i Mask(const std::int8_t (&bytes)[16]) {
   return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(bytes)));
 }
 
-// The background split into its even bytes (U, V) and odd bytes (Y0, Y1),
-// each a 16-bit lane, with 255 x g beside each.
+// The weights of 32 pairs from their keys, one byte per pair (pair p of a
+// 128-bit lane of vector v at byte 4v + p of the same lane): every byte of a
+// pair weighed by its pair's key.
+inline void WeightsPerPair(__m256i keys, __m256i (&wEven)[4], __m256i (&wOdd)[4]) {
+  const __m256i ones = _mm256_set1_epi8(-1);
+  const __m256i complement = _mm256_xor_si256(keys, ones);
+  const __m256i words[2] = {_mm256_unpacklo_epi8(keys, complement),
+                            _mm256_unpackhi_epi8(keys, complement)};
+  _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+    wEven[v] = _mm256_shuffle_epi8(words[v >> 1], Mask(kWordPerPair[v & 1]));
+    wOdd[v] = _mm256_xor_si256(wEven[v], ones);
+  }
+}
+
+// The background as signed bytes (g - 128) placed for the mix: the even
+// bytes' values in the high byte of each 16-bit lane, the odd bytes' in the
+// low byte.
 struct MixBackground {
-  __m256i even, odd, even255, odd255;
+  __m256i evenHigh, oddLow;
 
   explicit MixBackground(__m256i g) {
-    even = _mm256_and_si256(g, _mm256_set1_epi16(0xFF));
-    odd = _mm256_srli_epi16(g, 8);
-    even255 = _mm256_sub_epi16(_mm256_slli_epi16(even, 8), even);
-    odd255 = _mm256_sub_epi16(_mm256_slli_epi16(odd, 8), odd);
+    const __m256i sign = _mm256_xor_si256(g, _mm256_set1_epi8(-128));
+    evenHigh = _mm256_slli_epi16(sign, 8);
+    oddLow = _mm256_srli_epi16(sign, 8);
   }
 };
 
-// (b x k + g x (255 - k)) >> 8 per byte, as 255 x g + (b - g) x k in 16-bit
-// lanes: the sum lies in 0..65025, so the lanes' wrap-around arithmetic
-// gives it exactly. kEven weighs U and V, kOdd Y0 and Y1.
-inline __m256i Mix(__m256i pixels, const MixBackground& g, __m256i kEven, __m256i kOdd) {
-  const __m256i even = _mm256_and_si256(pixels, _mm256_set1_epi16(0xFF));
-  const __m256i odd = _mm256_srli_epi16(pixels, 8);
-  const __m256i mixedEven =
-      _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(even, g.even), kEven), g.even255);
-  const __m256i mixedOdd =
-      _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(odd, g.odd), kOdd), g.odd255);
-  // The odd bytes' results are the high bytes of mixedOdd as they stand.
-  return _mm256_blendv_epi8(_mm256_srli_epi16(mixedEven, 8), mixedOdd,
-                            _mm256_set1_epi16(static_cast<short>(0xFF00)));
+// (b x k + g x (255 - k)) >> 8 per byte through one multiply-add of bytes
+// per half: with b' = b - 128 and g' = g - 128 (signed bytes),
+// b x k + g x k' = b' x k + g' x k' + 128 x 255, and b' x k + g' x k' lies in
+// -32640..32385, so the multiply-add's signed 16-bit sum never saturates and
+// the lanes' wrap-around addition of 32640 gives the exact sum (0..65025).
+// wEven holds (k, 255 - k) for each even byte's lane (U, V), wOdd
+// (255 - k, k) for each odd byte's lane (Y0, Y1): the pixel byte sits low in
+// the even lanes and high in the odd ones.
+inline __m256i Mix(__m256i pixels, const MixBackground& g, __m256i wEven, __m256i wOdd) {
+  const __m256i highBytes = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  const __m256i bias = _mm256_set1_epi16(32640);
+  const __m256i sign = _mm256_xor_si256(pixels, _mm256_set1_epi8(-128));
+  const __m256i even = _mm256_blendv_epi8(sign, g.evenHigh, highBytes);
+  const __m256i odd = _mm256_blendv_epi8(g.oddLow, sign, highBytes);
+  const __m256i sumEven = _mm256_add_epi16(_mm256_maddubs_epi16(wEven, even), bias);
+  const __m256i sumOdd = _mm256_add_epi16(_mm256_maddubs_epi16(wOdd, odd), bias);
+  // The odd bytes' results are the high bytes of sumOdd as they stand.
+  return _mm256_blendv_epi8(_mm256_srli_epi16(sumEven, 8), sumOdd, highBytes);
 }
 
 // 32 pairs a step: index(pixels[4]) gives the key bytes (one per pair, see
@@ -227,8 +245,7 @@ void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, st
             const __m256i low = _mm256_packus_epi16(_mm256_and_si256(first, nibble),
                                                     _mm256_and_si256(second, nibble));
             const __m256i k = curve.Lookup(high, low);
-            _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) kEven[v] = kOdd[v] =
-                _mm256_shuffle_epi8(k, Mask(kSpreadBoth[v]));
+            WeightsPerPair(k, kEven, kOdd);
           });
   KeyChromaRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }
@@ -243,18 +260,21 @@ struct NibbleLookup {
 
 // The luma curve read backwards, entry(i) = curve[255 - i], when it never
 // rises (the key curve is a rising S-shape for every setting; anything else
-// takes the nibble tables). An index in table h (its high nibble) then
-// equals entry(i) for i = 16h + low and is at least every entry of the
-// tables above h, so its key is the largest of: the last entry, and the
-// entries at `low` in tables h and above. Tables below h are shut off by a
-// saturating add that sets the index's top bit (a byte shuffle gives 0
-// there): three operations a table, no nibble split or compares.
+// takes the nibble tables). Only the tables `first`..`last` of it hold more
+// than one value; indices are first moved down by 16 x first with a
+// saturating subtraction, so every index below table `first` reads that
+// table's first entry (the head value) and table `first` becomes table 0.
+// An index in table h then equals entry(i) for i = 16h + low and is at least
+// every entry of the tables above h, so its key is the largest of: the last
+// entry, and the entries at `low` in tables h and above. Tables below h are
+// shut off by a saturating add that sets the index's top bit (a byte shuffle
+// gives 0 there): three operations a table, no nibble split or compares.
 struct FallingCurve {
-  __m256i table[16];
+  __m256i table[16];   // tables first..last, from 0
   __m256i offset[16];  // added (tables 0..7) or subtracted (8..15), saturating
-  __m256i floor;       // indices below table `first` read as its first entry
+  __m256i base;        // 16 x first
   __m256i tail;
-  int first = 0, last = -1;
+  int count = 0;  // tables in use
   bool usable = true;
 
   explicit FallingCurve(const ChromaKeySnapshot& key) {
@@ -267,14 +287,17 @@ struct FallingCurve {
       if (entry(i) != end) lastDiffering = i;
     }
     tail = _mm256_set1_epi8(static_cast<char>(end));
+    base = _mm256_setzero_si256();
     if (!usable || lastDiffering < 0) return;  // rising somewhere, or flat
-    // Table `first` must start with the head value, which the floor relies on.
-    first = (firstDiffering - 1) >> 4;
-    last = lastDiffering >> 4;
-    floor = _mm256_set1_epi8(static_cast<char>(16 * first));
-    for (int j = first; j <= last; ++j) {
+    // Table `first` must start with the head value, which the base relies on.
+    const int first = (firstDiffering - 1) >> 4;
+    count = (lastDiffering >> 4) - first + 1;
+    base = _mm256_set1_epi8(static_cast<char>(16 * first));
+    for (int j = 0; j < count; ++j) {
       alignas(16) std::uint8_t bytes[16];
-      for (int i = 0; i < 16; ++i) bytes[i] = static_cast<std::uint8_t>(entry(16 * j + i));
+      for (int i = 0; i < 16; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(entry(16 * (first + j) + i));
+      }
       table[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<__m128i*>(bytes)));
       // Indices of table j become 112 + low (top bit clear), higher ones
       // reach 128 or more.
@@ -282,19 +305,67 @@ struct FallingCurve {
     }
   }
 
-  __m256i operator()(__m256i index) const {
-    if (first > 0) index = _mm256_max_epu8(index, floor);
-    __m256i k = tail;
-    const int split = last < 7 ? last : 7;
-    for (int j = first; j <= split; ++j) {
-      k = _mm256_max_epu8(k, _mm256_shuffle_epi8(table[j], _mm256_adds_epu8(index, offset[j])));
+  // One table's candidates for 32 moved-down indices.
+  __m256i Candidates(int j, __m256i index) const {
+    return _mm256_shuffle_epi8(
+        table[j], j < 8 ? _mm256_adds_epu8(index, offset[j]) : _mm256_subs_epu8(index, offset[j]));
+  }
+
+  // Keys for 32 indices, with the table count fixed at compile time (the
+  // tables unrolled and their maxima taken as a tree); Count < 0 reads the
+  // count at run time.
+  template <int Count>
+  __attribute__((always_inline)) __m256i Lookup(__m256i index) const {
+    index = _mm256_subs_epu8(index, base);
+    if constexpr (Count < 0) {
+      __m256i k = tail;
+      for (int j = 0; j < count; ++j) k = _mm256_max_epu8(k, Candidates(j, index));
+      return k;
+    } else {
+      __m256i k[Count + 1];
+      k[Count] = tail;
+      _Pragma("GCC unroll 8") for (int j = 0; j < Count; ++j) k[j] = Candidates(j, index);
+      _Pragma("GCC unroll 8") for (int width = 1; width <= Count; width *= 2) {
+        for (int j = 0; j + width <= Count; j += 2 * width) {
+          k[j] = _mm256_max_epu8(k[j], k[j + width]);
+        }
+      }
+      return k[0];
     }
-    for (int j = first > 8 ? first : 8; j <= last; ++j) {
-      k = _mm256_max_epu8(k, _mm256_shuffle_epi8(table[j], _mm256_subs_epu8(index, offset[j])));
-    }
-    return k;
   }
 };
+
+template <int Count>
+struct FallingLookup {
+  const FallingCurve& curve;
+  __attribute__((always_inline)) __m256i operator()(__m256i index) const {
+    return curve.Lookup<Count>(index);
+  }
+};
+
+// Runs rows(lookup) with the lookup unrolled for the curve's table count;
+// the common counts (a softness up to about 24) get loops of their own.
+template <typename Rows>
+std::size_t WithFallingLookup(const FallingCurve& curve, const Rows& rows) {
+  switch (curve.count) {
+    case 0:
+      return rows(FallingLookup<0>{curve});
+    case 1:
+      return rows(FallingLookup<1>{curve});
+    case 2:
+      return rows(FallingLookup<2>{curve});
+    case 3:
+      return rows(FallingLookup<3>{curve});
+    case 4:
+      return rows(FallingLookup<4>{curve});
+    case 5:
+      return rows(FallingLookup<5>{curve});
+    case 6:
+      return rows(FallingLookup<6>{curve});
+    default:
+      return rows(FallingLookup<-1>{curve});
+  }
+}
 
 // The soft dark key: Y0's key weighs the whole pair. `keys` maps 255 - Y
 // to the key of Y.
@@ -307,8 +378,7 @@ std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std:
       [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
           __attribute__((always_inline)) {
             const __m256i k = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0), ones));
-            _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) kEven[v] = kOdd[v] =
-                _mm256_shuffle_epi8(k, Mask(kSpreadBoth[v]));
+            WeightsPerPair(k, kEven, kOdd);
           });
 }
 
@@ -317,7 +387,7 @@ std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std:
 template <typename Keys>
 std::size_t LightRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                       const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
-  const __m256i zero = _mm256_setzero_si256();
+  const __m256i ones = _mm256_set1_epi8(-1);
   return RunSoft(
       picture, background, step, key, pairs,
       [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
@@ -328,10 +398,11 @@ std::size_t LightRows(std::uint8_t* picture, const std::uint8_t* background, std
             // weights.
             _Pragma("GCC unroll 2") for (int v = 0; v < 4; v += 2) {
               const __m256i k = keys(PairBrightness(pixels[v], pixels[v + 1]));
-              kOdd[v] = _mm256_unpacklo_epi8(k, zero);
-              kOdd[v + 1] = _mm256_unpackhi_epi8(k, zero);
-              kEven[v] = _mm256_shuffle_epi8(k, Mask(kSpreadY0[0]));  // U, V
-              kEven[v + 1] = _mm256_shuffle_epi8(k, Mask(kSpreadY0[1]));
+              const __m256i complement = _mm256_xor_si256(k, ones);
+              kOdd[v] = _mm256_unpacklo_epi8(complement, k);
+              kOdd[v + 1] = _mm256_unpackhi_epi8(complement, k);
+              kEven[v] = _mm256_shuffle_epi8(kOdd[v], Mask(kSwapY0));  // U, V
+              kEven[v + 1] = _mm256_shuffle_epi8(kOdd[v + 1], Mask(kSwapY0));
             }
           });
 }
@@ -343,7 +414,9 @@ void KeyLinearDarkRow_AVX2(std::uint8_t* picture, const std::uint8_t* background
   const FallingCurve falling(key);
   std::size_t done;
   if (falling.usable) {
-    done = DarkRows(picture, background, step, key, pairs, falling);
+    done = WithFallingLookup(falling, [&](const auto& lookup) {
+      return DarkRows(picture, background, step, key, pairs, lookup);
+    });
   } else {
     const NibbleCurve curve(key, 256, true);  // looked up by 255 - Y
     done = DarkRows(picture, background, step, key, pairs, NibbleLookup{curve});
@@ -356,7 +429,9 @@ void KeyLinearLightRow_AVX2(std::uint8_t* picture, const std::uint8_t* backgroun
   const FallingCurve falling(key);
   std::size_t done;
   if (falling.usable) {
-    done = LightRows(picture, background, step, key, pairs, falling);
+    done = WithFallingLookup(falling, [&](const auto& lookup) {
+      return LightRows(picture, background, step, key, pairs, lookup);
+    });
   } else {
     const NibbleCurve curve(key, 256, true);  // curve[255 - Y]
     done = LightRows(picture, background, step, key, pairs, NibbleLookup{curve});
