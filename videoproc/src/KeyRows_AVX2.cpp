@@ -155,44 +155,67 @@ inline __m256i Mix(__m256i pixels, const MixBackground& g, __m256i wEven, __m256
   return _mm256_blendv_epi8(_mm256_srli_epi16(sumEven, 8), sumOdd, highBytes);
 }
 
-// 32 pairs a step: index(pixels[4]) gives the key bytes (one per pair, see
-// the shuffles above); each vector is then mixed with its weights.
-template <bool Flat, typename Keys>
-__attribute__((always_inline)) inline std::size_t RunSoftOver(std::uint8_t* picture,
-                                                              const std::uint8_t* background,
-                                                              std::size_t step,
-                                                              const ChromaKeySnapshot& key,
-                                                              std::size_t pairs, Keys keys) {
+inline void LoadBlock(const std::uint8_t* at, __m256i (&pixels)[4]) {
+  _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+    pixels[v] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 * v));
+  }
+}
+
+// Blocks of 32 pairs. find(pixels[4], found[2]) gives a block's keys (one
+// or two vectors of key bytes, see the shuffles above), weigh(found,
+// wEven[4], wOdd[4]) turns them into the mix's weights. The keys of a stretch
+// of blocks are found first and the stretch is mixed after: the lookups
+// are long chains of dependent operations, and a loop doing both in turn
+// leaves the processor waiting on them; kept apart, each loop's steps are
+// independent of each other.
+template <bool Flat, typename Find, typename Weigh>
+__attribute__((always_inline)) inline std::size_t RunSoftOver(
+    std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
+    const ChromaKeySnapshot& key, std::size_t pairs, Find find, Weigh weigh) {
+  constexpr std::size_t kStretch = 16;  // blocks: 2 KiB of pixels, 1 KiB of keys
   const MixBackground flat(ColourVector(key));
-  std::size_t done = 0;
-  for (; done + 32 <= pairs; done += 32) {
-    __m256i pixels[4];
-    _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-      pixels[v] =
-          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(picture + (done + 8 * v) * 4));
+  __m256i found[kStretch][2];
+  const std::size_t blocks = pairs / 32;
+  for (std::size_t first = 0; first < blocks; first += kStretch) {
+    const std::size_t count = blocks - first < kStretch ? blocks - first : kStretch;
+    std::uint8_t* const stretch = picture + first * 128;
+    for (std::size_t b = 0; b < count; ++b) {
+      __m256i pixels[4];
+      LoadBlock(stretch + b * 128, pixels);
+      find(pixels, found[b]);
     }
-    __m256i kEven[4], kOdd[4];
-    keys(pixels, kEven, kOdd);
-    _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-      const __m256i mixed =
-          Flat ? Mix(pixels[v], flat, kEven[v], kOdd[v])
-               : Mix(pixels[v],
-                     MixBackground(_mm256_loadu_si256(
-                         reinterpret_cast<const __m256i*>(background + (done + 8 * v) * step))),
-                     kEven[v], kOdd[v]);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(picture + (done + 8 * v) * 4), mixed);
+    for (std::size_t b = 0; b < count; ++b) {
+      __m256i pixels[4], wEven[4], wOdd[4];
+      LoadBlock(stretch + b * 128, pixels);
+      weigh(found[b], wEven, wOdd);
+      const std::uint8_t* const under = background + (first + b) * 32 * step;
+      _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+        const __m256i mixed = Flat ? Mix(pixels[v], flat, wEven[v], wOdd[v])
+                                   : Mix(pixels[v],
+                                         MixBackground(_mm256_loadu_si256(
+                                             reinterpret_cast<const __m256i*>(under + 32 * v))),
+                                         wEven[v], wOdd[v]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(stretch + b * 128 + 32 * v), mixed);
+      }
     }
   }
-  return done;
+  return blocks * 32;
 }
 
 // The background colour (step 0) and a background picture get loops of
 // their own.
-template <typename Keys>
+template <typename Find, typename Weigh>
 inline std::size_t RunSoft(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
-                           const ChromaKeySnapshot& key, std::size_t pairs, Keys keys) {
-  return step == 0 ? RunSoftOver<true>(picture, background, step, key, pairs, keys)
-                   : RunSoftOver<false>(picture, background, step, key, pairs, keys);
+                           const ChromaKeySnapshot& key, std::size_t pairs, Find find,
+                           Weigh weigh) {
+  return step == 0 ? RunSoftOver<true>(picture, background, step, key, pairs, find, weigh)
+                   : RunSoftOver<false>(picture, background, step, key, pairs, find, weigh);
+}
+
+// The weights when found[0] holds one key per pair.
+inline void WeightsFromPairKeys(const __m256i (&found)[2], __m256i (&wEven)[4],
+                                __m256i (&wOdd)[4]) {
+  WeightsPerPair(found[0], wEven, wOdd);
 }
 
 // One byte of each of 32 pairs, picked by the gather shuffles.
@@ -227,26 +250,25 @@ void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, st
   const __m256i nibble = _mm256_set1_epi16(0x0F);
   const std::size_t done = RunSoft(
       picture, background, step, key, pairs,
-      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
-          __attribute__((always_inline)) {
-            __m256i distance[4];  // |U - kU| + |V - kV| in 0..510, a word per pair
-            _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-              const __m256i difference =
-                  _mm256_and_si256(_mm256_or_si256(_mm256_subs_epu8(pixels[v], keyUV),
-                                                   _mm256_subs_epu8(keyUV, pixels[v])),
-                                   chromaBytes);
-              distance[v] = _mm256_madd_epi16(difference, ones);
-            }
-            // Words in the order 4v + p within each lane, then split in nibbles.
-            const __m256i first = _mm256_packus_epi32(distance[0], distance[1]);
-            const __m256i second = _mm256_packus_epi32(distance[2], distance[3]);
-            const __m256i high =
-                _mm256_packus_epi16(_mm256_srli_epi16(first, 4), _mm256_srli_epi16(second, 4));
-            const __m256i low = _mm256_packus_epi16(_mm256_and_si256(first, nibble),
-                                                    _mm256_and_si256(second, nibble));
-            const __m256i k = curve.Lookup(high, low);
-            WeightsPerPair(k, kEven, kOdd);
-          });
+      [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
+        __m256i distance[4];  // |U - kU| + |V - kV| in 0..510, a word per pair
+        _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+          const __m256i difference =
+              _mm256_and_si256(_mm256_or_si256(_mm256_subs_epu8(pixels[v], keyUV),
+                                               _mm256_subs_epu8(keyUV, pixels[v])),
+                               chromaBytes);
+          distance[v] = _mm256_madd_epi16(difference, ones);
+        }
+        // Words in the order 4v + p within each lane, then split in nibbles.
+        const __m256i first = _mm256_packus_epi32(distance[0], distance[1]);
+        const __m256i second = _mm256_packus_epi32(distance[2], distance[3]);
+        const __m256i high =
+            _mm256_packus_epi16(_mm256_srli_epi16(first, 4), _mm256_srli_epi16(second, 4));
+        const __m256i low =
+            _mm256_packus_epi16(_mm256_and_si256(first, nibble), _mm256_and_si256(second, nibble));
+        found[0] = curve.Lookup(high, low);
+      },
+      WeightsFromPairKeys);
   KeyChromaRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }
 
@@ -375,11 +397,10 @@ std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std:
   const __m256i ones = _mm256_set1_epi8(-1);
   return RunSoft(
       picture, background, step, key, pairs,
-      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
-          __attribute__((always_inline)) {
-            const __m256i k = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0), ones));
-            WeightsPerPair(k, kEven, kOdd);
-          });
+      [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
+        found[0] = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0), ones));
+      },
+      WeightsFromPairKeys);
 }
 
 // The soft light key: Y0's key weighs U, Y0 and V, Y1's its own byte.
@@ -387,22 +408,24 @@ std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std:
 template <typename Keys>
 std::size_t LightRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                       const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
-  const __m256i ones = _mm256_set1_epi8(-1);
   return RunSoft(
       picture, background, step, key, pairs,
-      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
+      [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
+        // Both brightness bytes of two vectors in one lookup; the keys come
+        // back in the order Y0, Y1 of each pair, which unpacking to words
+        // turns straight into the odd bytes' weights.
+        found[0] = keys(PairBrightness(pixels[0], pixels[1]));
+        found[1] = keys(PairBrightness(pixels[2], pixels[3]));
+      },
+      [](const __m256i(&found)[2], __m256i(&wEven)[4], __m256i(&wOdd)[4])
           __attribute__((always_inline)) {
-            // Both brightness bytes of two vectors in one lookup; the
-            // keys come back in the order Y0, Y1 of each pair, which
-            // unpacking to words turns straight into the odd bytes'
-            // weights.
-            _Pragma("GCC unroll 2") for (int v = 0; v < 4; v += 2) {
-              const __m256i k = keys(PairBrightness(pixels[v], pixels[v + 1]));
-              const __m256i complement = _mm256_xor_si256(k, ones);
-              kOdd[v] = _mm256_unpacklo_epi8(complement, k);
-              kOdd[v + 1] = _mm256_unpackhi_epi8(complement, k);
-              kEven[v] = _mm256_shuffle_epi8(kOdd[v], Mask(kSwapY0));  // U, V
-              kEven[v + 1] = _mm256_shuffle_epi8(kOdd[v + 1], Mask(kSwapY0));
+            const __m256i ones = _mm256_set1_epi8(-1);
+            _Pragma("GCC unroll 2") for (int h = 0; h < 2; ++h) {
+              const __m256i complement = _mm256_xor_si256(found[h], ones);
+              wOdd[2 * h] = _mm256_unpacklo_epi8(complement, found[h]);
+              wOdd[2 * h + 1] = _mm256_unpackhi_epi8(complement, found[h]);
+              wEven[2 * h] = _mm256_shuffle_epi8(wOdd[2 * h], Mask(kSwapY0));  // U, V
+              wEven[2 * h + 1] = _mm256_shuffle_epi8(wOdd[2 * h + 1], Mask(kSwapY0));
             }
           });
 }
