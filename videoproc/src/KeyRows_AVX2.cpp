@@ -104,8 +104,25 @@ alignas(32) constexpr std::int8_t kSwapY0[16] = {1, 0, 1, 0, 5,  4,  5,  4,
                                                  9, 8, 9, 8, 13, 12, 13, 12};
 #undef Z
 
-inline __m256i Mask(const std::int8_t (&bytes)[16]) {
-  return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(bytes)));
+// A byte shuffle's indices repeated in both 128-bit lanes and kept whole, so
+// that a shuffle reads them straight from memory instead of building them.
+struct alignas(32) LaneMask {
+  std::int8_t bytes[32];
+};
+
+constexpr LaneMask Twice(const std::int8_t (&bytes)[16]) {
+  LaneMask mask{};
+  for (int i = 0; i < 32; ++i) mask.bytes[i] = bytes[i % 16];
+  return mask;
+}
+
+constexpr LaneMask kGatherY0Lanes[4] = {Twice(kGatherY0[0]), Twice(kGatherY0[1]),
+                                        Twice(kGatherY0[2]), Twice(kGatherY0[3])};
+constexpr LaneMask kWordPerPairLanes[2] = {Twice(kWordPerPair[0]), Twice(kWordPerPair[1])};
+constexpr LaneMask kSwapY0Lanes = Twice(kSwapY0);
+
+inline __m256i Mask(const LaneMask& mask) {
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(mask.bytes));
 }
 
 // The weights of 32 pairs from their keys, one byte per pair (pair p of a
@@ -117,7 +134,7 @@ inline void WeightsPerPair(__m256i keys, __m256i (&wEven)[4], __m256i (&wOdd)[4]
   const __m256i words[2] = {_mm256_unpacklo_epi8(keys, complement),
                             _mm256_unpackhi_epi8(keys, complement)};
   _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-    wEven[v] = _mm256_shuffle_epi8(words[v >> 1], Mask(kWordPerPair[v & 1]));
+    wEven[v] = _mm256_shuffle_epi8(words[v >> 1], Mask(kWordPerPairLanes[v & 1]));
     wOdd[v] = _mm256_xor_si256(wEven[v], ones);
   }
 }
@@ -162,19 +179,23 @@ inline void LoadBlock(const std::uint8_t* at, __m256i (&pixels)[4]) {
 }
 
 // Blocks of 32 pairs. find(pixels[4], found[2]) gives a block's keys (one
-// or two vectors of key bytes, see the shuffles above), weigh(found,
-// wEven[4], wOdd[4]) turns them into the mix's weights. The keys of a stretch
-// of blocks are found first and the stretch is mixed after: the lookups
-// are long chains of dependent operations, and a loop doing both in turn
-// leaves the processor waiting on them; kept apart, each loop's steps are
-// independent of each other.
+// or two vectors of key bytes, see the shuffles above) and returns true
+// when every one of them is 255, weigh(found, wEven[4], wOdd[4]) turns them
+// into the mix's weights. The keys of a stretch of blocks are found first
+// and the stretch is mixed after: the lookups are long chains of dependent
+// operations, and a loop doing both in turn leaves the processor waiting on
+// them; kept apart, each loop's steps are independent of each other. A block
+// whose keys are all 255 (all foreground: wide areas of most pictures) is
+// not mixed: (b x 255) >> 8 is b - 1, or 0 for 0.
 template <bool Flat, typename Find, typename Weigh>
 __attribute__((always_inline)) inline std::size_t RunSoftOver(
     std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
     const ChromaKeySnapshot& key, std::size_t pairs, Find find, Weigh weigh) {
   constexpr std::size_t kStretch = 16;  // blocks: 2 KiB of pixels, 1 KiB of keys
   const MixBackground flat(ColourVector(key));
+  const __m256i one = _mm256_set1_epi8(1);
   __m256i found[kStretch][2];
+  bool foreground[kStretch];
   const std::size_t blocks = pairs / 32;
   for (std::size_t first = 0; first < blocks; first += kStretch) {
     const std::size_t count = blocks - first < kStretch ? blocks - first : kStretch;
@@ -182,11 +203,19 @@ __attribute__((always_inline)) inline std::size_t RunSoftOver(
     for (std::size_t b = 0; b < count; ++b) {
       __m256i pixels[4];
       LoadBlock(stretch + b * 128, pixels);
-      find(pixels, found[b]);
+      foreground[b] = find(pixels, found[b]);
     }
     for (std::size_t b = 0; b < count; ++b) {
-      __m256i pixels[4], wEven[4], wOdd[4];
+      __m256i pixels[4];
       LoadBlock(stretch + b * 128, pixels);
+      auto* const out = reinterpret_cast<__m256i*>(stretch + b * 128);
+      if (foreground[b]) {
+        _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+          _mm256_storeu_si256(out + v, _mm256_subs_epu8(pixels[v], one));
+        }
+        continue;
+      }
+      __m256i wEven[4], wOdd[4];
       weigh(found[b], wEven, wOdd);
       const std::uint8_t* const under = background + (first + b) * 32 * step;
       _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
@@ -195,11 +224,16 @@ __attribute__((always_inline)) inline std::size_t RunSoftOver(
                                          MixBackground(_mm256_loadu_si256(
                                              reinterpret_cast<const __m256i*>(under + 32 * v))),
                                          wEven[v], wOdd[v]);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(stretch + b * 128 + 32 * v), mixed);
+        _mm256_storeu_si256(out + v, mixed);
       }
     }
   }
   return blocks * 32;
+}
+
+// True when every byte of `keys` is 255.
+inline bool AllForeground(__m256i keys) {
+  return _mm256_testc_si256(keys, _mm256_set1_epi8(-1)) != 0;
 }
 
 // The background colour (step 0) and a background picture get loops of
@@ -219,7 +253,7 @@ inline void WeightsFromPairKeys(const __m256i (&found)[2], __m256i (&wEven)[4],
 }
 
 // One byte of each of 32 pairs, picked by the gather shuffles.
-inline __m256i PairBytes(const __m256i (&pixels)[4], const std::int8_t (&gather)[4][16]) {
+inline __m256i PairBytes(const __m256i (&pixels)[4], const LaneMask (&gather)[4]) {
   return _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(pixels[0], Mask(gather[0])),
                                          _mm256_shuffle_epi8(pixels[1], Mask(gather[1]))),
                          _mm256_or_si256(_mm256_shuffle_epi8(pixels[2], Mask(gather[2])),
@@ -267,6 +301,7 @@ void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, st
         const __m256i low =
             _mm256_packus_epi16(_mm256_and_si256(first, nibble), _mm256_and_si256(second, nibble));
         found[0] = curve.Lookup(high, low);
+        return AllForeground(found[0]);
       },
       WeightsFromPairKeys);
   KeyChromaRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
@@ -398,7 +433,8 @@ std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std:
   return RunSoft(
       picture, background, step, key, pairs,
       [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
-        found[0] = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0), ones));
+        found[0] = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0Lanes), ones));
+        return AllForeground(found[0]);
       },
       WeightsFromPairKeys);
 }
@@ -416,6 +452,7 @@ std::size_t LightRows(std::uint8_t* picture, const std::uint8_t* background, std
         // turns straight into the odd bytes' weights.
         found[0] = keys(PairBrightness(pixels[0], pixels[1]));
         found[1] = keys(PairBrightness(pixels[2], pixels[3]));
+        return AllForeground(_mm256_and_si256(found[0], found[1]));
       },
       [](const __m256i(&found)[2], __m256i(&wEven)[4], __m256i(&wOdd)[4])
           __attribute__((always_inline)) {
@@ -424,8 +461,8 @@ std::size_t LightRows(std::uint8_t* picture, const std::uint8_t* background, std
               const __m256i complement = _mm256_xor_si256(found[h], ones);
               wOdd[2 * h] = _mm256_unpacklo_epi8(complement, found[h]);
               wOdd[2 * h + 1] = _mm256_unpackhi_epi8(complement, found[h]);
-              wEven[2 * h] = _mm256_shuffle_epi8(wOdd[2 * h], Mask(kSwapY0));  // U, V
-              wEven[2 * h + 1] = _mm256_shuffle_epi8(wOdd[2 * h + 1], Mask(kSwapY0));
+              wEven[2 * h] = _mm256_shuffle_epi8(wOdd[2 * h], Mask(kSwapY0Lanes));  // U, V
+              wEven[2 * h + 1] = _mm256_shuffle_epi8(wOdd[2 * h + 1], Mask(kSwapY0Lanes));
             }
           });
 }
