@@ -280,9 +280,9 @@ struct FieldStream {
 };
 
 // The key works in place, so each call gets the original picture back
-// first (untimed): keyed again and again, a picture drifts to one where the
-// soft keys find whole blocks fully foreground (the light key turns it
-// black within a few rounds), which they do not mix.
+// first (untimed): keyed again and again, a picture drifts far from the
+// one meant here (the light key turns it black within a few rounds), and
+// a key that treated some pictures faster than others would show it.
 void KeyRatio(benchmark::State& state, ChromaKeyMode mode) {
   Copy copy;
   const auto original = Picture();

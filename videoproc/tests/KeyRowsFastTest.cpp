@@ -194,11 +194,11 @@ TEST(KeyRowsFast, SoftLumaKeysMatchThePlainRowsForHandMadeCurves) {
 }
 
 // Pictures made of runs of pairs the key leaves fully foreground (key 255)
-// and pairs it mixes, so that whole blocks of 32 pairs are skipped beside
-// blocks that are mixed: runs that start and end inside blocks and on their
-// edges, single mixed pairs at a block's first and last place, in several
-// stretches of blocks, and for the light key a block whose Y0 keys are all
-// 255 but one Y1 key is not.
+// and pairs it mixes, so that whole blocks of 32 fully foreground pairs lie
+// beside mixed ones (a row that treats such blocks apart must still agree): runs that start and end
+// inside blocks and on their edges, single mixed pairs at a block's first and last place, in
+// several stretches of blocks, and for the light key a block whose Y0 keys are all 255 but one Y1
+// key is not.
 std::vector<std::uint8_t> RunsPicture(int mode, std::size_t pairs) {
   std::vector<std::uint8_t> bytes(pairs * 4);
   std::mt19937 random(11);
@@ -241,7 +241,7 @@ std::vector<std::uint8_t> RunsPicture(int mode, std::size_t pairs) {
   return bytes;
 }
 
-TEST(KeyRowsFast, SoftKeysSkipOnlyBlocksWhoseKeysAreAllForeground) {
+TEST(KeyRowsFast, SoftKeysMatchThePlainRowsOnRunsOfFullyForegroundPairs) {
   ChromaKeyImplementation engine;
   engine.SetColors_YUV(0, 110, 150);
   for (const unsigned softness : {20u, 0u}) {  // a ramp, and a hard edge
