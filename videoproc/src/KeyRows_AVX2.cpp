@@ -2,7 +2,7 @@
 // processor was checked. The hard luma keys take eight pixel pairs (32 bytes)
 // a step. The soft keys take blocks of 32 pairs: their key amounts are looked
 // up in the key curve 32 at a time (KeyCurves_AVX2.h), then each pair is
-// mixed with its background by byte multiply-adds into 16-bit lanes. The
+// mixed with its background in 16-bit lanes (see ByteMix and WordMix). The
 // remaining pairs go through the plain row, so both give the same bytes.
 #include <immintrin.h>
 
@@ -46,12 +46,12 @@ alignas(32) constexpr std::int8_t kGatherY0[4][16] = {
     {Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13}};
-// A pair's (k, 255 - k) word into both 16-bit halves of its pair: the pairs
-// of the first 128-bit lane half of the words (bytes 0..7 of the keys), then
-// of the second.
-alignas(32) constexpr std::int8_t kWordPerPair[2][16] = {
-    {0, 1, 0, 1, 2, 3, 2, 3, 4, 5, 4, 5, 6, 7, 6, 7},
-    {8, 9, 8, 9, 10, 11, 10, 11, 12, 13, 12, 13, 14, 15, 14, 15}};
+// A pair's key byte into both 16-bit lanes of its pair (bytes 0 and 2).
+alignas(32) constexpr std::int8_t kSpreadBoth[4][16] = {
+    {0, Z, 0, Z, 1, Z, 1, Z, 2, Z, 2, Z, 3, Z, 3, Z},
+    {4, Z, 4, Z, 5, Z, 5, Z, 6, Z, 6, Z, 7, Z, 7, Z},
+    {8, Z, 8, Z, 9, Z, 9, Z, 10, Z, 10, Z, 11, Z, 11, Z},
+    {12, Z, 12, Z, 13, Z, 13, Z, 14, Z, 14, Z, 15, Z, 15, Z}};
 // From the odd bytes' weights (255 - k, k) of Y0 and Y1, Y0's weights turned
 // round, (k0, 255 - k0), for U and V.
 alignas(32) constexpr std::int8_t kSwapY0[16] = {1, 0, 1, 0, 5,  4,  5,  4,
@@ -72,34 +72,27 @@ constexpr LaneMask Twice(const std::int8_t (&bytes)[16]) {
 
 constexpr LaneMask kGatherY0Lanes[4] = {Twice(kGatherY0[0]), Twice(kGatherY0[1]),
                                         Twice(kGatherY0[2]), Twice(kGatherY0[3])};
-constexpr LaneMask kWordPerPairLanes[2] = {Twice(kWordPerPair[0]), Twice(kWordPerPair[1])};
 constexpr LaneMask kSwapY0Lanes = Twice(kSwapY0);
+constexpr LaneMask kSpreadBothLanes[4] = {Twice(kSpreadBoth[0]), Twice(kSpreadBoth[1]),
+                                          Twice(kSpreadBoth[2]), Twice(kSpreadBoth[3])};
 
 inline __m256i Mask(const LaneMask& mask) {
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(mask.bytes));
 }
 
-// The weights of 32 pairs from their keys, one byte per pair (pair p of a
-// 128-bit lane of vector v at byte 4v + p of the same lane): every byte of a
-// pair weighed by its pair's key.
-inline void WeightsPerPair(__m256i keys, __m256i (&wEven)[4], __m256i (&wOdd)[4]) {
-  const __m256i ones = _mm256_set1_epi8(-1);
-  const __m256i complement = _mm256_xor_si256(keys, ones);
-  const __m256i words[2] = {_mm256_unpacklo_epi8(keys, complement),
-                            _mm256_unpackhi_epi8(keys, complement)};
-  _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-    wEven[v] = _mm256_shuffle_epi8(words[v >> 1], Mask(kWordPerPairLanes[v & 1]));
-    wOdd[v] = _mm256_xor_si256(wEven[v], ones);
-  }
-}
+// Two ways to mix each byte with its background, (b x k + g x (255 - k)) >> 8,
+// with the same results. The byte multiply-add takes fewer operations where
+// a pair's bytes have keys of their own (the soft light key); the 16-bit
+// multiply wants only the key spread to its lanes, (k, 0), and takes fewer
+// where the whole pair has one key (the chroma and soft dark keys).
 
 // The background as signed bytes (g - 128) placed for the mix: the even
 // bytes' values in the high byte of each 16-bit lane, the odd bytes' in the
 // low byte.
-struct MixBackground {
+struct ByteBackground {
   __m256i evenHigh, oddLow;
 
-  explicit MixBackground(__m256i g) {
+  explicit ByteBackground(__m256i g) {
     const __m256i sign = _mm256_xor_si256(g, _mm256_set1_epi8(-128));
     evenHigh = _mm256_slli_epi16(sign, 8);
     oddLow = _mm256_srli_epi16(sign, 8);
@@ -114,17 +107,51 @@ struct MixBackground {
 // wEven holds (k, 255 - k) for each even byte's lane (U, V), wOdd
 // (255 - k, k) for each odd byte's lane (Y0, Y1): the pixel byte sits low in
 // the even lanes and high in the odd ones.
-inline __m256i Mix(__m256i pixels, const MixBackground& g, __m256i wEven, __m256i wOdd) {
-  const __m256i highBytes = _mm256_set1_epi16(static_cast<short>(0xFF00));
-  const __m256i bias = _mm256_set1_epi16(32640);
-  const __m256i sign = _mm256_xor_si256(pixels, _mm256_set1_epi8(-128));
-  const __m256i even = _mm256_blendv_epi8(sign, g.evenHigh, highBytes);
-  const __m256i odd = _mm256_blendv_epi8(g.oddLow, sign, highBytes);
-  const __m256i sumEven = _mm256_add_epi16(_mm256_maddubs_epi16(wEven, even), bias);
-  const __m256i sumOdd = _mm256_add_epi16(_mm256_maddubs_epi16(wOdd, odd), bias);
-  // The odd bytes' results are the high bytes of sumOdd as they stand.
-  return _mm256_blendv_epi8(_mm256_srli_epi16(sumEven, 8), sumOdd, highBytes);
-}
+struct ByteMix {
+  using Background = ByteBackground;
+  static __m256i Mix(__m256i pixels, const ByteBackground& g, __m256i wEven, __m256i wOdd) {
+    const __m256i highBytes = _mm256_set1_epi16(static_cast<short>(0xFF00));
+    const __m256i bias = _mm256_set1_epi16(32640);
+    const __m256i sign = _mm256_xor_si256(pixels, _mm256_set1_epi8(-128));
+    const __m256i even = _mm256_blendv_epi8(sign, g.evenHigh, highBytes);
+    const __m256i odd = _mm256_blendv_epi8(g.oddLow, sign, highBytes);
+    const __m256i sumEven = _mm256_add_epi16(_mm256_maddubs_epi16(wEven, even), bias);
+    const __m256i sumOdd = _mm256_add_epi16(_mm256_maddubs_epi16(wOdd, odd), bias);
+    // The odd bytes' results are the high bytes of sumOdd as they stand.
+    return _mm256_blendv_epi8(_mm256_srli_epi16(sumEven, 8), sumOdd, highBytes);
+  }
+};
+
+// The background split into its even bytes (U, V) and odd bytes (Y0, Y1),
+// each a 16-bit lane, with 255 x g beside each.
+struct WordBackground {
+  __m256i even, odd, even255, odd255;
+
+  explicit WordBackground(__m256i g) {
+    even = _mm256_and_si256(g, _mm256_set1_epi16(0xFF));
+    odd = _mm256_srli_epi16(g, 8);
+    even255 = _mm256_sub_epi16(_mm256_slli_epi16(even, 8), even);
+    odd255 = _mm256_sub_epi16(_mm256_slli_epi16(odd, 8), odd);
+  }
+};
+
+// As 255 x g + (b - g) x k in 16-bit lanes: the sum lies in 0..65025, so
+// the lanes' wrap-around arithmetic gives it exactly. kEven (k, 0) weighs U
+// and V, kOdd Y0 and Y1.
+struct WordMix {
+  using Background = WordBackground;
+  static __m256i Mix(__m256i pixels, const WordBackground& g, __m256i kEven, __m256i kOdd) {
+    const __m256i even = _mm256_and_si256(pixels, _mm256_set1_epi16(0xFF));
+    const __m256i odd = _mm256_srli_epi16(pixels, 8);
+    const __m256i mixedEven =
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(even, g.even), kEven), g.even255);
+    const __m256i mixedOdd =
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(odd, g.odd), kOdd), g.odd255);
+    // The odd bytes' results are the high bytes of mixedOdd as they stand.
+    return _mm256_blendv_epi8(_mm256_srli_epi16(mixedEven, 8), mixedOdd,
+                              _mm256_set1_epi16(static_cast<short>(0xFF00)));
+  }
+};
 
 inline void LoadBlock(const std::uint8_t* at, __m256i (&pixels)[4]) {
   _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
@@ -141,12 +168,12 @@ inline void LoadBlock(const std::uint8_t* at, __m256i (&pixels)[4]) {
 // independent of each other. (Skipping the mix of blocks whose keys are all
 // 255, b - 1 for every byte, made the loops a fifth slower on pictures that
 // have no such blocks, so every block is mixed.)
-template <bool Flat, typename Find, typename Weigh>
+template <typename Mixer, bool Flat, typename Find, typename Weigh>
 __attribute__((always_inline)) inline std::size_t RunSoftOver(
     std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
     const ChromaKeySnapshot& key, std::size_t pairs, Find find, Weigh weigh) {
   constexpr std::size_t kStretch = 16;  // blocks: 2 KiB of pixels, 1 KiB of keys
-  const MixBackground flat(ColourVector(key));
+  const typename Mixer::Background flat(ColourVector(key));
   __m256i found[kStretch][2];
   const std::size_t blocks = pairs / 32;
   for (std::size_t first = 0; first < blocks; first += kStretch) {
@@ -163,11 +190,12 @@ __attribute__((always_inline)) inline std::size_t RunSoftOver(
       weigh(found[b], wEven, wOdd);
       const std::uint8_t* const under = background + (first + b) * 32 * step;
       _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-        const __m256i mixed = Flat ? Mix(pixels[v], flat, wEven[v], wOdd[v])
-                                   : Mix(pixels[v],
-                                         MixBackground(_mm256_loadu_si256(
-                                             reinterpret_cast<const __m256i*>(under + 32 * v))),
-                                         wEven[v], wOdd[v]);
+        const __m256i mixed =
+            Flat ? Mixer::Mix(pixels[v], flat, wEven[v], wOdd[v])
+                 : Mixer::Mix(pixels[v],
+                              typename Mixer::Background(_mm256_loadu_si256(
+                                  reinterpret_cast<const __m256i*>(under + 32 * v))),
+                              wEven[v], wOdd[v]);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(stretch + b * 128 + 32 * v), mixed);
       }
     }
@@ -177,18 +205,21 @@ __attribute__((always_inline)) inline std::size_t RunSoftOver(
 
 // The background colour (step 0) and a background picture get loops of
 // their own.
-template <typename Find, typename Weigh>
+template <typename Mixer, typename Find, typename Weigh>
 inline std::size_t RunSoft(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                            const ChromaKeySnapshot& key, std::size_t pairs, Find find,
                            Weigh weigh) {
-  return step == 0 ? RunSoftOver<true>(picture, background, step, key, pairs, find, weigh)
-                   : RunSoftOver<false>(picture, background, step, key, pairs, find, weigh);
+  return step == 0 ? RunSoftOver<Mixer, true>(picture, background, step, key, pairs, find, weigh)
+                   : RunSoftOver<Mixer, false>(picture, background, step, key, pairs, find, weigh);
 }
 
-// The weights when found[0] holds one key per pair.
-inline void WeightsFromPairKeys(const __m256i (&found)[2], __m256i (&wEven)[4],
-                                __m256i (&wOdd)[4]) {
-  WeightsPerPair(found[0], wEven, wOdd);
+// The word mix's weights when found[0] holds one key per pair: (k, 0) in
+// every 16-bit lane of the pair.
+inline void WeightsFromPairKeys(const __m256i (&found)[2], __m256i (&kEven)[4],
+                                __m256i (&kOdd)[4]) {
+  _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+    kEven[v] = kOdd[v] = _mm256_shuffle_epi8(found[0], Mask(kSpreadBothLanes[v]));
+  }
 }
 
 // One byte of each of 32 pairs, picked by the gather shuffles.
@@ -214,7 +245,7 @@ void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, st
   const __m256i chromaBytes = _mm256_set1_epi32(0x00FF00FF);
   const __m256i ones = _mm256_set1_epi16(1);
   const __m256i nibble = _mm256_set1_epi16(0x0F);
-  const std::size_t done = RunSoft(
+  const std::size_t done = RunSoft<WordMix>(
       picture, background, step, key, pairs,
       [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
         __m256i distance[4];  // |U - kU| + |V - kV| in 0..510, a word per pair
@@ -246,7 +277,7 @@ template <typename Keys>
 std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                      const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
   const __m256i ones = _mm256_set1_epi8(-1);
-  return RunSoft(
+  return RunSoft<WordMix>(
       picture, background, step, key, pairs,
       [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
         found[0] = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0Lanes), ones));
@@ -259,7 +290,7 @@ std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std:
 template <typename Keys>
 std::size_t LightRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                       const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
-  return RunSoft(
+  return RunSoft<ByteMix>(
       picture, background, step, key, pairs,
       [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
         // Both brightness bytes of two vectors in one lookup; the keys come
