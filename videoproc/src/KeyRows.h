@@ -1,5 +1,5 @@
 // Row functions of the keyer. Each mode has a plain C row; the modes that
-// carry the live keys (chroma, soft dark, the hard luma keys) also have an
+// carry the live keys (chroma, the soft and the hard luma keys) also have an
 // AVX2 row that gives the same bytes. `pairs` counts pixel pairs (4 bytes);
 // the background is either a picture (step 4) or one pair repeated (step 0).
 // Buffers need no particular alignment.

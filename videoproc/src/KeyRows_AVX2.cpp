@@ -1,17 +1,18 @@
 // The AVX2 rows of the keyer, built with -mavx2 and called only after the
 // processor was checked. The hard luma keys take eight pixel pairs (32 bytes)
-// a step. The soft keys take 32 pairs a step: their key amounts are looked up
-// in the key curve 32 at a time with byte shuffles over 16-entry pieces of the
-// curve (a gather is slow on some processors), then each pair is mixed with
-// its background in 16-bit lanes. The soft luma keys read a curve that only
-// rises with fewer operations a table (see FallingCurve). The remaining pairs go through the plain
-// row, so both give the same bytes.
+// a step. The soft keys take blocks of 32 pairs: their key amounts are looked
+// up in the key curve 32 at a time (KeyCurves_AVX2.h), then each pair is
+// mixed with its background in 16-bit lanes (see ByteMix and WordMix). The
+// remaining pairs go through the plain row, so both give the same bytes.
 #include <immintrin.h>
 
+#include "KeyCurves_AVX2.h"
 #include "KeyRows.h"
 
 namespace quellor::videoproc {
 namespace {
+
+using namespace keycurve;
 
 inline __m256i LoadBackground(const std::uint8_t* background, std::size_t step, __m256i colour) {
   return step == 0 ? colour : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(background));
@@ -35,53 +36,6 @@ inline std::size_t Run(std::uint8_t* picture, const std::uint8_t* background, st
   return done;
 }
 
-// The key curve cut into 16-entry tables, each repeated in both 128-bit
-// lanes for a byte shuffle. Only the tables first..last hold more than one
-// value: every entry before table `first` equals the curve's first entry,
-// every entry after table `last` its last entry. Built from the snapshot's
-// curve for each pass (a few hundred bytes), so the curve stays the one
-// reference for every row.
-struct NibbleCurve {
-  __m256i table[32];
-  __m256i number[32];  // j in every byte, for the comparison
-  __m256i below, above;
-  int first = 0, last = -1;
-
-  // entries: 256 (a brightness) or 512 (a chroma distance); reversed looks
-  // up curve[255 - index] instead.
-  NibbleCurve(const ChromaKeySnapshot& key, int entries, bool reversed) {
-    auto entry = [&](int i) { return key.curve[reversed ? 255 - i : i]; };
-    const int head = entry(0), tail = entry(entries - 1);
-    int firstDiffering = entries, lastDiffering = -1;
-    for (int i = 0; i < entries; ++i) {
-      if (entry(i) != head && firstDiffering == entries) firstDiffering = i;
-      if (entry(i) != tail) lastDiffering = i;
-    }
-    below = _mm256_set1_epi8(static_cast<char>(head));
-    above = _mm256_set1_epi8(static_cast<char>(tail));
-    if (lastDiffering < 0) return;  // a flat curve (head == tail)
-    first = firstDiffering >> 4;
-    last = lastDiffering >> 4;
-    for (int j = first; j <= last; ++j) {
-      alignas(16) std::uint8_t bytes[16];
-      for (int i = 0; i < 16; ++i) bytes[i] = static_cast<std::uint8_t>(entry(16 * j + i));
-      table[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<__m128i*>(bytes)));
-      number[j] = _mm256_set1_epi8(static_cast<char>(j));
-    }
-  }
-
-  // Entries for 32 indices given as high nibbles (0..31) and low nibbles.
-  __m256i Lookup(__m256i high, __m256i low) const {
-    __m256i k = _mm256_blendv_epi8(
-        below, above, _mm256_cmpgt_epi8(high, _mm256_set1_epi8(static_cast<char>(last))));
-    for (int j = first; j <= last; ++j) {
-      k = _mm256_blendv_epi8(k, _mm256_shuffle_epi8(table[j], low),
-                             _mm256_cmpeq_epi8(high, number[j]));
-    }
-    return k;
-  }
-};
-
 // Byte shuffles between four vectors of eight pairs and one vector of 32
 // bytes, one byte per pair: pair p of a 128-bit lane of vector v sits at
 // byte 4v + p of the same lane.
@@ -92,29 +46,88 @@ alignas(32) constexpr std::int8_t kGatherY0[4][16] = {
     {Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13, Z, Z, Z, Z},
     {Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, Z, 1, 5, 9, 13}};
-// A pair's key byte into both 16-bit halves of its word (bytes 0 and 2).
+// A pair's key byte into both 16-bit lanes of its pair (bytes 0 and 2).
 alignas(32) constexpr std::int8_t kSpreadBoth[4][16] = {
     {0, Z, 0, Z, 1, Z, 1, Z, 2, Z, 2, Z, 3, Z, 3, Z},
     {4, Z, 4, Z, 5, Z, 5, Z, 6, Z, 6, Z, 7, Z, 7, Z},
     {8, Z, 8, Z, 9, Z, 9, Z, 10, Z, 10, Z, 11, Z, 11, Z},
     {12, Z, 12, Z, 13, Z, 13, Z, 14, Z, 14, Z, 15, Z, 15, Z}};
-// From keys in PairBrightness order, Y0's key into both 16-bit halves of
-// its pair's word: the pairs of the first vector, then of the second.
-alignas(32) constexpr std::int8_t kSpreadY0[2][16] = {
-    {0, Z, 0, Z, 2, Z, 2, Z, 4, Z, 4, Z, 6, Z, 6, Z},
-    {8, Z, 8, Z, 10, Z, 10, Z, 12, Z, 12, Z, 14, Z, 14, Z}};
+// From the odd bytes' weights (255 - k, k) of Y0 and Y1, Y0's weights turned
+// round, (k0, 255 - k0), for U and V.
+alignas(32) constexpr std::int8_t kSwapY0[16] = {1, 0, 1, 0, 5,  4,  5,  4,
+                                                 9, 8, 9, 8, 13, 12, 13, 12};
 #undef Z
 
-inline __m256i Mask(const std::int8_t (&bytes)[16]) {
-  return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(bytes)));
+// A byte shuffle's indices repeated in both 128-bit lanes and kept whole, so
+// that a shuffle reads them straight from memory instead of building them.
+struct alignas(32) LaneMask {
+  std::int8_t bytes[32];
+};
+
+constexpr LaneMask Twice(const std::int8_t (&bytes)[16]) {
+  LaneMask mask{};
+  for (int i = 0; i < 32; ++i) mask.bytes[i] = bytes[i % 16];
+  return mask;
 }
+
+constexpr LaneMask kGatherY0Lanes[4] = {Twice(kGatherY0[0]), Twice(kGatherY0[1]),
+                                        Twice(kGatherY0[2]), Twice(kGatherY0[3])};
+constexpr LaneMask kSwapY0Lanes = Twice(kSwapY0);
+constexpr LaneMask kSpreadBothLanes[4] = {Twice(kSpreadBoth[0]), Twice(kSpreadBoth[1]),
+                                          Twice(kSpreadBoth[2]), Twice(kSpreadBoth[3])};
+
+inline __m256i Mask(const LaneMask& mask) {
+  return _mm256_load_si256(reinterpret_cast<const __m256i*>(mask.bytes));
+}
+
+// Two ways to mix each byte with its background, (b x k + g x (255 - k)) >> 8,
+// with the same results. The byte multiply-add takes fewer operations where
+// a pair's bytes have keys of their own (the soft light key); the 16-bit
+// multiply wants only the key spread to its lanes, (k, 0), and takes fewer
+// where the whole pair has one key (the chroma and soft dark keys).
+
+// The background as signed bytes (g - 128) placed for the mix: the even
+// bytes' values in the high byte of each 16-bit lane, the odd bytes' in the
+// low byte.
+struct ByteBackground {
+  __m256i evenHigh, oddLow;
+
+  explicit ByteBackground(__m256i g) {
+    const __m256i sign = _mm256_xor_si256(g, _mm256_set1_epi8(-128));
+    evenHigh = _mm256_slli_epi16(sign, 8);
+    oddLow = _mm256_srli_epi16(sign, 8);
+  }
+};
+
+// (b x k + g x (255 - k)) >> 8 per byte through one multiply-add of bytes
+// per half: with b' = b - 128 and g' = g - 128 (signed bytes),
+// b x k + g x k' = b' x k + g' x k' + 128 x 255, and b' x k + g' x k' lies in
+// -32640..32385, so the multiply-add's signed 16-bit sum never saturates and
+// the lanes' wrap-around addition of 32640 gives the exact sum (0..65025).
+// wEven holds (k, 255 - k) for each even byte's lane (U, V), wOdd
+// (255 - k, k) for each odd byte's lane (Y0, Y1): the pixel byte sits low in
+// the even lanes and high in the odd ones.
+struct ByteMix {
+  using Background = ByteBackground;
+  static __m256i Mix(__m256i pixels, const ByteBackground& g, __m256i wEven, __m256i wOdd) {
+    const __m256i highBytes = _mm256_set1_epi16(static_cast<short>(0xFF00));
+    const __m256i bias = _mm256_set1_epi16(32640);
+    const __m256i sign = _mm256_xor_si256(pixels, _mm256_set1_epi8(-128));
+    const __m256i even = _mm256_blendv_epi8(sign, g.evenHigh, highBytes);
+    const __m256i odd = _mm256_blendv_epi8(g.oddLow, sign, highBytes);
+    const __m256i sumEven = _mm256_add_epi16(_mm256_maddubs_epi16(wEven, even), bias);
+    const __m256i sumOdd = _mm256_add_epi16(_mm256_maddubs_epi16(wOdd, odd), bias);
+    // The odd bytes' results are the high bytes of sumOdd as they stand.
+    return _mm256_blendv_epi8(_mm256_srli_epi16(sumEven, 8), sumOdd, highBytes);
+  }
+};
 
 // The background split into its even bytes (U, V) and odd bytes (Y0, Y1),
 // each a 16-bit lane, with 255 x g beside each.
-struct MixBackground {
+struct WordBackground {
   __m256i even, odd, even255, odd255;
 
-  explicit MixBackground(__m256i g) {
+  explicit WordBackground(__m256i g) {
     even = _mm256_and_si256(g, _mm256_set1_epi16(0xFF));
     odd = _mm256_srli_epi16(g, 8);
     even255 = _mm256_sub_epi16(_mm256_slli_epi16(even, 8), even);
@@ -122,74 +135,99 @@ struct MixBackground {
   }
 };
 
-// (b x k + g x (255 - k)) >> 8 per byte, as 255 x g + (b - g) x k in 16-bit
-// lanes: the sum lies in 0..65025, so the lanes' wrap-around arithmetic
-// gives it exactly. kEven weighs U and V, kOdd Y0 and Y1.
-inline __m256i Mix(__m256i pixels, const MixBackground& g, __m256i kEven, __m256i kOdd) {
-  const __m256i even = _mm256_and_si256(pixels, _mm256_set1_epi16(0xFF));
-  const __m256i odd = _mm256_srli_epi16(pixels, 8);
-  const __m256i mixedEven =
-      _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(even, g.even), kEven), g.even255);
-  const __m256i mixedOdd =
-      _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(odd, g.odd), kOdd), g.odd255);
-  // The odd bytes' results are the high bytes of mixedOdd as they stand.
-  return _mm256_blendv_epi8(_mm256_srli_epi16(mixedEven, 8), mixedOdd,
-                            _mm256_set1_epi16(static_cast<short>(0xFF00)));
+// As 255 x g + (b - g) x k in 16-bit lanes: the sum lies in 0..65025, so
+// the lanes' wrap-around arithmetic gives it exactly. kEven (k, 0) weighs U
+// and V, kOdd Y0 and Y1.
+struct WordMix {
+  using Background = WordBackground;
+  static __m256i Mix(__m256i pixels, const WordBackground& g, __m256i kEven, __m256i kOdd) {
+    const __m256i even = _mm256_and_si256(pixels, _mm256_set1_epi16(0xFF));
+    const __m256i odd = _mm256_srli_epi16(pixels, 8);
+    const __m256i mixedEven =
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(even, g.even), kEven), g.even255);
+    const __m256i mixedOdd =
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(odd, g.odd), kOdd), g.odd255);
+    // The odd bytes' results are the high bytes of mixedOdd as they stand.
+    return _mm256_blendv_epi8(_mm256_srli_epi16(mixedEven, 8), mixedOdd,
+                              _mm256_set1_epi16(static_cast<short>(0xFF00)));
+  }
+};
+
+inline void LoadBlock(const std::uint8_t* at, __m256i (&pixels)[4]) {
+  _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+    pixels[v] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 * v));
+  }
 }
 
-// 32 pairs a step: index(pixels[4]) gives the key bytes (one per pair, see
-// the shuffles above); each vector is then mixed with its weights.
-template <bool Flat, typename Keys>
-__attribute__((always_inline)) inline std::size_t RunSoftOver(std::uint8_t* picture,
-                                                              const std::uint8_t* background,
-                                                              std::size_t step,
-                                                              const ChromaKeySnapshot& key,
-                                                              std::size_t pairs, Keys keys) {
-  const MixBackground flat(ColourVector(key));
-  std::size_t done = 0;
-  for (; done + 32 <= pairs; done += 32) {
-    __m256i pixels[4];
-    _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-      pixels[v] =
-          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(picture + (done + 8 * v) * 4));
+// Blocks of 32 pairs. find(pixels[4], found[2]) gives a block's keys (one
+// or two vectors of key bytes, see the shuffles above); weigh(found,
+// wEven[4], wOdd[4]) turns them into the mix's weights. The keys of a stretch
+// of blocks are found first and the stretch is mixed after: the lookups
+// are long chains of dependent operations, and a loop doing both in turn
+// leaves the processor waiting on them; kept apart, each loop's steps are
+// independent of each other. (Skipping the mix of blocks whose keys are all
+// 255, b - 1 for every byte, made the loops a fifth slower on pictures that
+// have no such blocks, so every block is mixed.)
+template <typename Mixer, bool Flat, typename Find, typename Weigh>
+__attribute__((always_inline)) inline std::size_t RunSoftOver(
+    std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
+    const ChromaKeySnapshot& key, std::size_t pairs, Find find, Weigh weigh) {
+  constexpr std::size_t kStretch = 16;  // blocks: 2 KiB of pixels, 1 KiB of keys
+  const typename Mixer::Background flat(ColourVector(key));
+  __m256i found[kStretch][2];
+  const std::size_t blocks = pairs / 32;
+  for (std::size_t first = 0; first < blocks; first += kStretch) {
+    const std::size_t count = blocks - first < kStretch ? blocks - first : kStretch;
+    std::uint8_t* const stretch = picture + first * 128;
+    for (std::size_t b = 0; b < count; ++b) {
+      __m256i pixels[4];
+      LoadBlock(stretch + b * 128, pixels);
+      find(pixels, found[b]);
     }
-    __m256i kEven[4], kOdd[4];
-    keys(pixels, kEven, kOdd);
-    _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-      const __m256i mixed =
-          Flat ? Mix(pixels[v], flat, kEven[v], kOdd[v])
-               : Mix(pixels[v],
-                     MixBackground(_mm256_loadu_si256(
-                         reinterpret_cast<const __m256i*>(background + (done + 8 * v) * step))),
-                     kEven[v], kOdd[v]);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(picture + (done + 8 * v) * 4), mixed);
+    for (std::size_t b = 0; b < count; ++b) {
+      __m256i pixels[4], wEven[4], wOdd[4];
+      LoadBlock(stretch + b * 128, pixels);
+      weigh(found[b], wEven, wOdd);
+      const std::uint8_t* const under = background + (first + b) * 32 * step;
+      _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+        const __m256i mixed =
+            Flat ? Mixer::Mix(pixels[v], flat, wEven[v], wOdd[v])
+                 : Mixer::Mix(pixels[v],
+                              typename Mixer::Background(_mm256_loadu_si256(
+                                  reinterpret_cast<const __m256i*>(under + 32 * v))),
+                              wEven[v], wOdd[v]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(stretch + b * 128 + 32 * v), mixed);
+      }
     }
   }
-  return done;
+  return blocks * 32;
 }
 
 // The background colour (step 0) and a background picture get loops of
 // their own.
-template <typename Keys>
+template <typename Mixer, typename Find, typename Weigh>
 inline std::size_t RunSoft(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
-                           const ChromaKeySnapshot& key, std::size_t pairs, Keys keys) {
-  return step == 0 ? RunSoftOver<true>(picture, background, step, key, pairs, keys)
-                   : RunSoftOver<false>(picture, background, step, key, pairs, keys);
+                           const ChromaKeySnapshot& key, std::size_t pairs, Find find,
+                           Weigh weigh) {
+  return step == 0 ? RunSoftOver<Mixer, true>(picture, background, step, key, pairs, find, weigh)
+                   : RunSoftOver<Mixer, false>(picture, background, step, key, pairs, find, weigh);
+}
+
+// The word mix's weights when found[0] holds one key per pair: (k, 0) in
+// every 16-bit lane of the pair.
+inline void WeightsFromPairKeys(const __m256i (&found)[2], __m256i (&kEven)[4],
+                                __m256i (&kOdd)[4]) {
+  _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+    kEven[v] = kOdd[v] = _mm256_shuffle_epi8(found[0], Mask(kSpreadBothLanes[v]));
+  }
 }
 
 // One byte of each of 32 pairs, picked by the gather shuffles.
-inline __m256i PairBytes(const __m256i (&pixels)[4], const std::int8_t (&gather)[4][16]) {
+inline __m256i PairBytes(const __m256i (&pixels)[4], const LaneMask (&gather)[4]) {
   return _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(pixels[0], Mask(gather[0])),
                                          _mm256_shuffle_epi8(pixels[1], Mask(gather[1]))),
                          _mm256_or_si256(_mm256_shuffle_epi8(pixels[2], Mask(gather[2])),
                                          _mm256_shuffle_epi8(pixels[3], Mask(gather[3]))));
-}
-
-// Curve entries for 32 brightness bytes.
-inline __m256i LookupBytes(const NibbleCurve& curve, __m256i bytes) {
-  const __m256i nibble = _mm256_set1_epi8(0x0F);
-  return curve.Lookup(_mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble),
-                      _mm256_and_si256(bytes, nibble));
 }
 
 // Y0 and Y1 of the pairs of two vectors as bytes: in each 128-bit lane the
@@ -207,94 +245,31 @@ void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, st
   const __m256i chromaBytes = _mm256_set1_epi32(0x00FF00FF);
   const __m256i ones = _mm256_set1_epi16(1);
   const __m256i nibble = _mm256_set1_epi16(0x0F);
-  const std::size_t done = RunSoft(
+  const std::size_t done = RunSoft<WordMix>(
       picture, background, step, key, pairs,
-      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
-          __attribute__((always_inline)) {
-            __m256i distance[4];  // |U - kU| + |V - kV| in 0..510, a word per pair
-            _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
-              const __m256i difference =
-                  _mm256_and_si256(_mm256_or_si256(_mm256_subs_epu8(pixels[v], keyUV),
-                                                   _mm256_subs_epu8(keyUV, pixels[v])),
-                                   chromaBytes);
-              distance[v] = _mm256_madd_epi16(difference, ones);
-            }
-            // Words in the order 4v + p within each lane, then split in nibbles.
-            const __m256i first = _mm256_packus_epi32(distance[0], distance[1]);
-            const __m256i second = _mm256_packus_epi32(distance[2], distance[3]);
-            const __m256i high =
-                _mm256_packus_epi16(_mm256_srli_epi16(first, 4), _mm256_srli_epi16(second, 4));
-            const __m256i low = _mm256_packus_epi16(_mm256_and_si256(first, nibble),
-                                                    _mm256_and_si256(second, nibble));
-            const __m256i k = curve.Lookup(high, low);
-            _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) kEven[v] = kOdd[v] =
-                _mm256_shuffle_epi8(k, Mask(kSpreadBoth[v]));
-          });
+      [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
+        __m256i distance[4];  // |U - kU| + |V - kV| in 0..510, a word per pair
+        _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) {
+          const __m256i difference =
+              _mm256_and_si256(_mm256_or_si256(_mm256_subs_epu8(pixels[v], keyUV),
+                                               _mm256_subs_epu8(keyUV, pixels[v])),
+                               chromaBytes);
+          distance[v] = _mm256_madd_epi16(difference, ones);
+        }
+        // Words in the order 4v + p within each lane, then split in nibbles.
+        const __m256i first = _mm256_packus_epi32(distance[0], distance[1]);
+        const __m256i second = _mm256_packus_epi32(distance[2], distance[3]);
+        const __m256i high =
+            _mm256_packus_epi16(_mm256_srli_epi16(first, 4), _mm256_srli_epi16(second, 4));
+        const __m256i low =
+            _mm256_packus_epi16(_mm256_and_si256(first, nibble), _mm256_and_si256(second, nibble));
+        found[0] = curve.Lookup(high, low);
+      },
+      WeightsFromPairKeys);
   KeyChromaRow_C(picture + done * 4, background + done * step, step, key, pairs - done);
 }
 
 namespace {
-
-// Keys for 32 bytes through the general nibble tables.
-struct NibbleLookup {
-  const NibbleCurve& curve;
-  __m256i operator()(__m256i bytes) const { return LookupBytes(curve, bytes); }
-};
-
-// The luma curve read backwards, entry(i) = curve[255 - i], when it never
-// rises (the key curve is a rising S-shape for every setting; anything else
-// takes the nibble tables). An index in table h (its high nibble) then
-// equals entry(i) for i = 16h + low and is at least every entry of the
-// tables above h, so its key is the largest of: the last entry, and the
-// entries at `low` in tables h and above. Tables below h are shut off by a
-// saturating add that sets the index's top bit (a byte shuffle gives 0
-// there): three operations a table, no nibble split or compares.
-struct FallingCurve {
-  __m256i table[16];
-  __m256i offset[16];  // added (tables 0..7) or subtracted (8..15), saturating
-  __m256i floor;       // indices below table `first` read as its first entry
-  __m256i tail;
-  int first = 0, last = -1;
-  bool usable = true;
-
-  explicit FallingCurve(const ChromaKeySnapshot& key) {
-    auto entry = [&](int i) { return key.curve[255 - i]; };
-    const int head = entry(0), end = entry(255);
-    int firstDiffering = 256, lastDiffering = -1;
-    for (int i = 0; i < 256; ++i) {
-      if (i > 0 && entry(i) > entry(i - 1)) usable = false;
-      if (entry(i) != head && firstDiffering == 256) firstDiffering = i;
-      if (entry(i) != end) lastDiffering = i;
-    }
-    tail = _mm256_set1_epi8(static_cast<char>(end));
-    if (!usable || lastDiffering < 0) return;  // rising somewhere, or flat
-    // Table `first` must start with the head value, which the floor relies on.
-    first = (firstDiffering - 1) >> 4;
-    last = lastDiffering >> 4;
-    floor = _mm256_set1_epi8(static_cast<char>(16 * first));
-    for (int j = first; j <= last; ++j) {
-      alignas(16) std::uint8_t bytes[16];
-      for (int i = 0; i < 16; ++i) bytes[i] = static_cast<std::uint8_t>(entry(16 * j + i));
-      table[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<__m128i*>(bytes)));
-      // Indices of table j become 112 + low (top bit clear), higher ones
-      // reach 128 or more.
-      offset[j] = _mm256_set1_epi8(static_cast<char>(j < 8 ? 112 - 16 * j : 16 * j - 112));
-    }
-  }
-
-  __m256i operator()(__m256i index) const {
-    if (first > 0) index = _mm256_max_epu8(index, floor);
-    __m256i k = tail;
-    const int split = last < 7 ? last : 7;
-    for (int j = first; j <= split; ++j) {
-      k = _mm256_max_epu8(k, _mm256_shuffle_epi8(table[j], _mm256_adds_epu8(index, offset[j])));
-    }
-    for (int j = first > 8 ? first : 8; j <= last; ++j) {
-      k = _mm256_max_epu8(k, _mm256_shuffle_epi8(table[j], _mm256_subs_epu8(index, offset[j])));
-    }
-    return k;
-  }
-};
 
 // The soft dark key: Y0's key weighs the whole pair. `keys` maps 255 - Y
 // to the key of Y.
@@ -302,14 +277,12 @@ template <typename Keys>
 std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                      const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
   const __m256i ones = _mm256_set1_epi8(-1);
-  return RunSoft(
+  return RunSoft<WordMix>(
       picture, background, step, key, pairs,
-      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
-          __attribute__((always_inline)) {
-            const __m256i k = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0), ones));
-            _Pragma("GCC unroll 4") for (int v = 0; v < 4; ++v) kEven[v] = kOdd[v] =
-                _mm256_shuffle_epi8(k, Mask(kSpreadBoth[v]));
-          });
+      [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
+        found[0] = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0Lanes), ones));
+      },
+      WeightsFromPairKeys);
 }
 
 // The soft light key: Y0's key weighs U, Y0 and V, Y1's its own byte.
@@ -317,21 +290,24 @@ std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std:
 template <typename Keys>
 std::size_t LightRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                       const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
-  const __m256i zero = _mm256_setzero_si256();
-  return RunSoft(
+  return RunSoft<ByteMix>(
       picture, background, step, key, pairs,
-      [&](const __m256i(&pixels)[4], __m256i(&kEven)[4], __m256i(&kOdd)[4])
+      [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
+        // Both brightness bytes of two vectors in one lookup; the keys come
+        // back in the order Y0, Y1 of each pair, which unpacking to words
+        // turns straight into the odd bytes' weights.
+        found[0] = keys(PairBrightness(pixels[0], pixels[1]));
+        found[1] = keys(PairBrightness(pixels[2], pixels[3]));
+      },
+      [](const __m256i(&found)[2], __m256i(&wEven)[4], __m256i(&wOdd)[4])
           __attribute__((always_inline)) {
-            // Both brightness bytes of two vectors in one lookup; the
-            // keys come back in the order Y0, Y1 of each pair, which
-            // unpacking to words turns straight into the odd bytes'
-            // weights.
-            _Pragma("GCC unroll 2") for (int v = 0; v < 4; v += 2) {
-              const __m256i k = keys(PairBrightness(pixels[v], pixels[v + 1]));
-              kOdd[v] = _mm256_unpacklo_epi8(k, zero);
-              kOdd[v + 1] = _mm256_unpackhi_epi8(k, zero);
-              kEven[v] = _mm256_shuffle_epi8(k, Mask(kSpreadY0[0]));  // U, V
-              kEven[v + 1] = _mm256_shuffle_epi8(k, Mask(kSpreadY0[1]));
+            const __m256i ones = _mm256_set1_epi8(-1);
+            _Pragma("GCC unroll 2") for (int h = 0; h < 2; ++h) {
+              const __m256i complement = _mm256_xor_si256(found[h], ones);
+              wOdd[2 * h] = _mm256_unpacklo_epi8(complement, found[h]);
+              wOdd[2 * h + 1] = _mm256_unpackhi_epi8(complement, found[h]);
+              wEven[2 * h] = _mm256_shuffle_epi8(wOdd[2 * h], Mask(kSwapY0Lanes));  // U, V
+              wEven[2 * h + 1] = _mm256_shuffle_epi8(wOdd[2 * h + 1], Mask(kSwapY0Lanes));
             }
           });
 }
@@ -343,7 +319,9 @@ void KeyLinearDarkRow_AVX2(std::uint8_t* picture, const std::uint8_t* background
   const FallingCurve falling(key);
   std::size_t done;
   if (falling.usable) {
-    done = DarkRows(picture, background, step, key, pairs, falling);
+    done = WithFallingLookup(falling, [&](const auto& lookup) {
+      return DarkRows(picture, background, step, key, pairs, lookup);
+    });
   } else {
     const NibbleCurve curve(key, 256, true);  // looked up by 255 - Y
     done = DarkRows(picture, background, step, key, pairs, NibbleLookup{curve});
@@ -356,7 +334,9 @@ void KeyLinearLightRow_AVX2(std::uint8_t* picture, const std::uint8_t* backgroun
   const FallingCurve falling(key);
   std::size_t done;
   if (falling.usable) {
-    done = LightRows(picture, background, step, key, pairs, falling);
+    done = WithFallingLookup(falling, [&](const auto& lookup) {
+      return LightRows(picture, background, step, key, pairs, lookup);
+    });
   } else {
     const NibbleCurve curve(key, 256, true);  // curve[255 - Y]
     done = LightRows(picture, background, step, key, pairs, NibbleLookup{curve});

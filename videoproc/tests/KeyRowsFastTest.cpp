@@ -193,6 +193,88 @@ TEST(KeyRowsFast, SoftLumaKeysMatchThePlainRowsForHandMadeCurves) {
   }
 }
 
+// Pictures made of runs of pairs the key leaves fully foreground (key 255)
+// and pairs it mixes, so that whole blocks of 32 fully foreground pairs lie
+// beside mixed ones (a row that treats such blocks apart must still agree): runs that start and end
+// inside blocks and on their edges, single mixed pairs at a block's first and last place, in
+// several stretches of blocks, and for the light key a block whose Y0 keys are all 255 but one Y1
+// key is not.
+std::vector<std::uint8_t> RunsPicture(int mode, std::size_t pairs) {
+  std::vector<std::uint8_t> bytes(pairs * 4);
+  std::mt19937 random(11);
+  auto foreground = [&](std::uint8_t* pair) {
+    pair[0] = 250, pair[2] = 10;  // far from the key colour
+    if (mode == ChromaKeyMode_LinearLight) {
+      pair[1] = static_cast<std::uint8_t>(random() % 150), pair[3] = 40;
+    } else {
+      pair[1] = static_cast<std::uint8_t>(120 + random() % 136);
+      pair[3] = static_cast<std::uint8_t>(random());
+    }
+  };
+  auto mixed = [&](std::uint8_t* pair) {
+    pair[0] = 110, pair[2] = 150;  // the key colour
+    pair[1] = pair[3] = static_cast<std::uint8_t>(mode == ChromaKeyMode_LinearLight ? 230 : 20);
+  };
+  const std::size_t runs[] = {31, 1, 32, 33, 64, 5, 96, 2, 600, 27, 3, 40};
+  std::size_t at = 0;
+  for (std::size_t r = 0; at < pairs; ++r) {
+    const std::size_t length = runs[r % std::size(runs)];
+    for (std::size_t i = 0; i < length && at < pairs; ++i, ++at) {
+      if (r % 2 == 0) {
+        foreground(&bytes[at * 4]);
+      } else {
+        mixed(&bytes[at * 4]);
+      }
+    }
+  }
+  // Lone mixed pairs at the first and last place of fully foreground blocks.
+  for (std::size_t p = 96; p + 32 <= pairs; p += 256) {
+    for (std::size_t i = 0; i < 32; ++i) foreground(&bytes[(p + i) * 4]);
+    mixed(&bytes[p * 4]);
+    for (std::size_t i = 0; i < 32; ++i) foreground(&bytes[(p + 128 + i) * 4]);
+    mixed(&bytes[(p + 128 + 31) * 4]);
+  }
+  if (mode == ChromaKeyMode_LinearLight && pairs >= 64) {
+    for (std::size_t i = 32; i < 64; ++i) foreground(&bytes[i * 4]);
+    bytes[40 * 4 + 3] = 250;  // Y1 alone keyed
+  }
+  return bytes;
+}
+
+TEST(KeyRowsFast, SoftKeysMatchThePlainRowsOnRunsOfFullyForegroundPairs) {
+  ChromaKeyImplementation engine;
+  engine.SetColors_YUV(0, 110, 150);
+  for (const unsigned softness : {20u, 0u}) {  // a ramp, and a hard edge
+    engine.SetToleranceValues(35, softness, 255);
+    for (int mode : {ChromaKeyMode_Chroma, ChromaKeyMode_LinearDark, ChromaKeyMode_LinearLight}) {
+      engine.SetKeyMode(static_cast<ChromaKeyMode>(mode));
+      ChromaKeySnapshot key;
+      engine.Snapshot(key);
+      for (std::size_t pairs : {64u, 1100u, 1601u}) {
+        const auto picture = RunsPicture(mode, pairs);
+        const auto backgroundPicture = EveryIndexPicture(pairs + 1, 21);
+        for (std::size_t step : {std::size_t{0}, std::size_t{4}}) {
+          for (std::size_t offset : {0u, 1u}) {
+            std::vector<std::uint8_t> plain(offset + picture.size());
+            std::copy(picture.begin(), picture.end(), plain.begin() + offset);
+            auto fast = plain;
+            const std::uint8_t* bg =
+                step == 0 ? key.backgroundPair : backgroundPicture.data() + 4 * offset;
+            KeyRowForMode_C(mode)(plain.data() + offset, bg, step, key, pairs);
+            KeyRowForMode(mode)(fast.data() + offset, bg, step, key, pairs);
+            ASSERT_EQ(plain, fast) << "mode " << mode << " softness " << softness << " pairs "
+                                   << pairs << " step " << step << " offset " << offset;
+            // The first pair is fully foreground: every byte one step darker.
+            for (int b = 0; b < 4; ++b) {
+              EXPECT_EQ(fast[offset + b], picture[b] - 1) << "mode " << mode << " byte " << b;
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 
 namespace {
