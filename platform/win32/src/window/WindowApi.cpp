@@ -556,6 +556,9 @@ HWND WINAPI SetParent(HWND hWndChild, HWND hWndNewParent) {
                                      std::max<LONG>(1, Height(w->rect)), 32, false);
   }
   BumpLayoutGenerationLocked();
+  // What the window (or its subtree) had to paint is now pending under its
+  // new parent.
+  if (!w->update.IsEmpty() || w->internalPaint || w->paintBelow) NotePaintPendingLocked(*w);
   InvalidateLocked(*w, Region(RECT{0, 0, Width(w->client), Height(w->client)}), true,
                    RDW_ALLCHILDREN);
   return old;
@@ -569,7 +572,7 @@ HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
   if (uCmd == GW_OWNER) return w->owner;
   if (uCmd == GW_ENABLEDPOPUP) return nullptr;
   auto& list = SiblingsLocked(*w);
-  auto it = std::find(list.begin(), list.end(), hWnd);
+  auto it = list.begin() + std::ptrdiff_t(SiblingIndexLocked(*w, list));
   switch (uCmd) {
     case GW_HWNDFIRST:
       return list.empty() ? nullptr : list.front();

@@ -146,6 +146,27 @@ std::vector<HWND>& SiblingsLocked(Window& w) {
   return S().topLevels;
 }
 
+size_t SiblingIndexLocked(Window& w, const std::vector<HWND>& list) {
+  const size_t hint = w.siblingHint;
+  // A change to the list mostly shifts a window by one place at most.
+  for (size_t at : {hint, hint + 1, hint - 1}) {
+    if (at < list.size() && list[at] == w.handle) {
+      w.siblingHint = at;
+      return at;
+    }
+  }
+  const size_t at = size_t(std::find(list.begin(), list.end(), w.handle) - list.begin());
+  if (at < list.size()) w.siblingHint = at;
+  return at;
+}
+
+void NotePaintPendingLocked(Window& w) {
+  for (Window* p = w.parent ? FindWindowLocked(w.parent) : nullptr; p && !p->paintBelow;
+       p = p->parent ? FindWindowLocked(p->parent) : nullptr) {
+    p->paintBelow = true;
+  }
+}
+
 std::atomic<uint64_t> gScreenVersion{1};
 
 void BumpLayoutGenerationLocked() {
@@ -210,6 +231,12 @@ Region CoverageLocked(Window& w) {
   return area;
 }
 
+// Whether a child's rectangle (in its parent's client coordinates, the
+// parent's client area at `inside` in the surface) reaches into bounds.
+bool Meets(const RECT& bounds, const RECT& childRect, POINT inside) {
+  return !IsEmpty(Intersect(bounds, Offset(childRect, inside.x, inside.y)));
+}
+
 }  // namespace
 
 Region VisibleRegionLocked(Window& w, bool clientArea) {
@@ -223,20 +250,27 @@ Region VisibleRegionLocked(Window& w, bool clientArea) {
     if (!p) break;
     POINT po = SurfaceOriginLocked(*p);
     visible = visible.Intersected(Offset(p->client, po.x, po.y)).Intersected(CoverageLocked(*p));
-    // Siblings above, when this level clips them.
+    // Siblings above, when this level clips them; those that lie wholly
+    // apart from what is left are passed over before any region work.
     if (child->style & WS_CLIPSIBLINGS) {
+      const POINT inside{po.x + p->client.left, po.y + p->client.top};
+      const RECT bounds = visible.Bounds();  // only shrinks in the loop
       for (HWND h : p->children) {
         if (h == child->handle) break;
         Window* s = FindWindowLocked(h);
-        if (s && (s->style & WS_VISIBLE)) visible = visible.Subtracted(CoverageLocked(*s));
+        if (s && (s->style & WS_VISIBLE) && Meets(bounds, s->rect, inside))
+          visible = visible.Subtracted(CoverageLocked(*s));
       }
     }
     child = p;
   }
   if (w.style & WS_CLIPCHILDREN) {
+    const POINT inside{o.x + w.client.left, o.y + w.client.top};
+    const RECT bounds = visible.Bounds();
     for (HWND h : w.children) {
       Window* c = FindWindowLocked(h);
-      if (c && (c->style & WS_VISIBLE)) visible = visible.Subtracted(CoverageLocked(*c));
+      if (c && (c->style & WS_VISIBLE) && Meets(bounds, c->rect, inside))
+        visible = visible.Subtracted(CoverageLocked(*c));
     }
   }
   return visible;
@@ -295,15 +329,18 @@ void InvalidateLocked(Window& w, const Region& clientRegion, bool erase, UINT fl
   Region r = clientRegion.Intersected(RECT{0, 0, Width(w.client), Height(w.client)});
   if (!r.IsEmpty()) {
     w.update = w.update.United(r);
+    NotePaintPendingLocked(w);
     if (erase) w.erasePending = true;
     if (w.queue) WakeQueueLocked(*w.queue);
   }
   bool children =
       (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w.style & WS_CLIPCHILDREN));
-  if (!children) return;
+  if (!children || w.children.empty()) return;
+  // Children wholly outside the area are passed over before any region work.
+  const RECT bounds = clientRegion.Bounds();
   for (HWND h : w.children) {
     Window* c = FindWindowLocked(h);
-    if (!c || !(c->style & WS_VISIBLE)) continue;
+    if (!c || !(c->style & WS_VISIBLE) || IsEmpty(Intersect(bounds, c->rect))) continue;
     Region part = clientRegion.Intersected(c->rect);
     if (part.IsEmpty()) continue;
     part.Offset(-c->rect.left - c->client.left, -c->rect.top - c->client.top);
@@ -314,10 +351,11 @@ void InvalidateLocked(Window& w, const Region& clientRegion, bool erase, UINT fl
 void ValidateLocked(Window& w, const Region& clientRegion, bool children) {
   w.update = w.update.Subtracted(clientRegion);
   if (w.update.IsEmpty()) w.erasePending = false;
-  if (!children) return;
+  if (!children || w.children.empty()) return;
+  const RECT bounds = clientRegion.Bounds();
   for (HWND h : w.children) {
     Window* c = FindWindowLocked(h);
-    if (!c) continue;
+    if (!c || IsEmpty(Intersect(bounds, c->rect))) continue;
     Region part = clientRegion.Intersected(c->rect);
     part.Offset(-c->rect.left - c->client.left, -c->rect.top - c->client.top);
     ValidateLocked(*c, part, true);

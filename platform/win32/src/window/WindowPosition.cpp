@@ -76,16 +76,12 @@ void ExposeParentLocked(Window& w, const RECT& oldRect) {
   Window* p = FindWindowLocked(w.parent);
   if (!p) return;
   InvalidateLocked(*p, Region(oldRect), true, 0);
-  // Siblings below it that the window covered.
-  bool below = false;
-  for (HWND h : p->children) {
-    if (h == w.handle) {
-      below = true;
-      continue;
-    }
-    if (!below) continue;
-    Window* s = FindWindowLocked(h);
-    if (!s || !(s->style & WS_VISIBLE)) continue;
+  // Siblings below it that the window covered (those that do not meet the
+  // old rectangle are passed over before any region work).
+  const auto& siblings = p->children;
+  for (size_t i = SiblingIndexLocked(w, siblings) + 1; i < siblings.size(); ++i) {
+    Window* s = FindWindowLocked(siblings[i]);
+    if (!s || !(s->style & WS_VISIBLE) || IsEmpty(Intersect(oldRect, s->rect))) continue;
     Region part = Region(oldRect).Intersected(s->rect);
     if (part.IsEmpty()) continue;
     part.Offset(-s->rect.left - s->client.left, -s->rect.top - s->client.top);
