@@ -133,6 +133,7 @@ void FreeWindowTree(HWND hwnd) {
     w.cls->windows--;
     ownDC = w.ownDC;
     doomed = std::move(it->second);
+    ForgetHandleLocked(hwnd);
     table.erase(it);
     BumpLayoutGenerationLocked();
   }

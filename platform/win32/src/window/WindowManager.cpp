@@ -10,9 +10,23 @@
 namespace quellor::win32 {
 namespace {
 
+// Recently found windows by handle, in front of the table: handles are
+// handed out in steps of 4 and never reused, so a few thousand windows made
+// one after another each get a slot of their own. A slot is cleared before
+// its window leaves the table.
+struct RecentWindow {
+  uintptr_t key = 0;
+  Window* window = nullptr;
+};
+constexpr size_t kRecentSlots = 4096;
+size_t RecentSlot(uintptr_t key) {
+  return (key >> 2) & (kRecentSlots - 1);
+}
+
 struct State {
   std::mutex mutex;
   std::unordered_map<uintptr_t, std::unique_ptr<Window>> windows;
+  RecentWindow recent[kRecentSlots];
   std::vector<HWND> topLevels;
   std::unordered_map<DWORD, std::weak_ptr<MessageQueue>> queues;
   std::vector<std::shared_ptr<WindowClass>> classes;
@@ -55,6 +69,7 @@ void DropWindowTreeLocked(HWND hwnd) {
   }
   w.cls->windows--;
   if (w.ownDC) GdiTable::Remove(w.ownDC->Handle());
+  ForgetHandleLocked(hwnd);
   S().windows.erase(it);
 }
 
@@ -131,8 +146,20 @@ void WakeAllQueues() {
 }
 
 Window* FindWindowLocked(HWND hwnd) {
-  auto it = S().windows.find(reinterpret_cast<uintptr_t>(hwnd));
-  return it == S().windows.end() ? nullptr : it->second.get();
+  State& state = S();
+  const auto key = reinterpret_cast<uintptr_t>(hwnd);
+  RecentWindow& slot = state.recent[RecentSlot(key)];
+  if (slot.key == key && key != 0) return slot.window;
+  auto it = state.windows.find(key);
+  if (it == state.windows.end()) return nullptr;
+  slot = RecentWindow{key, it->second.get()};
+  return slot.window;
+}
+
+void ForgetHandleLocked(HWND hwnd) {
+  const auto key = reinterpret_cast<uintptr_t>(hwnd);
+  RecentWindow& slot = S().recent[RecentSlot(key)];
+  if (slot.key == key) slot = RecentWindow{};
 }
 
 std::vector<HWND>& TopLevelsLocked() {

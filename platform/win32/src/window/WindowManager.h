@@ -119,6 +119,8 @@ std::unique_lock<std::mutex> Lock();
 
 // All of the below require Lock() to be held.
 Window* FindWindowLocked(HWND hwnd);
+// Must be called before a window leaves the table (WindowTableLocked()).
+void ForgetHandleLocked(HWND hwnd);
 std::vector<HWND>& TopLevelsLocked();  // z-order, topmost first
 std::vector<HWND>& SiblingsLocked(Window& w);
 // Index of w in list (its siblings), list.size() when it is not there.
