@@ -422,7 +422,9 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
 }
 
 LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) {
-  {
+  // The system's own fields (negative indices) are the pointer-sized
+  // call's: one trip to the window table, not two.
+  if (nIndex >= 0) {
     auto lock = Lock();
     Window* w = Find(hWnd);
     if (!w) return 0;
@@ -436,7 +438,9 @@ LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) {
 }
 
 LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
-  {
+  // The system's own fields (negative indices) are the pointer-sized
+  // call's: one trip to the window table, not two.
+  if (nIndex >= 0) {
     auto lock = Lock();
     Window* w = Find(hWnd);
     if (!w) return 0;
