@@ -183,8 +183,40 @@ TEST(Snapping, ChainsPropagateAndRectanglesApartVerticallyDoNotPull) {
 // edges against every rectangle with an edge free, pass after pass, through
 // the public snaps. The library's pass looks only at the rectangles that can
 // take part and must come to the same places.
+// p's edge e snapped to q's edge f (0 left, 1 right, 2 top, 3 bottom; the
+// two of one direction).
+void SnapEdge(vRect& p, int e, const vRect& q, int f, bool keep) {
+  switch (e * 4 + f) {
+    case 0:
+      p.Snap_left_with_left(q, keep);
+      break;
+    case 1:
+      p.Snap_left_with_right(q, keep);
+      break;
+    case 4:
+      p.Snap_right_with_left(q, keep);
+      break;
+    case 5:
+      p.Snap_right_with_right(q, keep);
+      break;
+    case 10:
+      p.Snap_top_with_top(q, keep);
+      break;
+    case 11:
+      p.Snap_top_with_bottom(q, keep);
+      break;
+    case 14:
+      p.Snap_bottom_with_top(q, keep);
+      break;
+    case 15:
+      p.Snap_bottom_with_bottom(q, keep);
+      break;
+    default:
+      ADD_FAILURE() << "edges of two directions: " << e << " " << f;
+  }
+}
+
 void PlainSnap(std::vector<vRect>& rects, int threshold, bool keep) {
-  using SnapTo = void (vRect::*)(const vRect&, bool);
   struct Side {
     int vRect::*before;
     int bit;
@@ -194,12 +226,6 @@ void PlainSnap(std::vector<vRect>& rects, int threshold, bool keep) {
                          {&vRect::right, vRect::kRight, vRect::kStretchX},
                          {&vRect::top, vRect::kTop, vRect::kStretchY},
                          {&vRect::bottom, vRect::kBottom, vRect::kStretchY}};
-  // snaps[e][f]: p's edge e snapped to q's edge f (same direction only).
-  const SnapTo snaps[4][4] = {
-      {&vRect::Snap_left_with_left, &vRect::Snap_left_with_right, nullptr, nullptr},
-      {&vRect::Snap_right_with_left, &vRect::Snap_right_with_right, nullptr, nullptr},
-      {nullptr, nullptr, &vRect::Snap_top_with_top, &vRect::Snap_top_with_bottom},
-      {nullptr, nullptr, &vRect::Snap_bottom_with_top, &vRect::Snap_bottom_with_bottom}};
   auto pass = [&]() {
     std::vector<std::size_t> open;
     for (std::size_t i = 0; i < rects.size(); ++i)
@@ -220,7 +246,7 @@ void PlainSnap(std::vector<vRect>& rects, int threshold, bool keep) {
           for (int e : {vertical ? 0 : 2, vertical ? 1 : 3}) {
             if ((p.placed & sides[e].bit) != 0) continue;
             if (std::abs(p.*(sides[e].before) - q.*(sides[f].before)) > threshold) continue;
-            (p.*snaps[e][f])(q, keep);
+            SnapEdge(p, e, q, f, keep);
             changed = true;
           }
         }
