@@ -35,8 +35,21 @@ Window* Find(HWND hwnd) {
   return w;
 }
 
+// Whether a child window already stands where `after` would put it (a
+// layout puts every moved child back behind the same sibling): the list is
+// then left as it is.
+bool ChildStaysLocked(Window& w, const std::vector<HWND>& list, HWND after) {
+  if (!w.parent) return false;
+  const size_t at = SiblingIndexLocked(w, list);
+  if (at >= list.size()) return false;
+  if (after == HWND_TOP || after == HWND_TOPMOST || after == HWND_NOTOPMOST) return at == 0;
+  if (after == HWND_BOTTOM) return at + 1 == list.size();
+  return at > 0 && list[at - 1] == after;
+}
+
 void ApplyZOrderLocked(Window& w, HWND after) {
   auto& list = SiblingsLocked(w);
+  if (ChildStaysLocked(w, list, after)) return;
   bool topLevel = !w.parent;
   if (after == HWND_TOPMOST && topLevel) w.exStyle |= WS_EX_TOPMOST;
   if (after == HWND_NOTOPMOST && topLevel) w.exStyle &= ~DWORD(WS_EX_TOPMOST);

@@ -55,6 +55,11 @@ TEST_F(WindowTreeTest, SiblingWalkFollowsEveryChangeOfTheZOrder) {
     model.insert(std::find(model.begin(), model.end(), after) + 1, h);
     ASSERT_EQ(Walk(parent), model) << round;
   }
+  // Put back where each already stands: nothing changes.
+  SetWindowPos(model[0], HWND_TOP, 0, 0, 0, 0, keep);
+  SetWindowPos(model.back(), HWND_BOTTOM, 0, 0, 0, 0, keep);
+  SetWindowPos(model[9], model[8], 0, 0, 0, 0, keep);
+  ASSERT_EQ(Walk(parent), model);
   // Windows leaving and joining the family.
   for (int i : {0, 10, 20}) {
     DestroyWindow(model[size_t(i)]);
