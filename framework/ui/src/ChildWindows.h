@@ -1,6 +1,5 @@
-// A window's own children in z-order (topmost first), read in one pass: the
-// subset's GW_HWNDNEXT looks each window up among its siblings, so walking a
-// thousand children with it costs a million steps.
+// A window's own children in z-order (topmost first), read in one pass with
+// nothing called back in between, so none can go away during the walk.
 #pragma once
 
 #include <windows.h>
@@ -10,20 +9,12 @@
 namespace quellor::win {
 
 inline std::vector<HWND> ChildWindows(HWND parent) {
-  struct Walk {
-    HWND parent;
-    std::vector<HWND> children;
-  } walk{parent, {}};
-  if (parent == nullptr) return {};
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* w = reinterpret_cast<Walk*>(data);
-        if (GetParent(child) == w->parent) w->children.push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&walk));
-  return walk.children;
+  std::vector<HWND> children;
+  if (parent == nullptr) return children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  return children;
 }
 
 }  // namespace quellor::win

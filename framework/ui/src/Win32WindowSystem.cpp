@@ -11,6 +11,24 @@ WindowSystem::~WindowSystem() = default;
 
 namespace {
 
+// An empty area (a window system that does not say what it paints) meets
+// every rectangle.
+bool Meets(const RECT& a, const RECT& area) {
+  if (area.right <= area.left || area.bottom <= area.top) return true;
+  return a.left < area.right && area.left < a.right && a.top < area.bottom && area.top < a.bottom;
+}
+
+}  // namespace
+
+void WindowSystem::ChildRectanglesOver(HWND window, const RECT& area, std::vector<RECT>* out) {
+  for (HWND child = FirstChild(window); child != nullptr; child = NextSibling(child)) {
+    RECT r{};
+    if (ChildRectangle(window, child, &r) && Meets(r, area)) out->push_back(r);
+  }
+}
+
+namespace {
+
 class Win32WindowSystem final : public WindowSystem {
  public:
   LRESULT DefaultProcedure(HWND window, UINT message, WPARAM w, LPARAM l) override {
@@ -41,6 +59,24 @@ class Win32WindowSystem final : public WindowSystem {
     if (GetClientRect(child, out) == FALSE) return false;
     MapWindowPoints(child, parent, reinterpret_cast<POINT*>(out), 2);
     return true;
+  }
+  // A child's client area lies inside its window rectangle: a child whose
+  // window rectangle misses the area is passed over with one question, so
+  // a small repaint over a thousand children stays small.
+  void ChildRectanglesOver(HWND window, const RECT& area, std::vector<RECT>* out) override {
+    const bool everything = area.right <= area.left || area.bottom <= area.top;
+    POINT origin{0, 0};
+    MapWindowPoints(window, nullptr, &origin, 1);
+    const RECT onScreen{area.left + origin.x, area.top + origin.y, area.right + origin.x,
+                        area.bottom + origin.y};
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      RECT outer{};
+      if (!everything && (GetWindowRect(child, &outer) == FALSE || !Meets(outer, onScreen)))
+        continue;
+      RECT r{};
+      if (ChildRectangle(window, child, &r) && Meets(r, area)) out->push_back(r);
+    }
   }
   HDC BeginPaint(HWND window, PAINTSTRUCT* paint) override { return ::BeginPaint(window, paint); }
   void ResetClip(HDC dc) override { SelectClipRgn(dc, nullptr); }

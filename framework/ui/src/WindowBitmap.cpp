@@ -9,6 +9,7 @@
 #include <win32/surface_spans.h>
 
 #include "AlphaRows.h"
+#include "StretchedCopies.h"
 
 HDC BuildHDC(int bitsPerPixel) {
   DEVMODEA mode{};
@@ -31,6 +32,7 @@ WindowBitmap::~WindowBitmap() {
 }
 
 void WindowBitmap::Free() {
+  if (m_pixels != nullptr) quellor::win::ForgetStretchedCopies(this);
   if (m_dc != nullptr && m_oldBitmap != nullptr) SelectObject(m_dc, m_oldBitmap);
   if (m_section != nullptr) DeleteObject(m_section);
   if (m_dc != nullptr) DeleteDC(m_dc);

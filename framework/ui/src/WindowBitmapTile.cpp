@@ -2,6 +2,7 @@
 // copy blended by the picture's alpha.
 #include "qlxrapi/Placement.h"
 #include "qlxrapi/WindowBitmap.h"
+#include "StretchedCopies.h"
 
 namespace {
 
@@ -12,15 +13,8 @@ bool DrawCopy(WindowBitmap* picture, HDC dc, long x, long y, long width, long he
       height == static_cast<long>(picture->GetHeight()))
     return picture->AlphaBitBlit(dc, x, y);
   if (width <= 0 || height <= 0) return true;
-  WindowBitmap stretched;
-  if (!stretched.Resize(static_cast<unsigned long>(width), static_cast<unsigned long>(height)))
-    return false;
-  SetStretchBltMode(stretched.GetHDC(), HALFTONE);
-  if (!StretchBlt(stretched.GetHDC(), 0, 0, static_cast<int>(width), static_cast<int>(height),
-                  picture->GetHDC(), 0, 0, static_cast<int>(picture->GetWidth()),
-                  static_cast<int>(picture->GetHeight()), SRCCOPY))
-    return false;
-  return stretched.AlphaBitBlit(dc, x, y);
+  const auto stretched = quellor::win::StretchedCopy(*picture, width, height);
+  return stretched != nullptr && stretched->AlphaBitBlit(dc, x, y);
 }
 
 }  // namespace

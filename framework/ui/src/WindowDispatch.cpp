@@ -33,12 +33,6 @@ long HighUnsigned(LPARAM l) {
 
 constexpr unsigned kDroppedPathSize = 1024;
 
-// An empty paint area (a window system that does not say) overlaps all.
-bool Overlaps(const RECT& a, const RECT& area) {
-  if (area.right <= area.left || area.bottom <= area.top) return true;
-  return a.left < area.right && area.left < a.right && a.top < area.bottom && area.top < a.bottom;
-}
-
 }  // namespace
 
 BaseWindowClass* ParentObject(HWND window) {
@@ -133,13 +127,10 @@ void DispatchAccess::Paint(BaseWindowClass* object, HWND window) {
   PAINTSTRUCT paint{};
   HDC dc = system.BeginPaint(window, &paint);
   system.ResetClip(dc);
-  for (HWND child = system.FirstChild(window); child != nullptr;
-       child = system.NextSibling(child)) {
-    RECT r{};
-    // Only children over the area being painted matter to its clip.
-    if (system.ChildRectangle(window, child, &r) && Overlaps(r, paint.rcPaint))
-      system.ExcludeClip(dc, r);
-  }
+  // Only children over the area being painted matter to its clip.
+  std::vector<RECT> children;
+  system.ChildRectanglesOver(window, paint.rcPaint, &children);
+  for (const RECT& r : children) system.ExcludeClip(dc, r);
   object->Changed("BaseWindowClass::Paint", window, dc);
   object->PaintWindow(window, dc);
   object->Changed("BaseWindowClass::Painted", window, dc);

@@ -16,21 +16,32 @@ std::mutex g_poolLock;
 WindowLayout_Item* g_pool = nullptr;
 long g_pooled = 0;
 
-// The window's rectangle in parent's client coordinates.
-RECT RectangleInParent(HWND window, HWND parent) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
+// Where parent's client area starts on the screen: found once per layout,
+// so each of a thousand children costs one question, not two.
+POINT ClientOrigin(HWND parent) {
+  POINT origin{0, 0};
+  MapWindowPoints(parent, nullptr, &origin, 1);
+  return origin;
 }
 
-// The window's client rectangle with its top-left mapped into parent.
-RECT ClientInParent(HWND window, HWND parent) {
+// The window's rectangle in the client coordinates of the parent whose
+// client area starts at origin.
+RECT RectangleInParent(HWND window, POINT origin) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return RECT{r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
+}
+
+// The window's client rectangle with its top-left mapped into the parent
+// whose client area starts at origin.
+RECT ClientInParent(HWND window, POINT origin) {
   RECT client{};
   GetClientRect(window, &client);
-  POINT origin{0, 0};
-  MapWindowPoints(window, parent, &origin, 1);
-  return RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+  POINT at{0, 0};
+  MapWindowPoints(window, nullptr, &at, 1);
+  at.x -= origin.x;
+  at.y -= origin.y;
+  return RECT{at.x, at.y, at.x + client.right, at.y + client.bottom};
 }
 
 bool Shown(HWND window) {
@@ -93,9 +104,10 @@ WindowLayout_Item* WindowLayout::GetLayout(HWND parent) {
   if (parent == nullptr) return nullptr;
   WindowLayout_Item* head = nullptr;
   WindowLayout_Item** tail = &head;
+  const POINT origin = ClientOrigin(parent);
   for (HWND child : quellor::win::ChildWindows(parent)) {
     WindowLayout_Item* item = NewChild();
-    const RECT r = RectangleInParent(child, parent);
+    const RECT r = RectangleInParent(child, origin);
     item->x = r.left;
     item->y = r.top;
     item->width = r.right - r.left;
@@ -111,20 +123,26 @@ WindowLayout_Item* WindowLayout::GetLayout(HWND parent) {
 void WindowLayout::PerformLayout(HWND parent, WindowLayout_Item* list) {
   std::vector<HWND> oldParents;
   HWND previous = nullptr;
+  // The parent's place on the screen changes only when a handler called
+  // below moves it; it is read again after every call that sends messages.
+  POINT origin = ClientOrigin(parent);
   for (WindowLayout_Item* item = list; item != nullptr; item = item->next) {
     HWND window = item->window;
     // A window that went away meanwhile (a child destroyed by another's
     // handler during this very layout) is passed over; so is the parent
     // itself, which cannot become its own child.
     if (window == nullptr || window == parent || !IsWindow(window)) continue;
+    bool called = false;
     HWND oldParent = GetParent(window);
     if (oldParent != parent) {
       SetParent(window, parent);
+      called = true;
+      origin = ClientOrigin(parent);
       bool known = false;
       for (HWND p : oldParents) known = known || p == oldParent;
       if (!known && oldParent != nullptr) oldParents.push_back(oldParent);
     }
-    const RECT now = ClientInParent(window, parent);
+    const RECT now = ClientInParent(window, origin);
     const bool moved = now.left != item->x || now.top != item->y ||
                        now.right - now.left != item->width || now.bottom - now.top != item->height;
     const UINT show = item->visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
@@ -132,12 +150,18 @@ void WindowLayout::PerformLayout(HWND parent, WindowLayout_Item* list) {
       SetWindowPos(window, previous != nullptr ? previous : HWND_TOP, static_cast<int>(item->x),
                    static_cast<int>(item->y), static_cast<int>(item->width),
                    static_cast<int>(item->height), SWP_NOCOPYBITS | SWP_NOACTIVATE | show);
+      called = true;
     } else if (Shown(window) != item->visible) {
       // The item says shown or hidden: honour it even where nothing moved.
       SetWindowPos(window, nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | show);
+      called = true;
     }
-    if (IsWindow(window)) previous = window;
+    if (called) {
+      origin = ClientOrigin(parent);
+      if (!IsWindow(window)) continue;
+    }
+    previous = window;
   }
   for (HWND old : oldParents)
     if (IsWindow(old)) Orvane_PerformLayout(old);

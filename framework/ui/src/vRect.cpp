@@ -61,26 +61,65 @@ bool Pull(vRect& p, const vRect& q, const Edge& f, const Edge& same, const Edge&
   return changed;
 }
 
-bool Pass(vRect* rects, std::uint32_t count, int threshold, bool keep,
-          std::vector<std::uint32_t>& open) {
-  bool changed = false;
-  // Only rectangles with an edge still free can be pulled: a drop among a
-  // thousand fixed items checks the few dropped ones, not every pair.
-  open.clear();
+// Whether q can ever pull an edge of p: the two overlap within threshold in
+// a direction and an edge of p lies within threshold of an edge of q in it.
+// Both read the places before the pass, which never change, so a pair that
+// cannot snap now never will.
+bool CanPull(const vRect& p, const vRect& q, int threshold) {
+  auto near = [threshold](int a, int b) { return std::abs(a - b) <= threshold; };
+  if (Overlap(p, q, true, threshold) && (near(p.left, q.left) || near(p.left, q.right) ||
+                                         near(p.right, q.left) || near(p.right, q.right)))
+    return true;
+  return Overlap(p, q, false, threshold) && (near(p.top, q.top) || near(p.top, q.bottom) ||
+                                             near(p.bottom, q.top) || near(p.bottom, q.bottom));
+}
+
+// The rectangles that start with an edge free (the only ones that can ever
+// be pulled or have an edge placed) and, in order, every rectangle that can
+// pull one of them. Everything else takes no part in any pass.
+struct Players {
+  std::vector<std::uint32_t> free;
+  std::vector<std::uint32_t> pullers;
+};
+
+Players FindPlayers(const vRect* rects, std::uint32_t count, int threshold) {
+  Players players;
   for (std::uint32_t i = 0; i < count; ++i)
+    if (rects[i].placed != vRect::kFixed) players.free.push_back(i);
+  for (std::uint32_t qi = 0; qi < count; ++qi)
+    for (std::uint32_t pi : players.free)
+      if (pi != qi && CanPull(rects[pi], rects[qi], threshold)) {
+        players.pullers.push_back(qi);
+        break;
+      }
+  return players;
+}
+
+// Each puller in turn pulls the rectangles with an edge still free. A
+// pull reads the puller and changes only the pulled, so for one puller the
+// pulled may be taken one after another, each through the four edges in
+// their order, as well as edge by edge.
+bool Pass(vRect* rects, const Players& players, int threshold, bool keep,
+          std::vector<std::uint32_t>& open) {
+  open.clear();
+  for (std::uint32_t i : players.free)
     if (rects[i].placed != vRect::kFixed) open.push_back(i);
   if (open.empty()) return false;
-  for (std::uint32_t qi = 0; qi < count; ++qi) {
-    for (const Edge* f : {&kLeftEdge, &kRightEdge, &kTopEdge, &kBottomEdge}) {
-      if ((rects[qi].placed & f->bit) == 0) continue;
-      const bool vertical = f->stretchBit == vRect::kStretchX;
-      const Edge& same = vertical ? kLeftEdge : kTopEdge;
-      const Edge& opposite = vertical ? kRightEdge : kBottomEdge;
-      for (std::uint32_t pi : open) {
-        if (pi == qi) continue;
-        vRect& p = rects[pi];
-        const vRect& q = rects[qi];
-        if (!Overlap(p, q, vertical, threshold)) continue;
+  bool changed = false;
+  for (std::uint32_t qi : players.pullers) {
+    const vRect& q = rects[qi];
+    for (std::uint32_t pi : open) {
+      if (pi == qi) continue;
+      vRect& p = rects[pi];
+      const bool across = Overlap(p, q, true, threshold);
+      const bool down = Overlap(p, q, false, threshold);
+      if (!across && !down) continue;
+      for (const Edge* f : {&kLeftEdge, &kRightEdge, &kTopEdge, &kBottomEdge}) {
+        if ((q.placed & f->bit) == 0) continue;
+        const bool vertical = f->stretchBit == vRect::kStretchX;
+        if (!(vertical ? across : down)) continue;
+        const Edge& same = vertical ? kLeftEdge : kTopEdge;
+        const Edge& opposite = vertical ? kRightEdge : kBottomEdge;
         changed = Pull(p, q, *f, same, opposite, threshold, keep) || changed;
       }
     }
@@ -90,8 +129,8 @@ bool Pass(vRect* rects, std::uint32_t count, int threshold, bool keep,
 
 // Places the first free edge where it is; false when none is left. An edge
 // of a stretching direction is never free: it waits to be pulled.
-bool PlaceFirstFreeEdge(vRect* rects, std::uint32_t count) {
-  for (std::uint32_t i = 0; i < count; ++i) {
+bool PlaceFirstFreeEdge(vRect* rects, const Players& players) {
+  for (std::uint32_t i : players.free) {
     vRect& r = rects[i];
     for (const Edge* e : {&kLeftEdge, &kRightEdge, &kTopEdge, &kBottomEdge}) {
       if ((r.placed & e->bit) != 0 || (r.stretch & e->stretchBit) != 0) continue;
@@ -143,9 +182,12 @@ void SnapItems(tList<vRect>& rects, int threshold, bool keep) {
 void SnapItems(vRect* rects, std::uint32_t count, int threshold, bool keep) {
   if (rects == nullptr || count == 0) return;
   if (threshold < 0) threshold = 0;
+  // Among a thousand fixed items only the dropped ones and the few fixed
+  // ones near them take part: each pass looks at those alone.
+  const Players players = FindPlayers(rects, count, threshold);
   std::vector<std::uint32_t> open;
   do {
-    while (Pass(rects, count, threshold, keep, open)) {
+    while (Pass(rects, players, threshold, keep, open)) {
     }
-  } while (PlaceFirstFreeEdge(rects, count));
+  } while (PlaceFirstFreeEdge(rects, players));
 }

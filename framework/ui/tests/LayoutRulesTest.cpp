@@ -2,6 +2,9 @@
 #include <qlxrapi/LayoutRules.h>
 #include <qlxrapi/vRect.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "LayoutTesting.h"
 
 using namespace layouttest;
@@ -174,6 +177,136 @@ TEST(Snapping, ChainsPropagateAndRectanglesApartVerticallyDoNotPull) {
   EXPECT_EQ(60, rects[3].newLeft);
   for (std::uint32_t i = 0; i < rects.GetNoItems(); ++i)
     EXPECT_EQ(vRect::kFixed, rects[i].placed) << i;
+}
+
+// The snapping pass said as plainly as possible: every rectangle's placed
+// edges against every rectangle with an edge free, pass after pass, through
+// the public snaps. The library's pass looks only at the rectangles that can
+// take part and must come to the same places.
+// p's edge e snapped to q's edge f (0 left, 1 right, 2 top, 3 bottom; the
+// two of one direction).
+void SnapEdge(vRect& p, int e, const vRect& q, int f, bool keep) {
+  switch (e * 4 + f) {
+    case 0:
+      p.Snap_left_with_left(q, keep);
+      break;
+    case 1:
+      p.Snap_left_with_right(q, keep);
+      break;
+    case 4:
+      p.Snap_right_with_left(q, keep);
+      break;
+    case 5:
+      p.Snap_right_with_right(q, keep);
+      break;
+    case 10:
+      p.Snap_top_with_top(q, keep);
+      break;
+    case 11:
+      p.Snap_top_with_bottom(q, keep);
+      break;
+    case 14:
+      p.Snap_bottom_with_top(q, keep);
+      break;
+    case 15:
+      p.Snap_bottom_with_bottom(q, keep);
+      break;
+    default:
+      ADD_FAILURE() << "edges of two directions: " << e << " " << f;
+  }
+}
+
+void PlainSnap(std::vector<vRect>& rects, int threshold, bool keep) {
+  struct Side {
+    int vRect::*before;
+    int bit;
+    int stretch;
+  };
+  const Side sides[4] = {{&vRect::left, vRect::kLeft, vRect::kStretchX},
+                         {&vRect::right, vRect::kRight, vRect::kStretchX},
+                         {&vRect::top, vRect::kTop, vRect::kStretchY},
+                         {&vRect::bottom, vRect::kBottom, vRect::kStretchY}};
+  auto pass = [&]() {
+    std::vector<std::size_t> open;
+    for (std::size_t i = 0; i < rects.size(); ++i)
+      if (rects[i].placed != vRect::kFixed) open.push_back(i);
+    bool changed = false;
+    for (std::size_t qi = 0; qi < rects.size(); ++qi)
+      for (int f = 0; f < 4; ++f) {
+        if ((rects[qi].placed & sides[f].bit) == 0) continue;
+        const bool vertical = f < 2;
+        for (std::size_t pi : open) {
+          if (pi == qi) continue;
+          vRect& p = rects[pi];
+          const vRect& q = rects[qi];
+          const bool overlap = vertical
+                                   ? p.top - q.bottom <= threshold && q.top - p.bottom <= threshold
+                                   : p.left - q.right <= threshold && q.left - p.right <= threshold;
+          if (!overlap) continue;
+          for (int e : {vertical ? 0 : 2, vertical ? 1 : 3}) {
+            if ((p.placed & sides[e].bit) != 0) continue;
+            if (std::abs(p.*(sides[e].before) - q.*(sides[f].before)) > threshold) continue;
+            SnapEdge(p, e, q, f, keep);
+            changed = true;
+          }
+        }
+      }
+    return changed;
+  };
+  auto placeFirst = [&]() {
+    for (vRect& r : rects)
+      for (const Side& e : sides) {
+        if ((r.placed & e.bit) != 0 || (r.stretch & e.stretch) != 0) continue;
+        r.placed |= e.bit;
+        return true;
+      }
+    return false;
+  };
+  do {
+    while (pass()) {
+    }
+  } while (placeFirst());
+}
+
+TEST(Snapping, OnlyRectanglesThatCanSnapAreLookedAtAndThePlacesStayTheSame) {
+  std::uint32_t seed = 99;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<std::uint32_t>(range));
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::vector<vRect> rects;
+    // A grid of fixed items (as under a drag) or a loose scatter, and a few
+    // with free edges, some stretching, among them.
+    const bool grid = round % 2 == 0;
+    const int count = 2 + next(60);
+    for (int i = 0; i < count; ++i) {
+      int l = grid ? (i % 8) * 20 : next(160), t = grid ? (i / 8) * 20 : next(160);
+      int w = grid ? 20 : 5 + next(40), h = grid ? 20 : 5 + next(40);
+      const int kind = next(10);
+      const int placed = kind < 6 ? vRect::kFixed : kind < 9 ? 0 : next(16);
+      const int stretch = next(5) == 0 ? 1 + next(3) : 0;
+      if (placed != vRect::kFixed && grid) {
+        l += next(9) - 4;
+        t += next(9) - 4;
+      }
+      vRect r = vRect::Make(l, t, l + w, t + h, placed, stretch, nullptr);
+      if (i == 0) r.newRight += next(30);  // the window, grown
+      rects.push_back(r);
+    }
+    const int threshold = next(9);
+    const bool keep = next(2) == 1;
+    std::vector<vRect> expected = rects;
+    PlainSnap(expected, threshold, keep);
+    SnapItems(rects.data(), static_cast<std::uint32_t>(rects.size()), threshold, keep);
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+      ASSERT_EQ(expected[i].newLeft, rects[i].newLeft) << round << " " << i;
+      ASSERT_EQ(expected[i].newTop, rects[i].newTop) << round << " " << i;
+      ASSERT_EQ(expected[i].newRight, rects[i].newRight) << round << " " << i;
+      ASSERT_EQ(expected[i].newBottom, rects[i].newBottom) << round << " " << i;
+      ASSERT_EQ(expected[i].placed, rects[i].placed) << round << " " << i;
+    }
+  }
 }
 
 TEST(ItemPool, FreedItemsAreReusedAndComeBackCleared) {

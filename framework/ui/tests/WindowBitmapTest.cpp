@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -184,6 +185,76 @@ TEST(WindowBitmap, TiledDrawBlendsEveryCopy) {
   ASSERT_TRUE(tile.BitBlitTile(&r, surface.GetHDC(), quellor::win::kTileHorizontal));
   GdiFlush();
   for (int x = 0; x < 5; ++x) EXPECT_EQ(254, surface.GetPixel(x, 0)->blue) << x;
+}
+
+// The stretched draw as it is made from scratch: a halftone stretch into a
+// picture of the size, blended over what the target holds.
+std::vector<WindowPixel> StretchedByHand(WindowBitmap& picture, long width, long height,
+                                         WindowPixel under) {
+  WindowBitmap stretched(static_cast<unsigned long>(width), static_cast<unsigned long>(height));
+  SetStretchBltMode(stretched.GetHDC(), HALFTONE);
+  StretchBlt(stretched.GetHDC(), 0, 0, int(width), int(height), picture.GetHDC(), 0, 0,
+             int(picture.GetWidth()), int(picture.GetHeight()), SRCCOPY);
+  WindowBitmap target(static_cast<unsigned long>(width), static_cast<unsigned long>(height));
+  target.Clear(under);
+  stretched.AlphaBitBlit(target.GetHDC(), 0, 0);
+  return {target.GetPixels(), target.GetPixels() + width * height};
+}
+
+std::vector<WindowPixel> StretchedDraw(WindowBitmap& picture, long width, long height,
+                                       WindowPixel under) {
+  WindowBitmap target(static_cast<unsigned long>(width), static_cast<unsigned long>(height));
+  target.Clear(under);
+  RECT all{0, 0, LONG(width), LONG(height)};
+  EXPECT_TRUE(picture.BitBlitTile(
+      &all, target.GetHDC(), quellor::win::kStretchHorizontal | quellor::win::kStretchVertical));
+  return {target.GetPixels(), target.GetPixels() + width * height};
+}
+
+bool SamePictures(const std::vector<WindowPixel>& a, const std::vector<WindowPixel>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (!Same(a[i], b[i])) return false;
+  return true;
+}
+
+TEST(WindowBitmap, StretchedDrawsFollowEveryChangeOfThePicture) {
+  const WindowPixel under = Px(10, 200, 30, 255);
+  WindowBitmap picture(7, 5);
+  for (unsigned long y = 0; y < 5; ++y)
+    for (unsigned long x = 0; x < 7; ++x)
+      *picture.GetPixel(x, y) = Px(int(x * 30), int(y * 50), 90, int(128 + x * 10));
+  // Drawn again and again at one size, at another, and back.
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_TRUE(SamePictures(StretchedByHand(picture, 40, 30, under),
+                             StretchedDraw(picture, 40, 30, under)));
+    EXPECT_TRUE(SamePictures(StretchedByHand(picture, 23, 61, under),
+                             StretchedDraw(picture, 23, 61, under)));
+  }
+  // One pixel changed behind the picture's back, through its pixels.
+  *picture.GetPixel(3, 2) = Px(255, 0, 255, 255);
+  EXPECT_TRUE(
+      SamePictures(StretchedByHand(picture, 40, 30, under), StretchedDraw(picture, 40, 30, under)));
+  // New contents of another size, and contents swapped in from another.
+  ASSERT_TRUE(picture.Resize(9, 4));
+  picture.Clear(Px(1, 2, 3, 200));
+  EXPECT_TRUE(
+      SamePictures(StretchedByHand(picture, 40, 30, under), StretchedDraw(picture, 40, 30, under)));
+  WindowBitmap other(9, 4);
+  other.Clear(Px(250, 240, 230, 100));
+  picture.SwapData(&other);
+  EXPECT_TRUE(
+      SamePictures(StretchedByHand(picture, 40, 30, under), StretchedDraw(picture, 40, 30, under)));
+  // Many pictures, each drawn a few times, made and freed at the same
+  // addresses: each draw shows its own picture.
+  for (int i = 0; i < 40; ++i) {
+    auto fresh = std::make_unique<WindowBitmap>(3 + i % 5, 2 + i % 3);
+    fresh->Clear(Px(i * 6, 255 - i * 6, i, 255));
+    for (int again = 0; again < 2; ++again)
+      ASSERT_TRUE(SamePictures(StretchedByHand(*fresh, 50 + i, 20, under),
+                               StretchedDraw(*fresh, 50 + i, 20, under)))
+          << i;
+  }
 }
 
 }  // namespace

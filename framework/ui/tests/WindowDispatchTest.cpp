@@ -1,6 +1,9 @@
 // Messages of a framework window as virtual calls and named notices.
 #include <qlxrapi/PluginClass.h>
 #include <qlxrapi/WindowFunctions.h>
+#include <qlxrapi/WindowSystem.h>
+
+#include <vector>
 
 #include "WindowTesting.h"
 
@@ -121,6 +124,66 @@ TEST_F(WindowDispatch, ChildWalkAndSizes) {
   top->ResizeToChildren(false);
   EXPECT_EQ(30, top->GetWindowWidth());
   EXPECT_EQ(20, top->GetWindowHeight());
+}
+
+// Fills its whole client area with one colour each time it paints.
+class FilledWindow : public BaseWindowClass {
+ public:
+  explicit FilledWindow(COLORREF colour) : m_colour(colour) {}
+  void PaintWindow(HWND window, HDC dc) override {
+    RECT client{};
+    GetClientRect(window, &client);
+    HBRUSH brush = CreateSolidBrush(m_colour);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+  }
+  COLORREF m_colour;
+};
+
+TEST_F(WindowDispatch, APaintClipsAwayTheChildrenOverItsAreaAndOnlyThose) {
+  auto* panel = new FilledWindow(RGB(255, 255, 255));
+  ASSERT_TRUE(panel->OpenWindow(topHandle(), 30, 20, 400, 250, const_cast<char*>("panel"),
+                                WS_CHILD | WS_VISIBLE, 0));
+  HWND window = panel->GetWindowHandle();
+  // Two hundred children in rows of twenty, and one with a frame, whose
+  // client area is smaller than its window.
+  std::vector<HWND> children;
+  for (int i = 0; i < 200; ++i) {
+    auto* child = new FilledWindow(RGB(0, 0, 255));
+    ASSERT_TRUE(child->OpenWindow(window, (i % 20) * 20, (i / 20) * 20, 16, 16,
+                                  const_cast<char*>("c"), WS_CHILD | WS_VISIBLE, 0));
+    children.push_back(child->GetWindowHandle());
+  }
+  HWND framed = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 300, 210, 30,
+                                30, window, nullptr, nullptr, nullptr);
+  Settle();
+  // What the window system reports for an area: exactly the client
+  // rectangles that meet it, topmost first, as the plain walk finds them.
+  auto& system = quellor::win::CurrentWindowSystem();
+  for (const RECT& area : {RECT{25, 25, 45, 45}, RECT{0, 0, 0, 0}, RECT{290, 200, 302, 212},
+                           RECT{298, 208, 302, 212}, RECT{-50, -50, -10, -10}}) {
+    std::vector<RECT> fast, plain;
+    system.ChildRectanglesOver(window, area, &fast);
+    system.quellor::win::WindowSystem::ChildRectanglesOver(window, area, &plain);
+    ASSERT_EQ(plain.size(), fast.size()) << area.left;
+    for (std::size_t i = 0; i < plain.size(); ++i) EXPECT_TRUE(EqualRect(&plain[i], &fast[i]));
+  }
+  std::vector<RECT> one;
+  system.ChildRectanglesOver(window, RECT{25, 25, 30, 30}, &one);
+  ASSERT_EQ(1u, one.size());
+  EXPECT_EQ(20, one[0].left);
+  EXPECT_EQ(36, one[0].bottom);
+  std::vector<RECT> frame;
+  system.ChildRectanglesOver(window, RECT{300, 210, 301, 211}, &frame);  // on its border only
+  EXPECT_TRUE(frame.empty());
+  // Repainting a small area of the panel leaves the children in it alone.
+  RECT area{15, 15, 45, 45};
+  InvalidateRect(window, &area, FALSE);
+  Settle();
+  auto picture = quellor::desktop::CaptureWindow(window);
+  EXPECT_EQ(0x0000FFu, picture.At(25, 25));  // a child's own colour
+  EXPECT_EQ(0xFFFFFFu, picture.At(37, 37));  // the panel between children
+  (void)framed;
 }
 
 // A window class whose windows make their own framework object, as a

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace quellor::win {
 
 class QUELLOR_EXPORT WindowSystem {
@@ -28,6 +30,11 @@ class QUELLOR_EXPORT WindowSystem {
   virtual bool Destroy(HWND window) = 0;
   // child's client rectangle in parent's client coordinates.
   virtual bool ChildRectangle(HWND parent, HWND child, RECT* out) = 0;
+  // The client rectangles (in window's client coordinates) of window's
+  // children that meet area, topmost first; of every child when area is
+  // empty. This one walks FirstChild, NextSibling and ChildRectangle; a
+  // system that can pass over children far from area more cheaply does.
+  virtual void ChildRectanglesOver(HWND window, const RECT& area, std::vector<RECT>* out);
   // Painting: begin, clear the clip, exclude a rectangle, end.
   virtual HDC BeginPaint(HWND window, PAINTSTRUCT* paint) = 0;
   virtual void ResetClip(HDC dc) = 0;

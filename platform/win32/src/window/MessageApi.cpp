@@ -41,18 +41,30 @@ bool MatchesWindowLocked(HWND filter, HWND hwnd) {
   return false;
 }
 
-// Pre-order over the thread's windows, parents before children.
-Window* FindPaintTargetLocked(Window& w, MessageQueue& q, HWND filter) {
-  if (!(w.style & WS_VISIBLE)) return nullptr;
-  if (w.queue.get() == &q && (!w.update.IsEmpty() || w.internalPaint) &&
-      MatchesWindowLocked(filter, w.handle)) {
-    return &w;
+// Pre-order over the thread's windows, parents before children. Subtrees
+// with nothing to paint are passed over; `pending` is set when anything in
+// w's subtree still has something to paint (another thread's window, a
+// hidden one, one the filter leaves out), and a subtree searched to the end
+// without any is marked clean.
+Window* FindPaintTargetLocked(Window& w, MessageQueue& q, HWND filter, bool& pending) {
+  const bool own = !w.update.IsEmpty() || w.internalPaint;
+  if (!(w.style & WS_VISIBLE)) {
+    pending = pending || own || w.paintBelow;
+    return nullptr;
   }
+  if (own) {
+    pending = true;
+    if (w.queue.get() == &q && MatchesWindowLocked(filter, w.handle)) return &w;
+  }
+  if (!w.paintBelow) return nullptr;
+  bool below = false;
   for (HWND h : w.children) {
     if (Window* c = FindWindowLocked(h)) {
-      if (Window* found = FindPaintTargetLocked(*c, q, filter)) return found;
+      if (Window* found = FindPaintTargetLocked(*c, q, filter, below)) return found;
     }
   }
+  w.paintBelow = below;
+  pending = pending || below;
   return nullptr;
 }
 
@@ -141,7 +153,8 @@ bool FetchMessage(MSG* out, HWND filter, UINT low, UINT high, UINT remove, bool 
       for (HWND h : TopLevelsLocked()) {
         Window* w = FindWindowLocked(h);
         if (!w) continue;
-        if (Window* target = FindPaintTargetLocked(*w, *q, filter)) {
+        bool pending = false;
+        if (Window* target = FindPaintTargetLocked(*w, *q, filter, pending)) {
           *out = MSG{target->handle, WM_PAINT, 0, 0, ClockNow(), Input().cursor};
           q->last = *out;
           return true;

@@ -168,6 +168,7 @@ BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UIN
     }
     if (flags & RDW_INTERNALPAINT) {
       w->internalPaint = true;
+      NotePaintPendingLocked(*w);
       if (w->queue) WakeQueueLocked(*w->queue);
     }
     if (flags & RDW_VALIDATE) {

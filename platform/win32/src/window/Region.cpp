@@ -80,6 +80,57 @@ void CombineSpans(const std::vector<Span>& a, const std::vector<Span>& b, Region
   }
 }
 
+// Appends bands top to bottom to a region's rectangles, merging a band into
+// the one above when they touch and have the same spans, so the result keeps
+// the one form every region has.
+class BandWriter {
+ public:
+  explicit BandWriter(std::vector<RECT>& out) : out_(out) {}
+  void Add(LONG top, LONG bottom, const std::vector<Span>& spans) {
+    if (spans.empty() || top >= bottom) return;
+    if (open_ && previousBottom_ == top && out_.size() - previousStart_ == spans.size() &&
+        SameSpans(spans)) {
+      for (size_t k = previousStart_; k < out_.size(); ++k) out_[k].bottom = bottom;
+      previousBottom_ = bottom;
+      return;
+    }
+    previousStart_ = out_.size();
+    for (const Span& s : spans) out_.push_back(RECT{s.left, top, s.right, bottom});
+    previousBottom_ = bottom;
+    open_ = true;
+  }
+
+ private:
+  bool SameSpans(const std::vector<Span>& spans) const {
+    for (size_t k = 0; k < spans.size(); ++k) {
+      const RECT& r = out_[previousStart_ + k];
+      if (r.left != spans[k].left || r.right != spans[k].right) return false;
+    }
+    return true;
+  }
+  std::vector<RECT>& out_;
+  size_t previousStart_ = 0;
+  LONG previousBottom_ = 0;
+  bool open_ = false;
+};
+
+// One past the last rectangle of the band that starts at rects[first].
+size_t BandEnd(const std::vector<RECT>& rects, size_t first) {
+  size_t end = first;
+  while (end < rects.size() && rects[end].top == rects[first].top) ++end;
+  return end;
+}
+
+void BandSpans(const std::vector<RECT>& rects, size_t first, size_t end, std::vector<Span>& out) {
+  out.clear();
+  for (size_t k = first; k < end; ++k) out.push_back(Span{rects[k].left, rects[k].right});
+}
+
+bool Covers(const RECT& outer, const RECT& inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+         outer.bottom >= inner.bottom;
+}
+
 }  // namespace
 
 Region::Region(const RECT& rect) {
@@ -107,6 +158,101 @@ Region Region::FromRects(const std::vector<RECT>& rects) {
 }
 
 Region Region::Combine(const Region& a, const Region& b, Op op) {
+  if (a.IsEmpty() || b.IsEmpty()) {
+    if (op == Op::And) return Region();
+    if (op == Op::Diff) return a;
+    return a.IsEmpty() ? b : a;
+  }
+  const RECT boundsA = a.Bounds(), boundsB = b.Bounds();
+  const bool apart = win32::IsEmpty(Intersect(boundsA, boundsB));
+  switch (op) {
+    case Op::And:
+      if (apart) return Region();
+      if (b.IsRectangle()) return ClippedTo(a, b.rects_[0]);
+      if (a.IsRectangle()) return ClippedTo(b, a.rects_[0]);
+      break;
+    case Op::Diff:
+      if (apart) return a;
+      if (b.IsRectangle()) return WithoutRect(a, b.rects_[0]);
+      break;
+    case Op::Or:
+      if (a.IsRectangle() && Covers(a.rects_[0], boundsB)) return a;
+      if (b.IsRectangle() && Covers(b.rects_[0], boundsA)) return b;
+      break;
+    case Op::Xor:
+      break;
+  }
+  return CombineBySweep(a, b, op);
+}
+
+Region Region::Intersected(const RECT& rect) const {
+  const RECT r = Normalised(rect);
+  if (win32::IsEmpty(r)) return Region();
+  return ClippedTo(*this, r);
+}
+
+Region Region::Subtracted(const RECT& rect) const {
+  const RECT r = Normalised(rect);
+  if (win32::IsEmpty(r)) return *this;
+  return WithoutRect(*this, r);
+}
+
+Region Region::ClippedTo(const Region& a, const RECT& rect) {
+  Region result;
+  BandWriter writer(result.rects_);
+  std::vector<Span> spans;
+  const std::vector<RECT>& rects = a.rects_;
+  for (size_t first = 0; first < rects.size();) {
+    const size_t end = BandEnd(rects, first);
+    const LONG top = rects[first].top, bottom = rects[first].bottom;
+    if (top >= rect.bottom) break;
+    if (bottom > rect.top) {
+      spans.clear();
+      for (size_t k = first; k < end; ++k) {
+        const LONG left = std::max(rects[k].left, rect.left);
+        const LONG right = std::min(rects[k].right, rect.right);
+        if (left < right) spans.push_back(Span{left, right});
+      }
+      writer.Add(std::max(top, rect.top), std::min(bottom, rect.bottom), spans);
+    }
+    first = end;
+  }
+  return result;
+}
+
+Region Region::WithoutRect(const Region& a, const RECT& rect) {
+  Region result;
+  result.rects_.reserve(a.rects_.size() + 4);
+  BandWriter writer(result.rects_);
+  std::vector<Span> whole, cut;
+  const std::vector<RECT>& rects = a.rects_;
+  for (size_t first = 0; first < rects.size();) {
+    const size_t end = BandEnd(rects, first);
+    const LONG top = rects[first].top, bottom = rects[first].bottom;
+    BandSpans(rects, first, end, whole);
+    if (bottom <= rect.top || top >= rect.bottom) {
+      writer.Add(top, bottom, whole);
+    } else {
+      // Above the rectangle, beside it, below it.
+      writer.Add(top, rect.top, whole);
+      cut.clear();
+      for (const Span& s : whole) {
+        if (s.right <= rect.left || s.left >= rect.right) {
+          cut.push_back(s);
+          continue;
+        }
+        if (s.left < rect.left) cut.push_back(Span{s.left, rect.left});
+        if (s.right > rect.right) cut.push_back(Span{rect.right, s.right});
+      }
+      writer.Add(std::max(top, rect.top), std::min(bottom, rect.bottom), cut);
+      writer.Add(rect.bottom, bottom, whole);
+    }
+    first = end;
+  }
+  return result;
+}
+
+Region Region::CombineBySweep(const Region& a, const Region& b, Op op) {
   std::vector<LONG> edges;
   edges.reserve((a.rects_.size() + b.rects_.size()) * 2);
   for (const RECT& r : a.rects_) {

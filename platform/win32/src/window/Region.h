@@ -18,17 +18,24 @@ class Region {
   explicit Region(const RECT& rect);
   static Region FromRects(const std::vector<RECT>& rects);
 
+  // Picks a short path where one side is empty, a single rectangle or lies
+  // apart from the other (clips, update areas and window coverage nearly
+  // always are), and the band sweep otherwise. Both give the same bands.
   static Region Combine(const Region& a, const Region& b, Op op);
+  // The band sweep alone, for any two regions.
+  static Region CombineBySweep(const Region& a, const Region& b, Op op);
   Region Intersected(const Region& other) const { return Combine(*this, other, Op::And); }
-  Region Intersected(const RECT& rect) const { return Combine(*this, Region(rect), Op::And); }
+  Region Intersected(const RECT& rect) const;
   Region United(const Region& other) const { return Combine(*this, other, Op::Or); }
   Region Subtracted(const Region& other) const { return Combine(*this, other, Op::Diff); }
-  Region Subtracted(const RECT& rect) const { return Combine(*this, Region(rect), Op::Diff); }
+  Region Subtracted(const RECT& rect) const;
   void Offset(LONG dx, LONG dy);
 
   bool IsEmpty() const { return rects_.empty(); }
   bool Contains(LONG x, LONG y) const;
   bool Intersects(const RECT& rect) const;
+  // True when the region is exactly one rectangle.
+  bool IsRectangle() const { return rects_.size() == 1; }
   RECT Bounds() const;
   // NULLREGION, SIMPLEREGION or COMPLEXREGION as GDI reports them.
   int Kind() const;
@@ -36,6 +43,10 @@ class Region {
   bool operator==(const Region& other) const;
 
  private:
+  // The region cut to a rectangle, or with a rectangle taken out of it.
+  static Region ClippedTo(const Region& a, const RECT& rect);
+  static Region WithoutRect(const Region& a, const RECT& rect);
+
   std::vector<RECT> rects_;
 };
 

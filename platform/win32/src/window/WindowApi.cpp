@@ -133,6 +133,7 @@ void FreeWindowTree(HWND hwnd) {
     w.cls->windows--;
     ownDC = w.ownDC;
     doomed = std::move(it->second);
+    ForgetHandleLocked(hwnd);
     table.erase(it);
     BumpLayoutGenerationLocked();
   }
@@ -421,7 +422,9 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
 }
 
 LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) {
-  {
+  // The system's own fields (negative indices) are the pointer-sized
+  // call's: one trip to the window table, not two.
+  if (nIndex >= 0) {
     auto lock = Lock();
     Window* w = Find(hWnd);
     if (!w) return 0;
@@ -435,7 +438,9 @@ LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) {
 }
 
 LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
-  {
+  // The system's own fields (negative indices) are the pointer-sized
+  // call's: one trip to the window table, not two.
+  if (nIndex >= 0) {
     auto lock = Lock();
     Window* w = Find(hWnd);
     if (!w) return 0;
@@ -556,6 +561,9 @@ HWND WINAPI SetParent(HWND hWndChild, HWND hWndNewParent) {
                                      std::max<LONG>(1, Height(w->rect)), 32, false);
   }
   BumpLayoutGenerationLocked();
+  // What the window (or its subtree) had to paint is now pending under its
+  // new parent.
+  if (!w->update.IsEmpty() || w->internalPaint || w->paintBelow) NotePaintPendingLocked(*w);
   InvalidateLocked(*w, Region(RECT{0, 0, Width(w->client), Height(w->client)}), true,
                    RDW_ALLCHILDREN);
   return old;
@@ -569,7 +577,7 @@ HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
   if (uCmd == GW_OWNER) return w->owner;
   if (uCmd == GW_ENABLEDPOPUP) return nullptr;
   auto& list = SiblingsLocked(*w);
-  auto it = std::find(list.begin(), list.end(), hWnd);
+  auto it = list.begin() + std::ptrdiff_t(SiblingIndexLocked(*w, list));
   switch (uCmd) {
     case GW_HWNDFIRST:
       return list.empty() ? nullptr : list.front();

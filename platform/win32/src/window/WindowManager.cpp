@@ -10,9 +10,23 @@
 namespace quellor::win32 {
 namespace {
 
+// Recently found windows by handle, in front of the table: handles are
+// handed out in steps of 4 and never reused, so a few thousand windows made
+// one after another each get a slot of their own. A slot is cleared before
+// its window leaves the table.
+struct RecentWindow {
+  uintptr_t key = 0;
+  Window* window = nullptr;
+};
+constexpr size_t kRecentSlots = 4096;
+size_t RecentSlot(uintptr_t key) {
+  return (key >> 2) & (kRecentSlots - 1);
+}
+
 struct State {
   std::mutex mutex;
   std::unordered_map<uintptr_t, std::unique_ptr<Window>> windows;
+  RecentWindow recent[kRecentSlots];
   std::vector<HWND> topLevels;
   std::unordered_map<DWORD, std::weak_ptr<MessageQueue>> queues;
   std::vector<std::shared_ptr<WindowClass>> classes;
@@ -55,6 +69,7 @@ void DropWindowTreeLocked(HWND hwnd) {
   }
   w.cls->windows--;
   if (w.ownDC) GdiTable::Remove(w.ownDC->Handle());
+  ForgetHandleLocked(hwnd);
   S().windows.erase(it);
 }
 
@@ -131,8 +146,20 @@ void WakeAllQueues() {
 }
 
 Window* FindWindowLocked(HWND hwnd) {
-  auto it = S().windows.find(reinterpret_cast<uintptr_t>(hwnd));
-  return it == S().windows.end() ? nullptr : it->second.get();
+  State& state = S();
+  const auto key = reinterpret_cast<uintptr_t>(hwnd);
+  RecentWindow& slot = state.recent[RecentSlot(key)];
+  if (slot.key == key && key != 0) return slot.window;
+  auto it = state.windows.find(key);
+  if (it == state.windows.end()) return nullptr;
+  slot = RecentWindow{key, it->second.get()};
+  return slot.window;
+}
+
+void ForgetHandleLocked(HWND hwnd) {
+  const auto key = reinterpret_cast<uintptr_t>(hwnd);
+  RecentWindow& slot = S().recent[RecentSlot(key)];
+  if (slot.key == key) slot = RecentWindow{};
 }
 
 std::vector<HWND>& TopLevelsLocked() {
@@ -144,6 +171,27 @@ std::vector<HWND>& SiblingsLocked(Window& w) {
     if (Window* p = FindWindowLocked(w.parent)) return p->children;
   }
   return S().topLevels;
+}
+
+size_t SiblingIndexLocked(Window& w, const std::vector<HWND>& list) {
+  const size_t hint = w.siblingHint;
+  // A change to the list mostly shifts a window by one place at most.
+  for (size_t at : {hint, hint + 1, hint - 1}) {
+    if (at < list.size() && list[at] == w.handle) {
+      w.siblingHint = at;
+      return at;
+    }
+  }
+  const size_t at = size_t(std::find(list.begin(), list.end(), w.handle) - list.begin());
+  if (at < list.size()) w.siblingHint = at;
+  return at;
+}
+
+void NotePaintPendingLocked(Window& w) {
+  for (Window* p = w.parent ? FindWindowLocked(w.parent) : nullptr; p && !p->paintBelow;
+       p = p->parent ? FindWindowLocked(p->parent) : nullptr) {
+    p->paintBelow = true;
+  }
 }
 
 std::atomic<uint64_t> gScreenVersion{1};
@@ -210,6 +258,12 @@ Region CoverageLocked(Window& w) {
   return area;
 }
 
+// Whether a child's rectangle (in its parent's client coordinates, the
+// parent's client area at `inside` in the surface) reaches into bounds.
+bool Meets(const RECT& bounds, const RECT& childRect, POINT inside) {
+  return !IsEmpty(Intersect(bounds, Offset(childRect, inside.x, inside.y)));
+}
+
 }  // namespace
 
 Region VisibleRegionLocked(Window& w, bool clientArea) {
@@ -223,20 +277,27 @@ Region VisibleRegionLocked(Window& w, bool clientArea) {
     if (!p) break;
     POINT po = SurfaceOriginLocked(*p);
     visible = visible.Intersected(Offset(p->client, po.x, po.y)).Intersected(CoverageLocked(*p));
-    // Siblings above, when this level clips them.
+    // Siblings above, when this level clips them; those that lie wholly
+    // apart from what is left are passed over before any region work.
     if (child->style & WS_CLIPSIBLINGS) {
+      const POINT inside{po.x + p->client.left, po.y + p->client.top};
+      const RECT bounds = visible.Bounds();  // only shrinks in the loop
       for (HWND h : p->children) {
         if (h == child->handle) break;
         Window* s = FindWindowLocked(h);
-        if (s && (s->style & WS_VISIBLE)) visible = visible.Subtracted(CoverageLocked(*s));
+        if (s && (s->style & WS_VISIBLE) && Meets(bounds, s->rect, inside))
+          visible = visible.Subtracted(CoverageLocked(*s));
       }
     }
     child = p;
   }
   if (w.style & WS_CLIPCHILDREN) {
+    const POINT inside{o.x + w.client.left, o.y + w.client.top};
+    const RECT bounds = visible.Bounds();
     for (HWND h : w.children) {
       Window* c = FindWindowLocked(h);
-      if (c && (c->style & WS_VISIBLE)) visible = visible.Subtracted(CoverageLocked(*c));
+      if (c && (c->style & WS_VISIBLE) && Meets(bounds, c->rect, inside))
+        visible = visible.Subtracted(CoverageLocked(*c));
     }
   }
   return visible;
@@ -295,15 +356,18 @@ void InvalidateLocked(Window& w, const Region& clientRegion, bool erase, UINT fl
   Region r = clientRegion.Intersected(RECT{0, 0, Width(w.client), Height(w.client)});
   if (!r.IsEmpty()) {
     w.update = w.update.United(r);
+    NotePaintPendingLocked(w);
     if (erase) w.erasePending = true;
     if (w.queue) WakeQueueLocked(*w.queue);
   }
   bool children =
       (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w.style & WS_CLIPCHILDREN));
-  if (!children) return;
+  if (!children || w.children.empty()) return;
+  // Children wholly outside the area are passed over before any region work.
+  const RECT bounds = clientRegion.Bounds();
   for (HWND h : w.children) {
     Window* c = FindWindowLocked(h);
-    if (!c || !(c->style & WS_VISIBLE)) continue;
+    if (!c || !(c->style & WS_VISIBLE) || IsEmpty(Intersect(bounds, c->rect))) continue;
     Region part = clientRegion.Intersected(c->rect);
     if (part.IsEmpty()) continue;
     part.Offset(-c->rect.left - c->client.left, -c->rect.top - c->client.top);
@@ -314,10 +378,11 @@ void InvalidateLocked(Window& w, const Region& clientRegion, bool erase, UINT fl
 void ValidateLocked(Window& w, const Region& clientRegion, bool children) {
   w.update = w.update.Subtracted(clientRegion);
   if (w.update.IsEmpty()) w.erasePending = false;
-  if (!children) return;
+  if (!children || w.children.empty()) return;
+  const RECT bounds = clientRegion.Bounds();
   for (HWND h : w.children) {
     Window* c = FindWindowLocked(h);
-    if (!c) continue;
+    if (!c || IsEmpty(Intersect(bounds, c->rect))) continue;
     Region part = clientRegion.Intersected(c->rect);
     part.Offset(-c->rect.left - c->client.left, -c->rect.top - c->client.top);
     ValidateLocked(*c, part, true);

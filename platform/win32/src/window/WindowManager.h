@@ -107,14 +107,27 @@ struct Window {
   std::shared_ptr<DeviceContext> ownDC;
   bool destroying = false;
   bool redraw = true;  // WM_SETREDRAW
+  // Where the window last stood in its sibling list: checked before any
+  // search, so walking a thousand siblings one by one costs a thousand steps.
+  size_t siblingHint = 0;
+  // Some descendant may have an update region or a pending internal paint;
+  // when false the search for the next WM_PAINT skips the whole subtree.
+  bool paintBelow = false;
 };
 
 std::unique_lock<std::mutex> Lock();
 
 // All of the below require Lock() to be held.
 Window* FindWindowLocked(HWND hwnd);
+// Must be called before a window leaves the table (WindowTableLocked()).
+void ForgetHandleLocked(HWND hwnd);
 std::vector<HWND>& TopLevelsLocked();  // z-order, topmost first
 std::vector<HWND>& SiblingsLocked(Window& w);
+// Index of w in list (its siblings), list.size() when it is not there.
+size_t SiblingIndexLocked(Window& w, const std::vector<HWND>& list);
+// Marks w's ancestors so the search for WM_PAINT looks below them again:
+// called whenever w (or a descendant) gets something to paint.
+void NotePaintPendingLocked(Window& w);
 void BumpLayoutGenerationLocked();
 bool IsVisibleLocked(Window& w);  // the window and all its ancestors
 // Window rectangle of w in screen coordinates.

@@ -35,8 +35,21 @@ Window* Find(HWND hwnd) {
   return w;
 }
 
+// Whether a child window already stands where `after` would put it (a
+// layout puts every moved child back behind the same sibling): the list is
+// then left as it is.
+bool ChildStaysLocked(Window& w, const std::vector<HWND>& list, HWND after) {
+  if (!w.parent) return false;
+  const size_t at = SiblingIndexLocked(w, list);
+  if (at >= list.size()) return false;
+  if (after == HWND_TOP || after == HWND_TOPMOST || after == HWND_NOTOPMOST) return at == 0;
+  if (after == HWND_BOTTOM) return at + 1 == list.size();
+  return at > 0 && list[at - 1] == after;
+}
+
 void ApplyZOrderLocked(Window& w, HWND after) {
   auto& list = SiblingsLocked(w);
+  if (ChildStaysLocked(w, list, after)) return;
   bool topLevel = !w.parent;
   if (after == HWND_TOPMOST && topLevel) w.exStyle |= WS_EX_TOPMOST;
   if (after == HWND_NOTOPMOST && topLevel) w.exStyle &= ~DWORD(WS_EX_TOPMOST);
@@ -76,16 +89,12 @@ void ExposeParentLocked(Window& w, const RECT& oldRect) {
   Window* p = FindWindowLocked(w.parent);
   if (!p) return;
   InvalidateLocked(*p, Region(oldRect), true, 0);
-  // Siblings below it that the window covered.
-  bool below = false;
-  for (HWND h : p->children) {
-    if (h == w.handle) {
-      below = true;
-      continue;
-    }
-    if (!below) continue;
-    Window* s = FindWindowLocked(h);
-    if (!s || !(s->style & WS_VISIBLE)) continue;
+  // Siblings below it that the window covered (those that do not meet the
+  // old rectangle are passed over before any region work).
+  const auto& siblings = p->children;
+  for (size_t i = SiblingIndexLocked(w, siblings) + 1; i < siblings.size(); ++i) {
+    Window* s = FindWindowLocked(siblings[i]);
+    if (!s || !(s->style & WS_VISIBLE) || IsEmpty(Intersect(oldRect, s->rect))) continue;
     Region part = Region(oldRect).Intersected(s->rect);
     if (part.IsEmpty()) continue;
     part.Offset(-s->rect.left - s->client.left, -s->rect.top - s->client.top);

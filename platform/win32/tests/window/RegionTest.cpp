@@ -137,4 +137,54 @@ TEST(RegionTest, RandomCombinationsMatchAPixelModel) {
   }
 }
 
+TEST(RegionTest, RectangleShortCutsGiveTheSameBandsAsTheSweep) {
+  // Regions against single rectangles, empty regions and regions far apart
+  // take short paths; each must give exactly the bands of the full sweep
+  // (the same rectangles in the same order, touching bands merged).
+  uint32_t seed = 777;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return int((seed >> 16) % uint32_t(range));
+  };
+  auto randomRect = [&]() {
+    int l = next(60) - 10, t = next(60) - 10;
+    return RECT{l, t, l + next(30), t + next(30)};  // sometimes empty
+  };
+  auto randomRegion = [&]() {
+    switch (next(4)) {
+      case 0:
+        return Region();
+      case 1:
+        return Region(randomRect());
+      default: {
+        std::vector<RECT> rects;
+        for (int i = 0, n = 1 + next(5); i < n; ++i) rects.push_back(randomRect());
+        return Region::FromRects(rects);
+      }
+    }
+  };
+  const Region::Op ops[] = {Region::Op::And, Region::Op::Or, Region::Op::Xor, Region::Op::Diff};
+  for (int round = 0; round < 2000; ++round) {
+    Region a = randomRegion(), b = randomRegion();
+    if (round % 5 == 0) b.Offset(100, 0);  // apart
+    for (Region::Op op : ops) {
+      ASSERT_TRUE(Region::Combine(a, b, op) == Region::CombineBySweep(a, b, op))
+          << round << " " << int(op);
+    }
+    const RECT r = randomRect();
+    ASSERT_TRUE(a.Intersected(r) == Region::CombineBySweep(a, Region(r), Region::Op::And)) << round;
+    ASSERT_TRUE(a.Subtracted(r) == Region::CombineBySweep(a, Region(r), Region::Op::Diff)) << round;
+  }
+  // A hole's sides merge back with the bands above and below once it is
+  // filled again, and cutting a band to nothing leaves no empty rectangle.
+  Region frame = Region(RECT{0, 0, 30, 30}).Subtracted(RECT{10, 10, 20, 20});
+  EXPECT_TRUE(frame.Intersected(RECT{0, 0, 10, 30}) == Region(RECT{0, 0, 10, 30}));
+  EXPECT_TRUE(frame.Subtracted(RECT{0, 0, 30, 10}).Subtracted(RECT{0, 20, 30, 30}) ==
+              Region::FromRects({RECT{0, 10, 10, 20}, RECT{20, 10, 30, 20}}));
+  EXPECT_TRUE(Region(RECT{0, 0, 5, 5}).Subtracted(RECT{-1, -1, 6, 6}).IsEmpty());
+  EXPECT_TRUE(Region(RECT{0, 0, 5, 5}).Intersected(RECT{5, 0, 9, 5}).IsEmpty());
+  // Swapped edges are taken as the same rectangle.
+  EXPECT_TRUE(Region(RECT{0, 0, 5, 5}).Intersected(RECT{4, 4, 1, 1}) == Region(RECT{1, 1, 4, 4}));
+}
+
 }  // namespace
