@@ -62,13 +62,14 @@ step "quellhost graph: the bars keyed over a gradient, played out of the board"
 "$BIN/boardctl" snapshot -o "$OUT/graph.png"
 echo "wrote $OUT/graph.png"
 
-step "quellhost scope: the vectorscope and the luma waveform of bars on the input"
+step "quellhost scope: the vectorscope, the luma waveform and the RGB parade of bars on the input"
 # The waveform monitor control on the board's hand clock for six fields; the
 # bars' dots sit in the graticule's 75% target boxes, their luma on the IRE
 # levels of 75% bars above the 7.5 IRE setup line.
 "$BIN/boardctl" input bars
 "$BIN/quellhost" scope --mode 5 --zoom 2 -o "$OUT/scope-vector.png"
 "$BIN/quellhost" scope --mode 1 --zoom 2 -o "$OUT/scope-luma.png"
+"$BIN/quellhost" scope --mode 4 --zoom 2 -o "$OUT/scope-rgb-parade.png"
 "$BIN/boardctl" input clip "$OUT/bars.rtv" >/dev/null  # as the next steps expect
 
 step "edithost: record the board's input, then play it out with the bars clip"
