@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "ClipboardBridge.h"
+#include "FontWarmUp.h"
 #include "KeyMap.h"
 #include "SystemTray.h"
 #include "XErrors.h"
@@ -568,6 +570,9 @@ void XPresenter::ServerLost() {
 void XPresenter::Run() {
   if (!Connected()) return;
   const int fd = ConnectionNumber(display_);
+  // On a thread of its own, so that neither the windows nor the clipboard
+  // wait for it; joined when Run ends.
+  std::jthread warming(WarmFontConfiguration);
   while (!stop_) {
     Sync();
     UpdateCursor();
