@@ -571,14 +571,20 @@ void XPresenter::Run() {
   if (!Connected()) return;
   const int fd = ConnectionNumber(display_);
   // On a thread of its own, so that neither the windows nor the clipboard
-  // wait for it; joined when Run ends.
-  std::jthread warming(WarmFontConfiguration);
+  // wait for it; joined as soon as it is done (the program's exit frees
+  // what it loaded), and at the latest when Run ends.
+  std::atomic<bool> warmed{false};
+  std::jthread warming([&warmed] {
+    WarmFontConfiguration();
+    warmed = true;
+  });
   while (!stop_) {
     Sync();
     UpdateCursor();
     if (stackingChanged_) FollowXStacking();
     if (tray_) tray_->Sync();
     if (clipboard_) clipboard_->Poll();
+    if (warmed && warming.joinable()) warming.join();
     HandleEvents();
     if (g_serverLost) {
       ServerLost();
