@@ -1,5 +1,6 @@
 #include "LivePreview.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -84,23 +85,41 @@ std::uint64_t LivePreview::FieldsSeen() const {
 
 std::uint32_t LivePreview::Picture(std::vector<std::uint8_t>& bgra, std::uint32_t& field) const {
   std::lock_guard lock(mutex_);
-  bgra = FrameToBgra(frame_.data(), fieldLines_);
+  FrameToBgra(frame_.data(), fieldLines_, bgra);
   field = lastField_;
   return fieldLines_;
 }
 
 bool LivePreview::WritePicture(const std::string& path, std::string& error) {
-  std::vector<std::uint8_t> bgra;
-  std::uint32_t field = 0;
-  const std::uint32_t lines = Picture(bgra, field);
+  std::uint32_t lines = 0;
+  {
+    std::lock_guard lock(mutex_);
+    lines = fieldLines_;
+    const std::size_t bytes = std::size_t{2} * lines * kBoardLineBytes;
+    // The file may have been removed or replaced by someone else: then it is
+    // written again even when the frame is the same.
+    struct stat file {};
+    if (path == writtenPath_ && written_.size() == bytes &&
+        std::memcmp(written_.data(), frame_.data(), bytes) == 0 && stat(path.c_str(), &file) == 0 &&
+        file.st_size > 0)
+      return true;
+    written_.assign(frame_.begin(), frame_.begin() + std::ptrdiff_t(bytes));
+    FrameToBgra(frame_.data(), lines, bgra_);
+  }
+  writtenPath_.clear();  // until this write has succeeded
   const std::string temporary = path + ".part";
-  if (!tools::WritePng(temporary, kBoardPixelsPerLine, 2 * lines, bgra.data(), &error))
+  // Rewritten a few times a second: the fast setting costs a fraction of the
+  // smallest file's time.
+  if (!tools::WritePng(temporary, kBoardPixelsPerLine, 2 * lines, bgra_.data(), &error,
+                       tools::PngEffort::Fast))
     return false;
   if (std::rename(temporary.c_str(), path.c_str()) != 0) {
     error = "cannot rename " + temporary + " to " + path;
     std::remove(temporary.c_str());
     return false;
   }
+  writtenPath_ = path;
+  ++picturesWritten_;
   return true;
 }
 

@@ -27,8 +27,11 @@ class LivePreview {
   bool Attach(std::string& error);
   // The latest frame as a PNG, written whole under a temporary name and
   // renamed, so a reader never sees half a picture. Black until a field has
-  // come (an input without signal stays black).
+  // come (an input without signal stays black). A frame the file already
+  // holds is not written again (a still output, an input without signal).
   bool WritePicture(const std::string& path, std::string& error);
+  // How many times WritePicture wrote the file.
+  std::uint64_t PicturesWritten() const { return picturesWritten_; }
   std::uint64_t FieldsSeen() const;
   // The latest frame as a top-down BGRA picture of 720 x 2 * lines, with the
   // field clock's count of its last field; returns the field lines (240 for
@@ -48,6 +51,11 @@ class LivePreview {
   std::vector<std::uint8_t> frame_;  // both fields of the largest standard
   std::uint64_t fieldsSeen_ = 0;
   std::uint32_t lastField_ = 0;  // the field clock's count
+  // The frame last written, and to where; the picture of the next write.
+  std::vector<std::uint8_t> written_;
+  std::string writtenPath_;
+  std::vector<std::uint8_t> bgra_;
+  std::uint64_t picturesWritten_ = 0;
 };
 
 }  // namespace quellor::preview

@@ -25,8 +25,9 @@ class PreviewWindow {
 
   HWND Handle() const { return window_; }
   bool Shown() const { return shown_; }
-  // Takes a new picture (720 x 2 * fieldLines BGRA) and repaints.
-  void Show(std::vector<std::uint8_t> bgra, std::uint32_t field, std::uint32_t fieldLines);
+  // Takes a new picture (720 x 2 * fieldLines BGRA) and repaints; `bgra`
+  // gets the previous picture's memory back for the next one.
+  void Show(std::vector<std::uint8_t>& bgra, std::uint32_t field, std::uint32_t fieldLines);
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -115,6 +115,38 @@ TEST_F(PreviewTest, WithoutSignalTheInputPictureIsBlack) {
   EXPECT_EQ(PngSize(picture), std::make_pair(720, 480));
 }
 
+// The picture is rewritten several times a second: a frame the file already
+// holds is not written again, but a removed file or a new frame is.
+TEST_F(PreviewTest, APictureIsWrittenOnlyWhenItChangedOrTheFileIsGone) {
+  quellor::board::testing::UseManualClock(0);
+  quellor::preview::LivePreview preview(quellor::preview::PreviewSource::Input);
+  std::string error;
+  ASSERT_TRUE(preview.Attach(error)) << error;
+  const std::string picture = folder_ + "/live.png";
+  quellor::board::testing::AdvanceFields(2);
+  ASSERT_TRUE(preview.WritePicture(picture, error)) << error;
+  ASSERT_TRUE(preview.WritePicture(picture, error)) << error;
+  EXPECT_EQ(preview.PicturesWritten(), 1u);
+  const auto first = std::filesystem::last_write_time(picture);
+
+  std::filesystem::remove(picture);
+  ASSERT_TRUE(preview.WritePicture(picture, error)) << error;
+  EXPECT_EQ(preview.PicturesWritten(), 2u);
+  EXPECT_EQ(PngSize(picture), std::make_pair(720, 480));
+
+  // Another name is another file.
+  ASSERT_TRUE(preview.WritePicture(folder_ + "/other.png", error)) << error;
+  EXPECT_EQ(preview.PicturesWritten(), 3u);
+
+  // The bars' marker moves with the fields: a new frame, a new file.
+  quellor::board::testing::AdvanceFields(2);
+  ASSERT_TRUE(preview.WritePicture(picture, error)) << error;
+  EXPECT_EQ(preview.PicturesWritten(), 4u);
+  EXPECT_GE(std::filesystem::last_write_time(picture), first);
+  EXPECT_FALSE(std::filesystem::exists(picture + ".part"));
+  quellor::board::testing::UseRealtimeClock();
+}
+
 }  // namespace
 
 namespace {
