@@ -1,14 +1,17 @@
 #include "FontWarmUp.h"
 
-#include <fontconfig/fontconfig.h>
+#include "windows.h"
 
 namespace quellor::display {
 
 void WarmFontConfiguration() {
-  // fontconfig installs its default configuration atomically: a program
-  // thread that asks for a face meanwhile either finds it loaded or loads
-  // its own copy, never a half-made one. The subset frees it at exit.
-  FcInit();
+  // A new device context holds the stock font that text is drawn in unless
+  // a program picks another; measuring a text realises it.
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) return;
+  SIZE size{};
+  GetTextExtentPoint32A(dc, "Ag", 2, &size);
+  DeleteDC(dc);
 }
 
 }  // namespace quellor::display
