@@ -133,12 +133,15 @@ Cursor BitmapCursor(Display* display, const std::vector<uint32_t>& argb, int sid
 
 }  // namespace
 
-Cursor MakeProgramCursor(Display* display, HCURSOR cursor) {
+Cursor MakeProgramCursor(Display* display, HCURSOR cursor, bool fullColour) {
   const int side = std::max(16, GetSystemMetrics(SM_CXCURSOR));
   const std::vector<uint32_t> argb = CursorPicture(cursor, side);
   if (argb.empty()) return 0;
 #ifdef QUELLOR_HAVE_XRENDER
-  if (const Cursor made = RenderCursor(display, argb, side)) return made;
+  if (fullColour)
+    if (const Cursor made = RenderCursor(display, argb, side)) return made;
+#else
+  (void)fullColour;
 #endif
   return BitmapCursor(display, argb, side);
 }

@@ -17,7 +17,8 @@ namespace quellor::display {
 // pixels from its top-left corner; fully transparent where it has none.
 std::vector<uint32_t> CursorPicture(HCURSOR cursor, int side);
 
-// The X cursor for `cursor` (0 when it cannot be made).
-Cursor MakeProgramCursor(Display* display, HCURSOR cursor);
+// The X cursor for `cursor` (0 when it cannot be made); in two colours when
+// `fullColour` is false or the server cannot do better.
+Cursor MakeProgramCursor(Display* display, HCURSOR cursor, bool fullColour = true);
 
 }  // namespace quellor::display

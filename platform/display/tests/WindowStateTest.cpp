@@ -133,19 +133,29 @@ TEST_F(WindowStateTest, AProgramsOwnCursorShowsItsPicture) {
     }
     XFree(image);
   };
+#ifdef QUELLOR_HAVE_XRENDER
   EXPECT_TRUE(PumpUntil([&] {
     SetCursor(own);  // mouse moves may set the class cursor
     look();
     return shown.red == 0xFFFF0000u;
   })) << std::hex
       << shown.red << " " << std::dec << shown.width << "x" << shown.height;
-  EXPECT_EQ(shown.xhot, 0);
-  EXPECT_EQ(shown.yhot, 0);
-  EXPECT_EQ(shown.clear, 0u);
   // Half transparent blue, premultiplied: about 0x80000080.
   EXPECT_NEAR(double(shown.blue >> 24), 128.0, 2.0) << std::hex << shown.blue;
   EXPECT_NEAR(double(shown.blue & 0xFF), 128.0, 2.0) << std::hex << shown.blue;
   EXPECT_EQ(shown.blue & 0x00FFFF00u, 0u) << std::hex << shown.blue;
+#else
+  // Two colours: the dark red square black, the clear parts clear.
+  EXPECT_TRUE(PumpUntil([&] {
+    SetCursor(own);
+    look();
+    return shown.red == 0xFF000000u;
+  })) << std::hex
+      << shown.red;
+#endif
+  EXPECT_EQ(shown.xhot, 0);
+  EXPECT_EQ(shown.yhot, 0);
+  EXPECT_EQ(shown.clear, 0u);
   // And back to a stock cursor.
   EXPECT_TRUE(PumpUntil([&] {
     SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
@@ -171,6 +181,35 @@ TEST(ProgramCursorTest, ThePictureKeepsColourAndAlpha) {
   EXPECT_NEAR(double(blue & 0xFF), 255.0, 2.0) << std::hex << blue;
   EXPECT_EQ(blue & 0x00FFFF00u, 0u) << std::hex << blue;
   EXPECT_TRUE(quellor::display::CursorPicture(nullptr, 32).empty());
+}
+
+// Without RENDER a program's cursor has two colours: black and white by
+// brightness where it is at least half opaque, clear elsewhere.
+TEST_F(WindowStateTest, ATwoColourProgramCursorKeepsItsShape) {
+  Display* d = server_->Connection();
+  const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 300, 300, 50, 50, 0, 0, 0);
+  XMapWindow(d, w);
+  XTestFakeMotionEvent(d, 0, 320, 320, 0);
+  const Cursor cursor = quellor::display::MakeProgramCursor(d, RedSquareCursor(), false);
+  ASSERT_NE(cursor, 0u);
+  XDefineCursor(d, w, cursor);
+  XSync(d, False);
+  std::vector<unsigned long> pixels;
+  int width = 0;
+  ASSERT_TRUE(PumpUntil([&] {
+    XFixesCursorImage* image = XFixesGetCursorImage(d);
+    if (image && image->width >= 16 && image->height >= 16) {
+      width = image->width;
+      pixels.assign(image->pixels, image->pixels + size_t(image->width) * image->height);
+    }
+    if (image) XFree(image);
+    return !pixels.empty() && (pixels[size_t(4 * width + 4)] & 0xFFFFFFFF) == 0xFF000000u;
+  }));
+  EXPECT_EQ(pixels[size_t(12 * width + 12)] & 0xFFFFFFFF, 0u);          // clear
+  EXPECT_EQ(pixels[size_t(1 * width + 1)] & 0xFFFFFFFF, 0u);            // outside the square
+  EXPECT_EQ(pixels[size_t(3 * width + 10)] & 0xFFFFFFFF, 0xFF000000u);  // half opaque: shown
+  XFreeCursor(d, cursor);
+  XDestroyWindow(d, w);
 }
 
 // The subset draws its windows' frames: the window manager is asked for no
