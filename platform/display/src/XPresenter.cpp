@@ -10,11 +10,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 #include <vector>
 
 #include "ClipboardBridge.h"
-#include "FontWarmUp.h"
 #include "KeyMap.h"
 #include "ProgramCursor.h"
 #include "SystemTray.h"
@@ -596,21 +594,12 @@ void XPresenter::ServerLost() {
 void XPresenter::Run() {
   if (!Connected()) return;
   const int fd = ConnectionNumber(display_);
-  // On a thread of its own, so that neither the windows nor the clipboard
-  // wait for it; joined as soon as it is done (the program's exit frees
-  // what it loaded), and at the latest when Run ends.
-  std::atomic<bool> warmed{false};
-  std::jthread warming([&warmed] {
-    WarmFontConfiguration();
-    warmed = true;
-  });
   while (!stop_) {
     Sync();
     UpdateCursor();
     if (stackingChanged_) FollowXStacking();
     if (tray_) tray_->Sync();
     if (clipboard_) clipboard_->Poll();
-    if (warmed && warming.joinable()) warming.join();
     HandleEvents();
     if (g_serverLost) {
       ServerLost();
