@@ -19,8 +19,8 @@ volatile std::sig_atomic_t g_stop = 0;
 constexpr const char* kUsage =
     "usage: %s [-o FILE.png] [--interval MS] [--pictures N]\n"
     "  keeps a live picture of the board's %s in FILE.png (default %s),\n"
-    "  rewritten every MS milliseconds (default 250), until it is closed,\n"
-    "  interrupted, or has written N pictures.\n";
+    "  rewritten every MS milliseconds (default 250) when it changed, until\n"
+    "  it is closed, interrupted, or has kept N pictures.\n";
 
 struct Options {
   std::string path;
