@@ -73,6 +73,7 @@ DWORD LivePreview::OnField(void* context, const BYTE* pixels, const RTME_FieldIn
     std::memcpy(self->frame_.data() + parity * lines * kBoardLineBytes, pixels,
                 lines * kBoardLineBytes);
     ++self->fieldsSeen_;
+    ++self->fieldsOf_[parity];
     self->lastField_ = info->timeStamp;
   }
   return Harmonex_ReleaseField(self->owner_, info->bufferToken);
@@ -86,6 +87,25 @@ std::uint64_t LivePreview::FieldsSeen() const {
 std::uint32_t LivePreview::Picture(std::vector<std::uint8_t>& bgra, std::uint32_t& field) const {
   std::lock_guard lock(mutex_);
   FrameToBgra(frame_.data(), fieldLines_, bgra);
+  field = lastField_;
+  return fieldLines_;
+}
+
+std::uint32_t LivePreview::UpdatePicture(std::vector<std::uint8_t>& bgra, PictureState& state,
+                                         std::uint32_t& field) const {
+  std::lock_guard lock(mutex_);
+  const std::size_t bytes = std::size_t{kBoardPixelsPerLine} * 4 * 2 * fieldLines_;
+  if (state.lines != fieldLines_ || bgra.size() != bytes) {
+    FrameToBgra(frame_.data(), fieldLines_, bgra);
+    state.fields[0] = state.fields[1] = ~0ull;  // both are new
+  } else {
+    for (std::uint32_t parity = 0; parity < 2; ++parity)
+      if (state.fields[parity] != fieldsOf_[parity])
+        FieldToBgra(frame_.data(), fieldLines_, parity, bgra.data());
+  }
+  state.lines = fieldLines_;
+  state.fields[0] = fieldsOf_[0];
+  state.fields[1] = fieldsOf_[1];
   field = lastField_;
   return fieldLines_;
 }

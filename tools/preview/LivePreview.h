@@ -16,6 +16,12 @@ namespace quellor::preview {
 
 enum class PreviewSource { Input, Output };
 
+// What a picture kept by UpdatePicture was last made from.
+struct PictureState {
+  std::uint64_t fields[2] = {~0ull, ~0ull};  // fields of each parity seen then
+  std::uint32_t lines = 0;
+};
+
 class LivePreview {
  public:
   explicit LivePreview(PreviewSource source);
@@ -37,6 +43,10 @@ class LivePreview {
   // field clock's count of its last field; returns the field lines (240 for
   // NTSC, 288 for PAL).
   std::uint32_t Picture(std::vector<std::uint8_t>& bgra, std::uint32_t& field) const;
+  // The same for a picture kept from call to call: only the fields that came
+  // since `state` are converted again (at the field rate, half the work).
+  std::uint32_t UpdatePicture(std::vector<std::uint8_t>& bgra, PictureState& state,
+                              std::uint32_t& field) const;
 
  private:
   static DWORD OnField(void* context, const BYTE* pixels, const RTME_FieldInfo* info);
@@ -50,7 +60,8 @@ class LivePreview {
   std::uint32_t fieldLines_ = kNtscFieldLines;
   std::vector<std::uint8_t> frame_;  // both fields of the largest standard
   std::uint64_t fieldsSeen_ = 0;
-  std::uint32_t lastField_ = 0;  // the field clock's count
+  std::uint64_t fieldsOf_[2] = {0, 0};  // by parity
+  std::uint32_t lastField_ = 0;         // the field clock's count
   // The frame last written, and to where; the picture of the next write.
   std::vector<std::uint8_t> written_;
   std::string writtenPath_;

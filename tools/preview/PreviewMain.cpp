@@ -91,15 +91,15 @@ int RunPreview(PreviewSource source, int argc, char** argv) {
   unsigned long written = 0;
   ULONGLONG next = GetTickCount64();
   std::uint64_t shownFields = 0;
-  std::vector<std::uint8_t> bgra;
+  PictureState shownState;
   while (!g_stop && PumpMessages()) {
     // On a display the window follows every field (the loop turns faster
     // than the field rate).
     if (window.Shown() && preview.FieldsSeen() != shownFields) {
       shownFields = preview.FieldsSeen();
       std::uint32_t field = 0;
-      const std::uint32_t lines = preview.Picture(bgra, field);
-      window.Show(bgra, field, lines);
+      const std::uint32_t lines = preview.UpdatePicture(window.Picture(), shownState, field);
+      window.Redraw(field, lines);
     }
     if (GetTickCount64() >= next) {
       if (!preview.WritePicture(options.path, error)) {
