@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libyuv-dev libjpeg-dev libpng-dev libtiff-dev libgif-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  libx11-dev libxext-dev libxfixes-dev libxtst-dev
+  libx11-dev libxext-dev libxfixes-dev libxtst-dev libxrender-dev
   xvfb xdotool xclip x11-apps
 )
 

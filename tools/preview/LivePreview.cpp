@@ -1,5 +1,6 @@
 #include "LivePreview.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -72,6 +73,7 @@ DWORD LivePreview::OnField(void* context, const BYTE* pixels, const RTME_FieldIn
     std::memcpy(self->frame_.data() + parity * lines * kBoardLineBytes, pixels,
                 lines * kBoardLineBytes);
     ++self->fieldsSeen_;
+    ++self->fieldsOf_[parity];
     self->lastField_ = info->timeStamp;
   }
   return Harmonex_ReleaseField(self->owner_, info->bufferToken);
@@ -84,23 +86,60 @@ std::uint64_t LivePreview::FieldsSeen() const {
 
 std::uint32_t LivePreview::Picture(std::vector<std::uint8_t>& bgra, std::uint32_t& field) const {
   std::lock_guard lock(mutex_);
-  bgra = FrameToBgra(frame_.data(), fieldLines_);
+  FrameToBgra(frame_.data(), fieldLines_, bgra);
+  field = lastField_;
+  return fieldLines_;
+}
+
+std::uint32_t LivePreview::UpdatePicture(std::vector<std::uint8_t>& bgra, PictureState& state,
+                                         std::uint32_t& field) const {
+  std::lock_guard lock(mutex_);
+  const std::size_t bytes = std::size_t{kBoardPixelsPerLine} * 4 * 2 * fieldLines_;
+  if (state.lines != fieldLines_ || bgra.size() != bytes) {
+    FrameToBgra(frame_.data(), fieldLines_, bgra);
+    state.fields[0] = state.fields[1] = ~0ull;  // both are new
+  } else {
+    for (std::uint32_t parity = 0; parity < 2; ++parity)
+      if (state.fields[parity] != fieldsOf_[parity])
+        FieldToBgra(frame_.data(), fieldLines_, parity, bgra.data());
+  }
+  state.lines = fieldLines_;
+  state.fields[0] = fieldsOf_[0];
+  state.fields[1] = fieldsOf_[1];
   field = lastField_;
   return fieldLines_;
 }
 
 bool LivePreview::WritePicture(const std::string& path, std::string& error) {
-  std::vector<std::uint8_t> bgra;
-  std::uint32_t field = 0;
-  const std::uint32_t lines = Picture(bgra, field);
+  std::uint32_t lines = 0;
+  {
+    std::lock_guard lock(mutex_);
+    lines = fieldLines_;
+    const std::size_t bytes = std::size_t{2} * lines * kBoardLineBytes;
+    // The file may have been removed or replaced by someone else: then it is
+    // written again even when the frame is the same.
+    struct stat file {};
+    if (path == writtenPath_ && written_.size() == bytes &&
+        std::memcmp(written_.data(), frame_.data(), bytes) == 0 && stat(path.c_str(), &file) == 0 &&
+        file.st_size > 0)
+      return true;
+    written_.assign(frame_.begin(), frame_.begin() + std::ptrdiff_t(bytes));
+    FrameToBgra(frame_.data(), lines, bgra_);
+  }
+  writtenPath_.clear();  // until this write has succeeded
   const std::string temporary = path + ".part";
-  if (!tools::WritePng(temporary, kBoardPixelsPerLine, 2 * lines, bgra.data(), &error))
+  // Rewritten a few times a second: the fast setting costs a fraction of the
+  // smallest file's time.
+  if (!tools::WritePng(temporary, kBoardPixelsPerLine, 2 * lines, bgra_.data(), &error,
+                       tools::PngEffort::Fast))
     return false;
   if (std::rename(temporary.c_str(), path.c_str()) != 0) {
     error = "cannot rename " + temporary + " to " + path;
     std::remove(temporary.c_str());
     return false;
   }
+  writtenPath_ = path;
+  ++picturesWritten_;
   return true;
 }
 

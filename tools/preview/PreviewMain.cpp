@@ -19,8 +19,8 @@ volatile std::sig_atomic_t g_stop = 0;
 constexpr const char* kUsage =
     "usage: %s [-o FILE.png] [--interval MS] [--pictures N]\n"
     "  keeps a live picture of the board's %s in FILE.png (default %s),\n"
-    "  rewritten every MS milliseconds (default 250), until it is closed,\n"
-    "  interrupted, or has written N pictures.\n";
+    "  rewritten every MS milliseconds (default 250) when it changed, until\n"
+    "  it is closed, interrupted, or has kept N pictures.\n";
 
 struct Options {
   std::string path;
@@ -91,15 +91,15 @@ int RunPreview(PreviewSource source, int argc, char** argv) {
   unsigned long written = 0;
   ULONGLONG next = GetTickCount64();
   std::uint64_t shownFields = 0;
+  PictureState shownState;
   while (!g_stop && PumpMessages()) {
     // On a display the window follows every field (the loop turns faster
     // than the field rate).
     if (window.Shown() && preview.FieldsSeen() != shownFields) {
       shownFields = preview.FieldsSeen();
-      std::vector<std::uint8_t> bgra;
       std::uint32_t field = 0;
-      const std::uint32_t lines = preview.Picture(bgra, field);
-      window.Show(std::move(bgra), field, lines);
+      const std::uint32_t lines = preview.UpdatePicture(window.Picture(), shownState, field);
+      window.Redraw(field, lines);
     }
     if (GetTickCount64() >= next) {
       if (!preview.WritePicture(options.path, error)) {

@@ -39,10 +39,8 @@ PreviewWindow::~PreviewWindow() {
   if (window_ && IsWindow(window_)) DestroyWindow(window_);
 }
 
-void PreviewWindow::Show(std::vector<std::uint8_t> bgra, std::uint32_t field,
-                         std::uint32_t fieldLines) {
+void PreviewWindow::Redraw(std::uint32_t field, std::uint32_t fieldLines) {
   if (!shown_ || !IsWindow(window_)) return;
-  picture_ = std::move(bgra);
   fieldLines_ = fieldLines;
   SetWindowTextA(window_, PreviewTitle(name_, field, fieldLines).c_str());
   InvalidateRect(window_, nullptr, FALSE);

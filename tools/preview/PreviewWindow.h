@@ -25,8 +25,10 @@ class PreviewWindow {
 
   HWND Handle() const { return window_; }
   bool Shown() const { return shown_; }
-  // Takes a new picture (720 x 2 * fieldLines BGRA) and repaints.
-  void Show(std::vector<std::uint8_t> bgra, std::uint32_t field, std::uint32_t fieldLines);
+  // The picture the window shows (720 x 2 * fieldLines BGRA), kept from one
+  // field to the next: update it in place, then Redraw.
+  std::vector<std::uint8_t>& Picture() { return picture_; }
+  void Redraw(std::uint32_t field, std::uint32_t fieldLines);
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -6,6 +6,9 @@
 #
 #   tools/preview/desktop-screenshot.sh BUILD_DIR OUT.png
 #
+# With WINDOW_MANAGER set (say openbox), that window manager runs on the
+# server too, to see the windows as a desktop frames them.
+#
 # Needs Xvfb, xclip, xdotool and xwd (scripts/setup.sh installs them).
 set -eu
 build=$(cd "${1:?build folder}" && pwd)
@@ -14,7 +17,7 @@ bin=$build/bin
 work=$(mktemp -d)
 display=:$((200 + $$ % 500))
 cleanup() {
-  for pid in ${viewer:-} ${watcher:-} ${server:-}; do kill "$pid" 2>/dev/null || true; done
+  for pid in ${viewer:-} ${watcher:-} ${manager:-} ${server:-}; do kill "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,6 +26,11 @@ Xvfb "$display" -screen 0 1000x620x24 -nolisten tcp >/dev/null 2>&1 &
 server=$!
 export DISPLAY=$display QUELLOR_BOARD_DIR=$work/board QUELLOR_WINDIR=$work
 for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+if [ -n "${WINDOW_MANAGER:-}" ]; then
+  "$WINDOW_MANAGER" >/dev/null 2>&1 &
+  manager=$!
+  sleep 1
+fi
 
 # clipviewer runs until killed; its script only keeps it going.
 PATH=$bin:$PATH QUELLOR_CLIPVIEWER_SCRIPT="wait 600000" "$bin/clipviewer" >/dev/null 2>&1 &

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "FontWarmUp.h"
 #include "XPresenter.h"
 
 namespace {
@@ -54,6 +55,10 @@ extern "C" __attribute__((visibility("default"))) bool quellor_display_start() {
     auto presenter = std::make_unique<quellor::display::XPresenter>(nullptr);
     const bool connected = presenter->Connected();
     if (connected) g_running->presenter = std::move(presenter);
+    // Before the caller goes on: it then registers StopAtExit after the
+    // font library's own clean-up, which therefore runs after the presenter
+    // has stopped, and no program thread draws text beside the warm-up.
+    if (connected) quellor::display::WarmFontConfiguration();
     opened.set_value(connected ? std::string() : presenter->Error());
     if (!connected) return;
     g_running->presenter->Run();

@@ -14,6 +14,7 @@
 
 #include "ClipboardBridge.h"
 #include "KeyMap.h"
+#include "ProgramCursor.h"
 #include "SystemTray.h"
 #include "XErrors.h"
 #include "win32/automation/Desktop.h"
@@ -105,6 +106,7 @@ XPresenter::XPresenter(const char* displayName) {
   utf8String_ = XInternAtom(display_, "UTF8_STRING", False);
   netWmWindowType_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False);
   netWmTypeDialog_ = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  motifWmHints_ = XInternAtom(display_, "_MOTIF_WM_HINTS", False);
   int eventBase = 0, errorBase = 0;
   shapeExtension_ = XShapeQueryExtension(display_, &eventBase, &errorBase);
   fixesExtension_ = XFixesQueryExtension(display_, &eventBase, &errorBase);
@@ -122,6 +124,8 @@ XPresenter::~XPresenter() {
     clipboard_.reset();
     tray_.reset();
     for (auto& [id, cursor] : xCursors_) XFreeCursor(display_, cursor);
+    for (auto& [handle, cursor] : programCursors_)
+      if (cursor) XFreeCursor(display_, cursor);
     XCloseDisplay(display_);
   }
 }
@@ -152,6 +156,7 @@ XPresenter::Presented* XPresenter::Create(const desktop::TopLevelWindow& top) {
   SetSizeHints(xid, top);
   if (Cursor shape = XCursorFor(cursor_)) XDefineCursor(display_, xid, shape);
   XSetWMProtocols(display_, xid, &wmDeleteWindow_, 1);
+  if (!attributes.override_redirect) AskForNoDecorations(xid);
   if (top.owner) {
     if (Window owner = XWindowOf(top.owner)) {
       XSetTransientForHint(display_, xid, owner);
@@ -178,6 +183,19 @@ void XPresenter::Destroy(HWND hwnd) {
   for (auto& image : it->second.images) image.reset();
   XDestroyWindow(display_, it->second.xid);
   windows_.erase(it);
+}
+
+// The subset draws every window's frame itself (caption, borders, or none at
+// all): a window manager's decorations would be a second title bar. The
+// Motif hints are what window managers read for that; only decorations are
+// asked for, so that moving, resizing and closing from the window manager
+// keep working.
+void XPresenter::AskForNoDecorations(Window xid) {
+  constexpr long kDecorationsFlag = 1L << 1;  // MWM_HINTS_DECORATIONS
+  // flags, functions, decorations, input mode, status
+  const long hints[5] = {kDecorationsFlag, 0, 0, 0, 0};
+  XChangeProperty(display_, xid, motifWmHints_, motifWmHints_, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(hints), 5);
 }
 
 // The subset decides sizes, except of windows with a sizing border, which
@@ -309,7 +327,8 @@ void XPresenter::OnConfigure(HWND hwnd, Presented& p, const XConfigureEvent& eve
 }
 
 // The subset's stock cursors as the X cursor font's nearest shapes; a
-// program's own cursors show as the arrow.
+// program's own cursors in their own pictures (the arrow when one cannot be
+// made).
 Cursor XPresenter::XCursorFor(HCURSOR cursor) {
   struct Stock {
     int id;
@@ -330,9 +349,16 @@ Cursor XPresenter::XCursorFor(HCURSOR cursor) {
                                  {32649, XC_hand2, "hand2"},
                                  {32650, XC_watch, "watch"},
                                  {32651, XC_question_arrow, "question_arrow"}};
-  const Stock* chosen = &kStock[0];
+  const Stock* chosen = nullptr;
   for (const Stock& stock : kStock)
     if (cursor && LoadCursorA(nullptr, MAKEINTRESOURCEA(stock.id)) == cursor) chosen = &stock;
+  if (!chosen && cursor) {
+    auto made = programCursors_.find(cursor);
+    if (made == programCursors_.end())
+      made = programCursors_.emplace(cursor, MakeProgramCursor(display_, cursor)).first;
+    if (made->second) return made->second;
+  }
+  if (!chosen) chosen = &kStock[0];
   auto it = xCursors_.find(chosen->id);
   if (it != xCursors_.end()) return it->second;
   const Cursor made = XCreateFontCursor(display_, chosen->shape);

@@ -81,6 +81,7 @@ class XPresenter {
   void UpdateGeometry(Presented& p, const desktop::TopLevelWindow& top);
   void Paint(HWND hwnd, Presented& p);
   void SetSizeHints(Window xid, const desktop::TopLevelWindow& top);
+  void AskForNoDecorations(Window xid);
   void UpdateShape(Presented& p, const desktop::TopLevelWindow& top);
   void Restack(const std::vector<desktop::TopLevelWindow>& tops);
   void FollowXStacking();
@@ -110,11 +111,13 @@ class XPresenter {
   Atom utf8String_ = 0;
   Atom netWmWindowType_ = 0;
   Atom netWmTypeDialog_ = 0;
+  Atom motifWmHints_ = 0;
   std::map<HWND, Presented> windows_;
   HWND grabbedBy_ = nullptr;
-  HCURSOR cursor_ = nullptr;  // the subset's cursor the X windows show
-  std::map<int, Cursor> xCursors_;
-  std::vector<Window> stacked_;   // our X windows as last stacked, topmost first
+  HCURSOR cursor_ = nullptr;                  // the subset's cursor the X windows show
+  std::map<int, Cursor> xCursors_;            // stock cursors by their number
+  std::map<HCURSOR, Cursor> programCursors_;  // the programs' own
+  std::vector<Window> stacked_;               // our X windows as last stacked, topmost first
   bool stackingChanged_ = false;  // X restacked something: compare on the next turn  // the popup
                                   // menu holding the pointer grab
   uint64_t screenVersion_ = ~uint64_t(0);

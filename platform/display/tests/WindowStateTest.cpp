@@ -10,9 +10,27 @@
 #include <algorithm>
 #include <array>
 
+#include "ProgramCursor.h"
 #include "win32/automation/Presenter.h"
+#include "win32/quellor_host.h"
+#include "win32/resources.h"
 
 namespace {
+
+HMODULE Module() {
+  return quellor::win32::ModuleFromAddress(reinterpret_cast<const void*>(&Module));
+}
+
+// A program's cursor: a 6 x 6 opaque red square at (2, 2), one half
+// transparent blue pixel at (10, 3), the rest clear.
+HCURSOR RedSquareCursor() {
+  quellor::win32::PixelTemplate picture{16, 16, std::vector<uint32_t>(16 * 16, 0)};
+  for (int y = 2; y < 8; ++y)
+    for (int x = 2; x < 8; ++x) picture.pixels[size_t(y * 16 + x)] = 0xFFFF0000u;
+  picture.pixels[3 * 16 + 10] = 0x800000FFu;
+  quellor::win32::RegisterCursorResource(Module(), MAKEINTRESOURCEA(71), picture);
+  return LoadCursorA(Module(), MAKEINTRESOURCEA(71));
+}
 
 using namespace quellor::display::testing;
 
@@ -89,6 +107,143 @@ TEST_F(WindowStateTest, TheSubsetsCursorIsTheXCursor) {
     })) << name
         << " shows " << shown();
   }
+}
+
+TEST_F(WindowStateTest, AProgramsOwnCursorShowsItsPicture) {
+  MakeWindow("own cursor", 10, 10, 100, 100);
+  ASSERT_TRUE(PumpUntil([&] { return FindX("own cursor") != 0; }));
+  Display* d = server_->Connection();
+  XTestFakeMotionEvent(d, 0, 50, 50, 0);
+  XFlush(d);
+  HCURSOR own = RedSquareCursor();
+  ASSERT_NE(own, nullptr);
+  // What the server shows: size, hot spot and a few pixels (premultiplied).
+  struct Shown {
+    int width = 0, height = 0, xhot = -1, yhot = -1;
+    unsigned long red = 0, clear = 1, blue = 0;
+  } shown;
+  auto look = [&] {
+    XFixesCursorImage* image = XFixesGetCursorImage(d);
+    if (!image) return;
+    shown = Shown{image->width, image->height, image->xhot, image->yhot};
+    if (image->width >= 16 && image->height >= 16) {
+      shown.red = image->pixels[4 * image->width + 4] & 0xFFFFFFFF;
+      shown.clear = image->pixels[12 * image->width + 12] & 0xFFFFFFFF;
+      shown.blue = image->pixels[3 * image->width + 10] & 0xFFFFFFFF;
+    }
+    XFree(image);
+  };
+#ifdef QUELLOR_HAVE_XRENDER
+  EXPECT_TRUE(PumpUntil([&] {
+    SetCursor(own);  // mouse moves may set the class cursor
+    look();
+    return shown.red == 0xFFFF0000u;
+  })) << std::hex
+      << shown.red << " " << std::dec << shown.width << "x" << shown.height;
+  // Half transparent blue, premultiplied: about 0x80000080.
+  EXPECT_NEAR(double(shown.blue >> 24), 128.0, 2.0) << std::hex << shown.blue;
+  EXPECT_NEAR(double(shown.blue & 0xFF), 128.0, 2.0) << std::hex << shown.blue;
+  EXPECT_EQ(shown.blue & 0x00FFFF00u, 0u) << std::hex << shown.blue;
+#else
+  // Two colours: the dark red square black, the clear parts clear.
+  EXPECT_TRUE(PumpUntil([&] {
+    SetCursor(own);
+    look();
+    return shown.red == 0xFF000000u;
+  })) << std::hex
+      << shown.red;
+#endif
+  EXPECT_EQ(shown.xhot, 0);
+  EXPECT_EQ(shown.yhot, 0);
+  EXPECT_EQ(shown.clear, 0u);
+  // And back to a stock cursor.
+  EXPECT_TRUE(PumpUntil([&] {
+    SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+    XFixesCursorImage* image = XFixesGetCursorImage(d);
+    const std::string name = image && image->name ? image->name : "";
+    if (image) XFree(image);
+    return name == "xterm";
+  }));
+}
+
+// The picture taken back from the subset's drawing: colour and alpha of each
+// pixel as the program gave them (what a two-colour cursor is made from too).
+TEST(ProgramCursorTest, ThePictureKeepsColourAndAlpha) {
+  HCURSOR own = RedSquareCursor();
+  ASSERT_NE(own, nullptr);
+  const std::vector<uint32_t> picture = quellor::display::CursorPicture(own, 32);
+  ASSERT_EQ(picture.size(), 32u * 32u);
+  EXPECT_EQ(picture[4 * 32 + 4], 0xFFFF0000u);
+  EXPECT_EQ(picture[0], 0u);
+  EXPECT_EQ(picture[20 * 32 + 20], 0u);  // beyond the cursor's own 16 x 16
+  const uint32_t blue = picture[3 * 32 + 10];
+  EXPECT_NEAR(double(blue >> 24), 128.0, 1.0) << std::hex << blue;
+  EXPECT_NEAR(double(blue & 0xFF), 255.0, 2.0) << std::hex << blue;
+  EXPECT_EQ(blue & 0x00FFFF00u, 0u) << std::hex << blue;
+  EXPECT_TRUE(quellor::display::CursorPicture(nullptr, 32).empty());
+}
+
+// Without RENDER a program's cursor has two colours: black and white by
+// brightness where it is at least half opaque, clear elsewhere.
+TEST_F(WindowStateTest, ATwoColourProgramCursorKeepsItsShape) {
+  Display* d = server_->Connection();
+  const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 300, 300, 50, 50, 0, 0, 0);
+  XMapWindow(d, w);
+  XTestFakeMotionEvent(d, 0, 320, 320, 0);
+  const Cursor cursor = quellor::display::MakeProgramCursor(d, RedSquareCursor(), false);
+  ASSERT_NE(cursor, 0u);
+  XDefineCursor(d, w, cursor);
+  XSync(d, False);
+  std::vector<unsigned long> pixels;
+  int width = 0;
+  ASSERT_TRUE(PumpUntil([&] {
+    XFixesCursorImage* image = XFixesGetCursorImage(d);
+    if (image && image->width >= 16 && image->height >= 16) {
+      width = image->width;
+      pixels.assign(image->pixels, image->pixels + size_t(image->width) * image->height);
+    }
+    if (image) XFree(image);
+    return !pixels.empty() && (pixels[size_t(4 * width + 4)] & 0xFFFFFFFF) == 0xFF000000u;
+  }));
+  EXPECT_EQ(pixels[size_t(12 * width + 12)] & 0xFFFFFFFF, 0u);          // clear
+  EXPECT_EQ(pixels[size_t(1 * width + 1)] & 0xFFFFFFFF, 0u);            // outside the square
+  EXPECT_EQ(pixels[size_t(3 * width + 10)] & 0xFFFFFFFF, 0xFF000000u);  // half opaque: shown
+  XFreeCursor(d, cursor);
+  XDestroyWindow(d, w);
+}
+
+// The subset draws its windows' frames: the window manager is asked for no
+// decorations of its own on every window it manages, and is not asked about
+// override-redirect popups, which it never decorates.
+TEST_F(WindowStateTest, WindowManagersAreAskedNotToDecorate) {
+  MakeWindow("captioned", 10, 10, 160, 120, WS_OVERLAPPEDWINDOW);
+  MakeWindow("frameless", 200, 10, 60, 60, WS_POPUP);
+  Window captioned = 0, frameless = 0;
+  ASSERT_TRUE(PumpUntil(
+      [&] { return (captioned = FindX("captioned")) && (frameless = FindX("frameless")); }));
+  Display* d = server_->Connection();
+  const Atom hints = XInternAtom(d, "_MOTIF_WM_HINTS", False);
+  auto read = [&](Window w) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> out;
+    if (XGetWindowProperty(d, w, hints, 0, 5, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success &&
+        data && format == 32) {
+      const long* values = reinterpret_cast<const long*>(data);
+      out.assign(values, values + count);
+    }
+    if (data) XFree(data);
+    return out;
+  };
+  const std::vector<long> asked = read(captioned);
+  ASSERT_EQ(asked.size(), 5u);
+  EXPECT_EQ(asked[0] & 2, 2);  // decorations given ...
+  EXPECT_EQ(asked[2], 0);      // ... as none
+  EXPECT_EQ(asked[0] & 1, 0);  // the window manager's functions left alone
+  EXPECT_TRUE(read(frameless).empty());
 }
 
 TEST_F(WindowStateTest, StackingFollowsBothWays) {

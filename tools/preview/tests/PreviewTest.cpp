@@ -115,6 +115,70 @@ TEST_F(PreviewTest, WithoutSignalTheInputPictureIsBlack) {
   EXPECT_EQ(PngSize(picture), std::make_pair(720, 480));
 }
 
+// The picture is rewritten several times a second: a frame the file already
+// holds is not written again, but a removed file or a new frame is.
+TEST_F(PreviewTest, APictureIsWrittenOnlyWhenItChangedOrTheFileIsGone) {
+  quellor::board::testing::UseManualClock(0);
+  quellor::preview::LivePreview preview(quellor::preview::PreviewSource::Input);
+  std::string error;
+  ASSERT_TRUE(preview.Attach(error)) << error;
+  const std::string picture = folder_ + "/live.png";
+  quellor::board::testing::AdvanceFields(2);
+  ASSERT_TRUE(preview.WritePicture(picture, error)) << error;
+  ASSERT_TRUE(preview.WritePicture(picture, error)) << error;
+  EXPECT_EQ(preview.PicturesWritten(), 1u);
+  const auto first = std::filesystem::last_write_time(picture);
+
+  std::filesystem::remove(picture);
+  ASSERT_TRUE(preview.WritePicture(picture, error)) << error;
+  EXPECT_EQ(preview.PicturesWritten(), 2u);
+  EXPECT_EQ(PngSize(picture), std::make_pair(720, 480));
+
+  // Another name is another file.
+  ASSERT_TRUE(preview.WritePicture(folder_ + "/other.png", error)) << error;
+  EXPECT_EQ(preview.PicturesWritten(), 3u);
+
+  // The bars' marker moves with the fields: a new frame, a new file.
+  quellor::board::testing::AdvanceFields(2);
+  ASSERT_TRUE(preview.WritePicture(picture, error)) << error;
+  EXPECT_EQ(preview.PicturesWritten(), 4u);
+  EXPECT_GE(std::filesystem::last_write_time(picture), first);
+  EXPECT_FALSE(std::filesystem::exists(picture + ".part"));
+  quellor::board::testing::UseRealtimeClock();
+}
+
+// The window's picture is brought up to date field by field: whatever fields
+// came, and across a change of standard, it is the whole frame's picture.
+TEST_F(PreviewTest, AKeptPictureFollowsEveryFieldAndAStandardChange) {
+  quellor::board::testing::UseManualClock(0);
+  quellor::preview::LivePreview preview(quellor::preview::PreviewSource::Input);
+  std::string error;
+  ASSERT_TRUE(preview.Attach(error)) << error;
+  std::vector<std::uint8_t> kept, whole;
+  quellor::preview::PictureState state;
+  std::uint32_t keptField = 0, wholeField = 0;
+  for (std::uint32_t fields : {2u, 1u, 1u, 3u, 0u}) {
+    quellor::board::testing::AdvanceFields(fields);
+    const std::uint32_t lines = preview.UpdatePicture(kept, state, keptField);
+    EXPECT_EQ(preview.Picture(whole, wholeField), lines);
+    EXPECT_EQ(keptField, wholeField);
+    ASSERT_TRUE(kept == whole) << "after " << fields << " more fields";
+  }
+  quellor::board::InputSetting pal;
+  pal.standard = quellor::board::VideoStandard::Pal;
+  ASSERT_TRUE(quellor::board::SetInputSource(pal, error)) << error;
+  quellor::board::testing::AdvanceFields(1);  // one PAL field: the rest is black
+  EXPECT_EQ(preview.UpdatePicture(kept, state, keptField), 288u);
+  preview.Picture(whole, wholeField);
+  EXPECT_EQ(kept.size(), 720u * 576u * 4u);
+  EXPECT_TRUE(kept == whole);
+  quellor::board::testing::AdvanceFields(1);
+  preview.UpdatePicture(kept, state, keptField);
+  preview.Picture(whole, wholeField);
+  EXPECT_TRUE(kept == whole);
+  quellor::board::testing::UseRealtimeClock();
+}
+
 }  // namespace
 
 namespace {
