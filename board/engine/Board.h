@@ -118,6 +118,8 @@ struct Output {
   DWORD standard = kFieldStandardNtsc;
   std::array<OutputFrame, kOutputFrameCount> frames;
   FieldQueue<QueuedField> queue;
+  bool showedField = false;
+  std::uint32_t lastShownField = 0;  // time stamp of its last field on the output
 };
 
 struct Allocation {
@@ -180,6 +182,7 @@ class Board {
   bool RenderInputFrame(BoardFrame& frame, std::string& error);
   bool ReadShownFrame(BoardFrame& frame);
   std::uint64_t BoardOverruns();
+  std::uint64_t RepeatedFields();
   DWORD LastShownField();
   bool OutputShowsFrame();
 

@@ -100,6 +100,14 @@ void Board::ShowNextOutputField(std::uint32_t field, Deliveries& deliveries) {
     deliveries.completions.push_back(
         {fromProducer, fromProducer->completion, shown.fieldAddress, shown.context});
   }
+  if (fromOutput) {
+    // Field times the output let pass since its last field (the clock ran
+    // them without a new field, or skipped them) showed that field again.
+    if (fromOutput->showedField && field - fromOutput->lastShownField > 1)
+      shared_->AddRepeatedFields(field - fromOutput->lastShownField - 1);
+    fromOutput->showedField = true;
+    fromOutput->lastShownField = field;
+  }
   if (fromOutput && shown.parity == 1) {
     for (auto& frame : fromOutput->frames) {
       if (frame.token == shown.frameToken && frame.state == FrameState::Queued) {
