@@ -8,7 +8,8 @@
 //   reads; the counters are the second take's. Counters: frames written, frames
 //   expected from the field stamps at start and stop, dropped (expected
 //   minus written, and the plug-in's own trouble count), the board's
-//   overruns. 0 dropped is expected.
+//   overruns, the writer's longest time on a frame and on the take's first
+//   frame (which replaces the earlier take). 0 dropped is expected.
 // - BM_PlayThroughSink: 60 s of NTSC frames read from a clip through the
 //   reading exports into borrowed sink buffers and handed back one frame
 //   time apart. From the counters of the output device and of the board:
@@ -199,6 +200,9 @@ void RecordUnderDiskLoad(benchmark::State& state, int videoMode) {
     RecordingPositionRecord position{kRecordingPositionSize, 0};
     AVFILE_GetPositionRecording(context, &position);
     const std::uint32_t trouble = static_cast<RecordingContext*>(context)->Trouble();
+    const auto* recording = static_cast<RecordingContext*>(context);
+    const double longestWriteMs = recording->LongestWriteMicroseconds() / 1000.0;
+    const double firstWriteMs = recording->FirstWriteMicroseconds() / 1000.0;
     AVFILE_CloseRecording(context);
 
     // The take holds the frames whose first field came after the start
@@ -210,6 +214,8 @@ void RecordUnderDiskLoad(benchmark::State& state, int videoMode) {
     // The end of the take counts once; anything more is a lost frame.
     state.counters["trouble"] = trouble;
     state.counters["stopped_clean"] = stopped ? 1 : 0;
+    state.counters["longest_write_ms"] = longestWriteMs;
+    state.counters["first_write_ms"] = firstWriteMs;
     state.counters["polls_fine"] = fine ? 1 : 0;
     state.counters["board_overruns"] =
         static_cast<double>(quellor::board::testing::ProcessOverruns() - overrunsBefore);

@@ -2,6 +2,10 @@
 // frames between the start and stop stamps, chained clips, the frame limit,
 // a disk that fills up, an input without signal (the bounded waits), and
 // calls made out of order.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <future>
 #include <string>
@@ -250,6 +254,81 @@ TEST_F(RecordingTest, WithoutInputSignalStopAndAddFileReturnAfterTheirBound) {
   EXPECT_EQ(Add(context, Path("next.rtv")), 1);
   EXPECT_EQ(AVFILE_CloseRecording(context), 1);
   EXPECT_FALSE(std::filesystem::exists(Path("silent.rtv")));
+}
+
+// Files in the test's folder other than those named.
+std::vector<std::string> OtherFiles(const std::string& folder, std::vector<std::string> named) {
+  std::vector<std::string> others;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (std::find(named.begin(), named.end(), name) == named.end()) others.push_back(name);
+  }
+  return others;
+}
+
+TEST_F(RecordingTest, AnEarlierTakeIsKeptUntilTheNewTakesFirstFrameAndThenReplacedWhole) {
+  const std::string path = Path("again.rtv");
+  WriteClip(path, kNtsc, 5);
+  const Bytes earlier = ReadFile(path);
+  // No input signal: a take that records nothing leaves the earlier take.
+  board::InputSetting none;
+  none.kind = board::InputSourceKind::None;
+  std::string error;
+  ASSERT_TRUE(board::SetInputSource(none, error)) << error;
+  ASSERT_TRUE(StartPlugin());
+  Bounds().recordingMs = 20;
+  InputWatcher input;
+  AVFILE_Handle context = Open();
+  ASSERT_EQ(Add(context, path), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);
+  board::testing::AdvanceFields(10);
+  EXPECT_EQ(AVFILE_StopRecording(context), 0);
+  EXPECT_EQ(ReadFile(path), earlier);
+  boxes.clear();
+
+  // With a signal the take replaces the file at its first frame. The file
+  // is replaced, not truncated and rewritten: a reader of the earlier take
+  // (here the test) still reads all of it.
+  ASSERT_TRUE(board::SetInputSource(board::InputSetting{}, error)) << error;
+  board::testing::AdvanceFields(1);  // the board takes the new input
+  if (board::testing::CurrentField() % 2 == 0) board::testing::AdvanceFields(1);
+  const std::uint32_t start = board::testing::CurrentField();
+  const int held = open(path.c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(Add(context, path), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);
+  board::testing::AdvanceFields(8);
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == 4; }));
+  EXPECT_EQ(StopWhileFieldsRun(context), 1);
+  Bytes still(earlier.size() + 1);
+  EXPECT_EQ(pread(held, still.data(), still.size(), 0), static_cast<ssize_t>(earlier.size()));
+  still.resize(earlier.size());
+  EXPECT_EQ(still, earlier);
+  close(held);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  ExpectClipHolds(path, input, start + 1, 4);
+  // Nothing of the replacing is left beside the clip.
+  EXPECT_EQ(OtherFiles(Path(""), {"again.rtv", "windows", "board"}), std::vector<std::string>{});
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RecordingTest, ATakeThroughALinkIsWrittenWhereTheLinkLeads) {
+  ASSERT_TRUE(StartPlugin());
+  InputWatcher input;
+  const std::string target = Path("target.rtv");
+  const std::string link = Path("link.rtv");
+  WriteClip(target, kNtsc, 5);
+  std::filesystem::create_symlink(target, link);
+  AVFILE_Handle context = Open();
+  ASSERT_EQ(Add(context, link), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);  // 999
+  board::testing::AdvanceFields(6);
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == 3; }));
+  EXPECT_EQ(StopWhileFieldsRun(context), 1);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  ExpectClipHolds(target, input, 1000, 3);
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(RecordingTest, CallsOutOfOrderOrWithBadRecordsAreRefused) {
