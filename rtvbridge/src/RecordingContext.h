@@ -1,5 +1,5 @@
 // A recording context: an engine probe on the board's first video input
-// whose callback pairs fields into 20 frame buffers, and a writer thread at
+// whose callback pairs fields into 60 frame buffers, and a writer thread at
 // time-critical priority that appends the frames to the clip the host named.
 // The host brackets a take with start and stop time stamps and polls the
 // frames written; the trouble count (frames lost or refused, failed writes,
@@ -29,7 +29,10 @@ namespace quellor::rtvbridge {
 
 inline constexpr std::uint32_t kNoStamp = 0xFFFFFFFFu;
 inline constexpr std::uint32_t kNoFrameLimit = 0xFFFFFFFFu;
-inline constexpr int kRecordingFrameCount = 20;
+// Two seconds of NTSC frames (41 MB; 50 MB PAL): a disk shared with other
+// heavy writers was seen to take 816 ms over one frame's write, longer than
+// 20 frames last.
+inline constexpr int kRecordingFrameCount = 60;
 
 class RecordingContext : private widgets::Thread {
  public:

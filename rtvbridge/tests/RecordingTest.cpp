@@ -158,13 +158,17 @@ TEST_F(RecordingTest, ABacklogBehindASlowDiskIsWrittenWholeAndInOrder) {
   ASSERT_EQ(AVFILE_StartRecording(context), 1);  // 999
   board::testing::AdvanceFields(2);              // frame 1000 creates the clip
   ASSERT_TRUE(WaitFor([&] { return Position(context) == 1; }));
-  for (int round = 0; round < 2; ++round) {
+  // Rounds of 17 frames, then a stall of 50 frames (1.7 s): more than 20
+  // frame times are still absorbed.
+  std::uint32_t queued = 1;
+  for (const std::uint32_t frames : {17u, 17u, 50u}) {
     {
       clip::OpenClipTable::LockedSlot held = clip::OpenClipTable::Instance().Acquire(path.c_str());
       ASSERT_TRUE(held);
-      board::testing::AdvanceFields(2 * 17);  // 17 frames queue up behind the disk
+      board::testing::AdvanceFields(2 * frames);  // frames queue up behind the disk
     }
-    ASSERT_TRUE(WaitFor([&] { return Position(context) == 1u + 17u * (round + 1u); }));
+    queued += frames;
+    ASSERT_TRUE(WaitFor([&] { return Position(context) == queued; }));
   }
   int fine = 0;
   Position(context, &fine);
