@@ -335,6 +335,48 @@ TEST_F(RecordingTest, ATakeThroughALinkIsWrittenWhereTheLinkLeads) {
   EXPECT_TRUE(boxes.empty());
 }
 
+// A looped clip on the board's input, recorded with the clock run far
+// faster than the writer can keep up with between bursts: the take holds
+// the clip's frames in their looped order, none swapped.
+TEST_F(RecordingTest, ALoopedClipInputRecordedAtFullClockSpeedKeepsItsOrder) {
+  constexpr int kClipFrames = 6;
+  const std::string source = Path("source.rtv");
+  WriteClip(source, kNtsc, kClipFrames);
+  board::InputSetting clipInput;
+  clipInput.kind = board::InputSourceKind::Clip;
+  clipInput.clipPath = source;
+  std::string error;
+  ASSERT_TRUE(board::SetInputSource(clipInput, error)) << error;
+  ASSERT_TRUE(StartPlugin());
+  AVFILE_Handle context = Open();
+  const std::string path = Path("looped.rtv");
+  ASSERT_EQ(Add(context, path), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);  // 999
+  constexpr std::uint32_t kFrames = 55;          // under the buffers: nothing may be lost
+  board::testing::AdvanceFields(2 * kFrames);
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == kFrames; }));
+  EXPECT_EQ(StopWhileFieldsRun(context), 1);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+
+  AVFILE_Handle reader = OpenForRead(path);
+  ASSERT_NE(reader, nullptr);
+  Bytes frame(kNtsc.frameBytes() + 4);
+  ASSERT_EQ(ReadFrame(reader, 0, kGuid422, frame), 1);
+  frame.resize(kNtsc.frameBytes());
+  int first = -1;
+  for (int n = 0; n < kClipFrames; ++n)
+    if (frame == FrameBytes(kNtsc, n)) first = n;
+  ASSERT_GE(first, 0) << "the take's first frame is no frame of the clip";
+  for (std::uint32_t k = 1; k < kFrames; ++k) {
+    frame.resize(kNtsc.frameBytes() + 4);
+    ASSERT_EQ(ReadFrame(reader, static_cast<int>(k), kGuid422, frame), 1);
+    frame.resize(kNtsc.frameBytes());
+    EXPECT_EQ(frame, FrameBytes(kNtsc, (first + static_cast<int>(k)) % kClipFrames)) << k;
+  }
+  AVFILE_CloseReadingFile(reader);
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(RecordingTest, CallsOutOfOrderOrWithBadRecordsAreRefused) {
   ASSERT_TRUE(StartPlugin());
   Process().module = reinterpret_cast<HMODULE>(0x5000);
