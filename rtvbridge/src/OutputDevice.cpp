@@ -246,7 +246,11 @@ void OutputDevice::ReadFieldClock() {
 
 bool OutputDevice::Due(std::int64_t start, std::int64_t time, bool& late) const {
   if (time == 0) return true;  // at once
-  if (!phase_.Known()) return DeviceClockMicroseconds() - start >= time;
+  // Times beyond a day are compared as they stand: field numbers that far
+  // ahead would wrap the board's 32-bit counter arithmetic.
+  constexpr std::int64_t kFieldPacedMicroseconds = 86'400'000'000;
+  if (!phase_.Known() || time > kFieldPacedMicroseconds)
+    return DeviceClockMicroseconds() - start >= time;
   // The board shows a frame from the next first field after it gets it:
   // hand it over once the field before its own has begun.
   const std::uint32_t field = phase_.FrameFieldAtOrAfter(start + time);
