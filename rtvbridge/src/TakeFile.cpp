@@ -19,12 +19,12 @@ void CreateClip(const std::string& path, const VideoGeometry& geometry) {
 }
 
 // A new, empty file of our own beside `path`, never one that already exists
-// (it could be the user's); empty when none could be made.
+// (it could be the user's); empty when none could be made (errno tells why).
 std::string MakePrivateFile(const std::string& path) {
   for (int attempt = 0; attempt < 8; ++attempt) {
     const std::string name =
         path + ".take-" + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
-    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       close(fd);
       return name;
@@ -62,16 +62,26 @@ void CreateTakeClip(const std::string& path, const VideoGeometry& geometry) {
     return;
   }
   const std::string made = MakePrivateFile(path);
-  if (!made.empty()) {
-    try {
-      CreateClip(made, geometry);
-      if (std::rename(made.c_str(), path.c_str()) == 0) return;
-    } catch (...) {
-      // Created in place below, where the failure is the host's to hear of.
+  if (made.empty()) {
+    // A folder the user may not add to, though the clip may be rewritten:
+    // in place, as the user's rights allow. Anything else (a full disk, say)
+    // fails here and leaves the earlier take whole.
+    if (errno == EACCES || errno == EPERM) {
+      CreateClip(path, geometry);
+      return;
     }
-    std::remove(made.c_str());
+    throw "Cannot open file for output.";
   }
-  CreateClip(path, geometry);
+  try {
+    CreateClip(made, geometry);
+  } catch (...) {
+    std::remove(made.c_str());
+    throw;
+  }
+  if (std::rename(made.c_str(), path.c_str()) != 0) {
+    std::remove(made.c_str());
+    throw "Cannot open file for output.";
+  }
 }
 
 }  // namespace quellor::rtvbridge
