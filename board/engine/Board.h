@@ -83,6 +83,10 @@ struct QueuedField {
   DWORD fieldAddress = 0;  // producer fields: engine-side address
   void* context = nullptr;
   DWORD frameToken = 0;  // output fields: the frame buffer's token
+  // Output fields: the first field that may show it. A frame given during a
+  // field is shown from a later one, even when the clock thread runs that
+  // field late.
+  std::uint32_t earliestField = 0;
 };
 
 struct Producer {
@@ -192,6 +196,7 @@ class Board {
   void OpenFolder();
   DWORD NewHandle();
   std::unique_ptr<NamedObjectLock> ClaimName(const char* name, const char* kind);
+  std::uint32_t CurrentFieldLocked() const;  // with mutex_ held
   void StartClockIfNeeded();
   void StopClock();
   void ClockThread(std::shared_ptr<std::atomic<bool>> stop);

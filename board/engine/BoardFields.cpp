@@ -91,6 +91,7 @@ void Board::ShowNextOutputField(std::uint32_t field, Deliveries& deliveries) {
     }
   }
   if (!next || next->front().parity != (field & 1u)) return;
+  if (fromOutput && static_cast<std::int32_t>(field - next->front().earliestField) < 0) return;
 
   const QueuedField shown = std::move(next->front());
   next->pop_front();

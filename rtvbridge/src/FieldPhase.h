@@ -1,7 +1,7 @@
 // Where the board's fields fall on the output device's clock, learnt from
 // the board's field counter (engine ordinal 98) read against the device
 // clock. The output thread uses it to hand a frame to the board during the
-// field before the one that is to show it: early enough that a late
+// frame before the one that is to show it: early enough that a late
 // wake-up does not cost a field, never so early that the frame shows
 // before its presentation time.
 //

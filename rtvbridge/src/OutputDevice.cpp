@@ -251,12 +251,13 @@ bool OutputDevice::Due(std::int64_t start, std::int64_t time, bool& late) const 
   constexpr std::int64_t kFieldPacedMicroseconds = 86'400'000'000;
   if (!phase_.Known() || time > kFieldPacedMicroseconds)
     return DeviceClockMicroseconds() - start >= time;
-  // The board shows a frame from the next first field after it gets it:
-  // hand it over once the field before its own has begun.
+  // The board shows a frame from the first frame field after the one
+  // current when it gets it: hand it over once the frame before its own
+  // has begun, a frame period ahead.
   const std::uint32_t field = phase_.FrameFieldAtOrAfter(start + time);
   const std::uint32_t current = phase_.LastField();
   late = static_cast<std::int32_t>(current - field) >= 0;
-  return static_cast<std::int32_t>(current + 1 - field) >= 0;
+  return static_cast<std::int32_t>(current + 2 - field) >= 0;
 }
 
 void OutputDevice::Show(const Buffer& buffer) {

@@ -4,7 +4,7 @@
 // converts each frame when its time has come into the board's field-ordered
 // 4:2:2 and shows it on the engine output "media.apps.EdgeWright".
 //
-// A timed frame goes to the board during the field before the first frame
+// A timed frame goes to the board during the frame before the first frame
 // field that starts at or after its presentation time (see FieldPhase), so
 // that it is waiting there when that field starts; until the field clock's
 // phase is known, when its time has come.

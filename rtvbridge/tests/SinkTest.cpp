@@ -149,7 +149,7 @@ class PacedSinkTest : public SinkTest {
   }
 };
 
-TEST_F(PacedSinkTest, FramesGoToTheBoardAFieldAheadAndShowAtTheirOwnFieldNeverBefore) {
+TEST_F(PacedSinkTest, FramesGoToTheBoardAFrameAheadAndShowAtTheirOwnFieldNeverBefore) {
   board::testing::UseManualClock(kFirstField - 1);
   now_ = FieldStart(kFirstField) - 1000;
   AVFILE_Handle sink = OpenStartedSink();
@@ -182,8 +182,8 @@ TEST_F(PacedSinkTest, FramesGoToTheBoardAFieldAheadAndShowAtTheirOwnFieldNeverBe
         EXPECT_EQ(ShownFrame(), FrameBytes(kNtsc, k));
       }
     }
-    // Handed to the board during the field before its own, not earlier.
-    const int handed = (static_cast<int>(field) - static_cast<int>(kFirstField) - 1) / 2;
+    // Handed to the board during the frame before its own, not earlier.
+    const int handed = (static_cast<int>(field) - static_cast<int>(kFirstField)) / 2;
     EXPECT_EQ(Device().Shown(), static_cast<std::uint64_t>(std::min(handed, kFrames)));
   }
   EXPECT_EQ(Device().Late(), 0u);
