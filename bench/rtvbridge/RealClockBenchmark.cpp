@@ -8,12 +8,14 @@
 //   reads; the counters are the second take's. Counters: frames written, frames
 //   expected from the field stamps at start and stop, dropped (expected
 //   minus written, and the plug-in's own trouble count), the board's
-//   overruns. 0 dropped is expected.
+//   overruns, the writer's longest time on a frame and on the take's first
+//   frame (which replaces the earlier take). 0 dropped is expected.
 // - BM_PlayThroughSink: 60 s of NTSC frames read from a clip through the
 //   reading exports into borrowed sink buffers and handed back one frame
-//   time apart. A watcher reads the board's record of the frame shown each
-//   millisecond: late (a frame first shown after its field time) and
-//   repeated (a field time that showed no new frame) fields, 0 expected;
+//   time apart. From the counters of the output device and of the board:
+//   late frames (handed to the board after their field had begun) and
+//   repeated fields (field times between two of the output's fields that
+//   showed nothing new, the clock's skipped fields included), 0 expected;
 //   and the output thread's share of one processor while it plays. The
 //   frame copy against memcpy is rtvbridge_sink_benchmark's
 //   BM_SinkConvert422 against BM_MemcpyFrame.
@@ -43,6 +45,7 @@
 
 #include "BenchFolder.h"
 #include "BridgeProcess.h"
+#include "OutputDevice.h"
 #include "PixelFormats.h"
 #include "RecordingContext.h"
 #include "board/BoardControl.h"
@@ -197,6 +200,9 @@ void RecordUnderDiskLoad(benchmark::State& state, int videoMode) {
     RecordingPositionRecord position{kRecordingPositionSize, 0};
     AVFILE_GetPositionRecording(context, &position);
     const std::uint32_t trouble = static_cast<RecordingContext*>(context)->Trouble();
+    const auto* recording = static_cast<RecordingContext*>(context);
+    const double longestWriteMs = recording->LongestWriteMicroseconds() / 1000.0;
+    const double firstWriteMs = recording->FirstWriteMicroseconds() / 1000.0;
     AVFILE_CloseRecording(context);
 
     // The take holds the frames whose first field came after the start
@@ -208,6 +214,8 @@ void RecordUnderDiskLoad(benchmark::State& state, int videoMode) {
     // The end of the take counts once; anything more is a lost frame.
     state.counters["trouble"] = trouble;
     state.counters["stopped_clean"] = stopped ? 1 : 0;
+    state.counters["longest_write_ms"] = longestWriteMs;
+    state.counters["first_write_ms"] = firstWriteMs;
     state.counters["polls_fine"] = fine ? 1 : 0;
     state.counters["board_overruns"] =
         static_cast<double>(quellor::board::testing::ProcessOverruns() - overrunsBefore);
@@ -251,45 +259,11 @@ double ThreadCpuSeconds(const std::string& id) {
   return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// Reads the board's record of the last field shown from a program each
-// millisecond (a field time is 16.7 or 20 ms) and counts, from the first
-// field shown: field times that showed no new field (repeated) and fields
-// shown after their field time (late).
-class ShownFieldWatcher {
- public:
-  ShownFieldWatcher() : thread_([this] { Watch(); }) {}
-  ~ShownFieldWatcher() { Finish(); }
-  void Finish() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-  }
-  std::uint64_t fields = 0, repeated = 0, late = 0;
-
- private:
-  void Watch() {
-    quellor::board::BoardStatus status;
-    std::string error;
-    // The board's record outlives the programs that showed something: only
-    // fields after the watch began count.
-    std::uint32_t floor = 0;
-    if (quellor::board::ReadBoardStatus(status, error)) floor = status.fieldCounter;
-    std::uint32_t first = 0, last = floor;
-    while (!stop_) {
-      if (quellor::board::ReadBoardStatus(status, error) && !status.outputLive &&
-          status.lastShownField > last) {
-        const std::uint32_t stamp = status.lastShownField;
-        if (fields == 0) first = stamp;
-        if (fields > 0 && stamp - last > 1) repeated += stamp - last - 1;
-        if (stamp > first + fields) ++late;
-        last = stamp;
-        ++fields;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  }
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
+std::uint64_t BoardRepeatedFields() {
+  quellor::board::BoardStatus status;
+  std::string error;
+  return quellor::board::ReadBoardStatus(status, error) ? status.repeatedFields : 0;
+}
 
 void BM_PlayThroughSink(benchmark::State& state) {
   if (!LoadPlugin(1)) {
@@ -328,7 +302,7 @@ void BM_PlayThroughSink(benchmark::State& state) {
     for (const std::string& id : Threads())
       if (before.count(id) == 0) outputThread = id;  // the device's output thread
     const double cpuBefore = ThreadCpuSeconds(outputThread);
-    ShownFieldWatcher watcher;
+    const std::uint64_t repeatedBefore = BoardRepeatedFields();
     const auto began = Clock::now();
     AVFILE_StartSink(sink);
     const auto frames = static_cast<int>(Seconds() * 30000.0 / 1001.0);
@@ -354,14 +328,21 @@ void BM_PlayThroughSink(benchmark::State& state) {
     const bool allShown = AVFILE_StopSink(sink) == 1;
     const double elapsed = std::chrono::duration<double>(Clock::now() - began).count();
     const double cpu = ThreadCpuSeconds(outputThread) - cpuBefore;
-    watcher.Finish();
+    const OutputDevice& device = *Process().outputDevice;
+    const double shown = static_cast<double>(device.Shown());
+    const double late = static_cast<double>(device.Late());
+    const double dropped = static_cast<double>(device.Dropped());
+    const double phaseKnown = device.FieldPhaseKnown() ? 1 : 0;
+    const double repeated = static_cast<double>(BoardRepeatedFields() - repeatedBefore);
     AVFILE_CloseReadingFile(reader);
     AVFILE_CloseSink(sink);
     AVFILE_CloseInterfaceSink();
     state.counters["frames"] = frames;
-    state.counters["fields_shown"] = static_cast<double>(watcher.fields);
-    state.counters["late"] = static_cast<double>(watcher.late);
-    state.counters["repeated_fields"] = static_cast<double>(watcher.repeated);
+    state.counters["frames_shown"] = shown;
+    state.counters["board_dropped"] = dropped;
+    state.counters["late"] = late;
+    state.counters["repeated_fields"] = repeated;
+    state.counters["phase_known"] = phaseKnown;
     state.counters["refused"] = refused;
     state.counters["all_shown"] = allShown ? 1 : 0;
     state.counters["output_cpu_share"] = elapsed > 0 ? cpu / elapsed : 0;

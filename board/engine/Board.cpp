@@ -297,6 +297,7 @@ BOOL Board::ShowOutputBuffer(DWORD handle, DWORD token, DWORD bytes) {
     if (bytes == 0 || bytes > frame.block->bytes()) return FALSE;
     frame.state = FrameState::Queued;
     const DWORD fieldBytes = BoardFieldBytes(output.standard);
+    const std::uint32_t earliest = CurrentFieldLocked() + 1;
     for (DWORD parity = 0; parity < 2; ++parity) {
       QueuedField field;
       field.sequence = nextSequence_++;
@@ -305,6 +306,7 @@ BOOL Board::ShowOutputBuffer(DWORD handle, DWORD token, DWORD bytes) {
       field.standard = output.standard;
       field.parity = parity;
       field.frameToken = token;
+      field.earliestField = earliest;
       output.queue.push_back(field);
     }
     return TRUE;

@@ -84,6 +84,10 @@ struct QueuedField {
   DWORD fieldAddress = 0;  // producer fields: engine-side address
   void* context = nullptr;
   DWORD frameToken = 0;  // output fields: the frame buffer's token
+  // Output fields: the first field that may show it. A frame given during a
+  // field is shown from a later one, even when the clock thread runs that
+  // field late.
+  std::uint32_t earliestField = 0;
 };
 
 struct Producer {
@@ -119,6 +123,8 @@ struct Output {
   DWORD standard = kFieldStandardNtsc;
   std::array<OutputFrame, kOutputFrameCount> frames;
   FieldQueue<QueuedField> queue;
+  bool showedField = false;
+  std::uint32_t lastShownField = 0;  // time stamp of its last field on the output
 };
 
 struct Allocation {
@@ -182,6 +188,7 @@ class Board {
   bool RenderInputFrame(BoardFrame& frame, std::string& error);
   bool ReadShownFrame(BoardFrame& frame);
   std::uint64_t BoardOverruns();
+  std::uint64_t RepeatedFields();
   DWORD LastShownField();
   bool OutputShowsFrame();
 
@@ -191,6 +198,7 @@ class Board {
   void OpenFolder();
   DWORD NewHandle();
   std::unique_ptr<NamedObjectLock> ClaimName(const char* name, const char* kind);
+  std::uint32_t CurrentFieldLocked() const;  // with mutex_ held
   void StartClockIfNeeded();
   void StopClock();
   void ClockThread(std::shared_ptr<std::atomic<bool>> stop);

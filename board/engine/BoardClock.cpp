@@ -87,7 +87,11 @@ void Board::UseRealtimeClock() {
 std::uint32_t Board::CurrentField() {
   if (manualClock_) return currentField_;
   std::lock_guard lock(mutex_);
-  return input_.FieldAt(MonotonicNanoseconds());
+  return CurrentFieldLocked();
+}
+
+std::uint32_t Board::CurrentFieldLocked() const {
+  return manualClock_ ? currentField_.load() : input_.FieldAt(MonotonicNanoseconds());
 }
 
 std::uint64_t Board::ProcessOverruns() {

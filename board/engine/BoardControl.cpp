@@ -55,6 +55,11 @@ std::uint64_t Board::BoardOverruns() {
   return shared_->Overruns();
 }
 
+std::uint64_t Board::RepeatedFields() {
+  std::lock_guard lock(mutex_);
+  return shared_->RepeatedFields();
+}
+
 bool Board::OutputShowsFrame() {
   std::lock_guard lock(mutex_);
   return shared_->OutputShowsFrame();
@@ -110,6 +115,7 @@ bool ReadBoardStatus(BoardStatus& status, std::string& error) {
   status.fieldCounter = board.CurrentField();
   status.objects = ListNamedObjects(status.folder);
   status.overruns = board.BoardOverruns();
+  status.repeatedFields = board.RepeatedFields();
   status.outputLive = !board.OutputShowsFrame();
   status.lastShownField = board.LastShownField();
   return true;

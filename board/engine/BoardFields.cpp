@@ -91,6 +91,7 @@ void Board::ShowNextOutputField(std::uint32_t field, Deliveries& deliveries) {
     }
   }
   if (!next || next->front().parity != (field & 1u)) return;
+  if (fromOutput && static_cast<std::int32_t>(field - next->front().earliestField) < 0) return;
 
   const QueuedField shown = std::move(next->front());
   next->pop_front();
@@ -99,6 +100,14 @@ void Board::ShowNextOutputField(std::uint32_t field, Deliveries& deliveries) {
     ++fromProducer->callbacksInFlight;
     deliveries.completions.push_back(
         {fromProducer, fromProducer->completion, shown.fieldAddress, shown.context});
+  }
+  if (fromOutput) {
+    // Field times the output let pass since its last field (the clock ran
+    // them without a new field, or skipped them) showed that field again.
+    if (fromOutput->showedField && field - fromOutput->lastShownField > 1)
+      shared_->AddRepeatedFields(field - fromOutput->lastShownField - 1);
+    fromOutput->showedField = true;
+    fromOutput->lastShownField = field;
   }
   if (fromOutput && shown.parity == 1) {
     for (auto& frame : fromOutput->frames) {

@@ -24,6 +24,7 @@ struct SharedBoardState::Header {
   std::uint32_t lastShownField;
   std::int32_t writerProcess;
   std::uint64_t overruns;
+  std::uint64_t repeatedFields;  // zero in files of earlier boards too
 };
 
 namespace {
@@ -183,6 +184,16 @@ bool SharedBoardState::OutputShowsFrame() const {
 void SharedBoardState::AddOverruns(std::uint64_t count) {
   std::lock_guard lock(mutex_);
   if (header_) Shared(header_->overruns).fetch_add(count, std::memory_order_relaxed);
+}
+
+void SharedBoardState::AddRepeatedFields(std::uint64_t count) {
+  std::lock_guard lock(mutex_);
+  if (header_) Shared(header_->repeatedFields).fetch_add(count, std::memory_order_relaxed);
+}
+
+std::uint64_t SharedBoardState::RepeatedFields() const {
+  std::lock_guard lock(mutex_);
+  return header_ ? Shared(header_->repeatedFields).load(std::memory_order_relaxed) : 0;
 }
 
 std::uint64_t SharedBoardState::Overruns() const {

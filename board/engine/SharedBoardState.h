@@ -39,6 +39,10 @@ class SharedBoardState {
 
   void AddOverruns(std::uint64_t count);
   std::uint64_t Overruns() const;
+  // Field times an engine output let pass without a new field between two
+  // of its fields (the picture stood still: a repeated field).
+  void AddRepeatedFields(std::uint64_t count);
+  std::uint64_t RepeatedFields() const;
 
  private:
   struct Header;

@@ -28,7 +28,9 @@ std::size_t BufferBytesFor(const VideoGeometry& geometry) {
 OutputDevice::OutputDevice(const VideoGeometry& geometry, const char* outputName)
     : geometry_(geometry),
       boardFrameBytes_(geometry.storedFrameBytes()),
-      bufferBytes_(BufferBytesFor(geometry)) {
+      bufferBytes_(BufferBytesFor(geometry)),
+      switcherClient_(Process().switcherClient),
+      phase_(geometry.ntsc != 0) {
   output_ = RTME_CreateOutput(outputName, 0, 0, geometry.ntsc != 0 ? 0 : 1);
   if (output_ == 0) throw kCannotOpenBoardOutput;
   for (int i = 0; i < kSinkBufferCount; ++i) {
@@ -207,26 +209,55 @@ int OutputDevice::LentCount() const {
 void OutputDevice::Run() {
   SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
   while (!stop_) {
+    ReadFieldClock();
     int index = -1;
+    bool late = false;
     {
       std::lock_guard lock(queueMutex_);
       const std::int64_t start = startTime_;
       if (!queue_.empty() && start != kSinkStopped &&
-          DeviceClockMicroseconds() - start >= buffers_[queue_.front()].time) {
+          Due(start, buffers_[queue_.front()].time, late)) {
         index = queue_.front();
         queue_.pop_front();
         buffers_[index].state = State::Showing;
       }
     }
+    ++polls_;
     if (index < 0) {
       Sleep(1);
       continue;
     }
+    if (late) ++late_;
     Show(buffers_[index]);
     std::lock_guard lock(queueMutex_);
     buffers_[index].state = State::Free;
     free_.push_back(index);
   }
+}
+
+void OutputDevice::ReadFieldClock() {
+  const std::int64_t before = DeviceClockMicroseconds();
+  const DWORD field = RTME_GetFieldTimeStamp(switcherClient_, 0, 0);
+  const std::int64_t after = DeviceClockMicroseconds();
+  phase_.Observe(field, before, after);
+  fieldSeen_ = field;
+  phaseKnown_ = phase_.Known();
+}
+
+bool OutputDevice::Due(std::int64_t start, std::int64_t time, bool& late) const {
+  if (time == 0) return true;  // at once
+  // Times beyond a day are compared as they stand: field numbers that far
+  // ahead would wrap the board's 32-bit counter arithmetic.
+  constexpr std::int64_t kFieldPacedMicroseconds = 86'400'000'000;
+  if (!phase_.Known() || time > kFieldPacedMicroseconds)
+    return DeviceClockMicroseconds() - start >= time;
+  // The board shows a frame from the first frame field after the one
+  // current when it gets it: hand it over once the frame before its own
+  // has begun, a frame period ahead.
+  const std::uint32_t field = phase_.FrameFieldAtOrAfter(start + time);
+  const std::uint32_t current = phase_.LastField();
+  late = static_cast<std::int32_t>(current - field) >= 0;
+  return static_cast<std::int32_t>(current + 2 - field) >= 0;
 }
 
 void OutputDevice::Show(const Buffer& buffer) {

@@ -4,6 +4,11 @@
 // converts each frame when its time has come into the board's field-ordered
 // 4:2:2 and shows it on the engine output "media.apps.EdgeWright".
 //
+// A timed frame goes to the board during the frame before the first frame
+// field that starts at or after its presentation time (see FieldPhase), so
+// that it is waiting there when that field starts; until the field clock's
+// phase is known, when its time has come.
+//
 // Locks: queueMutex_ guards the queue, the free list and each buffer's
 // state; it is never held during a conversion or an engine call.
 #pragma once
@@ -17,6 +22,7 @@
 #include <mutex>
 #include <optional>
 
+#include "FieldPhase.h"
 #include "PixelFormats.h"
 #include "SinkConversion.h"
 #include "VideoGeometry.h"
@@ -62,6 +68,14 @@ class OutputDevice : private widgets::Thread {
   // buffer.
   std::uint64_t Shown() const { return shown_.load(); }
   std::uint64_t Dropped() const { return dropped_.load(); }
+  // Timed frames handed to the board after the field that was to show them
+  // had begun (the host or the output thread fell behind).
+  std::uint64_t Late() const { return late_.load(); }
+  // Turns of the output loop, and the field counter it read last: tests
+  // wait on them to know what the thread has seen.
+  std::uint64_t Polls() const { return polls_.load(); }
+  std::uint32_t FieldSeen() const { return fieldSeen_.load(); }
+  bool FieldPhaseKnown() const { return phaseKnown_.load(); }
 
  private:
   enum class State { Free, Lent, Queued, Showing };
@@ -74,6 +88,10 @@ class OutputDevice : private widgets::Thread {
   };
 
   void Run() override;  // the output loop
+  void ReadFieldClock();
+  // Whether the timed frame at `time` (after `start`) goes to the board
+  // now; `late` when its field has already begun.
+  bool Due(std::int64_t start, std::int64_t time, bool& late) const;
   int FindLocked(const void* pixels) const;
   void Show(const Buffer& buffer);
   bool QueueEmpty() const;
@@ -82,6 +100,8 @@ class OutputDevice : private widgets::Thread {
   const std::size_t boardFrameBytes_;  // 691200 or 829440
   const std::size_t bufferBytes_;      // width (to 4) x height x 4 + 512
   DWORD output_ = 0;
+  const DWORD switcherClient_;  // for the board's field counter
+  FieldPhase phase_;            // output thread only
 
   mutable std::mutex queueMutex_;
   std::array<Buffer, kSinkBufferCount> buffers_{};
@@ -91,6 +111,10 @@ class OutputDevice : private widgets::Thread {
   std::atomic<bool> stop_{false};
   std::atomic<std::uint64_t> shown_{0};
   std::atomic<std::uint64_t> dropped_{0};
+  std::atomic<std::uint64_t> late_{0};
+  std::atomic<std::uint64_t> polls_{0};
+  std::atomic<std::uint32_t> fieldSeen_{0};
+  std::atomic<bool> phaseKnown_{false};
 };
 
 }  // namespace quellor::rtvbridge

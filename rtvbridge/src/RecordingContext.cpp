@@ -140,6 +140,10 @@ bool RecordingContext::AddFile(const char* path, std::uint32_t frameLimit, DWORD
     return true;
   }();
   if (!finished) return false;
+  if (path != nullptr && *path != '\0')
+    earlierTake_.Hold(path);
+  else
+    earlierTake_.Release();
   std::lock_guard lock(mutex_);
   clipPath_ = path != nullptr ? std::make_unique<std::string>(path) : nullptr;
   ++clipGeneration_;
@@ -148,9 +152,12 @@ bool RecordingContext::AddFile(const char* path, std::uint32_t frameLimit, DWORD
 }
 
 void RecordingContext::RemoveFile() {
-  std::lock_guard lock(mutex_);
-  clipPath_.reset();  // the writer discards frames from now on
-  ++clipGeneration_;
+  {
+    std::lock_guard lock(mutex_);
+    clipPath_.reset();  // the writer discards frames from now on
+    ++clipGeneration_;
+  }
+  earlierTake_.Release();
 }
 
 void RecordingContext::Start() {
@@ -181,10 +188,14 @@ bool RecordingContext::Stop(DWORD boundMs) {
       endTakeRequest_ = true;
       const ULONGLONG drain = GetTickCount64() + boundMs;
       while (endTakeRequest_ && GetTickCount64() < drain) Sleep(1);
+      if (!endTakeRequest_) earlierTake_.Release();
       return false;
     }
     Sleep(1);
   }
+  // The take is over: a replaced earlier take is freed here, on the host's
+  // thread.
+  earlierTake_.Release();
   return true;
 }
 
@@ -349,12 +360,13 @@ void RecordingContext::WriteFrame(int entry, const std::string& path) {
     std::lock_guard lock(mutex_);
     written = framesWritten_;
   }
+  LARGE_INTEGER began{};
+  QueryPerformanceCounter(&began);
   try {
     if (written == 0) {
       // The first frame of a take creates the clip anew.
       clip::OpenClipTable::Instance().Close(path.c_str());
-      clip::ClipWriter::Create(path.c_str(), 2, 0, static_cast<unsigned>(geometry_.width),
-                               static_cast<unsigned>(geometry_.fieldLines()), geometry_.frameRate);
+      CreateTakeClip(path, geometry_);
       ok = clip::ClipWriter::WriteFrame(path.c_str(), entries_[entry].buffer);
     } else {
       ok = AppendFrameInPlace(path, entries_[entry].buffer);
@@ -362,6 +374,13 @@ void RecordingContext::WriteFrame(int entry, const std::string& path) {
   } catch (...) {
     ok = false;
   }
+  LARGE_INTEGER ended{}, frequency{};
+  QueryPerformanceCounter(&ended);
+  QueryPerformanceFrequency(&frequency);
+  const auto took = static_cast<std::uint64_t>((ended.QuadPart - began.QuadPart) * 1000000 /
+                                               (frequency.QuadPart > 0 ? frequency.QuadPart : 1));
+  if (took > longestWrite_) longestWrite_ = took;  // the writer alone stores it
+  if (written == 0) firstWrite_ = took;
   if (!ok) {
     // A full or failing disk: the clip keeps the frames before this one;
     // writing on behind a short write would misplace every later frame.

@@ -1,5 +1,5 @@
 // A recording context: an engine probe on the board's first video input
-// whose callback pairs fields into 20 frame buffers, and a writer thread at
+// whose callback pairs fields into 60 frame buffers, and a writer thread at
 // time-critical priority that appends the frames to the clip the host named.
 // The host brackets a take with start and stop time stamps and polls the
 // frames written; the trouble count (frames lost or refused, failed writes,
@@ -20,6 +20,7 @@
 #include <mutex>
 #include <string>
 
+#include "TakeFile.h"
 #include "VideoGeometry.h"
 #include "board/Engine.h"
 #include "widgets/Thread.h"
@@ -28,7 +29,10 @@ namespace quellor::rtvbridge {
 
 inline constexpr std::uint32_t kNoStamp = 0xFFFFFFFFu;
 inline constexpr std::uint32_t kNoFrameLimit = 0xFFFFFFFFu;
-inline constexpr int kRecordingFrameCount = 20;
+// Two seconds of NTSC frames (41 MB; 50 MB PAL): a disk shared with other
+// heavy writers was seen to take 816 ms over one frame's write, longer than
+// 20 frames last.
+inline constexpr int kRecordingFrameCount = 60;
 
 class RecordingContext : private widgets::Thread {
  public:
@@ -53,6 +57,10 @@ class RecordingContext : private widgets::Thread {
   // True once a frame could not be stored in the current clip.
   bool WriteFailed() const { return writeFailed_.load(); }
   std::uint32_t Trouble() const { return trouble_.load(); }
+  // The writer's longest time on one frame, and on the last take's first
+  // frame (which creates the clip), in microseconds.
+  std::uint64_t LongestWriteMicroseconds() const { return longestWrite_.load(); }
+  std::uint64_t FirstWriteMicroseconds() const { return firstWrite_.load(); }
 
   // The field callback (engine thread).
   static DWORD OnField(void* context, const BYTE* pixels, const RTME_FieldInfo* info);
@@ -95,6 +103,8 @@ class RecordingContext : private widgets::Thread {
   std::atomic<bool> endTakeRequest_{false};
   std::atomic<std::uint32_t> trouble_{0};
   std::atomic<bool> writeFailed_{false};
+  std::atomic<std::uint64_t> longestWrite_{0};
+  std::atomic<std::uint64_t> firstWrite_{0};
 
   // The callback's: the frame whose first field has arrived (and the take
   // it belongs to) and the field it waits for, which Start resets.
@@ -104,6 +114,10 @@ class RecordingContext : private widgets::Thread {
 
   // Writer thread only.
   bool clipBroken_ = false;  // a write failed: the rest of the take is not written
+
+  // The clip's earlier take, held open from the host's thread until the take
+  // ends, so that the writer's replacing it costs no freeing of its blocks.
+  EarlierTake earlierTake_;
 
   DWORD instance_ = 0;
   DWORD probe_ = 0;

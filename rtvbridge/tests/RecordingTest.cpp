@@ -2,6 +2,10 @@
 // frames between the start and stop stamps, chained clips, the frame limit,
 // a disk that fills up, an input without signal (the bounded waits), and
 // calls made out of order.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <future>
 #include <string>
@@ -154,13 +158,17 @@ TEST_F(RecordingTest, ABacklogBehindASlowDiskIsWrittenWholeAndInOrder) {
   ASSERT_EQ(AVFILE_StartRecording(context), 1);  // 999
   board::testing::AdvanceFields(2);              // frame 1000 creates the clip
   ASSERT_TRUE(WaitFor([&] { return Position(context) == 1; }));
-  for (int round = 0; round < 2; ++round) {
+  // Rounds of 17 frames, then a stall of 50 frames (1.7 s): more than 20
+  // frame times are still absorbed.
+  std::uint32_t queued = 1;
+  for (const std::uint32_t frames : {17u, 17u, 50u}) {
     {
       clip::OpenClipTable::LockedSlot held = clip::OpenClipTable::Instance().Acquire(path.c_str());
       ASSERT_TRUE(held);
-      board::testing::AdvanceFields(2 * 17);  // 17 frames queue up behind the disk
+      board::testing::AdvanceFields(2 * frames);  // frames queue up behind the disk
     }
-    ASSERT_TRUE(WaitFor([&] { return Position(context) == 1u + 17u * (round + 1u); }));
+    queued += frames;
+    ASSERT_TRUE(WaitFor([&] { return Position(context) == queued; }));
   }
   int fine = 0;
   Position(context, &fine);
@@ -250,6 +258,117 @@ TEST_F(RecordingTest, WithoutInputSignalStopAndAddFileReturnAfterTheirBound) {
   EXPECT_EQ(Add(context, Path("next.rtv")), 1);
   EXPECT_EQ(AVFILE_CloseRecording(context), 1);
   EXPECT_FALSE(std::filesystem::exists(Path("silent.rtv")));
+}
+
+// Files in the test's folder other than those named.
+std::vector<std::string> OtherFiles(const std::string& folder, std::vector<std::string> named) {
+  std::vector<std::string> others;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (std::find(named.begin(), named.end(), name) == named.end()) others.push_back(name);
+  }
+  return others;
+}
+
+TEST_F(RecordingTest, AnEarlierTakeIsKeptUntilTheNewTakesFirstFrameAndThenReplacedWhole) {
+  const std::string path = Path("again.rtv");
+  WriteClip(path, kNtsc, 5);
+  const Bytes earlier = ReadFile(path);
+  // A take that records nothing (no field comes before the stop gives up)
+  // leaves the earlier take as it was.
+  ASSERT_TRUE(StartPlugin());
+  Bounds().recordingMs = 20;
+  InputWatcher input;
+  AVFILE_Handle context = Open();
+  ASSERT_EQ(Add(context, path), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);
+  EXPECT_EQ(AVFILE_StopRecording(context), 0);
+  EXPECT_EQ(ReadFile(path), earlier);
+  boxes.clear();
+
+  // A take that records replaces the file at its first frame. The file is
+  // replaced, not truncated and rewritten: a reader of the earlier take
+  // (here the test) still reads all of it.
+  if (board::testing::CurrentField() % 2 == 0) board::testing::AdvanceFields(1);
+  const std::uint32_t start = board::testing::CurrentField();
+  const int held = open(path.c_str(), O_RDONLY);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(Add(context, path), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);
+  board::testing::AdvanceFields(8);
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == 4; }));
+  EXPECT_EQ(StopWhileFieldsRun(context), 1);
+  Bytes still(earlier.size() + 1);
+  EXPECT_EQ(pread(held, still.data(), still.size(), 0), static_cast<ssize_t>(earlier.size()));
+  still.resize(earlier.size());
+  EXPECT_EQ(still, earlier);
+  close(held);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  ExpectClipHolds(path, input, start + 1, 4);
+  // Nothing of the replacing is left beside the clip.
+  EXPECT_EQ(OtherFiles(Path(""), {"again.rtv", "windows", "board"}), std::vector<std::string>{});
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RecordingTest, ATakeThroughALinkIsWrittenWhereTheLinkLeads) {
+  ASSERT_TRUE(StartPlugin());
+  InputWatcher input;
+  const std::string target = Path("target.rtv");
+  const std::string link = Path("link.rtv");
+  WriteClip(target, kNtsc, 5);
+  std::filesystem::create_symlink(target, link);
+  AVFILE_Handle context = Open();
+  ASSERT_EQ(Add(context, link), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);  // 999
+  board::testing::AdvanceFields(6);
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == 3; }));
+  EXPECT_EQ(StopWhileFieldsRun(context), 1);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  ExpectClipHolds(target, input, 1000, 3);
+  EXPECT_TRUE(boxes.empty());
+}
+
+// A looped clip on the board's input, recorded with the clock run far
+// faster than the writer can keep up with between bursts: the take holds
+// the clip's frames in their looped order, none swapped.
+TEST_F(RecordingTest, ALoopedClipInputRecordedAtFullClockSpeedKeepsItsOrder) {
+  constexpr int kClipFrames = 6;
+  const std::string source = Path("source.rtv");
+  WriteClip(source, kNtsc, kClipFrames);
+  board::InputSetting clipInput;
+  clipInput.kind = board::InputSourceKind::Clip;
+  clipInput.clipPath = source;
+  std::string error;
+  ASSERT_TRUE(board::SetInputSource(clipInput, error)) << error;
+  ASSERT_TRUE(StartPlugin());
+  AVFILE_Handle context = Open();
+  const std::string path = Path("looped.rtv");
+  ASSERT_EQ(Add(context, path), 1);
+  ASSERT_EQ(AVFILE_StartRecording(context), 1);  // 999
+  constexpr std::uint32_t kFrames = 55;          // under the buffers: nothing may be lost
+  board::testing::AdvanceFields(2 * kFrames);
+  ASSERT_TRUE(WaitFor([&] { return Position(context) == kFrames; }));
+  EXPECT_EQ(StopWhileFieldsRun(context), 1);
+  EXPECT_EQ(AVFILE_CloseRecording(context), 1);
+
+  AVFILE_Handle reader = OpenForRead(path);
+  ASSERT_NE(reader, nullptr);
+  Bytes frame(kNtsc.frameBytes() + 4);
+  ASSERT_EQ(ReadFrame(reader, 0, kGuid422, frame), 1);
+  frame.resize(kNtsc.frameBytes());
+  int first = -1;
+  for (int n = 0; n < kClipFrames; ++n)
+    if (frame == FrameBytes(kNtsc, n)) first = n;
+  ASSERT_GE(first, 0) << "the take's first frame is no frame of the clip";
+  for (std::uint32_t k = 1; k < kFrames; ++k) {
+    frame.resize(kNtsc.frameBytes() + 4);
+    ASSERT_EQ(ReadFrame(reader, static_cast<int>(k), kGuid422, frame), 1);
+    frame.resize(kNtsc.frameBytes());
+    EXPECT_EQ(frame, FrameBytes(kNtsc, (first + static_cast<int>(k)) % kClipFrames)) << k;
+  }
+  AVFILE_CloseReadingFile(reader);
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(RecordingTest, CallsOutOfOrderOrWithBadRecordsAreRefused) {

@@ -2,6 +2,7 @@
 // driven by hand: every frame shown at its time stamp and not before, the
 // formats and their conversions, the time-0 flush, stop and start, and the
 // host's mistakes (buffers returned twice or never, calls after a close).
+#include <algorithm>
 #include <cstring>
 
 #include "BoardTestSupport.h"
@@ -103,6 +104,124 @@ TEST_F(SinkTest, EveryFrameIsShownAtItsTimeStampAndNotBefore) {
   EXPECT_EQ(Device().Dropped(), 0u);
   EXPECT_EQ(board::testing::ProcessOverruns(), 0u);
   EXPECT_EQ(Device().FreeCount(), kSinkBufferCount);
+  EXPECT_EQ(AVFILE_StopSink(sink), 1);
+  EXPECT_EQ(AVFILE_CloseSink(sink), 1);
+  EXPECT_TRUE(boxes.empty());
+}
+
+// The board's field clock and the device clock moved together by hand, as
+// the real ones run: field n starts at device time FieldStart(n). Before
+// a field the output thread may read the counter a microsecond before the
+// field starts (as it does each millisecond when it is on time); it always
+// reads it once the field has started.
+class PacedSinkTest : public SinkTest {
+ protected:
+  static constexpr std::uint32_t kFirstField = 1000;
+  static constexpr std::int64_t kOrigin = 1'000'000;  // FieldStart(kFirstField)
+
+  static std::int64_t FieldStart(std::uint32_t field) {
+    // NTSC fields of 1001000/60 us, rounded up to the microsecond.
+    return kOrigin + (static_cast<std::int64_t>(field - kFirstField) * 1001000 + 59) / 60;
+  }
+  // Lets the output thread finish a whole turn after what the test changed.
+  static void LetThreadLook() {
+    const std::uint64_t polls = Device().Polls();
+    ASSERT_TRUE(WaitFor([&] { return Device().Polls() >= polls + 3; }));
+  }
+  // lookJustBefore false: the thread wakes only after the field has begun,
+  // too late for a frame it hands over only when the frame's time comes.
+  void RunField(bool lookJustBefore = true) {
+    const std::uint32_t field = board::testing::CurrentField() + 1;
+    if (lookJustBefore) {
+      now_ = FieldStart(field) - 1;
+      LetThreadLook();
+    }
+    now_ = FieldStart(field);
+    board::testing::AdvanceFields(1);
+    LetThreadLook();
+    ASSERT_EQ(Device().FieldSeen(), field);
+  }
+  static std::uint32_t LastShownField() {
+    board::BoardStatus status;
+    std::string error;
+    EXPECT_TRUE(board::ReadBoardStatus(status, error));
+    return status.lastShownField;
+  }
+};
+
+TEST_F(PacedSinkTest, FramesGoToTheBoardAFrameAheadAndShowAtTheirOwnFieldNeverBefore) {
+  board::testing::UseManualClock(kFirstField - 1);
+  now_ = FieldStart(kFirstField) - 1000;
+  AVFILE_Handle sink = OpenStartedSink();
+  RunField();  // fields 1000 and 1001: the field clock's phase is learnt
+  RunField();
+  ASSERT_TRUE(Device().FieldPhaseKnown());
+
+  // Started 3.4 ms into field 1001; frame k at (k + 1) frames after that
+  // falls 3.4 ms (less a third of a microsecond a frame) into field
+  // 1003 + 2k, so field 1004 + 2k is the first frame field at or after it.
+  const std::int64_t start = FieldStart(kFirstField + 1) + 3400;
+  now_ = start;
+  ASSERT_EQ(AVFILE_StartSink(sink), 1);
+  constexpr int kFrames = 10;
+  for (int k = 0; k < kFrames; ++k) {
+    SinkBufferRecord record = Borrow(sink, kGuid422);
+    ASSERT_EQ(Give(sink, record, Frame422(kNtsc, k), (k + 1) * kFrameMicroseconds), 1);
+  }
+  const std::uint32_t shownBefore = LastShownField();
+  for (std::uint32_t field = kFirstField + 2; field < kFirstField + 4 + 2 * kFrames; ++field) {
+    SCOPED_TRACE(field);
+    RunField(false);
+    const int k = (static_cast<int>(field) - static_cast<int>(kFirstField) - 4) / 2;  // showing
+    if (field < kFirstField + 4) {
+      EXPECT_EQ(LastShownField(), shownBefore) << "a frame was shown early";
+    } else {
+      // Each field shows the next field of the frames in turn: none repeated.
+      EXPECT_EQ(LastShownField(), field);
+      if (field & 1u) {
+        EXPECT_EQ(ShownFrame(), FrameBytes(kNtsc, k));
+      }
+    }
+    // Handed to the board during the frame before its own, not earlier.
+    const int handed = (static_cast<int>(field) - static_cast<int>(kFirstField)) / 2;
+    EXPECT_EQ(Device().Shown(), static_cast<std::uint64_t>(std::min(handed, kFrames)));
+  }
+  EXPECT_EQ(Device().Late(), 0u);
+  EXPECT_EQ(Device().Dropped(), 0u);
+
+  // A frame timed 2 us before a frame field's start (rounded up) shows at
+  // that field; one a microsecond after the next one's start waits for the
+  // one after: the field that shows a frame never starts before its time.
+  std::uint32_t next = board::testing::CurrentField() + 1;
+  if (next & 1u) ++next;
+  SinkBufferRecord record = Borrow(sink, kGuid422);
+  ASSERT_EQ(Give(sink, record, Frame422(kNtsc, 40), FieldStart(next + 2) - 2 - start), 1);
+  record = Borrow(sink, kGuid422);
+  ASSERT_EQ(Give(sink, record, Frame422(kNtsc, 41), FieldStart(next + 4) + 1 - start), 1);
+  while (board::testing::CurrentField() < next + 7) {
+    RunField();
+    const std::uint32_t field = board::testing::CurrentField();
+    if (field == next + 3) {
+      EXPECT_EQ(ShownFrame(), FrameBytes(kNtsc, 40));
+    }
+    if (field == next + 5) {
+      EXPECT_EQ(LastShownField(), next + 3) << "frame 41 shown early";
+    }
+    if (field == next + 7) {
+      EXPECT_EQ(ShownFrame(), FrameBytes(kNtsc, 41));
+    }
+  }
+  EXPECT_EQ(LastShownField(), next + 7);
+
+  // A frame whose field has passed before it was given is late: shown at the
+  // next frame field and counted.
+  record = Borrow(sink, kGuid422);
+  ASSERT_EQ(Give(sink, record, Frame422(kNtsc, 42), FieldStart(next + 6) - 2 - start), 1);
+  RunField();
+  RunField();
+  EXPECT_EQ(ShownFrame(), FrameBytes(kNtsc, 42));
+  EXPECT_EQ(LastShownField(), next + 9);
+  EXPECT_EQ(Device().Late(), 1u);
   EXPECT_EQ(AVFILE_StopSink(sink), 1);
   EXPECT_EQ(AVFILE_CloseSink(sink), 1);
   EXPECT_TRUE(boxes.empty());

@@ -69,6 +69,8 @@ int Status() {
   else
     std::printf("output:   program frame (last field shown %u)\n", status.lastShownField);
   std::printf("overruns: %llu\n", static_cast<unsigned long long>(status.overruns));
+  std::printf("repeated output fields: %llu\n",
+              static_cast<unsigned long long>(status.repeatedFields));
   std::printf("objects:  %zu\n", status.objects.size());
   for (const auto& object : status.objects)
     std::printf("  %-9s %-48s process %ld\n", object.kind.c_str(), object.name.c_str(),

@@ -257,6 +257,48 @@ TEST_F(OutputTest, OutputFrameCountsFollowEachBufferThroughThePool) {
   EXPECT_TRUE(testing::OutputFrames().empty());
 }
 
+// The board's own count of repeated fields: field times between two fields
+// of an engine output that brought nothing new.
+TEST_F(OutputTest, FieldTimesAnOutputLetsPassAreCountedAsRepeated) {
+  const auto repeated = [] {
+    BoardStatus status;
+    std::string error;
+    EXPECT_TRUE(ReadBoardStatus(status, error)) << error;
+    return status.repeatedFields;
+  };
+  const std::uint64_t before = repeated();
+  const DWORD output = RTME_CreateOutput("test.output.repeats", 0, 0, 0);
+  ASSERT_NE(output, 0u);
+  const auto show = [&] {
+    BYTE* address = nullptr;
+    DWORD bytes = 0;
+    const DWORD token = RTME_GetEmptyOutputBuffer(output, &address, &bytes);
+    ASSERT_NE(token, 0u);
+    ASSERT_TRUE(RTME_ShowOutputBuffer(output, token, bytes));
+  };
+  // Nothing shown yet: the fields before the output's first are not its
+  // repeats, nor is the first frame's wait for a first field.
+  testing::UseManualClock(999);
+  testing::AdvanceFields(3);  // 1000-1002
+  show();
+  testing::AdvanceFields(3);  // 1003 waits, 1004-1005 show the frame
+  EXPECT_EQ(repeated(), before);
+  // Frame after frame: no repeats.
+  show();
+  show();
+  testing::AdvanceFields(4);
+  EXPECT_EQ(repeated(), before);
+  // A frame a frame period late: two field times showed the last one again.
+  testing::AdvanceFields(2);
+  show();
+  testing::AdvanceFields(2);
+  EXPECT_EQ(repeated(), before + 2);
+  // Counted only once a new field comes, so a stopped output adds nothing.
+  testing::AdvanceFields(10);
+  EXPECT_EQ(repeated(), before + 2);
+  EXPECT_TRUE(RTME_ReleaseOutput(output));
+}
+
 TEST_F(OutputTest, PalOutputFieldsCarryPalRecords) {
   RecordingProbe monitor;
   monitor.Open("test.output.pal.monitor", RTME_PIN_OUTPUT_MONITOR);

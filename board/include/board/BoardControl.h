@@ -45,7 +45,11 @@ struct BoardStatus {
   std::uint32_t fieldCounter = 0;  // the board's current field (time stamp)
   std::vector<NamedObjectEntry> objects;
   std::uint64_t overruns = 0;  // fields that probes did not release in time
-  bool outputLive = true;      // the output shows the live input
+  // Field times between two fields of one engine output that brought no new
+  // field: the output repeated its picture (the program was late, or the
+  // clock skipped fields).
+  std::uint64_t repeatedFields = 0;
+  bool outputLive = true;  // the output shows the live input
   std::uint32_t lastShownField = 0;
 };
 

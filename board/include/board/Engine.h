@@ -129,8 +129,9 @@ QUELLOR_EXPORT BOOL RTME_ReleaseOutput(DWORD output);  // ordinal 70
 // written out; 0 when none is free. A frame is field 0 then field 1.
 QUELLOR_EXPORT DWORD RTME_GetEmptyOutputBuffer(DWORD output, BYTE** bufferAddress,
                                                DWORD* bufferBytes);
-// ordinal 73: show the frame (both fields, in order, at the field rate); the
-// buffer returns to the pool once its second field has been shown.
+// ordinal 73: show the frame (both fields, in order, at the field rate) from
+// the next first field after the current one; the buffer returns to the
+// pool once its second field has been shown.
 QUELLOR_EXPORT BOOL RTME_ShowOutputBuffer(DWORD output, DWORD token, DWORD bytes);
 QUELLOR_EXPORT BOOL RTME_ReturnOutputBuffer(DWORD output, DWORD token, DWORD bytes);  // ordinal 74
 
