@@ -123,14 +123,43 @@ bool InputSettingStore::Store(const InputSetting& setting) {
   return WriteFileAtomically(folder_ + "/input", Format(state));
 }
 
+namespace {
+
+// How long after its last change the file's contents, not only its time and
+// inode, decide whether it changed: two settings stored within one tick of
+// the file system's clock can leave the same time, and the second file can
+// take the inode the first one freed. A second covers the coarsest tick by
+// far; reading a few lines each field for that long costs nothing.
+constexpr std::int64_t kContentsWindowNanoseconds = 1'000'000'000;
+
+std::int64_t NanosecondsSince(const timespec& then) {
+  timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  return (static_cast<std::int64_t>(now.tv_sec) - then.tv_sec) * 1'000'000'000 +
+         (now.tv_nsec - then.tv_nsec);
+}
+
+}  // namespace
+
 bool InputSettingStore::Changed() {
   struct stat info;
   std::uint64_t stamp = 0;
-  if (stat(inputPath_.c_str(), &info) == 0)
+  bool young = false;
+  if (stat(inputPath_.c_str(), &info) == 0) {
     stamp = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000ull +
-            static_cast<std::uint64_t>(info.st_mtim.tv_nsec) + info.st_ino * 7919u;
-  const bool changed = stamp != lastStamp_;
+            static_cast<std::uint64_t>(info.st_mtim.tv_nsec) + info.st_ino * 7919u +
+            static_cast<std::uint64_t>(info.st_size) * 131u;
+    const std::int64_t age = NanosecondsSince(info.st_mtim);
+    young = age > -kContentsWindowNanoseconds && age < kContentsWindowNanoseconds;
+  }
+  bool changed = stamp != lastStamp_;
   lastStamp_ = stamp;
+  if (changed || young) {
+    std::string contents;
+    if (!ReadWholeFile(inputPath_, contents)) contents.clear();
+    if (contents != lastContents_) changed = true;
+    lastContents_ = std::move(contents);
+  }
   return changed;
 }
 

@@ -36,7 +36,8 @@ class InputSettingStore {
   // when there is none.
   bool Load(InputState& state);
   bool Store(const InputSetting& setting);
-  // True when the file changed since the last call (cheap: one stat).
+  // True when the file changed since the last call (cheap: one stat, and a
+  // read while the file is under a second old).
   bool Changed();
 
  private:
@@ -45,6 +46,7 @@ class InputSettingStore {
   std::string folder_;
   std::string inputPath_;  // folder_ + "/input", made once: Changed() runs every field
   std::uint64_t lastStamp_ = 0;
+  std::string lastContents_;  // as read at the last change or while young
 };
 
 }  // namespace quellor::board

@@ -1,8 +1,13 @@
 // The field clock, the input pin's fields and the field records.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
 #include <thread>
 
 #include "../InputSettingStore.h"
@@ -177,6 +182,38 @@ TEST_F(FieldClockTest, ChangingTheInputKeepsTheCounterGoing) {
   EXPECT_EQ(after.setting.standard, VideoStandard::Pal);
   EXPECT_GE(after.baseField, fieldBefore);
   EXPECT_LE(after.baseField, fieldBefore + 2);  // a few microseconds passed, no jump
+}
+
+// Two settings stored within one tick of the file system's clock can leave
+// the file with the same time, size and inode (the new file takes the inode
+// the old one freed): the change must still be seen.
+TEST_F(FieldClockTest, AChangeWithinOneClockTickOnTheSameInodeIsSeen) {
+  InputSettingStore store(folder());
+  InputState state;
+  ASSERT_TRUE(store.Load(state));
+  const std::string path = folder() + "/input";
+  timespec tick;
+  clock_gettime(CLOCK_REALTIME, &tick);
+  const timespec times[2] = {tick, tick};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  store.Changed();  // takes the file as it is now
+  EXPECT_FALSE(store.Changed());
+  // The same length, written in place (same inode), the time put back.
+  std::string contents;
+  {
+    std::ifstream in(path);
+    contents.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const auto source = contents.find("source bars");
+  ASSERT_NE(source, std::string::npos);
+  contents.replace(source, 11, "source none");
+  {
+    std::ofstream out(path, std::ios::in | std::ios::out);
+    out << contents;
+  }
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  EXPECT_TRUE(store.Changed());
+  EXPECT_FALSE(store.Changed());
 }
 
 }  // namespace
