@@ -284,12 +284,14 @@ void ClipboardBridge::Write(unsigned format, const void* data, size_t size) {
   unwrittenFormat_ = format;
 }
 
-// A program that changes the clipboard while its viewers are hearing of a
-// copy from X (one starting up empties it, say) made its change before it
-// saw the copy: the copy is put back, once, so that both sides show it.
+// A program that empties the clipboard while its viewers are hearing of a
+// copy from X (one starting up, say) did so before it saw the copy: the copy
+// is put back, once, so that both sides show it. An emptied clipboard holds
+// nothing to lose; a program's own new data is never written over.
 bool ClipboardBridge::WriteSubset(unsigned format, const void* data, size_t size) {
   if (!WriteSubsetOnce(format, data, size)) return false;
-  if (desktop::LastClipboardChange().version == writtenVersion_) return true;
+  if (desktop::LastClipboardChange().version == writtenVersion_ || CountClipboardFormats() != 0)
+    return true;
   return WriteSubsetOnce(format, data, size);
 }
 
