@@ -4,6 +4,7 @@
 #include <X11/extensions/Xfixes.h>
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -88,7 +89,31 @@ ClipboardBridge::ClipboardBridge(Display* display) : display_(display) {
     const long ms = std::strtol(timeout, nullptr, 10);
     if (ms > 0 && ms <= 60000) timeout_ = std::chrono::milliseconds(ms);
   }
+  timestamp_ = XInternAtom(display_, "QUELLOR_TIMESTAMP", False);
   seenVersion_ = desktop::LastClipboardChange().version;
+  // Every change of hands after this moment is reported (the selection input
+  // above is asked for first), so the last one before is no later than now.
+  knownChange_ = ServerTime();
+}
+
+namespace {
+
+Bool IsTimestampChange(Display*, XEvent* event, XPointer arg) {
+  const auto* wanted = reinterpret_cast<const std::pair<Window, Atom>*>(arg);
+  return event->type == PropertyNotify && event->xproperty.window == wanted->first &&
+         event->xproperty.atom == wanted->second;
+}
+
+}  // namespace
+
+// The server's clock: appending nothing to a property of our own window
+// still reports the change, with the server's time.
+Time ClipboardBridge::ServerTime() {
+  XChangeProperty(display_, window_, timestamp_, XA_STRING, 8, PropModeAppend, nullptr, 0);
+  XEvent event;
+  std::pair<Window, Atom> wanted{window_, timestamp_};
+  XIfEvent(display_, &event, IsTimestampChange, reinterpret_cast<XPointer>(&wanted));
+  return event.xproperty.time;
 }
 
 ClipboardBridge::~ClipboardBridge() {
@@ -110,11 +135,39 @@ void ClipboardBridge::Poll() {
                  static_cast<long long>(timeout_.count()));
     waiting_ = Waiting::Nothing;
   }
+  // A copy that found the clipboard open in a program is tried again.
+  if (!unwritten_.empty() && !WriteSubset(unwrittenFormat_, unwritten_.data(), unwritten_.size()))
+    return;
+  unwritten_.clear();
+  // A copy from X on its way wins over the programs' changes made meanwhile;
+  // when it does not arrive, they are looked at next time.
+  if (waiting_ != Waiting::Nothing) return;
   const desktop::ClipboardChange change = desktop::LastClipboardChange();
   if (change.version == seenVersion_) return;
+  if (change.version != writtenVersion_) {  // not our own copy from X
+    // Copies the server has already seen are weighed first: they came
+    // before this look, so possibly after the program's change.
+    TakeSelectionNotices();
+    if (waiting_ != Waiting::Nothing) return;
+    TakeXClipboard();
+  }
   seenVersion_ = change.version;
-  if (change.thread == GetCurrentThreadId()) return;  // our own copy from X
-  XSetSelectionOwner(display_, clipboard_, window_, CurrentTime);
+}
+
+void ClipboardBridge::TakeSelectionNotices() {
+  if (fixesEventBase_ < 0) return;
+  XSync(display_, False);
+  XEvent event;
+  while (XCheckTypedEvent(display_, fixesEventBase_ + XFixesSelectionNotify, &event))
+    HandleEvent(event);
+}
+
+// Only when nobody took the X clipboard since the last change the bridge
+// saw: a copy in another program that came meanwhile (its notice still on
+// the way) is newer than anything the bridge would hand over, and the server
+// refuses a take dated before it. The notice then brings that copy in.
+void ClipboardBridge::TakeXClipboard() {
+  XSetSelectionOwner(display_, clipboard_, window_, knownChange_);
   owner_ = XGetSelectionOwner(display_, clipboard_) == window_;
   XFlush(display_);
 }
@@ -122,8 +175,11 @@ void ClipboardBridge::Poll() {
 bool ClipboardBridge::HandleEvent(const XEvent& event) {
   if (fixesEventBase_ >= 0 && event.type == fixesEventBase_ + XFixesSelectionNotify) {
     const auto& notify = reinterpret_cast<const XFixesSelectionNotifyEvent&>(event);
-    if (notify.selection == clipboard_ && notify.owner != window_) {
+    if (notify.selection != clipboard_) return true;
+    knownChange_ = notify.selection_timestamp;
+    if (notify.owner != window_) {
       owner_ = false;
+      unwritten_.clear();  // superseded
       if (notify.owner != None) Request(targets_);
     }
     return true;
@@ -210,15 +266,36 @@ void ClipboardBridge::Deliver(Atom target, const std::vector<uint8_t>& data) {
       std::fprintf(stderr, "quellor: picture on the X clipboard refused: %s\n", error.c_str());
       return;
     }
-    WriteSubset(CF_DIB, dib.data(), dib.size());
+    Write(CF_DIB, dib.data(), dib.size());
     return;
   }
   const std::string raw(data.begin(), data.end());
   const std::string text = target == string_ ? Latin1ToSubsetText(raw) : Utf8ToSubsetText(raw);
-  WriteSubset(CF_TEXT, text.c_str(), text.size() + 1);
+  Write(CF_TEXT, text.c_str(), text.size() + 1);
 }
 
+// The clipboard may be open in a program just now: the copy then waits for
+// the next turn instead of being dropped (newer copies from X replace it).
+void ClipboardBridge::Write(unsigned format, const void* data, size_t size) {
+  unwritten_.clear();
+  if (WriteSubset(format, data, size)) return;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  unwritten_.assign(bytes, bytes + size);
+  unwrittenFormat_ = format;
+}
+
+// A program that empties the clipboard while its viewers are hearing of a
+// copy from X (one starting up, say) did so before it saw the copy: the copy
+// is put back, once, so that both sides show it. An emptied clipboard holds
+// nothing to lose; a program's own new data is never written over.
 bool ClipboardBridge::WriteSubset(unsigned format, const void* data, size_t size) {
+  if (!WriteSubsetOnce(format, data, size)) return false;
+  if (desktop::LastClipboardChange().version == writtenVersion_ || CountClipboardFormats() != 0)
+    return true;
+  return WriteSubsetOnce(format, data, size);
+}
+
+bool ClipboardBridge::WriteSubsetOnce(unsigned format, const void* data, size_t size) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
   if (!memory) return false;
   std::memcpy(GlobalLock(memory), data, size);
@@ -229,8 +306,12 @@ bool ClipboardBridge::WriteSubset(unsigned format, const void* data, size_t size
   }
   EmptyClipboard();
   SetClipboardData(format, memory);
-  // Closing tells the viewer chain (WM_DRAWCLIPBOARD). The change is marked
-  // as this thread's, so Poll does not hand the copy straight back to X.
+  // Nobody else can close the clipboard while it is open here: the change
+  // closing makes is the next one. Marked as ours, so that Poll does not
+  // hand the copy straight back to X.
+  writtenVersion_ = desktop::LastClipboardChange().version + 1;
+  seenVersion_ = writtenVersion_;
+  // Closing tells the viewer chain (WM_DRAWCLIPBOARD).
   CloseClipboard();
   return true;
 }

@@ -5,6 +5,15 @@
 // image/png or image/bmp (CF_DIB). An owner that never answers is given up after a
 // bounded wait (QUELLOR_X_SELECTION_TIMEOUT_MS, 1000 by default); oversized
 // or malformed data is refused with a message.
+//
+// Copies on both sides race (a program copying as another starts): the later
+// one must win on both sides, and a copy made in another X program is never
+// lost to a change of the subset's it has not been weighed against. So the
+// bridge takes the X clipboard only on the condition that nobody took it
+// since the last change it saw (the server's own ordering by timestamps), a
+// copy from X on its way to the subset wins over changes the programs make
+// meanwhile, and one that a program changed while its viewers were hearing of
+// it is put back once.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -39,7 +48,12 @@ class ClipboardBridge {
   void OnSelectionRequest(const XSelectionRequestEvent& request);
   bool ReadProperty(std::vector<uint8_t>& data, Atom& type);
   void Deliver(Atom target, const std::vector<uint8_t>& data);
+  void Write(unsigned format, const void* data, size_t size);
   bool WriteSubset(unsigned format, const void* data, size_t size);
+  bool WriteSubsetOnce(unsigned format, const void* data, size_t size);
+  void TakeXClipboard();
+  void TakeSelectionNotices();
+  Time ServerTime();
   std::vector<Atom> OfferedTargets();
 
   Display* display_;
@@ -50,7 +64,14 @@ class ClipboardBridge {
   Atom requested_ = 0;
   std::chrono::steady_clock::time_point deadline_{};
   std::chrono::milliseconds timeout_{1000};
-  uint64_t seenVersion_ = 0;
+  uint64_t seenVersion_ = 0;     // the subset's last change looked at
+  uint64_t writtenVersion_ = 0;  // the subset's change the bridge made itself
+  // When the X clipboard last changed hands, as far as the bridge has seen
+  // (server milliseconds): taking it is conditional on no newer change.
+  Time knownChange_ = 0;
+  Atom timestamp_ = 0;
+  std::vector<uint8_t> unwritten_;  // a copy from X the clipboard was busy for
+  unsigned unwrittenFormat_ = 0;
   bool owner_ = false;
 };
 
