@@ -120,9 +120,12 @@ ClipboardBridge::~ClipboardBridge() {
   XDestroyWindow(display_, window_);
 }
 
+// Dated at the owner change it asks about: the server refuses it once the
+// clipboard has changed hands again, and the answer carries the date back.
 void ClipboardBridge::Request(Atom target) {
   XDeleteProperty(display_, window_, property_);
-  XConvertSelection(display_, clipboard_, target, property_, window_, CurrentTime);
+  requestTime_ = knownChange_;
+  XConvertSelection(display_, clipboard_, target, property_, window_, requestTime_);
   XFlush(display_);
   waiting_ = target == targets_ ? Waiting::Targets : Waiting::Data;
   requested_ = target;
@@ -222,6 +225,8 @@ bool ClipboardBridge::ReadProperty(std::vector<uint8_t>& data, Atom& type) {
 void ClipboardBridge::OnSelectionNotify(const XSelectionEvent& event) {
   if (waiting_ == Waiting::Nothing || event.selection != clipboard_ || event.target != requested_)
     return;
+  // An owner that answers undated (CurrentTime) is taken at its word.
+  if (event.time != requestTime_ && event.time != CurrentTime) return;
   const Waiting was = waiting_;
   waiting_ = Waiting::Nothing;
   if (event.property == None) {

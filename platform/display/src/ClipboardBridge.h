@@ -62,6 +62,9 @@ class ClipboardBridge {
   Atom clipboard_, targets_, utf8String_, string_, text_, imagePng_, imageBmp_, incr_, property_;
   Waiting waiting_ = Waiting::Nothing;
   Atom requested_ = 0;
+  // The owner change a request was dated at: an answer dated otherwise comes
+  // from an earlier owner, late, and is not this request's.
+  Time requestTime_ = 0;
   std::chrono::steady_clock::time_point deadline_{};
   std::chrono::milliseconds timeout_{1000};
   uint64_t seenVersion_ = 0;     // the subset's last change looked at

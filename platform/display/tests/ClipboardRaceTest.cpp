@@ -315,4 +315,30 @@ TEST_F(ClipboardRaceTest, ACopyThatFindsTheClipboardOpenArrivesLater) {
   DestroyWindow(viewer);
 }
 
+// Two copies in other programs one after the other, the first owner
+// answering only after the second copy: its late answer is not taken for the
+// second owner's, which would leave the bridge waiting on the wrong question
+// and the second copy never fetched.
+TEST_F(ClipboardRaceTest, ALateAnswerFromAnEarlierOwnerIsNotTakenForTheNewOnes) {
+  HWND viewer = MakeViewer();
+  SetClipboardViewer(viewer);
+  Settle();
+  CopyInX("first");
+  BridgeHandlesEvents();         // asks the first owner what it offers
+  XSync(bridgeDisplay_, False);  // the question has reached the first owner
+  // The server dates changes of hands in milliseconds: the second is later.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  const Window second = XCreateSimpleWindow(other_, DefaultRootWindow(other_), 0, 0, 1, 1, 0, 0, 0);
+  copied_ = "second";
+  XSetSelectionOwner(other_, clipboard_, second, CurrentTime);
+  ServeOther();       // the first owner answers now, late
+  lostCopy_ = false;  // the first copy's loss is expected
+  Settle();
+  EXPECT_EQ(SubsetText(), "second");
+  EXPECT_EQ(g_lastSeen, "second");
+  EXPECT_EQ(PasteInX(), "second");
+  XDestroyWindow(other_, second);
+  DestroyWindow(viewer);
+}
+
 }  // namespace
