@@ -7,42 +7,16 @@
 
 #include <algorithm>
 
+#include "IconPixels.h"
+
 namespace quellor::display {
-
-namespace {
-
-// The cursor drawn by the subset onto a plain background.
-std::vector<uint32_t> DrawnOn(HCURSOR cursor, int side, uint32_t background) {
-  std::vector<uint32_t> out;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = side;
-  info.bmiHeader.biHeight = -side;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = dc ? CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-  if (bitmap && bits) {
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    auto* pixels = static_cast<uint32_t*>(bits);
-    std::fill(pixels, pixels + size_t(side) * size_t(side), background);
-    if (DrawIcon(dc, 0, 0, cursor)) out.assign(pixels, pixels + size_t(side) * size_t(side));
-    SelectObject(dc, old);
-  }
-  if (bitmap) DeleteObject(bitmap);
-  if (dc) DeleteDC(dc);
-  return out;
-}
-
-}  // namespace
 
 // DrawIcon blends by alpha; drawn once on black and once on white, the
 // difference of the two gives the alpha back (white - black = 255 - alpha)
 // and the drawing on black the colour times alpha.
 std::vector<uint32_t> CursorPicture(HCURSOR cursor, int side) {
-  const std::vector<uint32_t> onBlack = DrawnOn(cursor, side, 0x000000);
-  const std::vector<uint32_t> onWhite = DrawnOn(cursor, side, 0xFFFFFF);
+  const std::vector<uint32_t> onBlack = IconOnBackground(cursor, side, 0x000000);
+  const std::vector<uint32_t> onWhite = IconOnBackground(cursor, side, 0xFFFFFF);
   if (onBlack.empty() || onWhite.size() != onBlack.size()) return {};
   std::vector<uint32_t> out(onBlack.size(), 0);
   for (size_t i = 0; i < out.size(); ++i) {

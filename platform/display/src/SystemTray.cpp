@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "IconPixels.h"
 #include "win32/automation/Desktop.h"
 #include "windows.h"
 
@@ -32,32 +33,12 @@ constexpr int kFallbackMargin = 4;
 std::vector<uint32_t> DrawIconPicture(HICON icon, int width, int height) {
   const int side = std::max(1, GetSystemMetrics(SM_CXICON));
   std::vector<uint32_t> out(size_t(width) * size_t(height), kBackground);
-  if (!icon) return out;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = side;
-  info.bmiHeader.biHeight = -side;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!dc || !bitmap || !bits) {
-    if (bitmap) DeleteObject(bitmap);
-    if (dc) DeleteDC(dc);
-    return out;
-  }
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  auto* pixels = static_cast<uint32_t*>(bits);
-  std::fill(pixels, pixels + size_t(side) * size_t(side), kBackground);
-  DrawIcon(dc, 0, 0, icon);
+  const std::vector<uint32_t> drawn = IconOnBackground(icon, side, kBackground);
+  if (drawn.empty()) return out;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       out[size_t(y) * size_t(width) + size_t(x)] =
-          pixels[size_t(y * side / height) * size_t(side) + size_t(x * side / width)] & 0xFFFFFF;
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+          drawn[size_t(y * side / height) * size_t(side) + size_t(x * side / width)] & 0xFFFFFF;
   return out;
 }
 
