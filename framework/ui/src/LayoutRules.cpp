@@ -6,6 +6,7 @@
 
 #include "qlxrapi/BaseWindowClass.h"
 #include "qlxrapi/Controls_LayoutHints.h"
+#include "SpliceItems.h"
 #include "qlxrapi/WindowLayout.h"
 #include "qlxrapi/vRect.h"
 
@@ -63,20 +64,7 @@ WindowLayout_Item* GridDropPlacement(long width, long x, long y, WindowLayout_It
     if (item->y + item->height > lowest) lowest = item->y + item->height;
   }
   if (lowest < y) before = nullptr;
-  // Splice the dropped list in front of `before`.
-  WindowLayout_Item* lastDropped = dropped;
-  while (lastDropped->next != nullptr) lastDropped = lastDropped->next;
-  WindowLayout_Item* head = existing;
-  if (before == existing) {
-    lastDropped->next = existing;
-    head = dropped;
-  } else {
-    WindowLayout_Item* at = existing;
-    while (at->next != before) at = at->next;
-    at->next = dropped;
-    lastDropped->next = before;
-  }
-  return GridLayout(head, width, spacingX, spacingY);
+  return GridLayout(SpliceItemsBefore(existing, dropped, before), width, spacingX, spacingY);
 }
 
 namespace {

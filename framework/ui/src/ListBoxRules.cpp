@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "SpliceItems.h"
 #include "qlxrapi/WindowLayout.h"
 
 namespace quellor::win {
@@ -48,19 +49,7 @@ WindowLayout_Item* ListBoxDropPlacement(long y, WindowLayout_Item* existing,
       break;
     }
   }
-  WindowLayout_Item* lastDropped = dropped;
-  while (lastDropped->next != nullptr) lastDropped = lastDropped->next;
-  WindowLayout_Item* head = existing;
-  if (before == existing) {
-    lastDropped->next = existing;
-    head = dropped;
-  } else {
-    WindowLayout_Item* at = existing;
-    while (at->next != before) at = at->next;
-    at->next = dropped;
-    lastDropped->next = before;
-  }
-  return ListBoxStack(head);
+  return ListBoxStack(SpliceItemsBefore(existing, dropped, before));
 }
 
 }  // namespace quellor::win
