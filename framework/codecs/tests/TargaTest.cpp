@@ -268,53 +268,58 @@ namespace quellor::codecs {
 namespace {
 
 // 32-bit run-length files of random packets (runs and literals of 1 to 12
-// pixels, crossing rows), in both row orders, against a decode done here
-// pixel by pixel: the fast paths for short runs must not write into rows
-// already decoded.
+// pixels, now and then up to 128, crossing rows), in both row orders, against
+// a decode done here pixel by pixel: the fast paths for short runs must not
+// write into rows already decoded. The large picture's packets span several
+// of the reader's buffers, so packets are also split across refills.
 TEST(Targa, RandomThirtyTwoBitPacketsDecodeAsThePixelsTheyName) {
   std::uint32_t noise = 7;
   auto next = [&noise] {
     noise = noise * 1664525u + 1013904223u;
     return noise >> 8;
   };
-  for (std::uint8_t descriptor : {std::uint8_t(8), std::uint8_t(8 | 32)}) {
-    TargaHeader header;
-    header.type = 10;
-    header.depth = 32;
-    header.width = 21;
-    header.height = 7;
-    header.descriptor = descriptor;
-    const std::size_t total = header.width * header.height;
-    Bytes packets, pixels;  // pixels in file order
-    while (pixels.size() / 4 < total) {
-      const std::size_t count = 1 + next() % 12;
-      const bool run = next() % 2 == 0;
-      packets.push_back(std::uint8_t(run ? 0x80 + count - 1 : count - 1));
-      for (std::size_t i = 0; i < count; ++i) {
-        if (run && i > 0) {
-          pixels.insert(pixels.end(), pixels.end() - 4, pixels.end());
-          continue;
+  struct Size {
+    std::uint16_t width, height;
+  };
+  for (const Size size : {Size{21, 7}, Size{403, 101}})
+    for (std::uint8_t descriptor : {std::uint8_t(8), std::uint8_t(8 | 32)}) {
+      TargaHeader header;
+      header.type = 10;
+      header.depth = 32;
+      header.width = size.width;
+      header.height = size.height;
+      header.descriptor = descriptor;
+      const std::size_t total = header.width * header.height;
+      Bytes packets, pixels;  // pixels in file order
+      while (pixels.size() / 4 < total) {
+        const std::size_t count = next() % 8 == 0 ? 1 + next() % 128 : 1 + next() % 12;
+        const bool run = next() % 2 == 0;
+        packets.push_back(std::uint8_t(run ? 0x80 + count - 1 : count - 1));
+        for (std::size_t i = 0; i < count; ++i) {
+          if (run && i > 0) {
+            pixels.insert(pixels.end(), pixels.end() - 4, pixels.end());
+            continue;
+          }
+          const std::uint32_t w = next();
+          const Bytes pixel = {std::uint8_t(w), std::uint8_t(w >> 8), std::uint8_t(w >> 16),
+                               std::uint8_t(i)};
+          packets.insert(packets.end(), pixel.begin(), pixel.end());
+          pixels.insert(pixels.end(), pixel.begin(), pixel.end());
         }
-        const std::uint32_t w = next();
-        const Bytes pixel = {std::uint8_t(w), std::uint8_t(w >> 8), std::uint8_t(w >> 16),
-                             std::uint8_t(i)};
-        packets.insert(packets.end(), pixel.begin(), pixel.end());
-        pixels.insert(pixels.end(), pixel.begin(), pixel.end());
+      }
+      Picture picture;
+      ASSERT_EQ(testing::ReadPicture(header.Encode() + packets, kFormatTarga, picture), 0);
+      ASSERT_EQ(total * 4, picture.data.size());
+      const std::size_t rowBytes = header.width * 4;
+      for (unsigned fileRow = 0; fileRow < header.height; ++fileRow) {
+        const unsigned y = descriptor & 32 ? header.height - 1 - fileRow : fileRow;
+        const Bytes expected(pixels.begin() + fileRow * rowBytes,
+                             pixels.begin() + (fileRow + 1) * rowBytes);
+        const Bytes got(picture.data.begin() + y * rowBytes,
+                        picture.data.begin() + (y + 1) * rowBytes);
+        EXPECT_EQ(expected, got) << "descriptor " << int(descriptor) << " file row " << fileRow;
       }
     }
-    Picture picture;
-    ASSERT_EQ(testing::ReadPicture(header.Encode() + packets, kFormatTarga, picture), 0);
-    ASSERT_EQ(total * 4, picture.data.size());
-    const std::size_t rowBytes = header.width * 4;
-    for (unsigned fileRow = 0; fileRow < header.height; ++fileRow) {
-      const unsigned y = descriptor & 32 ? header.height - 1 - fileRow : fileRow;
-      const Bytes expected(pixels.begin() + fileRow * rowBytes,
-                           pixels.begin() + (fileRow + 1) * rowBytes);
-      const Bytes got(picture.data.begin() + y * rowBytes,
-                      picture.data.begin() + (y + 1) * rowBytes);
-      EXPECT_EQ(expected, got) << "descriptor " << int(descriptor) << " file row " << fileRow;
-    }
-  }
 }
 
 }  // namespace
