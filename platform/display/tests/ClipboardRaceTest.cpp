@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "ClipboardBridge.h"
+#include "SubsetClipboard.h"
 #include "XvfbServer.h"
 #include "win32/automation/Desktop.h"
 #include "windows.h"
@@ -25,18 +26,8 @@
 namespace {
 
 using quellor::display::ClipboardBridge;
+using quellor::display::testing::SubsetText;
 using quellor::display::testing::XvfbServer;
-
-std::string SubsetText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    if (auto* p = static_cast<const char*>(GlobalLock(h))) text = p;
-    GlobalUnlock(h);
-  }
-  CloseClipboard();
-  return text;
-}
 
 // What the viewer saw on the clipboard the last time it heard of a change.
 std::string g_lastSeen;

@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "SubsetClipboard.h"
 #include "XvfbServer.h"
 #include "win32/automation/Desktop.h"
 #include "windows.h"
@@ -144,16 +145,7 @@ class PresenterTest : public ::testing::Test {
     return out;
   }
 
-  std::string SubsetText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE h = GetClipboardData(CF_TEXT)) {
-      if (auto* p = static_cast<const char*>(GlobalLock(h))) text = p;
-      GlobalUnlock(h);
-    }
-    CloseClipboard();
-    return text;
-  }
+  std::string SubsetText() { return ::quellor::display::testing::SubsetText(); }
 
   void SetSubset(UINT format, const void* data, size_t size, HWND owner) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
