@@ -99,6 +99,7 @@ WaveformMonitor::WaveformMonitor(bool input) {
       m_field[i] = 0x80;
       m_field[i + 1] = 0x10;
     }
+    m_drawnCopy = new std::uint8_t[kFieldBufferBytes];
     m_graticule = new std::uint8_t[kScopeBytes]();
     if (m_frameEvent == nullptr) throw kScopeNoProbe;
     SetEvent(m_frameEvent);
@@ -132,6 +133,8 @@ void WaveformMonitor::ReleaseEngine() {
   m_frameEvent = nullptr;
   delete[] m_field;
   m_field = nullptr;
+  delete[] m_drawnCopy;
+  m_drawnCopy = nullptr;
   delete[] m_graticule;
   m_graticule = nullptr;
 }
@@ -317,9 +320,15 @@ void WaveformMonitor::CopyWorkingGraticule(std::uint8_t* bytes) {
 void WaveformMonitor::DrawCurrentMode() {
   FunctionBlock display(m_displayLock);
   if (m_display == nullptr) return;
-  FunctionBlock field(m_fieldLock);
-  DrawScope(m_mode, m_graticule, m_field, m_lineCount / 2, m_vectorMap, m_scratch, m_display);
-  m_drawnField = m_fieldsTaken.load();
+  std::uint32_t lines = 0, taken = 0;
+  {
+    FunctionBlock field(m_fieldLock);
+    lines = m_lineCount / 2;
+    std::memcpy(m_drawnCopy, m_field, std::size_t{lines} * kScopeLineBytes);
+    taken = m_fieldsTaken.load();
+  }
+  DrawScope(m_mode, m_graticule, m_drawnCopy, lines, m_vectorMap, m_scratch, m_display);
+  m_drawnField = taken;
   ++m_drawCounter;
 }
 

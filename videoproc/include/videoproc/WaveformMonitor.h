@@ -117,6 +117,9 @@ class QUELLOR_EXPORT WaveformMonitor : public BaseWindowClass, public Thread {
 
   // Mode, working graticule, display and palette, under m_displayLock.
   Variable_Block m_displayLock;
+  // The field as a draw walks it, copied out of m_field under m_fieldLock:
+  // the engine's callback then waits for a copy at most, never for a draw.
+  std::uint8_t* m_drawnCopy = nullptr;
   std::uint8_t* m_graticule = nullptr;
   std::atomic<unsigned int> m_brightness{300};
   std::atomic<int> m_mode{0};
