@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "CommandTable.h"
+
 namespace quellor::edithost {
 
 const char* const kUsageText =
@@ -58,24 +60,16 @@ std::unique_ptr<BridgePlugin> LoadPlugin(const Options& options, std::ostream& e
 }
 
 int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) {
-    err << kUsageText;
-    return 2;
-  }
-  const Arguments rest(args.begin() + 1, args.end());
-  const std::string& command = args[0];
-  if (command == "interfaces") return RunInterfaces(rest, out, err);
-  if (command == "info") return RunInfo(rest, out, err);
-  if (command == "read") return RunRead(rest, out, err);
-  if (command == "write") return RunWrite(rest, out, err);
-  if (command == "record") return RunRecord(rest, out, err);
-  if (command == "play") return RunPlay(rest, out, err);
-  if (command == "--help" || command == "-h" || command == "help") {
-    out << kUsageText;
-    return 0;
-  }
-  err << "edithost: unknown command \"" << command << "\"\n" << kUsageText;
-  return 2;
+  return tools::RunCommandTable("edithost", kUsageText,
+                                {
+                                    {"interfaces", RunInterfaces},
+                                    {"info", RunInfo},
+                                    {"read", RunRead},
+                                    {"write", RunWrite},
+                                    {"record", RunRecord},
+                                    {"play", RunPlay},
+                                },
+                                args, out, err);
 }
 
 }  // namespace quellor::edithost

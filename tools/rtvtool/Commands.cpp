@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "CommandTable.h"
+
 namespace quellor::rtvtool {
 
 const char* const kUsageText =
@@ -16,23 +18,15 @@ const char* const kUsageText =
     "  generate  colour bars with a moving marker, as a clip\n";
 
 int RunCommand(const Arguments& args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) {
-    err << kUsageText;
-    return 2;
-  }
-  const Arguments rest(args.begin() + 1, args.end());
-  const std::string& command = args[0];
-  if (command == "info") return RunInfo(rest, out, err);
-  if (command == "export") return RunExport(rest, out, err);
-  if (command == "to-y4m") return RunToY4m(rest, out, err);
-  if (command == "from-y4m") return RunFromY4m(rest, out, err);
-  if (command == "generate") return RunGenerate(rest, out, err);
-  if (command == "--help" || command == "-h" || command == "help") {
-    out << kUsageText;
-    return 0;
-  }
-  err << "rtvtool: unknown command \"" << command << "\"\n" << kUsageText;
-  return 2;
+  return tools::RunCommandTable("rtvtool", kUsageText,
+                                {
+                                    {"info", RunInfo},
+                                    {"export", RunExport},
+                                    {"to-y4m", RunToY4m},
+                                    {"from-y4m", RunFromY4m},
+                                    {"generate", RunGenerate},
+                                },
+                                args, out, err);
 }
 
 }  // namespace quellor::rtvtool
