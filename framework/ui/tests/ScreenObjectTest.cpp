@@ -97,6 +97,47 @@ TEST(ResourceRegistry, EveryRegistrationIsTracedWithItsNameAndPlainClassName) {
   EXPECT_TRUE(DeleteResource(static_cast<ScreenObject*>(nullptr)));
 }
 
+TEST(ScreenObjects, ContainerRepeatsOnlyItsCurrentChildAndDeletesTheOldOne) {
+  uitest::Log log;
+  uitest::NoticeRecorder notices(log);
+  int deleted = 0;
+  auto* first = new Counted(&deleted);
+  ScreenObject_Container container(first);
+  container.AddDependant(&notices, 1);
+  EXPECT_EQ(-1, container.ScreenObject_GetPreferedXSize());
+  first->ScreenObject_SetPreferedXSize(5);
+  EXPECT_EQ((uitest::Log{"notice Changed"}), log);
+  EXPECT_EQ(5, container.ScreenObject_GetPreferedXSize());
+  auto* second = new Counted(&deleted);
+  container.ChangeChildItem(second);
+  EXPECT_EQ(1, deleted);
+  log.clear();
+  second->ScreenObject_SetPreferedYSize(8);
+  EXPECT_EQ((uitest::Log{"notice Changed"}), log);
+  EXPECT_EQ(8, container.ScreenObject_GetPreferedYSize());
+  container.ChangeChildItem(nullptr);
+  EXPECT_EQ(2, deleted);
+  EXPECT_EQ(-1, container.ScreenObject_GetPreferedYSize());
+  container.DeleteDependant(&notices);
+}
+
+TEST(ScreenObjects, SolidColourChangesQuietly) {
+  uitest::Log log;
+  uitest::NoticeRecorder notices(log);
+  ScreenObjectSolid solid;
+  solid.AddDependant(&notices, 1);
+  unsigned r = 9, g = 9, b = 9;
+  solid.ScreenObjectSolid_GetColor(r, g, b);
+  EXPECT_EQ(0u, r + g + b);  // black at first
+  solid.ScreenObjectSolid_SetColor(10, 20, 30);
+  solid.ScreenObjectSolid_GetColor(r, g, b);
+  EXPECT_EQ(10u, r);
+  EXPECT_EQ(20u, g);
+  EXPECT_EQ(30u, b);
+  EXPECT_TRUE(log.empty());
+  solid.DeleteDependant(&notices);
+}
+
 TEST(ScreenObjects, CompositeDrawsEveryChildAndPrefersTheLargest) {
   ScreenObject_Composite empty;
   RECT r{0, 0, 4, 4};
