@@ -2,6 +2,7 @@
 // child moves, is resized, changes parent or is closed, and the window
 // functions that look at the family (popups, capture, shape).
 #include <qlxrapi/WindowFunctions.h>
+#include <win32/resources.h>
 
 #include <algorithm>
 
@@ -224,6 +225,38 @@ TEST_F(WindowFamily, ShapeFromChildrenShowsTheWindowOnlyWhereItsChildrenAre) {
   EXPECT_FALSE(PtInRegion(shape, 40, 20));
   EXPECT_FALSE(PtInRegion(shape, 0, 0));
   DeleteObject(shape);
+}
+
+TEST_F(WindowFamily, ChildrenOfADialogTemplateMoveInKeepingTheirOrderAndTheParentIsLaidOut) {
+  quellor::win32::DialogTemplate dialog;
+  dialog.cx = 100;
+  dialog.cy = 60;
+  for (const char* text : {"first", "second", "third"}) {
+    quellor::win32::DialogItemTemplate item;
+    item.className = "STATIC";
+    item.text = text;
+    item.cx = 30;
+    item.cy = 10;
+    dialog.items.push_back(item);
+  }
+  quellor::win32::RegisterDialogResource(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(4711), dialog);
+  auto* manager = Make<ManagerWindow>(nullptr, "manager", WS_POPUP | WS_VISIBLE);
+  auto* panel = Make<FamilyWindow>(manager->GetWindowHandle(), "panel");
+  Settled();
+  log.clear();
+  ASSERT_TRUE(panel->OpenChildren(4711));
+  ASSERT_EQ(3, panel->GetNoChildren());
+  const char* expected[] = {"first", "second", "third"};
+  for (int i = 0; i < 3; ++i) {
+    char text[16] = {};
+    GetWindowTextA(panel->GetChildhWnd(i), text, sizeof text);
+    EXPECT_STREQ(expected[i], text);
+    EXPECT_TRUE(IsWindowVisible(panel->GetChildhWnd(i)));
+  }
+  EXPECT_TRUE(Contains(log, "manager layout"));
+  // A template that does not exist opens nothing.
+  EXPECT_FALSE(panel->OpenChildren(4712));
+  EXPECT_EQ(3, panel->GetNoChildren());
 }
 
 }  // namespace
