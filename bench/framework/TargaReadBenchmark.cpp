@@ -1,6 +1,8 @@
 // Reading a 720x576 32-bit Targa skin, plain and run-length encoded, against
 // the least any reader must do: read the file's bytes and copy its pixels
-// once. Ratio/* reports Targa/Reference of one run (counter "x_reference").
+// once. Ratio/* reports Targa/Reference of one run (counter "x_reference");
+// Ratio_Png and Ratio_Jpeg the same for the picture through libpng and
+// libjpeg, for comparison.
 #include <benchmark/benchmark.h>
 
 #include <qlxrapi/codecs/ImageCodecs.h>
@@ -14,6 +16,10 @@
 #include <vector>
 
 #include <time.h>
+
+// After <cstdio>, which they need.
+#include <jpeglib.h>
+#include <png.h>
 
 namespace {
 
@@ -181,33 +187,137 @@ double Batch(Read read) {
   return (ThreadSeconds() - start) / kBatch;
 }
 
-// The codec and the reference in alternating batches on one thread, so both
-// see the same machine: "x_reference" is the codec's best batch over the
+// A reader and the reference in alternating batches on one thread, so both
+// see the same machine: "x_reference" is the reader's best batch over the
 // reference's best batch, "x_reference_mean" the same over all batches.
+template <typename Read>
+void RatioOf(benchmark::State& state, const std::string& path, Read read) {
+  Reference reference(path);
+  auto plain = [&] { reference.Read(); };
+  Batch(read), Batch(plain);  // warm both first
+  double bestRead = 1e9, bestReference = 1e9, sumRead = 0, sumReference = 0;
+  for (auto _ : state) {
+    const double t = Batch(read), r = Batch(plain);
+    bestRead = std::min(bestRead, t), bestReference = std::min(bestReference, r);
+    sumRead += t, sumReference += r;
+  }
+  state.counters["x_reference"] = bestRead / bestReference;
+  state.counters["x_reference_mean"] = sumRead / sumReference;
+  state.counters["read_us"] = bestRead * 1e6;
+  state.counters["reference_us"] = bestReference * 1e6;
+}
+
 void Ratio(benchmark::State& state) {
   const std::string& path = SkinPath(state.range(0) != 0);
   std::vector<std::uint8_t> data(std::size_t{kWidth} * kHeight * 4);
   std::vector<std::uint8_t> palette(kPaletteBytes);
-  Reference reference(path);
   bool ok = true;
-  auto targa = [&] { ok = ReadTarga(path, data, palette) && ok; };
-  auto plain = [&] { reference.Read(); };
-  Batch(targa), Batch(plain);  // warm both first
-  double bestTarga = 1e9, bestReference = 1e9, sumTarga = 0, sumReference = 0;
-  for (auto _ : state) {
-    const double t = Batch(targa), r = Batch(plain);
-    bestTarga = std::min(bestTarga, t), bestReference = std::min(bestReference, r);
-    sumTarga += t, sumReference += r;
-  }
+  RatioOf(state, path, [&] { ok = ReadTarga(path, data, palette) && ok; });
   if (!ok) state.SkipWithError("read failed");
-  state.counters["x_reference"] = bestTarga / bestReference;
-  state.counters["x_reference_mean"] = sumTarga / sumReference;
-  state.counters["targa_us"] = bestTarga * 1e6;
-  state.counters["reference_us"] = bestReference * 1e6;
+}
+
+// The same picture through the dedicated libraries, for comparison: PNG
+// (lossless, BGRA) and JPEG (quality 90), each decoded to BGRA pixels.
+const std::string& PngPath() {
+  static const std::string path = [] {
+    const std::string file =
+        (std::filesystem::temp_directory_path() / "qlxrapi_bench_skin.png").string();
+    std::vector<std::uint8_t> pixels = SkinPixels();
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = kWidth;
+    image.height = kHeight;
+    image.format = PNG_FORMAT_BGRA;
+    png_image_write_to_file(&image, file.c_str(), 0, pixels.data(), 0, nullptr);
+    return file;
+  }();
+  return path;
+}
+
+bool ReadPng(const std::string& path, std::vector<std::uint8_t>& data) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_BGRA;
+  const bool done = PNG_IMAGE_SIZE(image) == data.size() &&
+                    png_image_finish_read(&image, nullptr, data.data(), 0, nullptr) != 0;
+  png_image_free(&image);
+  benchmark::DoNotOptimize(data.data());
+  return done;
+}
+
+const std::string& JpegPath() {
+  static const std::string path = [] {
+    const std::string file =
+        (std::filesystem::temp_directory_path() / "qlxrapi_bench_skin.jpg").string();
+    std::vector<std::uint8_t> pixels = SkinPixels();
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    if (out == nullptr) return file;
+    jpeg_compress_struct encoder{};
+    jpeg_error_mgr errors{};
+    encoder.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&encoder);
+    jpeg_stdio_dest(&encoder, out);
+    encoder.image_width = kWidth;
+    encoder.image_height = kHeight;
+    encoder.input_components = 4;
+    encoder.in_color_space = JCS_EXT_BGRA;
+    jpeg_set_defaults(&encoder);
+    jpeg_set_quality(&encoder, 90, TRUE);
+    jpeg_start_compress(&encoder, TRUE);
+    while (encoder.next_scanline < encoder.image_height) {
+      JSAMPROW row = &pixels[std::size_t{encoder.next_scanline} * kWidth * 4];
+      jpeg_write_scanlines(&encoder, &row, 1);
+    }
+    jpeg_finish_compress(&encoder);
+    jpeg_destroy_compress(&encoder);
+    std::fclose(out);
+    return file;
+  }();
+  return path;
+}
+
+bool ReadJpeg(const std::string& path, std::vector<std::uint8_t>& data) {
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return false;
+  jpeg_decompress_struct decoder{};
+  jpeg_error_mgr errors{};
+  decoder.err = jpeg_std_error(&errors);
+  jpeg_create_decompress(&decoder);
+  jpeg_stdio_src(&decoder, in);
+  jpeg_read_header(&decoder, TRUE);
+  decoder.out_color_space = JCS_EXT_BGRA;
+  jpeg_start_decompress(&decoder);
+  const bool fits = decoder.output_width == kWidth && decoder.output_height == kHeight;
+  while (fits && decoder.output_scanline < decoder.output_height) {
+    JSAMPROW row = &data[std::size_t{decoder.output_scanline} * kWidth * 4];
+    jpeg_read_scanlines(&decoder, &row, 1);
+  }
+  if (fits) jpeg_finish_decompress(&decoder);
+  jpeg_destroy_decompress(&decoder);
+  std::fclose(in);
+  benchmark::DoNotOptimize(data.data());
+  return fits;
+}
+
+void Ratio_Png(benchmark::State& state) {
+  std::vector<std::uint8_t> data(std::size_t{kWidth} * kHeight * 4);
+  bool ok = true;
+  RatioOf(state, PngPath(), [&] { ok = ReadPng(PngPath(), data) && ok; });
+  if (!ok) state.SkipWithError("read failed");
+}
+
+void Ratio_Jpeg(benchmark::State& state) {
+  std::vector<std::uint8_t> data(std::size_t{kWidth} * kHeight * 4);
+  bool ok = true;
+  RatioOf(state, JpegPath(), [&] { ok = ReadJpeg(JpegPath(), data) && ok; });
+  if (!ok) state.SkipWithError("read failed");
 }
 
 BENCHMARK(TargaRead)->ArgName("rle")->Arg(0)->Arg(1);
 BENCHMARK(ReferenceReadAndCopy)->ArgName("rle")->Arg(0)->Arg(1);
 BENCHMARK(Ratio)->ArgName("rle")->Arg(0)->Arg(1)->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(Ratio_Png)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(Ratio_Jpeg)->Iterations(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,21 +1,15 @@
 #include "qlxrapi/ScreenObject_Selected.h"
 
-#include <algorithm>
+#include <cstdint>
 
 #include "AlphaRows.h"
 #include "DefaultPictures.h"
+#include "ScratchPicture.h"
 #include "qlxrapi/WindowBitmap.h"
 
 using namespace quellor::win;
 
 namespace {
-
-// The selection's scratch picture: it only grows. Drawing happens on the
-// window thread only.
-WindowBitmap& Scratch() {
-  static WindowBitmap scratch;  // freed when the library unloads
-  return scratch;
-}
 
 // Writes a handle picture at (x, y) of the scratch's top-left width x height,
 // clipped to that area; transparent pixels of the handle leave the picture.
@@ -53,10 +47,11 @@ bool ScreenObject_Selected::ScreenObject_RAW_DrawItem(RECT* rect, HDC dc, RECT* 
   const long width = rect->right - rect->left, height = rect->bottom - rect->top;
   if (width <= 0 || height <= 0) return true;
   ScreenObjectClip clipping(dc, clip);
-  WindowBitmap& scratch = Scratch();
-  if (!scratch.Resize(std::max<unsigned long>(scratch.GetWidth(), width),
-                      std::max<unsigned long>(scratch.GetHeight(), height)))
-    return false;
+  // The blends' scratch picture, shared: nothing blends while this draws.
+  WindowBitmap* grown =
+      ScratchPicture(static_cast<unsigned long>(width), static_cast<unsigned long>(height));
+  if (grown == nullptr) return false;
+  WindowBitmap& scratch = *grown;
   const int w = static_cast<int>(width), h = static_cast<int>(height);
   if (!BitBlt(scratch.GetHDC(), 0, 0, w, h, dc, static_cast<int>(rect->left),
               static_cast<int>(rect->top), SRCCOPY))

@@ -9,6 +9,7 @@
 #include <win32/surface_spans.h>
 
 #include "AlphaRows.h"
+#include "ScratchPicture.h"
 #include "StretchedCopies.h"
 
 HDC BuildHDC(int bitsPerPixel) {
@@ -134,18 +135,6 @@ BITMAPINFO HeaderOf(unsigned long width, unsigned long height) {
   return info;
 }
 
-// The process-wide scratch picture of the blends: it only grows. Drawing
-// happens on the window thread only. Freed when the library unloads.
-WindowBitmap& Scratch() {
-  static WindowBitmap scratch;
-  return scratch;
-}
-
-bool GrowScratch(unsigned long width, unsigned long height) {
-  WindowBitmap& scratch = Scratch();
-  return scratch.Resize(std::max(scratch.GetWidth(), width), std::max(scratch.GetHeight(), height));
-}
-
 }  // namespace
 
 bool WindowBitmap::BitBlit(HDC dc, long x, long y, long width, long height) {
@@ -213,9 +202,10 @@ struct DirectBlend {
 bool AlphaBitBlitThroughScratch(WindowBitmap& picture, HDC dc, long x, long y) {
   constexpr int kBandRows = 16;
   const int w = static_cast<int>(picture.GetWidth()), h = static_cast<int>(picture.GetHeight());
-  if (!GrowScratch(picture.GetWidth(), static_cast<unsigned long>(std::min(h, kBandRows))))
-    return false;
-  WindowBitmap& scratch = Scratch();
+  WindowBitmap* grown = quellor::win::ScratchPicture(
+      picture.GetWidth(), static_cast<unsigned long>(std::min(h, kBandRows)));
+  if (grown == nullptr) return false;
+  WindowBitmap& scratch = *grown;
   for (int top = 0; top < h; top += kBandRows) {
     const int rows = std::min(kBandRows, h - top);
     const int bandY = static_cast<int>(y) + top;

@@ -1,5 +1,6 @@
 #include "JpegTestFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -33,6 +34,39 @@ bool WriteFourComponentJpeg(const std::string& path, bool ycck,
   jpeg_finish_compress(&encoder);
   jpeg_destroy_compress(&encoder);
   return std::fclose(file) == 0;
+}
+
+JpegHeader ReadJpegHeader(const std::string& path) {
+  JpegHeader header;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return header;
+  // The library's default error exit ends the program: look at the start
+  // of the file first.
+  unsigned char start[2] = {};
+  if (std::fread(start, 1, 2, file) != 2 || start[0] != 0xFF || start[1] != 0xD8) {
+    std::fclose(file);
+    return header;
+  }
+  std::rewind(file);
+  jpeg_decompress_struct decoder{};
+  jpeg_error_mgr errors{};
+  decoder.err = jpeg_std_error(&errors);
+  jpeg_create_decompress(&decoder);
+  jpeg_stdio_src(&decoder, file);
+  jpeg_read_header(&decoder, TRUE);
+  if (const JQUANT_TBL* table = decoder.quant_tbl_ptrs[0]) {
+    header.firstStep = table->quantval[0];
+    header.largestStep = 0;
+    for (int i = 0; i < DCTSIZE2; ++i)
+      header.largestStep = std::max<int>(header.largestStep, table->quantval[i]);
+  }
+  header.width = static_cast<int>(decoder.image_width);
+  header.height = static_cast<int>(decoder.image_height);
+  header.components = decoder.num_components;
+  header.baseline = !decoder.progressive_mode && !decoder.arith_code;
+  jpeg_destroy_decompress(&decoder);
+  std::fclose(file);
+  return header;
 }
 
 }  // namespace uitest

@@ -16,4 +16,14 @@ namespace uitest {
 bool WriteFourComponentJpeg(const std::string& path, bool ycck,
                             const std::vector<std::array<std::uint8_t, 4>>& blocks);
 
+// What a JPEG file's header says: the first and the largest step of the
+// luminance quantisation table, the size, the component count, and whether
+// it is a baseline (sequential Huffman) file. Steps are -1 when unreadable.
+struct JpegHeader {
+  int firstStep = -1, largestStep = -1;
+  int width = 0, height = 0, components = 0;
+  bool baseline = false;
+};
+JpegHeader ReadJpegHeader(const std::string& path);
+
 }  // namespace uitest

@@ -107,6 +107,44 @@ TEST_F(MessageLoop, NestedLoopEndsOnTwoAndPassesQuitOutwards) {
   EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+// Listens to WM_USER + 1 without dispatch (wParam 0), drops it (wParam 1),
+// ends on WM_USER + 2; notes whether it held the mouse each time.
+class Sorting : public Message_DiversionLoop {
+ public:
+  explicit Sorting(HWND capture) : m_capture(capture) {}
+  int DiversionLoop(MSG* m, UINT*, WPARAM*, LPARAM*) override {
+    held = held && GetCapture() == m_capture;
+    if (m->message == WM_USER + 2) return 2;
+    if (m->message == WM_USER + 1) return m->wParam == 0 ? 0 : 5;
+    return 1;
+  }
+  bool held = true;
+
+ private:
+  HWND m_capture;
+};
+
+TEST_F(MessageLoop, NestedLoopZeroListensWithoutDispatchAndOtherValuesDropTheMessage) {
+  HWND h = window->GetWindowHandle();
+  Listener listener(log, "l", false);
+  Sorting sorting(h);
+  PostMessageA(h, WM_USER + 1, 0, 0);
+  PostMessageA(h, WM_USER + 1, 1, 0);
+  PostMessageA(h, WM_USER + 2, 0, 0);
+  sorting.LoopDiversion(h);
+  EXPECT_EQ((Log{"l pre", "l post"}), log);
+  EXPECT_TRUE(sorting.held);
+  EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(MessageLoop, MainLoopRunsThroughListenersUntilQuit) {
+  Listener listener(log, "l", false);
+  PostMessageA(window->GetWindowHandle(), WM_USER + 1, 0, 0);
+  PostQuitMessage(0);
+  ExecuteMessageQueue();
+  EXPECT_EQ((Log{"l pre", "dispatched", "l post"}), log);
+}
+
 class EnterExitWindow : public TestWindow {
  public:
   using TestWindow::TestWindow;

@@ -1,6 +1,11 @@
 // Screen objects and the resource registry.
 #include <qlxrapi/ScreenObject.h>
+#include <qlxrapi/BitmapItem.h>
+#include <qlxrapi/DefaultResources.h>
 #include <qlxrapi/WindowBitmap.h>
+#include <win32/testing/DebugOutput.h>
+
+#include <string>
 
 #include "WindowTesting.h"
 
@@ -71,6 +76,68 @@ TEST(ResourceRegistry, AnEntryDeletedFromInsideItsOwnChangedNoticeGoesCleanly) {
             log);
 }
 
+TEST(ResourceRegistry, EveryRegistrationIsTracedWithItsNameAndPlainClassName) {
+  quellor::win32::testing::ScopedDebugOutputCapture capture;
+  new ScreenObjectNull(const_cast<char*>("TracedNothing"));
+  new BitmapItem(0ul, const_cast<char*>("TracedPicture"));
+  auto* solid = new ScreenObjectSolid;
+  EXPECT_EQ(solid, BuildResource(const_cast<char*>("TracedSolid"), solid));
+  const std::string text = capture.Text();
+  EXPECT_NE(std::string::npos,
+            text.find("Resource Created : TracedNothing Type : ScreenObjectNull\n"));
+  EXPECT_NE(std::string::npos, text.find("Resource Created : TracedPicture Type : BitmapItem\n"));
+  EXPECT_NE(std::string::npos,
+            text.find("Resource Created : TracedSolid Type : ScreenObjectSolid\n"));
+  // Registering nothing under a name only deletes what was there.
+  EXPECT_EQ(nullptr, BuildResource(const_cast<char*>("tracedsolid"), nullptr));
+  EXPECT_EQ(nullptr, GetResource(const_cast<char*>("TracedSolid")));
+  EXPECT_EQ(text, capture.Text());
+  EXPECT_FALSE(DeleteResource(const_cast<char*>("TracedNothing")));
+  EXPECT_FALSE(DeleteResource(GetResource(const_cast<char*>("TracedPicture"))));
+  EXPECT_TRUE(DeleteResource(static_cast<ScreenObject*>(nullptr)));
+}
+
+TEST(ScreenObjects, ContainerRepeatsOnlyItsCurrentChildAndDeletesTheOldOne) {
+  uitest::Log log;
+  uitest::NoticeRecorder notices(log);
+  int deleted = 0;
+  auto* first = new Counted(&deleted);
+  ScreenObject_Container container(first);
+  container.AddDependant(&notices, 1);
+  EXPECT_EQ(-1, container.ScreenObject_GetPreferedXSize());
+  first->ScreenObject_SetPreferedXSize(5);
+  EXPECT_EQ((uitest::Log{"notice Changed"}), log);
+  EXPECT_EQ(5, container.ScreenObject_GetPreferedXSize());
+  auto* second = new Counted(&deleted);
+  container.ChangeChildItem(second);
+  EXPECT_EQ(1, deleted);
+  log.clear();
+  second->ScreenObject_SetPreferedYSize(8);
+  EXPECT_EQ((uitest::Log{"notice Changed"}), log);
+  EXPECT_EQ(8, container.ScreenObject_GetPreferedYSize());
+  container.ChangeChildItem(nullptr);
+  EXPECT_EQ(2, deleted);
+  EXPECT_EQ(-1, container.ScreenObject_GetPreferedYSize());
+  container.DeleteDependant(&notices);
+}
+
+TEST(ScreenObjects, SolidColourChangesQuietly) {
+  uitest::Log log;
+  uitest::NoticeRecorder notices(log);
+  ScreenObjectSolid solid;
+  solid.AddDependant(&notices, 1);
+  unsigned r = 9, g = 9, b = 9;
+  solid.ScreenObjectSolid_GetColor(r, g, b);
+  EXPECT_EQ(0u, r + g + b);  // black at first
+  solid.ScreenObjectSolid_SetColor(10, 20, 30);
+  solid.ScreenObjectSolid_GetColor(r, g, b);
+  EXPECT_EQ(10u, r);
+  EXPECT_EQ(20u, g);
+  EXPECT_EQ(30u, b);
+  EXPECT_TRUE(log.empty());
+  solid.DeleteDependant(&notices);
+}
+
 TEST(ScreenObjects, CompositeDrawsEveryChildAndPrefersTheLargest) {
   ScreenObject_Composite empty;
   RECT r{0, 0, 4, 4};
@@ -111,6 +178,23 @@ TEST(ScreenObjects, SolidFillsInclusiveOfTheEdges) {
 #include <qlxrapi/BitmapItem.h>
 
 namespace {
+
+TEST(BitmapItems, AModuleBitmapThatCannotBeLoadedThrowsAndRegistersNothing) {
+  for (HINSTANCE module : {static_cast<HINSTANCE>(nullptr), quellor::win::FrameworkModule()}) {
+    const char* thrown = nullptr;
+    try {
+      new BitmapItem(module, 999, const_cast<char*>("NeverMade"));
+    } catch (const char* text) {
+      thrown = text;
+    }
+    EXPECT_STREQ("Could no create the bitmap from a resource !", thrown);
+    EXPECT_EQ(nullptr, GetResource(const_cast<char*>("NeverMade")));
+  }
+  BitmapItem button(quellor::win::FrameworkModule(), quellor::win::kBitmapButtonUp, nullptr);
+  EXPECT_EQ(192u, button.GetAlignement());
+  EXPECT_EQ(135, button.ScreenObject_GetPreferedXSize());
+  EXPECT_EQ(24, button.ScreenObject_GetPreferedYSize());
+}
 
 TEST(BitmapItems, CutOutsCopyTheirAreaAndPreferTheirSizeUnlessStretchedOrTiled) {
   BitmapItem source;
@@ -173,6 +257,39 @@ TEST(TextItems, DrawsTextInItsColourInsideTheRectangle) {
     }
   EXPECT_GT(lit, 20);
   EXPECT_EQ(0, outside);
+}
+
+TEST(TextItems, BackgroundFillsToTheEdgesAndTheBorderOutlinesTheTextOnTheRight) {
+  WindowBitmap surface(80, 24);
+  surface.Clear(WindowPixel{0, 0, 0, 0});
+  TextItem text(const_cast<char*>(""));
+  text.Set_BackgroundColor(0, 0, 255);
+  text.Set_Background(true);
+  RECT box{2, 2, 10, 10};
+  EXPECT_TRUE(text.ScreenObject_DrawItem(&box, surface.GetHDC()));
+  GdiFlush();
+  EXPECT_EQ(255, surface.GetPixel(10, 10)->blue);  // the right and bottom edges included
+  EXPECT_EQ(255, surface.GetPixel(2, 2)->blue);
+  EXPECT_EQ(0, surface.GetPixel(11, 11)->blue);
+  EXPECT_EQ(0, surface.GetPixel(1, 1)->blue);
+
+  surface.Clear(WindowPixel{0, 0, 0, 0});
+  TextItem outlined(const_cast<char*>("MM"), const_cast<char*>("Verdena"), 16.0f, true, false,
+                    false, false, 0, 255, 0, 2 | 4, 0, 0, true, 255, 0, 0);
+  RECT line{0, 0, 80, 24};
+  EXPECT_TRUE(outlined.ScreenObject_DrawItem(&line, surface.GetHDC()));
+  GdiFlush();
+  int green = 0, red = 0, leftHalf = 0;
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 80; ++x) {
+      const WindowPixel& p = *surface.GetPixel(x, y);
+      green += p.green > 128 && p.red < 64;
+      red += p.red > 128 && p.green < 64;
+      leftHalf += x < 40 && (p.red > 64 || p.green > 64);
+    }
+  EXPECT_GT(green, 10);
+  EXPECT_GT(red, 10);      // the outline shows round the text
+  EXPECT_EQ(0, leftHalf);  // bit 2: right-aligned
 }
 
 }  // namespace

@@ -367,6 +367,26 @@ TEST(SelectedLook, TintBlendsEveryPixelAndHandlesFollowTheResizers) {
   EXPECT_EQ(-1, plain.ScreenObject_GetPreferedXSize());
 }
 
+TEST(SelectedLook, ASmallShadingAfterALargeOneTouchesOnlyItsOwnArea) {
+  // The shading's scratch picture keeps the larger size of the first draw.
+  WindowBitmap large(64, 48), small(9, 7);
+  large.Clear(Px(1, 2, 3, 255));
+  small.Clear(Px(100, 50, 10, 255));
+  ScreenObject_Selected selected(255, 255, 255, 64, 0, 0, 0, 0);
+  RECT all{0, 0, 64, 48}, part{2, 1, 7, 5};
+  ASSERT_TRUE(selected.ScreenObject_DrawItem(&all, large.GetHDC()));
+  ASSERT_TRUE(selected.ScreenObject_DrawItem(&part, small.GetHDC()));
+  GdiFlush();
+  const WindowPixel tinted =
+      Px((255 * 64 + 100 * 192) >> 8, (255 * 64 + 50 * 192) >> 8, (255 * 64 + 10 * 192) >> 8);
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 9; ++x) {
+      const bool inside = x >= 2 && x < 7 && y >= 1 && y < 5;
+      EXPECT_TRUE(SameColour(inside ? tinted : Px(100, 50, 10), *small.GetPixel(x, y)))
+          << x << "," << y;
+    }
+}
+
 class SkinFiles : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -4,11 +4,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "JpegTestFiles.h"
@@ -135,6 +137,39 @@ TEST(WindowBitmapSystem, FourComponentJpegsArriveAsRedGreenBlueAlpha) {
     ASSERT_TRUE(picture.Read_JPEG(const_cast<char*>(path.c_str()), true));
     EXPECT_EQ(0x09090909u, Word(*picture.GetPixel(20, 3)));
   }
+}
+
+TEST(WindowBitmapSystem, JpegsAreWrittenAtTheGivenQualityWithBaselineTables) {
+  WindowBitmap picture(24, 10);
+  picture.Clear(WindowPixel{30, 60, 90, 200});
+  // The standard luminance table starts at 16: quality 50 keeps it, 10
+  // scales it by five, 95 by a tenth; quality 1 would pass 255 but the
+  // tables are held to baseline ones.
+  for (const auto& [quality, first] :
+       std::vector<std::pair<int, int>>{{50, 16}, {10, 80}, {95, 2}, {1, 255}}) {
+    const std::string path = TempPath("quality" + std::to_string(quality) + ".jpg");
+    ASSERT_TRUE(picture.Write_JPEG(const_cast<char*>(path.c_str()), quality, false));
+    const uitest::JpegHeader header = uitest::ReadJpegHeader(path);
+    EXPECT_EQ(first, header.firstStep) << quality;
+    EXPECT_LE(header.largestStep, 255) << quality;
+    EXPECT_TRUE(header.baseline);
+    EXPECT_EQ(24, header.width);
+    EXPECT_EQ(10, header.height);
+    EXPECT_EQ(3, header.components);
+  }
+  // The mask written alone is a grey picture of the alpha bytes.
+  const std::string mask = TempPath("mask.jpg");
+  ASSERT_TRUE(picture.Write_JPEG(const_cast<char*>(mask.c_str()), 95, true));
+  WindowBitmap back;
+  ASSERT_TRUE(back.ReadBitmapFile(const_cast<char*>(mask.c_str())));
+  const WindowPixel p = *back.GetPixel(12, 5);
+  EXPECT_NEAR(200, p.red, 2);
+  EXPECT_NEAR(200, p.green, 2);
+  EXPECT_NEAR(200, p.blue, 2);
+  // A file that cannot be made, and an empty picture, are not written.
+  EXPECT_FALSE(picture.Write_JPEG(const_cast<char*>("/nonexistent-folder/x.jpg"), 75, false));
+  WindowBitmap empty;
+  EXPECT_FALSE(empty.Write_JPEG(const_cast<char*>(TempPath("empty.jpg").c_str()), 75, false));
 }
 
 TEST(WindowBitmapSystem, TruncatedJpegFailsAndLeavesNoOpenFile) {
