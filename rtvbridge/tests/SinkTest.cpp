@@ -116,6 +116,19 @@ TEST_F(SinkTest, EveryFrameIsShownAtItsTimeStampAndNotBefore) {
 // reads it once the field has started.
 class PacedSinkTest : public SinkTest {
  protected:
+  // The test sets the device time and the field counter one after the
+  // other; the output thread reads them one after the other too. The device
+  // time it reads is kept within the field the counter shows at that read,
+  // so no interleaving of the two shows it a field running before its start
+  // or past its end, which real clocks never do.
+  void SetUp() override {
+    SinkTest::SetUp();
+    SetDeviceClock([this] {
+      const std::uint32_t field = board::testing::CurrentField();
+      return std::clamp(now_.load(), FieldStart(field), FieldStart(field + 1) - 1);
+    });
+  }
+
   static constexpr std::uint32_t kFirstField = 1000;
   static constexpr std::int64_t kOrigin = 1'000'000;  // FieldStart(kFirstField)
 
