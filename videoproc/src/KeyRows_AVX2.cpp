@@ -271,16 +271,15 @@ void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, st
 
 namespace {
 
-// The soft dark key: Y0's key weighs the whole pair. `keys` maps 255 - Y
-// to the key of Y.
+// The soft dark key: Y0's key weighs the whole pair. `keys.Complement`
+// maps Y to its key (the curve is read backwards, by 255 - Y).
 template <typename Keys>
 std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                      const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
-  const __m256i ones = _mm256_set1_epi8(-1);
   return RunSoft<WordMix>(
       picture, background, step, key, pairs,
       [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
-        found[0] = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0Lanes), ones));
+        found[0] = keys.Complement(PairBytes(pixels, kGatherY0Lanes));
       },
       WeightsFromPairKeys);
 }
