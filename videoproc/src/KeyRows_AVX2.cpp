@@ -185,12 +185,13 @@ struct NoKeptTest {
 // independent of each other.
 //
 // Wide areas of most pictures are fully kept (every key 255), which the mix
-// turns into b - 1. A stretch whose keys all came out 255 is not mixed, and
-// after one, the next stretch is first tried without lookups: kept(pixels)
-// gives a vector that is all zeros when the brightness alone shows every
-// key of the block to be 255. The decisions are made a stretch at a time,
-// not a block at a time: a branch a block cost a twentieth on pictures that
-// have no such blocks, a stretch's share of it is lost in the noise.
+// turns into b - 1. When a stretch ends in a block whose keys are all 255,
+// the next stretch is first tested on its brightness alone: kept(pixels)
+// gives a vector that is all zeros when it shows every key of the block to
+// be 255, and a stretch that passes is neither looked up nor mixed. The
+// decisions are made a stretch at a time: a test and a branch a block cost
+// a twentieth on pictures without such areas (noise), one a stretch is
+// lost in the measurement's spread.
 template <typename Mixer, bool Flat, typename Find, typename Weigh, typename Kept>
 __attribute__((always_inline)) inline std::size_t RunSoftOver(
     std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
@@ -199,7 +200,7 @@ __attribute__((always_inline)) inline std::size_t RunSoftOver(
   const typename Mixer::Background flat(ColourVector(key));
   const __m256i ones = _mm256_set1_epi8(-1);
   __m256i found[kStretch][2];
-  bool lastKept = false;  // the previous stretch's keys were all 255
+  bool lastKept = false;  // the previous stretch's last block is fully kept
   const std::size_t blocks = pairs / 32;
   for (std::size_t first = 0; first < blocks; first += kStretch) {
     const std::size_t count = blocks - first < kStretch ? blocks - first : kStretch;
@@ -216,20 +217,15 @@ __attribute__((always_inline)) inline std::size_t RunSoftOver(
         continue;
       }
     }
-    __m256i all = ones;  // the keys' common bits
     for (std::size_t b = 0; b < count; ++b) {
       __m256i pixels[4];
       LoadBlock(stretch + b * 128, pixels);
       find(pixels, found[b]);
-      if constexpr (Kept::kUsed) {
-        all = _mm256_and_si256(all, found[b][0]);
-        if constexpr (Kept::kFound == 2) all = _mm256_and_si256(all, found[b][1]);
-      }
     }
-    lastKept = Kept::kUsed && _mm256_testc_si256(all, ones) != 0;
-    if (lastKept) {
-      KeepBlocks(stretch, count);
-      continue;
+    if constexpr (Kept::kUsed) {
+      const __m256i(&last)[2] = found[count - 1];
+      const __m256i all = Kept::kFound == 2 ? _mm256_and_si256(last[0], last[1]) : last[0];
+      lastKept = _mm256_testc_si256(all, ones) != 0;
     }
     for (std::size_t b = 0; b < count; ++b) {
       __m256i pixels[4], wEven[4], wOdd[4];

@@ -276,9 +276,9 @@ TEST(KeyRowsFast, SoftKeysMatchThePlainRowsOnRunsOfFullyForegroundPairs) {
 }
 
 // Mostly fully kept pictures (every key 255, for 512 pairs and more at a
-// stretch) with a few pairs that are not: the fast rows leave whole
-// stretches of 16 blocks unmixed, and after such a stretch try the next one
-// from its brightness alone, so a pair that breaks the run at the first or
+// stretch) with a few pairs that are not: after a stretch of 16 blocks that
+// ends fully kept, the fast rows try the next stretch on its brightness
+// alone and leave it unmixed, so a pair that breaks the run at the first or
 // last place of a stretch, a lone Y1 (the light key), and runs ending in
 // the tail must all still give the plain rows' bytes.
 std::vector<std::uint8_t> KeptStretchesPicture(int mode, int full, std::size_t pairs,
@@ -317,8 +317,8 @@ TEST(KeyRowsFast, SoftLumaKeysMatchThePlainRowsOverFullyKeptStretches) {
   // Every break follows a fully kept stretch, so it is met by the test on
   // brightness: in the first, second, third and fourth vector of a block.
   const Layout layouts[] = {
-      // Kept throughout, with a tail: the first stretch found by its keys,
-      // the others by brightness, the last one short.
+      // Kept throughout, with a tail: the first stretch looked up and mixed,
+      // the others passed on brightness, the last one short.
       {4 * kStretch + 40 * 32 + 17, {}, ~std::size_t{0}},
       // Runs broken at a stretch's last pair, at its first, inside, and in
       // the tail.
