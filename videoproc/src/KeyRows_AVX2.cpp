@@ -169,7 +169,8 @@ inline void KeepBlocks(std::uint8_t* at, std::size_t blocks) {
   }
 }
 
-// No test for fully kept blocks (the chroma key).
+// No test for fully kept blocks (the chroma key). kFound: the vectors of
+// keys a block has (found[0] alone, or found[0] and found[1]).
 struct NoKeptTest {
   static constexpr bool kUsed = false;
   static constexpr int kFound = 1;
@@ -185,8 +186,10 @@ struct NoKeptTest {
 // independent of each other.
 //
 // Wide areas of most pictures are fully kept (every key 255), which the mix
-// turns into b - 1. When a stretch ends in a block whose keys are all 255,
-// the next stretch is first tested on its brightness alone: kept(pixels)
+// turns into b - 1. When a stretch ends in keys that are all 255 (its last
+// vector of keys: the last block's for the dark key, its last 16 pairs'
+// for the light key), the next stretch is first tested on its brightness
+// alone, a guess that costs one test a stretch to make: kept(pixels)
 // gives a vector that is all zeros when it shows every key of the block to
 // be 255, and a stretch that passes is neither looked up nor mixed. The
 // decisions are made a stretch at a time: a test and a branch a block cost
@@ -200,7 +203,7 @@ __attribute__((always_inline)) inline std::size_t RunSoftOver(
   const typename Mixer::Background flat(ColourVector(key));
   const __m256i ones = _mm256_set1_epi8(-1);
   __m256i found[kStretch][2];
-  bool lastKept = false;  // the previous stretch's last block is fully kept
+  bool lastKept = false;  // the previous stretch ended fully kept
   const std::size_t blocks = pairs / 32;
   for (std::size_t first = 0; first < blocks; first += kStretch) {
     const std::size_t count = blocks - first < kStretch ? blocks - first : kStretch;
@@ -223,9 +226,7 @@ __attribute__((always_inline)) inline std::size_t RunSoftOver(
       find(pixels, found[b]);
     }
     if constexpr (Kept::kUsed) {
-      const __m256i(&last)[2] = found[count - 1];
-      const __m256i all = Kept::kFound == 2 ? _mm256_and_si256(last[0], last[1]) : last[0];
-      lastKept = _mm256_testc_si256(all, ones) != 0;
+      lastKept = _mm256_testc_si256(found[count - 1][Kept::kFound - 1], ones) != 0;
     }
     for (std::size_t b = 0; b < count; ++b) {
       __m256i pixels[4], wEven[4], wOdd[4];
