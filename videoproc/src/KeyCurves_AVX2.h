@@ -70,6 +70,10 @@ inline __m256i LookupBytes(const NibbleCurve& curve, __m256i bytes) {
 struct NibbleLookup {
   const NibbleCurve& curve;
   __m256i operator()(__m256i bytes) const { return LookupBytes(curve, bytes); }
+  // The key of 255 - y for each byte y.
+  __m256i Complement(__m256i y) const {
+    return LookupBytes(curve, _mm256_xor_si256(y, _mm256_set1_epi8(-1)));
+  }
 };
 
 // The luma curve read backwards, entry(i) = curve[255 - i], when it never
@@ -87,6 +91,7 @@ struct FallingCurve {
   __m256i table[16];   // tables first..last, from 0
   __m256i offset[16];  // added (tables 0..7) or subtracted (8..15), saturating
   __m256i base;        // 16 x first
+  __m256i topBase;     // 255 - 16 x first
   __m256i tail;
   int count = 0;  // tables in use
   bool usable = true;
@@ -102,11 +107,13 @@ struct FallingCurve {
     }
     tail = _mm256_set1_epi8(static_cast<char>(end));
     base = _mm256_setzero_si256();
+    topBase = _mm256_set1_epi8(-1);
     if (!usable || lastDiffering < 0) return;  // rising somewhere, or flat
     // Table `first` must start with the head value, which the base relies on.
     const int first = (firstDiffering - 1) >> 4;
     count = (lastDiffering >> 4) - first + 1;
     base = _mm256_set1_epi8(static_cast<char>(16 * first));
+    topBase = _mm256_set1_epi8(static_cast<char>(255 - 16 * first));
     for (int j = 0; j < count; ++j) {
       alignas(16) std::uint8_t bytes[16];
       for (int i = 0; i < 16; ++i) {
@@ -130,7 +137,19 @@ struct FallingCurve {
   // count at run time.
   template <int Count>
   __attribute__((always_inline)) __m256i Lookup(__m256i index) const {
-    index = _mm256_subs_epu8(index, base);
+    return LookupMoved<Count>(_mm256_subs_epu8(index, base));
+  }
+
+  // Keys for the indices 255 - y of 32 bytes y: (255 - y) - 16 x first,
+  // saturated at 0, is (255 - 16 x first) - y, saturated the same way.
+  template <int Count>
+  __attribute__((always_inline)) __m256i LookupComplement(__m256i y) const {
+    return LookupMoved<Count>(_mm256_subs_epu8(topBase, y));
+  }
+
+  // Keys for indices already moved down by 16 x first.
+  template <int Count>
+  __attribute__((always_inline)) __m256i LookupMoved(__m256i index) const {
     if constexpr (Count < 0) {
       __m256i k = tail;
       for (int j = 0; j < count; ++j) k = _mm256_max_epu8(k, Candidates(j, index));
@@ -154,6 +173,10 @@ struct FallingLookup {
   const FallingCurve& curve;
   __attribute__((always_inline)) __m256i operator()(__m256i index) const {
     return curve.Lookup<Count>(index);
+  }
+  // The key of 255 - y for each byte y.
+  __attribute__((always_inline)) __m256i Complement(__m256i y) const {
+    return curve.LookupComplement<Count>(y);
   }
 };
 

@@ -159,30 +159,74 @@ inline void LoadBlock(const std::uint8_t* at, __m256i (&pixels)[4]) {
   }
 }
 
+// Stores b - 1 for every byte b of `blocks` blocks, 0 staying 0: the mix of
+// a pair whose key is 255 ((b x 255 + g x 0) >> 8).
+inline void KeepBlocks(std::uint8_t* at, std::size_t blocks) {
+  const __m256i one = _mm256_set1_epi8(1);
+  for (std::size_t i = 0; i < blocks * 4; ++i) {
+    auto* const vector = reinterpret_cast<__m256i*>(at + 32 * i);
+    _mm256_storeu_si256(vector, _mm256_subs_epu8(_mm256_loadu_si256(vector), one));
+  }
+}
+
+// No test for fully kept blocks (the chroma key). kFound: the vectors of
+// keys a block has (found[0] alone, or found[0] and found[1]).
+struct NoKeptTest {
+  static constexpr bool kUsed = false;
+  static constexpr int kFound = 1;
+  __m256i operator()(const __m256i (&)[4]) const { return _mm256_setzero_si256(); }
+};
+
 // Blocks of 32 pairs. find(pixels[4], found[2]) gives a block's keys (one
 // or two vectors of key bytes, see the shuffles above); weigh(found,
 // wEven[4], wOdd[4]) turns them into the mix's weights. The keys of a stretch
 // of blocks are found first and the stretch is mixed after: the lookups
 // are long chains of dependent operations, and a loop doing both in turn
 // leaves the processor waiting on them; kept apart, each loop's steps are
-// independent of each other. (Skipping the mix of blocks whose keys are all
-// 255, b - 1 for every byte, made the loops a fifth slower on pictures that
-// have no such blocks, so every block is mixed.)
-template <typename Mixer, bool Flat, typename Find, typename Weigh>
+// independent of each other.
+//
+// Wide areas of most pictures are fully kept (every key 255), which the mix
+// turns into b - 1. When a stretch ends in keys that are all 255 (its last
+// vector of keys: the last block's for the dark key, its last 16 pairs'
+// for the light key), the next stretch is first tested on its brightness
+// alone, a guess that costs one test a stretch to make: kept(pixels)
+// gives a vector that is all zeros when it shows every key of the block to
+// be 255, and a stretch that passes is neither looked up nor mixed. The
+// decisions are made a stretch at a time: a test and a branch a block cost
+// a twentieth on pictures without such areas (noise), one a stretch is
+// lost in the measurement's spread.
+template <typename Mixer, bool Flat, typename Find, typename Weigh, typename Kept>
 __attribute__((always_inline)) inline std::size_t RunSoftOver(
     std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
-    const ChromaKeySnapshot& key, std::size_t pairs, Find find, Weigh weigh) {
+    const ChromaKeySnapshot& key, std::size_t pairs, Find find, Weigh weigh, Kept kept) {
   constexpr std::size_t kStretch = 16;  // blocks: 2 KiB of pixels, 1 KiB of keys
   const typename Mixer::Background flat(ColourVector(key));
+  const __m256i ones = _mm256_set1_epi8(-1);
   __m256i found[kStretch][2];
+  bool lastKept = false;  // the previous stretch ended fully kept
   const std::size_t blocks = pairs / 32;
   for (std::size_t first = 0; first < blocks; first += kStretch) {
     const std::size_t count = blocks - first < kStretch ? blocks - first : kStretch;
     std::uint8_t* const stretch = picture + first * 128;
+    if (Kept::kUsed && lastKept) {
+      __m256i outside = _mm256_setzero_si256();
+      for (std::size_t b = 0; b < count; ++b) {
+        __m256i pixels[4];
+        LoadBlock(stretch + b * 128, pixels);
+        outside = _mm256_or_si256(outside, kept(pixels));
+      }
+      if (_mm256_testz_si256(outside, outside) != 0) {
+        KeepBlocks(stretch, count);
+        continue;
+      }
+    }
     for (std::size_t b = 0; b < count; ++b) {
       __m256i pixels[4];
       LoadBlock(stretch + b * 128, pixels);
       find(pixels, found[b]);
+    }
+    if constexpr (Kept::kUsed) {
+      lastKept = _mm256_testc_si256(found[count - 1][Kept::kFound - 1], ones) != 0;
     }
     for (std::size_t b = 0; b < count; ++b) {
       __m256i pixels[4], wEven[4], wOdd[4];
@@ -205,12 +249,13 @@ __attribute__((always_inline)) inline std::size_t RunSoftOver(
 
 // The background colour (step 0) and a background picture get loops of
 // their own.
-template <typename Mixer, typename Find, typename Weigh>
+template <typename Mixer, typename Find, typename Weigh, typename Kept = NoKeptTest>
 inline std::size_t RunSoft(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
-                           const ChromaKeySnapshot& key, std::size_t pairs, Find find,
-                           Weigh weigh) {
-  return step == 0 ? RunSoftOver<Mixer, true>(picture, background, step, key, pairs, find, weigh)
-                   : RunSoftOver<Mixer, false>(picture, background, step, key, pairs, find, weigh);
+                           const ChromaKeySnapshot& key, std::size_t pairs, Find find, Weigh weigh,
+                           Kept kept = {}) {
+  return step == 0
+             ? RunSoftOver<Mixer, true>(picture, background, step, key, pairs, find, weigh, kept)
+             : RunSoftOver<Mixer, false>(picture, background, step, key, pairs, find, weigh, kept);
 }
 
 // The word mix's weights when found[0] holds one key per pair: (k, 0) in
@@ -271,18 +316,65 @@ void KeyChromaRow_AVX2(std::uint8_t* picture, const std::uint8_t* background, st
 
 namespace {
 
-// The soft dark key: Y0's key weighs the whole pair. `keys` maps 255 - Y
-// to the key of Y.
+// The first index from which the curve holds 255 to its end, 256 when its
+// last entry is not 255.
+inline int FirstFullIndex(const ChromaKeySnapshot& key) {
+  int index = 256;
+  while (index > 0 && key.curve[index - 1] == 255) --index;
+  return index;
+}
+
+// The soft dark key's test for fully kept blocks: every Y0 at or above the
+// curve's run of 255 at its end (none when there is no such run).
+struct DarkKept {
+  static constexpr bool kUsed = true;
+  static constexpr int kFound = 1;
+  __m256i from;
+  bool possible;
+
+  explicit DarkKept(const ChromaKeySnapshot& key) {
+    const int full = FirstFullIndex(key);
+    possible = full < 256;
+    from = _mm256_set1_epi8(static_cast<char>(possible ? full : 0));
+  }
+  __m256i operator()(const __m256i (&pixels)[4]) const {
+    if (!possible) return _mm256_set1_epi8(-1);
+    return _mm256_subs_epu8(from, PairBytes(pixels, kGatherY0Lanes));
+  }
+};
+
+// The soft light key's: both Y of every pair at or below 255 - (the start of
+// that run), since the light key reads the curve at 255 - Y.
+struct LightKept {
+  static constexpr bool kUsed = true;
+  static constexpr int kFound = 2;
+  __m256i to;
+  bool possible;
+
+  explicit LightKept(const ChromaKeySnapshot& key) {
+    const int full = FirstFullIndex(key);
+    possible = full < 256;
+    to = _mm256_set1_epi8(static_cast<char>(possible ? 255 - full : 0));
+  }
+  __m256i operator()(const __m256i (&pixels)[4]) const {
+    if (!possible) return _mm256_set1_epi8(-1);
+    const __m256i brightest =
+        _mm256_max_epu8(PairBrightness(pixels[0], pixels[1]), PairBrightness(pixels[2], pixels[3]));
+    return _mm256_subs_epu8(brightest, to);
+  }
+};
+
+// The soft dark key: Y0's key weighs the whole pair. `keys.Complement`
+// maps Y to its key (the curve is read backwards, by 255 - Y).
 template <typename Keys>
 std::size_t DarkRows(std::uint8_t* picture, const std::uint8_t* background, std::size_t step,
                      const ChromaKeySnapshot& key, std::size_t pairs, const Keys& keys) {
-  const __m256i ones = _mm256_set1_epi8(-1);
   return RunSoft<WordMix>(
       picture, background, step, key, pairs,
       [&](const __m256i(&pixels)[4], __m256i(&found)[2]) __attribute__((always_inline)) {
-        found[0] = keys(_mm256_xor_si256(PairBytes(pixels, kGatherY0Lanes), ones));
+        found[0] = keys.Complement(PairBytes(pixels, kGatherY0Lanes));
       },
-      WeightsFromPairKeys);
+      WeightsFromPairKeys, DarkKept(key));
 }
 
 // The soft light key: Y0's key weighs U, Y0 and V, Y1's its own byte.
@@ -309,7 +401,8 @@ std::size_t LightRows(std::uint8_t* picture, const std::uint8_t* background, std
               wEven[2 * h] = _mm256_shuffle_epi8(wOdd[2 * h], Mask(kSwapY0Lanes));  // U, V
               wEven[2 * h + 1] = _mm256_shuffle_epi8(wOdd[2 * h + 1], Mask(kSwapY0Lanes));
             }
-          });
+          },
+      LightKept(key));
 }
 
 }  // namespace

@@ -275,6 +275,102 @@ TEST(KeyRowsFast, SoftKeysMatchThePlainRowsOnRunsOfFullyForegroundPairs) {
   }
 }
 
+// Mostly fully kept pictures (every key 255, for 512 pairs and more at a
+// stretch) with a few pairs that are not: after a stretch of 16 blocks that
+// ends fully kept, the fast rows try the next stretch on its brightness
+// alone and leave it unmixed, so a pair that breaks the run at the first or
+// last place of a stretch, a lone Y1 (the light key), and runs ending in
+// the tail must all still give the plain rows' bytes.
+std::vector<std::uint8_t> KeptStretchesPicture(int mode, int full, std::size_t pairs,
+                                               const std::vector<std::size_t>& breaks,
+                                               std::size_t loneY1) {
+  std::vector<std::uint8_t> bytes(pairs * 4);
+  std::mt19937 random(static_cast<std::uint32_t>(pairs + full));
+  const bool light = mode == ChromaKeyMode_LinearLight;
+  // The key is 255 from index `full` on (none such when full is 256); the
+  // light key reads the curve at 255 - Y.
+  const int top = full < 256 ? 256 - full : 1;  // kept brightness values
+  auto kept = [&] { return static_cast<int>(random() % top); };
+  for (std::size_t i = 0; i < pairs; ++i) {
+    std::uint8_t* pair = &bytes[i * 4];
+    pair[0] = static_cast<std::uint8_t>(random());
+    pair[2] = static_cast<std::uint8_t>(random());
+    pair[1] = static_cast<std::uint8_t>(light ? kept() : 255 - kept());
+    pair[3] = static_cast<std::uint8_t>(light ? kept() : random());
+  }
+  // The brightness just outside the kept range: a key other than 255.
+  const auto outside = static_cast<std::uint8_t>(light ? 256 - full : full - 1);
+  for (std::size_t at : breaks) {
+    if (at < pairs && full > 0) bytes[at * 4 + 1] = outside;
+  }
+  if (light && loneY1 < pairs && full > 0) bytes[loneY1 * 4 + 3] = outside;
+  return bytes;
+}
+
+TEST(KeyRowsFast, SoftLumaKeysMatchThePlainRowsOverFullyKeptStretches) {
+  constexpr std::size_t kStretch = 512;  // pairs
+  struct Layout {
+    std::size_t pairs;
+    std::vector<std::size_t> breaks;
+    std::size_t loneY1;
+  };
+  // Every break follows a fully kept stretch, so it is met by the test on
+  // brightness: in the first, second, third and fourth vector of a block.
+  const Layout layouts[] = {
+      // Kept throughout, with a tail: the first stretch looked up and mixed,
+      // the others passed on brightness, the last one short.
+      {4 * kStretch + 40 * 32 + 17, {}, ~std::size_t{0}},
+      // Runs broken at a stretch's last pair, at its first, inside, and in
+      // the tail.
+      {7 * kStretch + 9,
+       {3 * kStretch - 1, 5 * kStretch, 7 * kStretch - 500, 7 * kStretch + 3},
+       ~std::size_t{0}},
+      // A lone Y1 (the light key) in the last and the third vector of a block.
+      {3 * kStretch, {}, 2 * kStretch + 31},
+      {3 * kStretch, {}, 2 * kStretch + 64 + 19},
+      {kStretch + 31, {kStretch + 9}, 5},
+  };
+
+  ChromaKeyImplementation engine;
+  engine.SetBGColors_YUV(60, 200, 30);
+  struct Curve {
+    unsigned tolerance, softness, maximum;
+  };
+  // The defaults; hard edges (255 from index 36, from index 1); a wide ramp;
+  // a maximum below 255 (no key is ever 255).
+  const Curve curves[] = {{35, 20, 255}, {35, 0, 255}, {0, 0, 255}, {100, 40, 255}, {35, 20, 200}};
+  for (const Curve& c : curves) {
+    engine.SetToleranceValues(c.tolerance, c.softness, c.maximum);
+    for (int mode : {ChromaKeyMode_LinearDark, ChromaKeyMode_LinearLight}) {
+      engine.SetKeyMode(static_cast<ChromaKeyMode>(mode));
+      ChromaKeySnapshot key;
+      engine.Snapshot(key);
+      int full = 256;
+      while (full > 0 && key.curve[full - 1] == 255) --full;
+      for (const Layout& layout : layouts) {
+        const auto picture =
+            KeptStretchesPicture(mode, full, layout.pairs, layout.breaks, layout.loneY1);
+        const auto backgroundPicture = EveryIndexPicture(layout.pairs + 1, 8);
+        for (std::size_t step : {std::size_t{0}, std::size_t{4}}) {
+          for (std::size_t offset : {0u, 3u}) {
+            std::vector<std::uint8_t> plain(offset + picture.size());
+            std::copy(picture.begin(), picture.end(), plain.begin() + offset);
+            auto fast = plain;
+            const std::uint8_t* bg =
+                step == 0 ? key.backgroundPair : backgroundPicture.data() + offset;
+            KeyRowForMode_C(mode)(plain.data() + offset, bg, step, key, layout.pairs);
+            KeyRowForMode(mode)(fast.data() + offset, bg, step, key, layout.pairs);
+            ASSERT_EQ(plain, fast)
+                << "mode " << mode << " tolerance " << c.tolerance << " softness " << c.softness
+                << " maximum " << c.maximum << " pairs " << layout.pairs << " step " << step
+                << " offset " << offset;
+          }
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 
 namespace {
