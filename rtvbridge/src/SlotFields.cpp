@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "FrameEncoding.h"
 #include "cliplib/clip/RtvFormat.h"
 
 namespace quellor::rtvbridge {
@@ -69,7 +70,8 @@ bool WriteFieldFrom(clip::OpenClipSlot& slot, std::uint64_t field, const std::ui
   if (Direct(slot, field, source)) return slot.clip->WriteChunk(field, source, kTrack);
   std::uint8_t* buffer = FieldBuffer(slot, field);
   if (buffer == nullptr) return false;
-  std::memcpy(buffer, source, slot.field_bytes);
+  CopyToField_Fast(buffer, source, slot.field_bytes);
+  FinishFieldCopies();
   return WriteFieldFromBuffer(slot, field);
 }
 

@@ -3,7 +3,6 @@
 // frames that still fit on a drive. Written clips live in the same open clip
 // file table as the clips being read.
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <string>
 
@@ -12,10 +11,10 @@
 #include "ClipHandles.h"
 #include "DriveSpace.h"
 #include "ExportGuard.h"
+#include "FrameEncoding.h"
 #include "FrameRows.h"
 #include "PixelFormats.h"
 #include "SlotFields.h"
-#include "board/ColourConversion.h"
 #include "cliplib/clip/ClipWriter.h"
 #include "rtvbridge/AvFileExports.h"
 
@@ -42,44 +41,6 @@ bool Write422(clip::OpenClipSlot& slot, std::uint64_t n, std::uint8_t* pixels,
   return WriteFieldFrom(slot, 2 * n + 1, pixels + slot.field_bytes);
 }
 
-// Host lines converted per call: as many as fill this much of the stack,
-// which stays in the processor's first-level cache until the lines are
-// copied into their fields. One call per line costs 1.7 times the
-// conversion of the same pixels in long runs.
-constexpr std::size_t kBandBytes = 32 * 1024;
-
-// BGRA lines bottom-up: buffer line 2L - 1 - 2k is line k of the first
-// field, 2L - 2 - 2k line k of the second. The host's lines are converted in
-// bands in the order they lie in memory, then each 4:2:2 line is copied to
-// its field.
-void EncodeBottomUpFrame(const std::uint8_t* pixels, std::uint8_t* first, std::uint8_t* second,
-                         std::uint32_t width, std::uint32_t lines) {
-  const std::size_t in_line = std::size_t{width} * 4;
-  const std::size_t out_line = std::size_t{width} * 2;
-  const std::size_t height = std::size_t{lines} * 2;
-  // Buffer line r: of the first field when odd, of the second when even.
-  auto field_line = [&](std::size_t r) {
-    const std::size_t k = lines - 1 - r / 2;
-    return (r % 2 == 1 ? first : second) + k * out_line;
-  };
-  const std::size_t band_lines = kBandBytes / out_line;
-  if (band_lines == 0 || band_lines * width > static_cast<std::size_t>(INT_MAX)) {
-    // Lines too long for the band: one call per line, straight into place.
-    for (std::size_t r = 0; r < height; ++r) {
-      encode_bgra_ycbcr8(field_line(r), pixels + r * in_line, static_cast<int>(width));
-    }
-    return;
-  }
-  alignas(64) std::uint8_t band[kBandBytes];
-  for (std::size_t start = 0; start < height; start += band_lines) {
-    const std::size_t count = std::min(band_lines, height - start);
-    encode_bgra_ycbcr8(band, pixels + start * in_line, static_cast<int>(count * width));
-    for (std::size_t j = 0; j < count; ++j) {
-      std::memcpy(field_line(start + j), band + j * out_line, out_line);
-    }
-  }
-}
-
 bool WriteRgba(clip::OpenClipSlot& slot, std::uint64_t n, const std::uint8_t* pixels) {
   std::uint8_t* first = FieldBuffer(slot, 2 * n);
   std::uint8_t* second = FieldBuffer(slot, 2 * n + 1);
@@ -94,13 +55,7 @@ bool Write444(clip::OpenClipSlot& slot, std::uint64_t n, const std::uint8_t* pix
   std::uint8_t* first = FieldBuffer(slot, 2 * n);
   std::uint8_t* second = FieldBuffer(slot, 2 * n + 1);
   if (first == nullptr || second == nullptr) return false;
-  const int width = static_cast<int>(slot.pixels_per_line);
-  const std::size_t in_line = std::size_t{slot.pixels_per_line} * 4;
-  const std::size_t out_line = std::size_t{slot.pixels_per_line} * 2;
-  for (std::size_t k = 0; k < slot.lines; ++k) {
-    YUVAToUYVYRow(pixels + 2 * k * in_line, first + k * out_line, width);
-    YUVAToUYVYRow(pixels + (2 * k + 1) * in_line, second + k * out_line, width);
-  }
+  Encode444Frame(pixels, first, second, slot.pixels_per_line, slot.lines);
   if (!WriteFieldFromBuffer(slot, 2 * n)) return false;
   return WriteFieldFromBuffer(slot, 2 * n + 1);
 }

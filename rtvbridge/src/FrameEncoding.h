@@ -1,0 +1,30 @@
+// Host frames into the two stored 4:2:2 fields of a frame, for the writing
+// exports. Each field is pixels per line x lines x 2 bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quellor::rtvbridge {
+
+// `bytes` from `source` into field memory that goes to the disk next. The
+// fast copy streams past the processor's caches where the field is 16-byte
+// aligned (and copies plainly elsewhere); FinishFieldCopies must follow it
+// before the field is written out or read by another thread. Both give the
+// same bytes.
+void CopyToField_C(std::uint8_t* field, const std::uint8_t* source, std::size_t bytes);
+void CopyToField_Fast(std::uint8_t* field, const std::uint8_t* source, std::size_t bytes);
+void FinishFieldCopies();
+
+// BGRA lines bottom-up (as the RGBA-32 format delivers them), converted with
+// the colour-conversion library: buffer line 2L - 1 - 2k becomes line k of
+// the first field, 2L - 2 - 2k line k of the second.
+void EncodeBottomUpFrame(const std::uint8_t* pixels, std::uint8_t* first, std::uint8_t* second,
+                         std::uint32_t width, std::uint32_t lines);
+
+// Y Cb Cr A lines top-down, alternating between the first and the second
+// field, starting with the first.
+void Encode444Frame(const std::uint8_t* pixels, std::uint8_t* first, std::uint8_t* second,
+                    std::uint32_t width, std::uint32_t lines);
+
+}  // namespace quellor::rtvbridge
