@@ -9,7 +9,7 @@
 // best batch (thread CPU time), "x_plain_mean" the same over all batches.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
+#include "BatchTiming.h"
 
 #include <algorithm>
 
@@ -102,36 +102,18 @@ void BM_SkinnedPanelRepaintCached(benchmark::State& state) {
 }
 BENCHMARK(BM_SkinnedPanelRepaintCached);
 
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// Thread CPU seconds of one repaint, over a batch of them.
-double RepaintBatch(HWND panel) {
-  constexpr int kBatch = 20;
-  const double start = ThreadSeconds();
-  for (int i = 0; i < kBatch; ++i)
-    RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  return (ThreadSeconds() - start) / kBatch;
-}
-
+// The skinned panel's repaint against the plain panel's in alternating
+// batches of 20 ("x_plain").
 void RatioToPlain(benchmark::State& state, bool cached) {
   HWND plain = MakePlainPanel(), skinned = MakeSkinnedPanel(cached);
   RunQueue();
-  RepaintBatch(plain);  // warm both first
-  RepaintBatch(skinned);
-  double bestPlain = 1e9, bestSkinned = 1e9, sumPlain = 0, sumSkinned = 0;
-  for (auto _ : state) {
-    const double p = RepaintBatch(plain), s = RepaintBatch(skinned);
-    bestPlain = std::min(bestPlain, p), bestSkinned = std::min(bestSkinned, s);
-    sumPlain += p, sumSkinned += s;
-  }
-  state.counters["x_plain"] = bestSkinned / bestPlain;
-  state.counters["x_plain_mean"] = sumSkinned / sumPlain;
-  state.counters["skinned_ms"] = bestSkinned * 1e3;
-  state.counters["plain_ms"] = bestPlain * 1e3;
+  auto repaint = [](HWND panel) {
+    return [panel] {
+      RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    };
+  };
+  quellor::bench::AlternatingRatio(state, "x_plain", "skinned", 20, repaint(skinned),
+                                   repaint(plain));
   DestroyWindow(skinned);
   DestroyWindow(plain);
   RunQueue();

@@ -5,7 +5,7 @@
 // windows with no drag under way, in the same run.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
+#include "BatchTiming.h"
 
 #include <algorithm>
 
@@ -86,11 +86,7 @@ struct Scene {
 // Besides the mean, the counter "best_ms" is the thread CPU time of a move in
 // the least disturbed batch of 50: on a shared machine the other programs
 // make the mean swing far more than the work does.
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
+using quellor::bench::ThreadSeconds;
 
 void MoveBackAndForth(benchmark::State& state, int step) {
   constexpr int kBatch = 50;

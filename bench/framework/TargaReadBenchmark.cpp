@@ -5,6 +5,8 @@
 // libjpeg, for comparison.
 #include <benchmark/benchmark.h>
 
+#include "BatchTiming.h"
+
 #include <qlxrapi/codecs/ImageCodecs.h>
 
 #include <algorithm>
@@ -14,8 +16,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <time.h>
 
 // After <cstdio>, which they need.
 #include <jpeglib.h>
@@ -172,39 +172,13 @@ void ReferenceReadAndCopy(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(reference.data.size()));
 }
 
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// Thread CPU seconds of one call of read, over a batch of them.
-template <typename Read>
-double Batch(Read read) {
-  constexpr int kBatch = 50;
-  const double start = ThreadSeconds();
-  for (int i = 0; i < kBatch; ++i) read();
-  return (ThreadSeconds() - start) / kBatch;
-}
-
-// A reader and the reference in alternating batches on one thread, so both
-// see the same machine: "x_reference" is the reader's best batch over the
-// reference's best batch, "x_reference_mean" the same over all batches.
+// A reader and the reference in alternating batches: "x_reference" is the
+// reader's best batch over the reference's best batch.
 template <typename Read>
 void RatioOf(benchmark::State& state, const std::string& path, Read read) {
   Reference reference(path);
-  auto plain = [&] { reference.Read(); };
-  Batch(read), Batch(plain);  // warm both first
-  double bestRead = 1e9, bestReference = 1e9, sumRead = 0, sumReference = 0;
-  for (auto _ : state) {
-    const double t = Batch(read), r = Batch(plain);
-    bestRead = std::min(bestRead, t), bestReference = std::min(bestReference, r);
-    sumRead += t, sumReference += r;
-  }
-  state.counters["x_reference"] = bestRead / bestReference;
-  state.counters["x_reference_mean"] = sumRead / sumReference;
-  state.counters["read_us"] = bestRead * 1e6;
-  state.counters["reference_us"] = bestReference * 1e6;
+  quellor::bench::AlternatingRatio(state, "x_reference", "read", 50, read,
+                                   [&] { reference.Read(); });
 }
 
 void Ratio(benchmark::State& state) {

@@ -7,7 +7,6 @@
 //   nothing.
 // BM_Ratio_* time each pair in alternating batches of thread CPU time and
 // report the ratio of one run.
-#include <time.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,6 +14,8 @@
 #include <vector>
 
 #include <benchmark/benchmark.h>
+
+#include "BatchTiming.h"
 
 #include <qlxrapi/BaseWindowClass.h>
 #include <qlxrapi/DynamicListener.h>
@@ -103,39 +104,7 @@ BENCHMARK(BM_FrameworkDispatch);
 
 namespace {
 
-// Thread CPU seconds, so that other work on the machine is not counted.
-double ThreadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// Thread CPU seconds of one call of work, over a batch of them.
-template <typename Work>
-double Batch(int count, Work work) {
-  const double start = ThreadSeconds();
-  for (int i = 0; i < count; ++i) work();
-  return (ThreadSeconds() - start) / count;
-}
-
-// The measured work and its reference in alternating batches on one thread,
-// so both see the same machine. The counter named is the work's best batch
-// over the reference's best batch; "_mean" the same over all batches.
-template <typename Work, typename Reference>
-void AlternatingRatio(benchmark::State& state, const char* counter, int count, Work work,
-                      Reference reference) {
-  Batch(count, work), Batch(count, reference);  // warm both first
-  double bestWork = 1e9, bestReference = 1e9, sumWork = 0, sumReference = 0;
-  for (auto _ : state) {
-    const double w = Batch(count, work), r = Batch(count, reference);
-    bestWork = std::min(bestWork, w), bestReference = std::min(bestReference, r);
-    sumWork += w, sumReference += r;
-  }
-  state.counters[counter] = bestWork / bestReference;
-  state.counters[std::string(counter) + "_mean"] = sumWork / sumReference;
-  state.counters["work_us"] = bestWork * 1e6;
-  state.counters["reference_us"] = bestReference * 1e6;
-}
+using quellor::bench::AlternatingRatio;
 
 // The alpha blit of a 720 x 480 picture onto a window against a memcpy of
 // the picture's bytes ("x_memcpy").
@@ -151,7 +120,7 @@ void BM_Ratio_AlphaBlit(benchmark::State& state) {
   HDC dc = GetDC(window);
   bool ok = true;
   AlternatingRatio(
-      state, "x_memcpy", 20, [&] { ok = picture.AlphaBitBlit(dc, 0, 0) && ok; },
+      state, "x_memcpy", "work", 20, [&] { ok = picture.AlphaBitBlit(dc, 0, 0) && ok; },
       [&] {
         std::memcpy(target.data(), picture.GetPixels(), target.size());
         benchmark::ClobberMemory();
@@ -176,7 +145,7 @@ void BM_Ratio_Dispatch(benchmark::State& state) {
       CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   SetWindowLongPtrA(plain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NothingProcedure));
   AlternatingRatio(
-      state, "x_sendmessage", 20000,
+      state, "x_sendmessage", "work", 20000,
       [&] { benchmark::DoNotOptimize(SendMessageA(handle, WM_LBUTTONDOWN, 0, 0x00050005)); },
       [&] { benchmark::DoNotOptimize(SendMessageA(plain, WM_USER, 0, 0)); });
   DestroyWindow(plain);

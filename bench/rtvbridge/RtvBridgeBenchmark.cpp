@@ -30,6 +30,8 @@
 //
 // The plain BM_* benchmarks time each piece on its own.
 #include <benchmark/benchmark.h>
+
+#include "BatchTiming.h"
 #include <time.h>
 
 #include <algorithm>
@@ -351,11 +353,7 @@ BENCHMARK(BM_EncodeFrameAlone)->UseRealTime()->MinTime(1.0);
 
 // ---- Ratios, measured side by side ----
 
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-}
+using quellor::bench::ThreadSeconds;
 
 double WallSeconds() {
   timespec now{};

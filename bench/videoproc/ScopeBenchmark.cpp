@@ -9,14 +9,16 @@
 // BM_Ratio_ScopePass times the chosen pass and the reference in alternating
 // batches on one thread, so both see the same machine: "pass_us" is the
 // pass's best batch (thread CPU time; the batch least disturbed by the other
-// programs of a shared machine), "pass_us_mean" its mean over all batches,
-// "x_reference" the pass's best over the reference's best.
+// programs of a shared machine), "x_reference" the pass's best over the
+// reference's best, "x_reference_mean" the same over all batches.
 //
 // BM_MonitorCpuAt60Fields runs a real monitor (window, drawing thread,
 // probe) on the board's real-time clock in its heaviest mode and reports the
 // drawing thread's CPU time, and the process's extra CPU time over the same
 // seconds without the monitor, in percent of one core.
 #include <benchmark/benchmark.h>
+
+#include "BatchTiming.h"
 #include <board/testing/BoardClock.h>
 #include <qlxrapi/FindFiles.h>
 #include <sys/resource.h>
@@ -183,11 +185,7 @@ BENCHMARK(BM_ReferencePass)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 
 // ---- the pass and the reference side by side ----------------------------------
 
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-}
+using quellor::bench::ThreadSeconds;
 
 void BM_Ratio_ScopePass(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
@@ -203,27 +201,7 @@ void BM_Ratio_ScopePass(benchmark::State& state) {
                     reference.display.data());
     }
   };
-  constexpr int kBatch = 4;
-  const auto batch = [](const auto& work) {
-    const double start = ThreadSeconds();
-    for (int i = 0; i < kBatch; ++i) {
-      work();
-      benchmark::ClobberMemory();
-    }
-    return (ThreadSeconds() - start) / kBatch;
-  };
-  batch(drawReference);
-  batch(drawPass);
-  double bestReference = 1e9, bestPass = 1e9, sumPass = 0;
-  for (auto _ : state) {
-    bestReference = std::min(bestReference, batch(drawReference));
-    const double p = batch(drawPass);
-    bestPass = std::min(bestPass, p);
-    sumPass += p;
-  }
-  state.counters["pass_us"] = bestPass * 1e6;
-  state.counters["pass_us_mean"] = sumPass / static_cast<double>(state.iterations()) * 1e6;
-  state.counters["x_reference"] = bestPass / bestReference;
+  quellor::bench::AlternatingRatio(state, "x_reference", "pass", 4, drawPass, drawReference);
 }
 BENCHMARK(BM_Ratio_ScopePass)->DenseRange(0, 5)->Iterations(200)->Unit(benchmark::kMillisecond);
 

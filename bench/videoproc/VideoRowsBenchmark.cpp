@@ -8,6 +8,8 @@
 // programs of a shared machine), "x_reference_mean" the same over all batches.
 #include <benchmark/benchmark.h>
 
+#include "BatchTiming.h"
+
 #include <time.h>
 
 #include <algorithm>
@@ -224,11 +226,7 @@ BENCHMARK(BM_GradientFlatField);
 
 // ---- Ratios against the reference, measured side by side ----
 
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-}
+using quellor::bench::ThreadSeconds;
 
 // What reading the thread's clock twice costs (about a microsecond on a
 // virtual machine, where it is a system call): taken off every timed span.
@@ -271,16 +269,12 @@ void CompareWithReference(benchmark::State& state, const std::function<void()>& 
   };
   batch(reference);
   nodeBatch();
-  double bestReference = 1e9, bestNode = 1e9, sumReference = 0, sumNode = 0;
+  quellor::bench::BatchSeries referenced, measured;
   for (auto _ : state) {
-    const double r = batch(reference), n = nodeBatch();
-    bestReference = std::min(bestReference, r), bestNode = std::min(bestNode, n);
-    sumReference += r, sumNode += n;
+    referenced.Add(batch(reference));
+    measured.Add(nodeBatch());
   }
-  state.counters["x_reference"] = bestNode / bestReference;
-  state.counters["x_reference_mean"] = sumNode / sumReference;
-  state.counters["node_us"] = bestNode * 1e6;
-  state.counters["reference_us"] = bestReference * 1e6;
+  quellor::bench::ReportRatio(state, "x_reference", "node", measured, referenced);
 }
 
 struct Copy {
