@@ -47,7 +47,8 @@ bool ScreenObject_Selected::ScreenObject_RAW_DrawItem(RECT* rect, HDC dc, RECT* 
   const long width = rect->right - rect->left, height = rect->bottom - rect->top;
   if (width <= 0 || height <= 0) return true;
   ScreenObjectClip clipping(dc, clip);
-  // The blends' scratch picture, shared: nothing blends while this draws.
+  // The thread's scratch picture, shared with its blends: nothing else
+  // draws on this thread while this draws.
   WindowBitmap* grown =
       ScratchPicture(static_cast<unsigned long>(width), static_cast<unsigned long>(height));
   if (grown == nullptr) return false;
