@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -23,12 +24,24 @@ struct Entry {
   std::string name;
 };
 
-// Newest first. Used from the window thread only. Emptied when the library's
-// start-up is undone (StopResources); the list itself is freed when the
-// library unloads, even if something looked an entry up after the stop.
+// Newest first. Emptied when the library's start-up is undone
+// (StopResources); the list itself is freed when the library unloads, even if
+// something looked an entry up after the stop.
+//
+// Guarded by RegistryLock(). Resources are registered and looked up on the
+// window thread, but every screen object leaves the list as it is deleted,
+// on whatever thread deletes it: the start-up logo's thread deletes its
+// picture while the program's thread registers its skins. The lock is held
+// only while the list is read or changed, never while an entry is deleted:
+// an entry's deletion comes back through ForgetResource.
 std::vector<Entry>& Entries() {
   static std::vector<Entry> entries;
   return entries;
+}
+
+std::mutex& RegistryLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 // The class name for the trace: no leading keyword or underscores.
@@ -44,45 +57,64 @@ std::string ClassNameOf(ScreenObject* object) {
   return name;
 }
 
-std::vector<Entry>::iterator Find(const char* name) {
+std::vector<Entry>::iterator FindLocked(const char* name) {
   auto& entries = Entries();
   for (auto it = entries.begin(); it != entries.end(); ++it)
     if (strcasecmp(it->name.c_str(), name) == 0) return it;
   return entries.end();
 }
 
-// Removes the record first: the entry's deletion comes back here.
-bool Delete(std::vector<Entry>::iterator it) {
-  if (it == Entries().end()) return true;
+// Takes the record out of the list; the caller deletes the entry once the
+// lock is released. Null for the end of the list.
+ScreenObject_Container* TakeLocked(std::vector<Entry>::iterator it) {
+  if (it == Entries().end()) return nullptr;
   ScreenObject_Container* entry = it->entry;
   Entries().erase(it);
+  return entry;
+}
+
+// False when an entry was deleted, true when there was none.
+bool DeleteTaken(ScreenObject_Container* entry) {
+  if (entry == nullptr) return true;
   delete entry;
   return false;
 }
 
 void DeleteAll() {
-  while (!Entries().empty()) Delete(Entries().begin());
+  for (;;) {
+    ScreenObject_Container* entry = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(RegistryLock());
+      if (Entries().empty()) return;
+      entry = TakeLocked(Entries().begin());
+    }
+    DeleteTaken(entry);
+  }
 }
 
 }  // namespace
 
 void ForgetResource(ScreenObject* object) {
-  auto& entries = Entries();
-  for (auto it = entries.begin(); it != entries.end(); ++it) {
-    if (it->entry == object) {
-      entries.erase(it);  // the entry itself is going
-      return;
-    }
-    if (it->entry->GetChildItem() == object) {
-      // The registered object was deleted by someone else: its entry goes
-      // too, without deleting the object a second time.
-      ScreenObject_Container* entry = it->entry;
-      entries.erase(it);
-      entry->ReleaseChildItem();
-      delete entry;
-      return;
+  ScreenObject_Container* orphan = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(RegistryLock());
+    auto& entries = Entries();
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+      if (it->entry == object) {
+        entries.erase(it);  // the entry itself is going
+        return;
+      }
+      if (it->entry->GetChildItem() == object) {
+        // The registered object was deleted by someone else: its entry goes
+        // too, without deleting the object a second time.
+        orphan = it->entry;
+        entries.erase(it);
+        orphan->ReleaseChildItem();
+        break;
+      }
     }
   }
+  delete orphan;
 }
 
 }  // namespace quellor::win
@@ -91,10 +123,18 @@ using namespace quellor::win;
 
 ScreenObject* BuildResource(char* name, ScreenObject* object) {
   if (name == nullptr) return object;
-  Delete(Find(name));
+  ScreenObject_Container* replaced = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(RegistryLock());
+    replaced = TakeLocked(FindLocked(name));
+  }
+  DeleteTaken(replaced);
   if (object == nullptr) return nullptr;
   auto* entry = new ScreenObject_Container(object);
-  Entries().insert(Entries().begin(), Entry{entry, name});
+  {
+    std::lock_guard<std::mutex> lock(RegistryLock());
+    Entries().insert(Entries().begin(), Entry{entry, name});
+  }
   char line[512];
   std::snprintf(line, sizeof line, "Resource Created : %s Type : %s\n", name,
                 ClassNameOf(object).c_str());
@@ -104,22 +144,38 @@ ScreenObject* BuildResource(char* name, ScreenObject* object) {
 
 ScreenObject* GetResource(char* name) {
   if (name == nullptr) return nullptr;
-  auto it = Find(name);
+  std::lock_guard<std::mutex> lock(RegistryLock());
+  auto it = FindLocked(name);
   return it == Entries().end() ? nullptr : it->entry;
 }
 
 bool DeleteResource(char* name) {
-  return name == nullptr || Delete(Find(name));
+  if (name == nullptr) return true;
+  ScreenObject_Container* taken = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(RegistryLock());
+    taken = TakeLocked(FindLocked(name));
+  }
+  return DeleteTaken(taken);
 }
 
 bool DeleteResource(ScreenObject* entry) {
-  auto& entries = Entries();
-  for (auto it = entries.begin(); it != entries.end(); ++it)
-    if (it->entry == entry) return Delete(it);
-  return true;
+  ScreenObject_Container* taken = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(RegistryLock());
+    auto& entries = Entries();
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+      if (it->entry == entry) {
+        taken = TakeLocked(it);
+        break;
+      }
+    }
+  }
+  return DeleteTaken(taken);
 }
 
 char* GetResourceName(ScreenObject* entry) {
+  std::lock_guard<std::mutex> lock(RegistryLock());
   for (auto& e : Entries())
     if (e.entry == entry) return e.name.data();
   return nullptr;
@@ -132,6 +188,7 @@ bool StartResources() {
 }
 void StopResources() {
   quellor::win::DeleteAll();
+  std::lock_guard<std::mutex> lock(quellor::win::RegistryLock());
   std::vector<quellor::win::Entry>().swap(quellor::win::Entries());
 }
 

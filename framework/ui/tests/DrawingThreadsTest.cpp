@@ -1,12 +1,16 @@
-// Screen objects drawn on two threads at once, as a host with two window
-// threads does (the start-up logo has a thread of its own): the selection
-// shading's scratch picture must not be shared between them.
+// Screen objects on two threads at once, as a host with two window threads
+// has them (the start-up logo has a thread of its own): the selection
+// shading's scratch picture must not be shared between them, and objects
+// deleted on one thread leave the resource registry while the other
+// registers and deletes resources.
 #include <gtest/gtest.h>
 
+#include <qlxrapi/ScreenObject.h>
 #include <qlxrapi/ScreenObject_Selected.h>
 #include <qlxrapi/WindowBitmap.h>
 
 #include <cstring>
+#include <string>
 #include <thread>
 
 namespace {
@@ -39,6 +43,26 @@ TEST(DrawingThreads, TwoThreadsShadingAtOnceEachGetTheirOwnPictureRight) {
     other.join();
     EXPECT_TRUE(SamePixels(expectedDark, dark)) << "round " << round;
     EXPECT_TRUE(SamePixels(expectedLight, light)) << "round " << round;
+  }
+}
+
+TEST(DrawingThreads, ObjectsDeletedOnOneThreadWhileAnotherRegistersResources) {
+  constexpr int kRounds = 3000;
+  std::thread other([] {
+    for (int i = 0; i < kRounds; ++i) delete new ScreenObject_Selected(1, 2, 3, 4, 5, 6, 7, 8);
+  });
+  for (int i = 0; i < kRounds; ++i) {
+    std::string name = "threads test " + std::to_string(i % 7);
+    auto* object = new ScreenObject_Selected(1, 2, 3, 4, 5, 6, 7, 8);
+    ASSERT_EQ(object, BuildResource(name.data(), object));
+    ASSERT_NE(nullptr, GetResource(name.data()));
+    if (i % 2 == 1) DeleteResource(name.data());
+  }
+  other.join();
+  for (int i = 0; i < 7; ++i) {
+    std::string name = "threads test " + std::to_string(i);
+    DeleteResource(name.data());
+    EXPECT_EQ(nullptr, GetResource(name.data()));
   }
 }
 
