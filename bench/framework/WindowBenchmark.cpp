@@ -26,6 +26,20 @@ namespace {
 constexpr int kWidth = 720;
 constexpr int kHeight = 480;
 
+// A shown kWidth x kHeight popup for the blits to land on.
+HWND OpenShownWindow() {
+  return CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
+                         nullptr, nullptr, nullptr);
+}
+
+// Colours and alpha that change from pixel to pixel, so no blend is uniform.
+void FillWithAlphaRamps(WindowBitmap& picture) {
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      *picture.GetPixel(x, y) =
+          WindowPixel{std::uint8_t(x), std::uint8_t(y), 90, std::uint8_t(x + y)};
+}
+
 void BM_MemcpyPicture(benchmark::State& state) {
   std::vector<unsigned char> source(std::size_t{kWidth} * kHeight * 4, 7), target(source.size());
   for (auto _ : state) {
@@ -37,13 +51,9 @@ void BM_MemcpyPicture(benchmark::State& state) {
 BENCHMARK(BM_MemcpyPicture);
 
 void BM_AlphaBlitOntoWindow(benchmark::State& state) {
-  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                nullptr, nullptr, nullptr, nullptr);
+  HWND window = OpenShownWindow();
   WindowBitmap picture(kWidth, kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
-      *picture.GetPixel(x, y) =
-          WindowPixel{std::uint8_t(x), std::uint8_t(y), 90, std::uint8_t(x + y)};
+  FillWithAlphaRamps(picture);
   HDC dc = GetDC(window);
   for (auto _ : state) benchmark::DoNotOptimize(picture.AlphaBitBlit(dc, 0, 0));
   ReleaseDC(window, dc);
@@ -109,13 +119,9 @@ using quellor::bench::AlternatingRatio;
 // The alpha blit of a 720 x 480 picture onto a window against a memcpy of
 // the picture's bytes ("x_memcpy").
 void BM_Ratio_AlphaBlit(benchmark::State& state) {
-  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                nullptr, nullptr, nullptr, nullptr);
+  HWND window = OpenShownWindow();
   WindowBitmap picture(kWidth, kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
-      *picture.GetPixel(x, y) =
-          WindowPixel{std::uint8_t(x), std::uint8_t(y), 90, std::uint8_t(x + y)};
+  FillWithAlphaRamps(picture);
   std::vector<unsigned char> target(std::size_t{kWidth} * kHeight * 4);
   HDC dc = GetDC(window);
   bool ok = true;
@@ -158,8 +164,7 @@ BENCHMARK(BM_Ratio_Dispatch)->Iterations(30)->Unit(benchmark::kMillisecond);
 
 // The parts of the alpha blit: one device-context copy, and the blend alone.
 void BM_BitBltFromWindow(benchmark::State& state) {
-  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                nullptr, nullptr, nullptr, nullptr);
+  HWND window = OpenShownWindow();
   WindowBitmap picture(kWidth, kHeight);
   HDC dc = GetDC(window);
   for (auto _ : state)
