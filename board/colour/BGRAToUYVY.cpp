@@ -31,6 +31,11 @@ constexpr int kSlicePixels = 2048;
 
 }  // namespace
 
+bool ColourAVX2Available() {
+  static const bool available = __builtin_cpu_supports("avx2");
+  return available;
+}
+
 void BGRAToUYVYRow_C(const std::uint8_t* src_bgra, std::uint8_t* dst_uyvy, int width) {
   int x = 0;
   for (; x + 1 < width; x += 2) {

@@ -1,5 +1,6 @@
 // The exported entry points of ov_tools. The row kernels are chosen once, on
-// first use: libyuv's SIMD rows when the processor has them, else plain C.
+// first use: libyuv's SIMD rows when the processor has them (our own one-pass
+// row to encode on AVX2), else plain C.
 #include "board/ColourConversion.h"
 
 #include <cstdint>
@@ -27,7 +28,9 @@ DecodeRow ChosenDecodeRow() {
 }
 
 EncodeRow ChosenEncodeRow() {
-  static const EncodeRow row = ColourFastPathAvailable() ? BGRAToUYVYRow_Fast : BGRAToUYVYRow_C;
+  static const EncodeRow row = ColourAVX2Available()       ? BGRAToUYVYRow_AVX2
+                               : ColourFastPathAvailable() ? BGRAToUYVYRow_Fast
+                                                           : BGRAToUYVYRow_C;
   return row;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "ColourRows.h"
 #include "FrameRows.h"
 #include "board/ColourConversion.h"
 
@@ -16,10 +17,9 @@
 namespace quellor::rtvbridge {
 namespace {
 
-// Host lines converted per call: as many as fill this much of the stack,
+// Host lines converted per band: as many as fill this much of the stack,
 // which stays in the processor's first-level cache until the lines are
-// copied into their fields. One call per line costs 1.7 times the
-// conversion of the same pixels in long runs.
+// copied into their fields.
 constexpr std::size_t kBandBytes = 32 * 1024;
 
 }  // namespace
@@ -55,27 +55,31 @@ void FinishFieldCopies() {
 #endif
 }
 
-// BGRA lines bottom-up: buffer line 2L - 1 - 2k is line k of the first
-// field, 2L - 2 - 2k line k of the second. The host's lines are converted in
-// bands in the order they lie in memory, then each 4:2:2 line is copied to
-// its field.
-void EncodeBottomUpFrame(const std::uint8_t* pixels, std::uint8_t* first, std::uint8_t* second,
-                         std::uint32_t width, std::uint32_t lines) {
+namespace {
+
+// Where buffer line r (bottom-up) goes: line k = L - 1 - r / 2 of the first
+// field when r is odd, of the second when r is even.
+std::uint8_t* FieldLineOf(std::size_t r, std::uint8_t* first, std::uint8_t* second,
+                          std::size_t lines, std::size_t out_line) {
+  const std::size_t k = lines - 1 - r / 2;
+  return (r % 2 == 1 ? first : second) + k * out_line;
+}
+
+}  // namespace
+
+void EncodeBottomUpFrame_Bands(const std::uint8_t* pixels, std::uint8_t* first,
+                               std::uint8_t* second, std::uint32_t width, std::uint32_t lines) {
   const std::size_t in_line = std::size_t{width} * 4;
   const std::size_t out_line = std::size_t{width} * 2;
   const std::size_t height = std::size_t{lines} * 2;
-  // Buffer line r: of the first field when odd, of the second when even.
-  auto field_line = [&](std::size_t r) {
-    const std::size_t k = lines - 1 - r / 2;
-    return (r % 2 == 1 ? first : second) + k * out_line;
-  };
   const std::size_t band_lines = kBandBytes / out_line;
   // A band converts its lines as one run of pixels, whose pairs would
   // straddle the lines of an odd width: such lines, and lines too long for
   // the band, go one call per line, straight into place.
   if (width % 2 != 0 || band_lines == 0 || band_lines * width > static_cast<std::size_t>(INT_MAX)) {
     for (std::size_t r = 0; r < height; ++r) {
-      encode_bgra_ycbcr8(field_line(r), pixels + r * in_line, static_cast<int>(width));
+      encode_bgra_ycbcr8(FieldLineOf(r, first, second, lines, out_line), pixels + r * in_line,
+                         static_cast<int>(width));
     }
     return;
   }
@@ -84,10 +88,32 @@ void EncodeBottomUpFrame(const std::uint8_t* pixels, std::uint8_t* first, std::u
     const std::size_t count = std::min(band_lines, height - start);
     encode_bgra_ycbcr8(band, pixels + start * in_line, static_cast<int>(count * width));
     for (std::size_t j = 0; j < count; ++j) {
-      CopyToField_Fast(field_line(start + j), band + j * out_line, out_line);
+      CopyToField_Fast(FieldLineOf(start + j, first, second, lines, out_line), band + j * out_line,
+                       out_line);
     }
   }
   FinishFieldCopies();
+}
+
+void EncodeBottomUpFrame_AVX2(const std::uint8_t* pixels, std::uint8_t* first, std::uint8_t* second,
+                              std::uint32_t width, std::uint32_t lines) {
+  const std::size_t in_line = std::size_t{width} * 4;
+  const std::size_t out_line = std::size_t{width} * 2;
+  const std::size_t height = std::size_t{lines} * 2;
+  if (width > static_cast<std::uint32_t>(INT_MAX)) return;
+  for (std::size_t r = 0; r < height; ++r) {
+    board::BGRAToUYVYRowStreaming_AVX2(pixels + r * in_line,
+                                       FieldLineOf(r, first, second, lines, out_line),
+                                       static_cast<int>(width));
+  }
+  FinishFieldCopies();
+}
+
+void EncodeBottomUpFrame(const std::uint8_t* pixels, std::uint8_t* first, std::uint8_t* second,
+                         std::uint32_t width, std::uint32_t lines) {
+  static const auto encode =
+      board::ColourAVX2Available() ? EncodeBottomUpFrame_AVX2 : EncodeBottomUpFrame_Bands;
+  encode(pixels, first, second, width, lines);
 }
 
 // Y Cb Cr A lines top-down, alternating between the first and second field.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ColourRows.h"
 #include "FrameEncoding.h"
 #include "FrameRows.h"
 #include "board/ColourConversion.h"
@@ -64,27 +65,32 @@ TEST(CopyToField, FastAndPlainCopiesAgreeAtEveryLengthAndAlignment) {
   }
 }
 
-// Bottom-up BGRA frames of any shape: every line lands in its field as the
-// colour-conversion library converts it alone, nothing beyond the fields is
-// touched.
+// Bottom-up BGRA frames of any shape, by every path: every line lands in its
+// field as the colour-conversion library converts it alone, nothing beyond
+// the fields is touched.
 TEST(EncodeBottomUpFrame, EveryLineMatchesItsOwnConversionForOddShapes) {
-  for (std::uint32_t width : {1u, 3u, 719u, 720u, 2049u}) {
-    for (std::uint32_t lines : {1u, 16u, 17u, 33u}) {
-      Bytes picture(std::size_t{width} * lines * 2 * 4);
-      for (std::size_t i = 0; i < picture.size(); ++i) {
-        picture[i] = static_cast<std::uint8_t>(i * 31 / 7 + width);
+  std::vector<decltype(&EncodeBottomUpFrame)> paths = {EncodeBottomUpFrame,
+                                                       EncodeBottomUpFrame_Bands};
+  if (board::ColourAVX2Available()) paths.push_back(EncodeBottomUpFrame_AVX2);
+  for (auto encode : paths) {
+    for (std::uint32_t width : {1u, 3u, 719u, 720u, 2049u}) {
+      for (std::uint32_t lines : {1u, 16u, 17u, 33u}) {
+        Bytes picture(std::size_t{width} * lines * 2 * 4);
+        for (std::size_t i = 0; i < picture.size(); ++i) {
+          picture[i] = static_cast<std::uint8_t>(i * 31 / 7 + width);
+        }
+        const std::size_t field = std::size_t{width} * lines * 2;
+        Bytes fields(2 * field + 8, 0xAB);
+        encode(picture.data(), fields.data(), fields.data() + field + 4, width, lines);
+        Bytes expected(2 * field + 8, 0xAB);
+        for (std::size_t k = 0; k < lines; ++k) {
+          encode_bgra_ycbcr8(expected.data() + k * width * 2,
+                             picture.data() + (2 * lines - 1 - 2 * k) * width * 4, int(width));
+          encode_bgra_ycbcr8(expected.data() + field + 4 + k * width * 2,
+                             picture.data() + (2 * lines - 2 - 2 * k) * width * 4, int(width));
+        }
+        ASSERT_EQ(fields, expected) << width << " x " << lines;
       }
-      const std::size_t field = std::size_t{width} * lines * 2;
-      Bytes fields(2 * field + 8, 0xAB);
-      EncodeBottomUpFrame(picture.data(), fields.data(), fields.data() + field + 4, width, lines);
-      Bytes expected(2 * field + 8, 0xAB);
-      for (std::size_t k = 0; k < lines; ++k) {
-        encode_bgra_ycbcr8(expected.data() + k * width * 2,
-                           picture.data() + (2 * lines - 1 - 2 * k) * width * 4, int(width));
-        encode_bgra_ycbcr8(expected.data() + field + 4 + k * width * 2,
-                           picture.data() + (2 * lines - 2 - 2 * k) * width * 4, int(width));
-      }
-      ASSERT_EQ(fields, expected) << width << " x " << lines;
     }
   }
 }

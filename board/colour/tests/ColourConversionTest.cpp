@@ -1,8 +1,10 @@
 #include "board/ColourConversion.h"
 
 #include <dlfcn.h>
+#include <emmintrin.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
@@ -133,6 +135,49 @@ TEST_P(FastAndPlainRows, EncodeAgreesOnUnalignedBuffers) {
     quellor::board::BGRAToUYVYRow_C(source.data() + offset, plain.data(), width);
     quellor::board::BGRAToUYVYRow_Fast(source.data() + offset, fast.data() + offset, width);
     ASSERT_EQ(plain, Bytes(fast.begin() + offset, fast.end())) << "offset " << offset;
+  }
+}
+
+// The AVX2 rows, normal and streaming, against the plain row. The streaming
+// row streams where its destination is 32-byte aligned and stores normally
+// elsewhere: offsets 0 and 32 of an aligned buffer take the first path.
+TEST_P(FastAndPlainRows, AVX2EncodeAgreesOnUnalignedBuffers) {
+  if (!quellor::board::ColourAVX2Available()) GTEST_SKIP() << "no AVX2";
+  const int width = GetParam();
+  for (int offset : {0, 1, 2, 3, 5, 16, 32}) {
+    const Bytes source = RandomBytes(width * 4 + offset, 13 + width + offset);
+    Bytes plain(width * 2 + 8, 0xAB);
+    quellor::board::BGRAToUYVYRow_C(source.data() + offset, plain.data(), width);
+    for (auto row :
+         {quellor::board::BGRAToUYVYRow_AVX2, quellor::board::BGRAToUYVYRowStreaming_AVX2}) {
+      struct alignas(64) Block {
+        std::uint8_t bytes[64];
+      };
+      std::vector<Block> aligned((width * 2 + 8 + offset) / 64 + 1);
+      std::uint8_t* fast = aligned.front().bytes;
+      std::fill(fast, fast + width * 2 + 8 + offset, 0xAB);
+      row(source.data() + offset, fast + offset, width);
+      _mm_sfence();
+      ASSERT_EQ(plain, Bytes(fast + offset, fast + offset + width * 2 + 8)) << "offset " << offset;
+    }
+  }
+}
+
+// Every byte value in every channel and both pixels of a pair, where the
+// weighted sums reach their ends: the AVX2 row's 16-bit sums must not wrap.
+TEST(ColourConversion, AVX2EncodeCoversEveryChannelValueAtTheExtremes) {
+  if (!quellor::board::ColourAVX2Available()) GTEST_SKIP() << "no AVX2";
+  Bytes bgra(256 * 4 * 8), plain(256 * 2 * 8), fast(256 * 2 * 8);
+  for (int channel = 0; channel < 4; ++channel) {
+    for (std::uint8_t rest : {std::uint8_t{0}, std::uint8_t{255}}) {
+      for (int v = 0; v < 256 * 8; ++v) {
+        for (int c = 0; c < 4; ++c) bgra[4 * v + c] = rest;
+        bgra[4 * v + channel] = static_cast<std::uint8_t>(v % 2 == 0 ? v / 8 : 255 - v / 8);
+      }
+      quellor::board::BGRAToUYVYRow_C(bgra.data(), plain.data(), 256 * 8);
+      quellor::board::BGRAToUYVYRow_AVX2(bgra.data(), fast.data(), 256 * 8);
+      ASSERT_EQ(plain, fast) << "channel " << channel << " rest " << int{rest};
+    }
   }
 }
 
