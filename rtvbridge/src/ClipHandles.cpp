@@ -16,9 +16,10 @@ char* ClipHandles::Open(const char* path) {
   return copy;
 }
 
-const char* ClipHandles::PathOf(const void* handle) const {
+std::optional<std::string> ClipHandles::PathOf(const void* handle) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return open_.count(handle) != 0 ? static_cast<const char*>(handle) : nullptr;
+  if (open_.count(handle) == 0) return std::nullopt;
+  return std::string(static_cast<const char*>(handle));
 }
 
 bool ClipHandles::Close(const void* handle) {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <mutex>
+#include <optional>
 #include <set>
+#include <string>
 
 namespace quellor::rtvbridge {
 
@@ -13,9 +15,10 @@ class ClipHandles {
  public:
   // A heap copy of `path`, remembered; null when it cannot be allocated.
   char* Open(const char* path);
-  // The handle's path when the handle is one of ours and still open, else
-  // null.
-  const char* PathOf(const void* handle) const;
+  // A copy of the handle's path when the handle is one of ours and still
+  // open, else nothing. A copy, taken under the lock: a close on another
+  // thread may free the handle as soon as the lock is released.
+  std::optional<std::string> PathOf(const void* handle) const;
   // Forgets and frees the handle; false for a handle that is not open.
   bool Close(const void* handle);
   // Forgets and frees every open handle (the plug-in's unload: a host that

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <string>
 
 #include "BridgeProcess.h"
 #include "ClipHandles.h"
@@ -152,11 +154,11 @@ AVFILE_Result AVFILE_OpenFileForRead(AVFILE_Handle* handle, const char* path) {
 AVFILE_Result AVFILE_GetReadingFileInfo(AVFILE_Handle handle, ReadingFileInfoRecord* info) {
   return RunGuarded("AVFILE_GetReadingFileInfo", [&]() -> std::int32_t {
     if (info == nullptr || info->size < kMinReadingFileInfoSize) return 0;
-    const char* path = ClipHandles::Reading().PathOf(handle);
-    if (path == nullptr) return 0;
+    const std::optional<std::string> path = ClipHandles::Reading().PathOf(handle);
+    if (!path) return 0;
     FillFixedInfo(*info, handle);
     quellor::clip::OpenClipTable::LockedSlot slot =
-        quellor::clip::OpenClipTable::Instance().Acquire(path);
+        quellor::clip::OpenClipTable::Instance().Acquire(path->c_str());
     if (!slot) return 0;
     info->frameCount = ClampToInt32(slot->clip->FieldCount() / 2);
     const auto width = static_cast<std::int32_t>(slot->pixels_per_line);
@@ -172,17 +174,17 @@ AVFILE_Result AVFILE_GetReadingFileInfo(AVFILE_Handle handle, ReadingFileInfoRec
 AVFILE_Result AVFILE_ReadImageFrame(AVFILE_Handle handle, FrameRequestRecord* request) {
   return RunGuarded("AVFILE_ReadImageFrame", [&]() -> std::int32_t {
     if (request == nullptr || request->size < kMinFrameRequestSize) return 0;
-    const char* path = ClipHandles::Reading().PathOf(handle);
-    if (path == nullptr) return 0;
-    return ReadFrame(path, *request);
+    const std::optional<std::string> path = ClipHandles::Reading().PathOf(handle);
+    if (!path) return 0;
+    return ReadFrame(path->c_str(), *request);
   });
 }
 
 AVFILE_Result AVFILE_CloseReadingFile(AVFILE_Handle handle) {
   return RunGuarded("AVFILE_CloseReadingFile", [&]() -> std::int32_t {
-    const char* path = ClipHandles::Reading().PathOf(handle);
-    if (path == nullptr) return 0;
-    quellor::clip::OpenClipTable::Instance().Close(path);
+    const std::optional<std::string> path = ClipHandles::Reading().PathOf(handle);
+    if (!path) return 0;
+    quellor::clip::OpenClipTable::Instance().Close(path->c_str());
     return ClipHandles::Reading().Close(handle) ? 1 : 0;
   });
 }

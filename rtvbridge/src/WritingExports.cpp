@@ -4,6 +4,7 @@
 // file table as the clips being read.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "BridgeProcess.h"
@@ -159,17 +160,17 @@ AVFILE_Result AVFILE_GetWritingFileInfo(AVFILE_Handle /*handle*/, WritingFileInf
 AVFILE_Result AVFILE_WriteNextVideoFrame(AVFILE_Handle handle, const VideoFrameRecord* frame) {
   return RunGuarded("AVFILE_WriteNextVideoFrame", [&]() -> std::int32_t {
     if (frame == nullptr) return 0;
-    const char* path = ClipHandles::Writing().PathOf(handle);
-    if (path == nullptr) return 0;
-    return WriteFrame(path, *frame);
+    const std::optional<std::string> path = ClipHandles::Writing().PathOf(handle);
+    if (!path) return 0;
+    return WriteFrame(path->c_str(), *frame);
   });
 }
 
 AVFILE_Result AVFILE_CloseFileForWrite(AVFILE_Handle handle) {
   return RunGuarded("AVFILE_CloseFileForWrite", [&]() -> std::int32_t {
-    const char* path = ClipHandles::Writing().PathOf(handle);
-    if (path == nullptr) return 0;
-    quellor::clip::ClipWriter::Close(path);
+    const std::optional<std::string> path = ClipHandles::Writing().PathOf(handle);
+    if (!path) return 0;
+    quellor::clip::ClipWriter::Close(path->c_str());
     return ClipHandles::Writing().Close(handle) ? 1 : 0;
   });
 }

@@ -1,9 +1,13 @@
 // Reading clips through the exports: refusals, the file description, every
 // format for NTSC and PAL, and bad files.
+#include <atomic>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "BridgeTestSupport.h"
+#include "ClipHandles.h"
 #include "PixelFormats.h"
 #include "board/ColourConversion.h"
 #include "cliplib/clip/OpenClipTable.h"
@@ -204,6 +208,37 @@ TEST_F(ReadingTest, UnknownClosedAndTwiceClosedHandlesAreRefused) {
   EXPECT_EQ(AVFILE_CloseFileForWrite(reader), 0);
   EXPECT_EQ(AVFILE_CloseReadingFile(reader), 1);
   EXPECT_TRUE(boxes.empty());
+}
+
+// A host that closes a handle on one thread while another still reads
+// through it: every read either reads the frame or is refused, and the path
+// a call looked up stays its own even when the close frees the handle.
+TEST_F(ReadingTest, AHandleClosedWhileAnotherThreadReadsThroughItIsRefusedSafely) {
+  WriteClip(Path("clip.rtv"), kNtsc, 2);
+  AVFILE_Handle handle = OpenForRead(Path("clip.rtv"));
+  std::atomic<bool> read_once{false};
+  std::atomic<int> refused{0};
+  std::thread reader([&] {
+    Bytes buffer(kNtsc.frameBytes() + 4);
+    for (int i = 0; i < 100000; ++i) {
+      if (ReadFrame(handle, i % 2, kGuid422, buffer) == 0) {
+        refused = 1;
+        return;
+      }
+      read_once = true;
+    }
+  });
+  while (!read_once && refused == 0) std::this_thread::yield();
+  EXPECT_EQ(AVFILE_CloseReadingFile(handle), 1);
+  reader.join();
+  EXPECT_EQ(refused, 1);
+  EXPECT_TRUE(boxes.empty());
+
+  const std::optional<std::string> path =
+      ClipHandles::Reading().PathOf(OpenForRead(Path("clip.rtv")));
+  ASSERT_TRUE(path.has_value());
+  ClipHandles::Reading().CloseAll();
+  EXPECT_EQ(*path, Path("clip.rtv"));
 }
 
 TEST_F(ReadingTest, TwoHandlesShareASlotAndANinthClipEvictsTransparently) {
