@@ -44,6 +44,11 @@ cmp "$OUT/bars.rtv" "$OUT/plugin.rtv" && echo "plugin.rtv (written through the p
 "$BIN/rtvtool" to-y4m "$OUT/plugin.rtv" -o "$OUT/plugin.y4m"
 cmp "$OUT/bars.y4m" "$OUT/plugin.y4m" && echo "read back through rtvtool: identical frames"
 "$BIN/edithost" read "$OUT/plugin.rtv" --format rgba --frames 30 -o "$OUT/plugin30.png"
+# The picture back through the plug-in's RGBA write (the colour conversion
+# into both fields) and read again: the same bars, within the rounding of
+# 4:2:2 and back.
+"$BIN/edithost" write --format rgba "$OUT/plugin30.png" -o "$OUT/rgba"
+"$BIN/edithost" read "$OUT/rgba.rtv" --format rgba -o "$OUT/rgba-back.png"
 unset QUELLOR_WINDIR
 
 step "virtual board: the clip on the input"
