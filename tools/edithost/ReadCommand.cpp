@@ -1,11 +1,13 @@
 // edithost read CLIP --format 422|444|rgba [--frames A-B] -o OUT: frames as
 // the plug-in delivers them, to PNG pictures or raw.
 #include <charconv>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <memory>
 
 #include "Commands.h"
 #include "HostFormats.h"
+#include "OutputFile.h"
 #include "PngFile.h"
 
 namespace quellor::edithost {
@@ -44,6 +46,25 @@ struct Reader {
     if (handle != nullptr) calls.closeReading(handle);
   }
 };
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// One picture, written beside its name and renamed over it once whole: a
+// full disk leaves the old picture, not a cut one.
+bool WritePicture(const std::string& name, const std::string& clip, std::uint32_t width,
+                  std::uint32_t height, const Pixels& picture, std::ostream& err) {
+  tools::OutputFile target(name);
+  std::string error;
+  if (!target.Open({clip}, &error) ||
+      !tools::WritePng(target.path(), width, height, picture.data(), &error) ||
+      !target.Commit(&error)) {
+    err << "edithost: " << error << "\n";
+    return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -88,9 +109,18 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err) {
   const auto width = static_cast<std::uint32_t>(info.formats[0].width);
   const auto height = static_cast<std::uint32_t>(info.formats[0].height);
   const bool png = EndsWith(*output, ".png");
-  std::ofstream raw;
+  // Raw frames go to a temporary beside the output, renamed over it only
+  // when every frame was read and written: a failed run leaves the old file.
+  // The clip itself is never the output.
+  tools::OutputFile target(*output);
+  std::unique_ptr<std::FILE, FileCloser> raw;
   if (!png) {
-    raw.open(*output, std::ios::binary | std::ios::trunc);
+    std::string error;
+    if (!target.Open({clip}, &error)) {
+      err << "edithost: " << error << "\n";
+      return 1;
+    }
+    raw.reset(std::fopen(target.path().c_str(), "wb"));
     if (!raw) {
       err << "edithost: cannot write " << *output << "\n";
       return 1;
@@ -111,15 +141,25 @@ int RunRead(const Arguments& args, std::ostream& out, std::ostream& err) {
     }
     if (png) {
       const Pixels picture = FrameToPicture(*format, frame.data(), width, height);
-      const std::string name = PictureName(*output, n, first != last);
-      std::string error;
-      if (!tools::WritePng(name, width, height, picture.data(), &error)) {
-        err << "edithost: " << name << ": " << error << "\n";
+      if (!WritePicture(PictureName(*output, n, first != last), clip, width, height, picture,
+                        err)) {
         return 1;
       }
-    } else if (!raw.write(reinterpret_cast<const char*>(frame.data()),
-                          static_cast<std::streamsize>(frame.size()))) {
+    } else if (std::fwrite(frame.data(), 1, frame.size(), raw.get()) != frame.size()) {
       err << "edithost: cannot write " << *output << "\n";
+      return 1;
+    }
+  }
+  if (!png) {
+    // The last buffered bytes reach the disk at the close: a full disk shows
+    // there, and the old file stays.
+    std::string error;
+    if (std::fclose(raw.release()) != 0) {
+      err << "edithost: cannot write " << *output << "\n";
+      return 1;
+    }
+    if (!target.Commit(&error)) {
+      err << "edithost: " << error << "\n";
       return 1;
     }
   }

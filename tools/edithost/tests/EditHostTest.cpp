@@ -2,8 +2,10 @@
 // and writing in every format, clips passed to and from rtvtool, and
 // recording and playing on the board's hand-driven field clock.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <atomic>
+#include <csignal>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -178,6 +180,65 @@ TEST_F(EditHostTest, BadInputsForWritingAreClearFailures) {
                  Path(std::string(300, 'z') + "/c.rtv")}),
             1);
   EXPECT_NE(err_.find("cannot create the clip"), std::string::npos);
+}
+
+// A disk that is full past `bytes` for every file this process writes: writes
+// past it fail with EFBIG (the signal the kernel would send is ignored).
+class ScopedFullDisk {
+ public:
+  explicit ScopedFullDisk(rlim_t bytes) {
+    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~ScopedFullDisk() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, old_handler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*old_handler_)(int) = nullptr;
+};
+
+bool HasPartFiles(const std::string& folder) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().find(".part-") != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST_F(EditHostTest, AFailedReadLeavesTheOldOutputAndNeverTheClip) {
+  ASSERT_EQ(RtvTool("generate --standard ntsc --frames 3 -o \"" + Path("bars.rtv") + "\""), 0);
+  const std::string clip = FileText(Path("bars.rtv"));
+  // The clip named as its own output is refused before anything is written.
+  EXPECT_EQ(Run({"read", Path("bars.rtv"), "--format", "422", "-o", Path("bars.rtv")}), 1);
+  EXPECT_NE(err_.find("is the same file as the input"), std::string::npos) << err_;
+  EXPECT_TRUE(FileText(Path("bars.rtv")) == clip);
+
+  // A disk that fills up during the second frame: failure, the old raw file
+  // and the old picture as they were, no temporaries left.
+  std::ofstream(Path("all.raw")) << "earlier frames";
+  std::ofstream(Path("f.png")) << "earlier picture";
+  {
+    ScopedFullDisk full(1 << 20);
+    EXPECT_EQ(Run({"read", Path("bars.rtv"), "--format", "444", "-o", Path("all.raw")}), 1);
+    EXPECT_NE(err_.find("cannot write"), std::string::npos) << err_;
+  }
+  {
+    ScopedFullDisk full(512);  // the bars' picture packs into a few kilobytes
+    EXPECT_EQ(
+        Run({"read", Path("bars.rtv"), "--format", "rgba", "--frames", "0", "-o", Path("f.png")}),
+        1);
+  }
+  EXPECT_TRUE(FileText(Path("all.raw")) == "earlier frames");
+  EXPECT_TRUE(FileText(Path("f.png")) == "earlier picture");
+  EXPECT_FALSE(HasPartFiles(folder_));
+  // With room, the same commands replace them.
+  ASSERT_EQ(Run({"read", Path("bars.rtv"), "--format", "444", "-o", Path("all.raw")}), 0);
+  EXPECT_EQ(std::filesystem::file_size(Path("all.raw")), 3u * 720 * 480 * 4);
 }
 
 class PalEditHostTest : public EditHostTest {
