@@ -2,6 +2,8 @@
 // headers, whose INT32 clashes with libjpeg's.
 #include "JpegFiles.h"
 
+#include "FileReplacement.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstddef>
@@ -33,6 +35,43 @@ struct JpegError {
 }
 
 void JpegSilent(j_common_ptr, int) {}
+
+// The compressed stream gathered in memory (libjpeg's own memory destination
+// loses track of its buffer when an error exit follows a reallocation).
+struct MemoryDestination {
+  static constexpr std::size_t kStep = 64 * 1024;
+  jpeg_destination_mgr manager{};
+  std::vector<JOCTET> bytes;
+
+  void Attach(jpeg_compress_struct& encoder) {
+    manager.init_destination = &Init;
+    manager.empty_output_buffer = &Empty;
+    manager.term_destination = &Term;
+    encoder.dest = &manager;
+  }
+  static MemoryDestination& Of(j_compress_ptr encoder) {
+    return *reinterpret_cast<MemoryDestination*>(encoder->dest);  // manager is the first member
+  }
+  static void Init(j_compress_ptr encoder) {
+    MemoryDestination& self = Of(encoder);
+    self.bytes.resize(kStep);
+    self.manager.next_output_byte = self.bytes.data();
+    self.manager.free_in_buffer = self.bytes.size();
+  }
+  // Called when the buffer is full: all of it holds output.
+  static boolean Empty(j_compress_ptr encoder) {
+    MemoryDestination& self = Of(encoder);
+    const std::size_t used = self.bytes.size();
+    self.bytes.resize(used + kStep);
+    self.manager.next_output_byte = self.bytes.data() + used;
+    self.manager.free_in_buffer = kStep;
+    return TRUE;
+  }
+  static void Term(j_compress_ptr encoder) {
+    MemoryDestination& self = Of(encoder);
+    self.bytes.resize(self.bytes.size() - self.manager.free_in_buffer);
+  }
+};
 
 }  // namespace
 
@@ -90,8 +129,9 @@ bool ReadJpeg(const char* path, bool alphaOnly, const SizePicture& size) {
 bool WriteJpeg(const char* path, const std::uint8_t* pixels, unsigned long width,
                unsigned long height, int quality, bool alphaOnly) {
   if (width == 0 || height == 0) return false;
-  File file(std::fopen(path, "wb"));
-  if (!file) return false;
+  // Compressed in memory first and then written beside the old file and
+  // renamed over it: an encoder error or a full disk leaves the old picture.
+  MemoryDestination output;
   jpeg_compress_struct encoder{};
   JpegError error{};
   encoder.err = jpeg_std_error(&error.manager);
@@ -103,7 +143,7 @@ bool WriteJpeg(const char* path, const std::uint8_t* pixels, unsigned long width
     return false;
   }
   jpeg_create_compress(&encoder);
-  jpeg_stdio_dest(&encoder, file.get());
+  output.Attach(encoder);
   encoder.image_width = static_cast<JDIMENSION>(width);
   encoder.image_height = static_cast<JDIMENSION>(height);
   encoder.input_components = 3;
@@ -128,7 +168,7 @@ bool WriteJpeg(const char* path, const std::uint8_t* pixels, unsigned long width
   }
   jpeg_finish_compress(&encoder);
   jpeg_destroy_compress(&encoder);
-  return std::fflush(file.get()) == 0;
+  return ReplaceFileContents(path, output.bytes.data(), output.bytes.size());
 }
 
 }  // namespace quellor::win

@@ -2,6 +2,7 @@
 // blits, and four-component JPEG files, pixel for pixel.
 #include <qlxrapi/WindowBitmap.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <win32/testing/FileFaults.h>
 
 #include "JpegTestFiles.h"
 #include "WindowTesting.h"
@@ -170,6 +173,65 @@ TEST(WindowBitmapSystem, JpegsAreWrittenAtTheGivenQualityWithBaselineTables) {
   EXPECT_FALSE(picture.Write_JPEG(const_cast<char*>("/nonexistent-folder/x.jpg"), 75, false));
   WindowBitmap empty;
   EXPECT_FALSE(empty.Write_JPEG(const_cast<char*>(TempPath("empty.jpg").c_str()), 75, false));
+}
+
+std::string FileText(const std::string& path) {
+  std::string text;
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+      text.append(buffer, got);
+    std::fclose(file);
+  }
+  return text;
+}
+
+void PutText(const std::string& path, const std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(nullptr, file);
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::fclose(file);
+}
+
+bool HasPartFile(const std::string& folder) {
+  const std::string command = "ls -a \"" + folder + "\" | grep -q '\\.part-'";
+  return std::system(command.c_str()) == 0;
+}
+
+TEST(WindowBitmapSystem, AJpegThatCannotBeWrittenWholeLeavesTheOldFile) {
+  using quellor::win32::testing::FileFault;
+  using quellor::win32::testing::ScopedFileFault;
+  const std::string folder = TempPath("jpeg-replace");
+  std::system(("rm -rf \"" + folder + "\" && mkdir -p \"" + folder + "\"").c_str());
+  const std::string path = folder + "/photo.jpg";
+  PutText(path, "the old picture");
+  WindowBitmap picture(64, 48);
+  picture.Clear(WindowPixel{30, 60, 90, 200});
+  // A disk that fills up part-way, and one that fails at once.
+  for (const auto& [fault, after] : std::vector<std::pair<FileFault, int>>{
+           {FileFault::DiskFull, 100}, {FileFault::WriteError, 0}}) {
+    ScopedFileFault full("photo.jpg", fault, -1);
+    full.AfterBytes(after);
+    EXPECT_FALSE(picture.Write_JPEG(const_cast<char*>(path.c_str()), 75, false));
+    EXPECT_GT(full.Triggered(), 0);
+  }
+  EXPECT_EQ("the old picture", FileText(path));
+  EXPECT_FALSE(HasPartFile(folder));
+  // A name that is a folder cannot be replaced; nothing is left beside it.
+  const std::string taken = folder + "/taken.jpg";
+  ASSERT_EQ(0, mkdir(taken.c_str(), 0755));
+  EXPECT_FALSE(picture.Write_JPEG(const_cast<char*>(taken.c_str()), 75, false));
+  EXPECT_FALSE(HasPartFile(folder));
+  // Through a link the picture it points to is replaced, and the link stays.
+  const std::string link = folder + "/link.jpg";
+  ASSERT_EQ(0, symlink("photo.jpg", link.c_str()));
+  ASSERT_TRUE(picture.Write_JPEG(const_cast<char*>(link.c_str()), 75, false));
+  char target[64] = {};
+  EXPECT_EQ(9, readlink(link.c_str(), target, sizeof target - 1));
+  EXPECT_EQ(0xFF, static_cast<unsigned char>(FileText(path)[0]));  // a JPEG's first byte
+  WindowBitmap back;
+  ASSERT_TRUE(back.ReadBitmapFile(const_cast<char*>(path.c_str())));
+  EXPECT_EQ(64u, back.GetWidth());
 }
 
 TEST(WindowBitmapSystem, TruncatedJpegFailsAndLeavesNoOpenFile) {
