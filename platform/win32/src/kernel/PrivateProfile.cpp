@@ -210,7 +210,11 @@ bool ReplaceFile(const std::string& path, const std::string& text, mode_t mode, 
   auto& calls = CurrentSystemCalls();
   std::string temporary =
       path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(GetCurrentThreadId());
-  Descriptor out(calls.open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+  // A new file of our own: one left by a crashed writer of the same number
+  // goes first, and a link planted under the name is never written through.
+  ::unlink(temporary.c_str());
+  Descriptor out(
+      calls.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
   if (out.get() < 0) return false;
   if (!WriteAll(out.get(), text) || calls.fsync(out.get()) != 0) {
     int error = errno;
@@ -253,8 +257,22 @@ std::shared_ptr<ProfileDocument> EditableDocument(const std::string& path, int f
   return std::make_shared<ProfileDocument>(ProfileDocument::Parse(text));
 }
 
+// The file a settings name finally stands for: a name that is a symbolic
+// link (settings kept elsewhere and linked in) is edited where it points, so
+// that the rename replaces that file and the link stays. A dangling link is
+// followed too, creating the file it names.
+std::string LinkTarget(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(path, error)) return path;
+  const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
+  return error ? path : target.string();
+}
+
 template <typename Edit>
-BOOL EditProfile(const std::string& path, bool creates, Edit edit) {
+BOOL EditProfile(const std::string& name, bool creates, Edit edit) {
+  // The cache knows the file by the name readers use; the work is done on
+  // the file itself.
+  const std::string path = LinkTarget(name);
   if (creates) {
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
@@ -272,13 +290,13 @@ BOOL EditProfile(const std::string& path, bool creates, Edit edit) {
     }
     return FALSE;
   }
-  std::shared_ptr<ProfileDocument> document = EditableDocument(path, file.get(), status);
+  std::shared_ptr<ProfileDocument> document = EditableDocument(name, file.get(), status);
   if (document == nullptr) {
     SetLastErrorFromErrno(Transfer::Read);
     return FALSE;
   }
   if (!edit(*document)) {
-    ProfileCache::Instance().Store(path, FileStamp::Of(status), std::move(document), false);
+    ProfileCache::Instance().Store(name, FileStamp::Of(status), std::move(document), false);
     return TRUE;
   }
   FileStamp written;
@@ -286,7 +304,7 @@ BOOL EditProfile(const std::string& path, bool creates, Edit edit) {
     SetLastErrorFromErrno(Transfer::Write);
     return FALSE;  // the edited document is dropped: the file still has the old text
   }
-  ProfileCache::Instance().Store(path, written, std::move(document), true);
+  ProfileCache::Instance().Store(name, written, std::move(document), true);
   return TRUE;
 }
 

@@ -118,4 +118,21 @@ TEST_F(PrivateProfileSafetyTest, AFailedWriteDoesNotLeaveItsEditBehind) {
   EXPECT_EQ(text, "[S]\nK=old\nL=x\n");
 }
 
+TEST_F(PrivateProfileSafetyTest, ASettingsFileLinkedInIsEditedWhereItLives) {
+  // Settings kept in another folder and linked in under the usual name.
+  std::filesystem::create_directories(folder_ / "kept");
+  const std::string kept = folder_ / "kept/VideoQuellor.ini";
+  std::ofstream(kept) << "[S]\nA=1\n";
+  const std::string linked = folder_ / "VideoQuellor.ini";
+  std::filesystem::create_symlink("kept/VideoQuellor.ini", linked);
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "B", "2", linked.c_str()));
+  EXPECT_TRUE(std::filesystem::is_symlink(linked));
+  std::ifstream in(kept);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "[S]\nA=1\nB=2\n");
+  EXPECT_EQ(GetPrivateProfileIntA("S", "B", 0, linked.c_str()), 2u);
+  EXPECT_TRUE(WritePrivateProfileStringA("S", nullptr, nullptr, linked.c_str()));
+  EXPECT_TRUE(std::filesystem::is_symlink(linked));
+  EXPECT_EQ(GetPrivateProfileIntA("S", "A", 7, linked.c_str()), 7u);
+}
+
 }  // namespace
