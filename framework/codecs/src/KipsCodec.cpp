@@ -2,6 +2,12 @@
 // file beside the picture, named like it with the extension ".PAL" (768
 // bytes, red, green, blue). The picture file: "KIPS", width and height as
 // 16-bit little-endian numbers, then the rows top-down, one byte a pixel.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -64,13 +70,57 @@ int ReadData(std::FILE* file, BitmapRecord& bitmap, std::uint8_t* data) {
   return kCodecOk;
 }
 
+// The new palette, written beside the old one and put in its place only once
+// the picture is written too: a full disk or a failed picture leaves the old
+// palette with the old picture.
+class PendingPalette {
+ public:
+  explicit PendingPalette(std::string name) : name_(std::move(name)) {}
+  ~PendingPalette() {
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  }
+  PendingPalette(const PendingPalette&) = delete;
+  PendingPalette& operator=(const PendingPalette&) = delete;
+
+  // kCodecOk, kCannotCreatePalette or kCodecCannotWrite.
+  int Write(const std::uint8_t* palette) {
+    static std::atomic<unsigned> counter{0};
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+      const std::string name = name_ + ".part-" + std::to_string(::getpid()) + "-" +
+                               std::to_string(counter.fetch_add(1));
+      // A new file of our own (never through a link), with the mode a new
+      // palette would have.
+      fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (fd >= 0) temporary_ = name;
+      if (fd < 0 && errno != EEXIST) return kCannotCreatePalette;
+    }
+    if (fd < 0) return kCannotCreatePalette;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+      ::close(fd);
+      return kCodecCannotWrite;
+    }
+    const bool written =
+        WriteExact(file, palette, kPaletteBytes) && std::fflush(file) == 0 && ::fsync(fd) == 0;
+    return std::fclose(file) == 0 && written ? kCodecOk : kCodecCannotWrite;
+  }
+  bool PutInPlace() {
+    if (std::rename(temporary_.c_str(), name_.c_str()) != 0) return false;
+    temporary_.clear();
+    return true;
+  }
+
+ private:
+  std::string name_;
+  std::string temporary_;  // empty when there is none to remove
+};
+
 int Write(const char* fileName, std::FILE* file, const BitmapRecord& bitmap,
           const std::uint8_t* palette, const std::uint8_t* data, const CodecOptions&) {
   if (bitmap.width > 0xFFFF || bitmap.height > 0xFFFF) return kCodecBadSize;
-  std::FILE* paletteFile = std::fopen(PaletteFileOf(fileName).c_str(), "wb");
-  if (paletteFile == nullptr) return kCannotCreatePalette;
-  const bool paletteWritten = WriteExact(paletteFile, palette, kPaletteBytes);
-  if (std::fclose(paletteFile) != 0 || !paletteWritten) return kCodecCannotWrite;
+  PendingPalette pending(PaletteFileOf(fileName));
+  if (const int code = pending.Write(palette)) return code;
   std::uint8_t h[kHeaderBytes] = {'K', 'I', 'P', 'S'};
   PutLe16(h + 4, static_cast<unsigned>(bitmap.width));
   PutLe16(h + 6, static_cast<unsigned>(bitmap.height));
@@ -80,7 +130,10 @@ int Write(const char* fileName, std::FILE* file, const BitmapRecord& bitmap,
       return kCodecCannotWrite;
     }
   }
-  return kCodecOk;
+  // The picture's bytes may still sit in its stream's buffer: a full disk
+  // shows at the flush, before the palette is replaced.
+  if (std::fflush(file) != 0) return kCodecCannotWrite;
+  return pending.PutInPlace() ? kCodecOk : kCodecCannotWrite;
 }
 
 const char* ErrorText(int code) {

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -160,6 +164,36 @@ TEST(FormatCodes, IaxAndYuvAndKipsSizes) {
   Picture picture = testing::MakePicture(2, 2, 8);
   Bytes file;
   EXPECT_EQ(testing::WritePicture(picture, kFormatKips, file, "", "/no/such/folder/p.kps"), 501);
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(FormatCodes, AKipsPictureThatCannotBeWrittenKeepsItsOldPalette) {
+  const std::filesystem::path folder = testing::ScratchPath("kips-palette");
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string picturePath = (folder / "p.kps").string();
+  const std::string palettePath = (folder / "p.PAL").string();
+  std::ofstream(palettePath) << "the old palette";
+  const Picture picture = testing::MakePicture(2, 2, 8);
+  // The picture's disk is full: its writes fail (unbuffered, at once).
+  std::FILE* full = std::fopen("/dev/full", "wb");
+  ASSERT_NE(full, nullptr);
+  std::setvbuf(full, nullptr, _IONBF, 0);
+  EXPECT_EQ(ImageCodecWrite(picturePath.c_str(), full, kFormatKips, &picture.record,
+                            picture.palette.data(), picture.data.data(), ""),
+            kCodecCannotWrite);
+  std::fclose(full);
+  EXPECT_EQ(FileText(palettePath), "the old palette");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);  // nothing left
+  // Written whole, the new palette takes the old one's place.
+  Bytes bytes;
+  ASSERT_EQ(testing::WritePicture(picture, kFormatKips, bytes, "", picturePath.c_str()), 0);
+  EXPECT_EQ(FileText(palettePath).size(), 768u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 
 }  // namespace
