@@ -5,6 +5,7 @@
 #include <win32/automation/Desktop.h>
 #include <windows.h>
 
+#include <OutputFile.h>
 #include <PngFile.h>
 
 #include <cstdint>
@@ -97,7 +98,13 @@ bool WriteScopePng(HWND control, int zoom, const std::string& path, std::string&
       pixel[3] = 255;
     }
   }
-  return tools::WritePng(path, std::uint32_t(width), std::uint32_t(height), bgra.data(), &error);
+  // Written beside the file and renamed over it once whole: a full disk
+  // leaves the old snapshot.
+  tools::OutputFile target(path);
+  return target.Open({}, &error) &&
+         tools::WritePng(target.path(), std::uint32_t(width), std::uint32_t(height), bgra.data(),
+                         &error) &&
+         target.Commit(&error);
 }
 
 void ShowFor(HWND frame, double seconds) {

@@ -4,6 +4,9 @@
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -54,6 +57,11 @@ std::pair<unsigned, unsigned> PngSize(const std::string& path) {
   return {word(16), word(20)};
 }
 
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 TEST(ScopeProgram, WritesTheScopeOfThePrivateBoard) {
   quellor::testing::ScratchFolder scratch("quellhost-scope");
   const std::string png = (scratch / "vector.png").string();
@@ -66,6 +74,18 @@ TEST(ScopeProgram, WritesTheScopeOfThePrivateBoard) {
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("wrote " + png + " (vectorscope"), std::string::npos) << run.output;
   EXPECT_EQ(PngSize(png), (std::pair<unsigned, unsigned>{720, 512}));
+
+  // A disk that fills up at 512 bytes (the signal it would send is ignored):
+  // the snapshot fails and the one before stays whole.
+  const std::string before = FileBytes(png);
+  const std::string line = "trap '' XFSZ; ulimit -f 1; exec \"" +
+                           quellor::testing::ProgramPath("quellhost") +
+                           "\" scope --mode 5 --fields 1 -o \"" + png + "\"";
+  const auto full = quellor::testing::RunChild("/bin/sh", {"-c", line}, options);
+  EXPECT_NE(full.exitCode, 0) << full.output;
+  EXPECT_TRUE(FileBytes(png) == before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 2)
+      << "the snapshot and the board's folder, no temporary";
 
   options.environment.push_back({"QUELLOR_BOARD", "none"});
   const auto none = quellor::testing::RunChild(quellor::testing::ProgramPath("quellhost"),
