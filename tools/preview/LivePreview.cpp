@@ -131,8 +131,10 @@ bool LivePreview::WritePicture(const std::string& path, std::string& error) {
   // Rewritten a few times a second: the fast setting costs a fraction of the
   // smallest file's time.
   if (!tools::WritePng(temporary, kBoardPixelsPerLine, 2 * lines, bgra_.data(), &error,
-                       tools::PngEffort::Fast))
+                       tools::PngEffort::Fast)) {
+    std::remove(temporary.c_str());  // a cut picture is nobody's
     return false;
+  }
   if (std::rename(temporary.c_str(), path.c_str()) != 0) {
     error = "cannot rename " + temporary + " to " + path;
     std::remove(temporary.c_str());
