@@ -3,12 +3,16 @@
 // several threads.
 #include "cliplib/clip/ClipWriter.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <win32/testing/FileFaults.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -108,6 +112,28 @@ TEST_F(ClipWriterTest, CreateFailuresLeaveAtMostAnEmptyFile) {
   EXPECT_EQ(testing::ReadFileBytes(path_).size(), 0u);
   EXPECT_EQ(CreateError(folder_ + "/no/such/folder.rtv", 0), "Cannot open file for output.");
   EXPECT_EQ(CreateError(folder_, 0), "Cannot open file for output.");
+}
+
+TEST_F(ClipWriterTest, APipeOrDeviceWhereAClipBelongsIsRefusedWithoutWaiting) {
+  const std::string pipe = folder_ + "/pipe.rtv";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::atomic<bool> done{false};
+  std::string error;
+  std::thread creator([&] {
+    error = CreateError(pipe, 0);
+    done = true;
+  });
+  for (int waited = 0; !done && waited < 2000; ++waited) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const bool waitedForAReader = !done;
+  // Let a blocked opener go: a reader comes, and stays until it is done.
+  const int reader = waitedForAReader ? open(pipe.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+  creator.join();
+  if (reader >= 0) close(reader);
+  EXPECT_FALSE(waitedForAReader);
+  EXPECT_EQ(error, "Cannot open file for output.");
+  EXPECT_EQ(CreateError("/dev/null", 0), "Cannot open file for output.");
 }
 
 TEST_F(ClipWriterTest, FirstFrameFieldsLandAt512And345600Later) {
