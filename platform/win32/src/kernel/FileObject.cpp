@@ -7,6 +7,7 @@
 #include <win32/testing/SystemCalls.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -141,6 +142,9 @@ std::shared_ptr<FileObject> FileObject::Open(const FileOpenRequest& request) {
   if (request.flags & FILE_FLAG_SEQUENTIAL_SCAN) {
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);  // a hint: failure is harmless
   }
+  // Only an open that succeeded deletes its file at the close: a refused one
+  // (shared, a folder, a pipe) must leave the file that is there alone.
+  file->delete_on_close_ = request.flags & FILE_FLAG_DELETE_ON_CLOSE;
   const bool reports_existing =
       existed && (request.disposition == CREATE_ALWAYS || request.disposition == OPEN_ALWAYS);
   SetLastError(reports_existing ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
@@ -153,11 +157,18 @@ FileObject::FileObject(int fd, std::string path, const FileOpenRequest& request)
       path_(std::move(path)),
       access_(request.access),
       unbuffered_(request.flags & FILE_FLAG_NO_BUFFERING),
-      delete_on_close_(request.flags & FILE_FLAG_DELETE_ON_CLOSE) {}
+      delete_on_close_(false) {}
 
 FileObject::~FileObject() {
   if (inode_ != 0) ReleaseShare(device_, inode_, this);
-  if (delete_on_close_) ::unlink(path_.c_str());
+  if (delete_on_close_) {
+    // The file goes, not whatever now has its name: a file renamed over the
+    // name since it was opened is somebody else's and stays.
+    struct stat named {};
+    if (::lstat(path_.c_str(), &named) == 0 && named.st_dev == device_ && named.st_ino == inode_) {
+      ::unlink(path_.c_str());
+    }
+  }
   CurrentSystemCalls().close(fd_);
 }
 

@@ -129,6 +129,38 @@ TEST(FileHandles, ShareModesAreEnforcedWithinTheProcess) {
   CloseHandle(again);
 }
 
+TEST(FileHandles, DeleteOnCloseRemovesOnlyItsOwnFile) {
+  ScratchFolder folder{"win32_kernel"};
+  const std::string path = folder / "scratch.tmp";
+  const std::string other = folder / "other.tmp";
+  // Refused for sharing: the file someone holds stays.
+  HANDLE holder = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(holder, "kept", 4, &written, nullptr));
+  EXPECT_EQ(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  CloseHandle(holder);
+  EXPECT_EQ(ReadWholeFile(path), "kept");
+  // A file renamed over the name while a delete-on-close handle is open is
+  // not the handle's: it stays when the handle closes.
+  HANDLE scratch = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+                               nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  ASSERT_NE(scratch, INVALID_HANDLE_VALUE);
+  std::ofstream(other) << "new";
+  ASSERT_TRUE(MoveFileExA(other.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+  CloseHandle(scratch);
+  EXPECT_EQ(ReadWholeFile(path), "new");
+  // Its own file goes.
+  scratch = CreateFileA(other.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  ASSERT_NE(scratch, INVALID_HANDLE_VALUE);
+  CloseHandle(scratch);
+  EXPECT_EQ(GetFileAttributesA(other.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(FileHandles, FilePointerAndSize) {
   ScratchFolder folder{"win32_kernel"};
   std::string path = folder / "seek.bin";
