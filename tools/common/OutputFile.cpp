@@ -159,6 +159,17 @@ bool OutputFile::Commit(std::string* error) {
     return false;
   }
   if (!temporary_) return true;
+  // On the disk before it takes the old file's name: after a crash the name
+  // holds the old file or the whole new one, never an empty one.
+  const int fd = open(write_path_.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool synced = fd >= 0 && fsync(fd) == 0;
+  const int sync_error = errno;
+  if (fd >= 0) close(fd);
+  if (!synced) {
+    *error = "cannot write " + target_ + ": " + std::strerror(sync_error);
+    Discard();
+    return false;
+  }
   if (rename(write_path_.c_str(), final_path_.c_str()) != 0) {
     *error = "cannot replace " + target_ + ": " + std::strerror(errno);
     Discard();
