@@ -60,6 +60,10 @@ bool ReplaceFileContents(const char* hostPath, const void* data, std::size_t siz
   std::string made;
   HANDLE file = CreateBeside(target, made);
   if (file == INVALID_HANDLE_VALUE) return false;
+  // The new file keeps the old one's permissions (a private picture stays
+  // private); a new name gets what a new file would.
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) ::chmod(made.c_str(), old.st_mode & 07777);
   bool ok = WriteAll(file, data, size) && FlushFileBuffers(file);
   ok = CloseHandle(file) && ok;
   if (ok && MoveFileExA(made.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;

@@ -217,6 +217,13 @@ TEST(WindowBitmapSystem, AJpegThatCannotBeWrittenWholeLeavesTheOldFile) {
   }
   EXPECT_EQ("the old picture", FileText(path));
   EXPECT_FALSE(HasPartFile(folder));
+  // Replaced whole, a private picture stays private.
+  ASSERT_EQ(0, chmod(path.c_str(), 0600));
+  ASSERT_TRUE(picture.Write_JPEG(const_cast<char*>(path.c_str()), 75, false));
+  struct stat info {};
+  ASSERT_EQ(0, stat(path.c_str(), &info));
+  EXPECT_EQ(0600u, info.st_mode & 0777u);
+  PutText(path, "the old picture");
   // A name that is a folder cannot be replaced; nothing is left beside it.
   const std::string taken = folder + "/taken.jpg";
   ASSERT_EQ(0, mkdir(taken.c_str(), 0755));
