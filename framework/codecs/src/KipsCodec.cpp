@@ -3,6 +3,7 @@
 // bytes, red, green, blue). The picture file: "KIPS", width and height as
 // 16-bit little-endian numbers, then the rows top-down, one byte a pixel.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -96,6 +97,8 @@ class PendingPalette {
       if (fd < 0 && errno != EEXIST) return kCannotCreatePalette;
     }
     if (fd < 0) return kCannotCreatePalette;
+    struct stat old {};
+    if (::stat(name_.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);  // as it was
     std::FILE* file = ::fdopen(fd, "wb");
     if (file == nullptr) {
       ::close(fd);
