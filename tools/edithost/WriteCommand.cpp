@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "HostFormats.h"
+#include "OutputFile.h"
 #include "PngPicture.h"
 #include "Y4mHeader.h"
 #include "Y4mStream.h"
@@ -118,6 +119,17 @@ int RunWrite(const Arguments& args, std::ostream& out, std::ostream& err) {
   }
   const bool stream = options.positional.size() == 1 &&
                       (EndsWith(options.positional[0], ".y4m") || options.positional[0] == "-");
+  // The plug-in empties the clip's file as it opens it: an input under that
+  // name would be lost before it is read. The name is the plug-in's: -o as
+  // given when it ends in a three-letter extension, else with ".rtv".
+  const bool hasExtension = clip->size() >= 4 && (*clip)[clip->size() - 4] == '.';
+  const std::string clipFile = hasExtension ? *clip : *clip + ".rtv";
+  for (const std::string& input : options.positional) {
+    if (tools::SameFile(clipFile, input == "-" ? "/dev/stdin" : input)) {
+      err << "edithost: " << clipFile << " is the same file as the input " << input << "\n";
+      return 1;
+    }
+  }
   const std::unique_ptr<BridgePlugin> plugin = LoadPlugin(options, err);
   if (!plugin) return 1;
   Writer writer{plugin->calls()};

@@ -217,6 +217,12 @@ TEST_F(EditHostTest, AFailedReadLeavesTheOldOutputAndNeverTheClip) {
   EXPECT_EQ(Run({"read", Path("bars.rtv"), "--format", "422", "-o", Path("bars.rtv")}), 1);
   EXPECT_NE(err_.find("is the same file as the input"), std::string::npos) << err_;
   EXPECT_TRUE(FileText(Path("bars.rtv")) == clip);
+  // Nor is an input of a write its own clip.
+  ASSERT_EQ(RtvTool("to-y4m \"" + Path("bars.rtv") + "\" -o \"" + Path("bars.y4m") + "\""), 0);
+  const std::string stream = FileText(Path("bars.y4m"));
+  EXPECT_EQ(Run({"write", "--format", "422", Path("bars.y4m"), "-o", Path("bars.y4m")}), 1);
+  EXPECT_NE(err_.find("is the same file as the input"), std::string::npos) << err_;
+  EXPECT_TRUE(FileText(Path("bars.y4m")) == stream);
 
   // A disk that fills up during the second frame: failure, the old raw file
   // and the old picture as they were, no temporaries left.
