@@ -52,6 +52,8 @@ class RecordingContext : private widgets::Thread {
   // Sets the stop stamp and waits (up to boundMs) for the writer to end the
   // take. When no field comes the take is ended where it stands: false.
   bool Stop(DWORD boundMs);
+  // True from the moment Stop took its stamp until the next Start.
+  bool StopStampTaken() const { return stopStamp_.load() != kNoStamp; }
   // Frames written to the current clip; false once trouble was counted.
   bool Position(std::uint32_t& framesWritten) const;
   // True once a frame could not be stored in the current clip.

@@ -59,9 +59,15 @@ class RecordingTest : public BridgeTest {
     return position.framesWritten;
   }
   // Stops on another thread while the board runs field by field, as the
-  // engine would; the stop's result.
+  // engine would; the stop's result. The fields run only once the stop has
+  // taken the board's current field, so a slow start of the stopping thread
+  // does not let a further frame into the take.
   static int StopWhileFieldsRun(AVFILE_Handle context) {
     auto stop = std::async(std::launch::async, [context] { return AVFILE_StopRecording(context); });
+    const auto* recording = static_cast<const RecordingContext*>(context);
+    for (int i = 0; i < 2000 && !recording->StopStampTaken(); ++i) {
+      if (stop.wait_for(std::chrono::milliseconds(1)) == std::future_status::ready) break;
+    }
     for (int i = 0; i < 200; ++i) {
       if (stop.wait_for(std::chrono::milliseconds(2)) == std::future_status::ready) break;
       board::testing::AdvanceFields(1);
