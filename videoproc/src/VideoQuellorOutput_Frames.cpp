@@ -64,7 +64,6 @@ void VideoQuellorOutput::RunOutputThread() {
     FunctionBlock hold(m_frameLock);
     PurgeOutputBuffers();
   }
-  m_runningThreads.fetch_sub(1);
 }
 
 void VideoQuellorOutput::RunRenderThread() {
@@ -89,7 +88,6 @@ void VideoQuellorOutput::RunRenderThread() {
       }
     }
   }
-  m_runningThreads.fetch_sub(1);
 }
 
 void VideoQuellorOutput::StartRendering() {
@@ -192,7 +190,7 @@ bool VideoQuellorOutput::RenderFrame(RenderScratch& scratch) {
                                               kVideoUYVYBlack, frame->bufferSize / 4);
   } else {
     bool abortCopy = m_abort.load();  // the inputs' view of the abort flag
-    rendered = input->Render(&scratch.stream, this, &abortCopy);
+    rendered = RenderInput(*input, scratch.stream, abortCopy);
   }
   if (rendered) {
     FrameRendered(frame);
@@ -205,6 +203,21 @@ bool VideoQuellorOutput::RenderFrame(RenderScratch& scratch) {
     FrameDispose(frame);
   }
   return true;
+}
+
+// A node's error (thrown as text, or anything else) loses the frame it was
+// rendering; the render thread goes on, as it does for a render that fails.
+bool VideoQuellorOutput::RenderInput(DataStream_Processor& input, DataStream& stream, bool& abort) {
+  try {
+    return input.Render(&stream, this, &abort);
+  } catch (const char* text) {
+    OutputDebugStringA("VideoQuellorOutput: the input's render failed: ");
+    OutputDebugStringA(text != nullptr ? text : "");
+    OutputDebugStringA("\n");
+  } catch (...) {
+    OutputDebugStringA("VideoQuellorOutput: the input's render failed\n");
+  }
+  return false;
 }
 
 void VideoQuellorOutput::FrameRendered(VideoQuellorOutput_FrameReady* frame) {
