@@ -48,6 +48,18 @@ void WaitForFrame(std::mutex& lock, std::condition_variable& wake, bool& waiting
   waiting = false;
 }
 
+// The output's length for the render thread: an input whose length fails
+// (throws its error) is taken to have no end, so that the frame being set up
+// is not lost with its engine buffer.
+double LengthOrEndless(VideoQuellorOutput& output) {
+  try {
+    return output.GetPreferredLength();
+  } catch (...) {
+    OutputDebugStringA("VideoQuellorOutput: the input's length failed; it is played without end\n");
+    return -1.0;
+  }
+}
+
 }  // namespace
 
 void VideoQuellorOutput::RunOutputThread() {
@@ -145,7 +157,7 @@ VideoQuellorOutput_FrameReady* VideoQuellorOutput::GetNextFrameToRender() {
   } else {
     // Without input, or with an endless input (a negative length), there is
     // no end to stop at.
-    const double length = GetPreferredLength();
+    const double length = LengthOrEndless(*this);
     const bool hasEnd = GetConnection_In(0) != nullptr && length >= 0.0;
     if (hasEnd && length < pos) {
       if (m_loopingMode.Get() != 0 && inc == 1.0) {
