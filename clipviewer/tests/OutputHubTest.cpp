@@ -2,8 +2,11 @@
 // order it releases the board's objects in, and creation that fails.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "OutputTestSupport.h"
@@ -191,6 +194,49 @@ TEST_F(OutputHubTest, FailedSpiderConnectionReleasesSpiderProducerAndEngine) {
   EXPECT_EQ(gCalls, expected);
   gFailConnect = false;
   OutputHub again(1, true, kHubName, 0);
+}
+
+// Takes a free picture on a thread of its own; false when the take has not
+// returned within a few seconds (it is then left behind).
+bool TakeReturns(OutputHub& hub, PictureBuffer*& picture) {
+  std::packaged_task<PictureBuffer*()> take([&hub] { return hub.TakeFreePicture(); });
+  std::future<PictureBuffer*> taken = take.get_future();
+  std::thread(std::move(take)).detach();
+  if (taken.wait_for(std::chrono::seconds(5)) != std::future_status::ready) return false;
+  picture = taken.get();
+  return true;
+}
+
+bool WaitForFree(const OutputHub& hub, int count) {
+  for (int waited = 0; waited < 5000 && hub.FreeCount() < count; ++waited) Sleep(1);
+  return hub.FreeCount() >= count;
+}
+
+TEST_F(OutputHubTest, TakingAPictureGivesUpWhileTheBoardShowsNoFrameAndRecovers) {
+  OutputHub hub(1, true, kHubName, 0);
+  hub.SetFreePictureWait(std::chrono::milliseconds(5));
+  // Frame 1 is queued; frame 2 is converted and waits for the board to show
+  // frame 1, which it never does while the clock stands; the third picture
+  // stays on the ready list, and no picture is free.
+  for (int frame = 0; frame < 2; ++frame) {
+    ASSERT_TRUE(WaitForFree(hub, 1));
+    hub.Submit(hub.TakeFreePicture());
+  }
+  ASSERT_TRUE(WaitForQueuedFrames(hub, 1));
+  ASSERT_TRUE(WaitForFree(hub, 1));
+  hub.Submit(hub.TakeFreePicture());
+  ASSERT_EQ(hub.ReadyCount(), 1);
+  PictureBuffer* picture = nullptr;
+  ASSERT_TRUE(TakeReturns(hub, picture)) << "the take waits for ever";
+  EXPECT_EQ(picture, nullptr);
+
+  // Once the board shows frame 1, the pictures go round again.
+  hub.SetFreePictureWait(OutputHub::kFreePictureWait);
+  board::testing::AdvanceFields(4);
+  ASSERT_TRUE(WaitForQueuedFrames(hub, 2));
+  ASSERT_TRUE(TakeReturns(hub, picture));
+  ASSERT_NE(picture, nullptr);
+  hub.Submit(picture);
 }
 
 TEST_F(OutputHubTest, ReleaseDoesNotHangWhileAFrameWaitsForTheBoard) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include <quellor/RegularFile.h>
+
 #include "BridgeProcess.h"
 #include "ClipHandles.h"
 #include "ExportGuard.h"
@@ -27,8 +29,10 @@ std::int32_t ClampToInt32(std::uint64_t value) {
   return static_cast<std::int32_t>(value < kMax ? value : kMax);
 }
 
+// A pipe or device under the path is refused: opening it would wait for a
+// writer, and the host's thread with it.
 bool StartsWithMagic(const char* path) {
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = OpenRegularFileForReading(path);
   if (file == nullptr) return false;
   char magic[4];
   const bool ok = std::fread(magic, 1, 4, file) == 4 && std::memcmp(magic, "FMTR", 4) == 0;

@@ -1,7 +1,13 @@
 // Reading clips through the exports: refusals, the file description, every
 // format for NTSC and PAL, and bad files.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <optional>
 #include <string>
 #include <thread>
@@ -42,6 +48,23 @@ TEST_F(ReadingTest, OpenRefusesMissingShortForeignAndOverlongPaths) {
   EXPECT_EQ(AVFILE_OpenFileForRead(nullptr, Path("clip.rtv").c_str()), 0);
   EXPECT_EQ(handle, nullptr);
   EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ReadingTest, OpenRefusesAPipeWithoutWaitingForAWriter) {
+  const std::string pipe = Path("pipe.rtv");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  AVFILE_Handle handle = nullptr;
+  std::packaged_task<AVFILE_Result()> open(
+      [&] { return AVFILE_OpenFileForRead(&handle, pipe.c_str()); });
+  std::future<AVFILE_Result> result = open.get_future();
+  std::thread opener(std::move(open));
+  const bool returned = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  // A hung open is ended by opening and closing the pipe's other end.
+  if (!returned) ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+  opener.join();
+  EXPECT_TRUE(returned) << "the open waited for a writer";
+  EXPECT_EQ(result.get(), 0);
+  EXPECT_EQ(handle, nullptr);
 }
 
 TEST_F(ReadingTest, InfoDescribesTheClipAndItsThreeFormats) {

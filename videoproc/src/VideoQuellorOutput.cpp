@@ -66,6 +66,7 @@ void VideoQuellorOutput::PluginClass_Constructed() {
   if (m_threadState.load() != kThreadsIdle) return;
   const std::uint32_t threads = m_renderThreadSetting + 1;  // one output thread, the rest render
   m_threadsStarted = 0;
+  m_threadsBegun = 0;
   for (std::uint32_t i = 0; i < threads; ++i) m_threadsStarted += StartThread() ? 1 : 0;
   if (m_threadsStarted < 2) {  // no output thread, or no render thread
     EndThreads();
@@ -75,7 +76,7 @@ void VideoQuellorOutput::PluginClass_Constructed() {
   // Every thread has begun before the start returns, so a stop that follows
   // cannot miss one still on its way into the object. Until the first has
   // begun none can be told apart as the output thread either.
-  while (m_runningThreads.load() != static_cast<long>(m_threadsStarted)) Sleep(1);
+  while (m_threadsBegun.load() != static_cast<long>(m_threadsStarted)) Sleep(1);
   m_threadState.store(kThreadsRunning, std::memory_order_release);
 }
 
@@ -90,7 +91,7 @@ void VideoQuellorOutput::EndThreads() {
   // ends as soon as every thread has begun, the second as soon as the render
   // in progress returns (the output thread gives back its rendered buffers
   // on its way out).
-  while (m_runningThreads.load() != static_cast<long>(m_threadsStarted)) Sleep(1);
+  while (m_threadsBegun.load() != static_cast<long>(m_threadsStarted)) Sleep(1);
   m_stop = 1;
   while (m_runningThreads.load() != 0) Sleep(1);
   m_threadsStarted = 0;
@@ -240,8 +241,17 @@ VideoQuellorOutput::Counters VideoQuellorOutput::GetCounters() const {
 }
 
 void VideoQuellorOutput::ThreadEntryPoint() {
-  // The thread that brings the count to 1 shows frames; every other renders.
-  if (m_runningThreads.fetch_add(1) == 0) {
+  // The stop waits for the count to reach 0, so a thread leaves it however it
+  // ends: an error thrown out of its loop ends the thread, never the stop.
+  struct LeaveCount {
+    std::atomic<long>& count;
+    ~LeaveCount() { count.fetch_sub(1); }
+  };
+  m_runningThreads.fetch_add(1);
+  LeaveCount leave{m_runningThreads};
+  // The thread that begins first shows frames; every other renders.
+  const bool output = m_threadsBegun.fetch_add(1) == 0;
+  if (output) {
     RunOutputThread();
   } else {
     RunRenderThread();

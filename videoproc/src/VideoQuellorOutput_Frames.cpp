@@ -48,6 +48,18 @@ void WaitForFrame(std::mutex& lock, std::condition_variable& wake, bool& waiting
   waiting = false;
 }
 
+// The output's length for the render thread: an input whose length fails
+// (throws its error) is taken to have no end, so that the frame being set up
+// is not lost with its engine buffer.
+double LengthOrEndless(VideoQuellorOutput& output) {
+  try {
+    return output.GetPreferredLength();
+  } catch (...) {
+    OutputDebugStringA("VideoQuellorOutput: the input's length failed; it is played without end\n");
+    return -1.0;
+  }
+}
+
 }  // namespace
 
 void VideoQuellorOutput::RunOutputThread() {
@@ -64,7 +76,6 @@ void VideoQuellorOutput::RunOutputThread() {
     FunctionBlock hold(m_frameLock);
     PurgeOutputBuffers();
   }
-  m_runningThreads.fetch_sub(1);
 }
 
 void VideoQuellorOutput::RunRenderThread() {
@@ -89,7 +100,6 @@ void VideoQuellorOutput::RunRenderThread() {
       }
     }
   }
-  m_runningThreads.fetch_sub(1);
 }
 
 void VideoQuellorOutput::StartRendering() {
@@ -147,7 +157,7 @@ VideoQuellorOutput_FrameReady* VideoQuellorOutput::GetNextFrameToRender() {
   } else {
     // Without input, or with an endless input (a negative length), there is
     // no end to stop at.
-    const double length = GetPreferredLength();
+    const double length = LengthOrEndless(*this);
     const bool hasEnd = GetConnection_In(0) != nullptr && length >= 0.0;
     if (hasEnd && length < pos) {
       if (m_loopingMode.Get() != 0 && inc == 1.0) {
@@ -192,7 +202,7 @@ bool VideoQuellorOutput::RenderFrame(RenderScratch& scratch) {
                                               kVideoUYVYBlack, frame->bufferSize / 4);
   } else {
     bool abortCopy = m_abort.load();  // the inputs' view of the abort flag
-    rendered = input->Render(&scratch.stream, this, &abortCopy);
+    rendered = RenderInput(*input, scratch.stream, abortCopy);
   }
   if (rendered) {
     FrameRendered(frame);
@@ -205,6 +215,21 @@ bool VideoQuellorOutput::RenderFrame(RenderScratch& scratch) {
     FrameDispose(frame);
   }
   return true;
+}
+
+// A node's error (thrown as text, or anything else) loses the frame it was
+// rendering; the render thread goes on, as it does for a render that fails.
+bool VideoQuellorOutput::RenderInput(DataStream_Processor& input, DataStream& stream, bool& abort) {
+  try {
+    return input.Render(&stream, this, &abort);
+  } catch (const char* text) {
+    OutputDebugStringA("VideoQuellorOutput: the input's render failed: ");
+    OutputDebugStringA(text != nullptr ? text : "");
+    OutputDebugStringA("\n");
+  } catch (...) {
+    OutputDebugStringA("VideoQuellorOutput: the input's render failed\n");
+  }
+  return false;
 }
 
 void VideoQuellorOutput::FrameRendered(VideoQuellorOutput_FrameReady* frame) {

@@ -4,7 +4,12 @@
 #include <board/testing/BoardClock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "BoardTestFixture.h"
@@ -63,6 +68,40 @@ void PlayUntil(Condition done, int frames = 400) {
     quellor::board::testing::AdvanceFields(2);
     Sleep(1);
   }
+}
+
+// A source whose render or length throws a node's error text.
+class ThrowingSource : public RecordingSource {
+ public:
+  ThrowingSource(double length, int throwOnRender, bool lengthThrows)
+      : RecordingSource(length), throwOnRender_(throwOnRender), lengthThrows_(lengthThrows) {}
+  double GetPreferredLength() override {
+    lengthAsked_.fetch_add(1);
+    if (lengthThrows_) throw "ThrowingSource: no length";
+    return RecordingSource::GetPreferredLength();
+  }
+  bool Render(DataStream* stream, DataStream_Processor* caller, bool* abort) override {
+    if (renders_.fetch_add(1) == throwOnRender_) throw "ThrowingSource: render failed";
+    return RecordingSource::Render(stream, caller, abort);
+  }
+  int LengthAsked() const { return lengthAsked_.load(); }
+
+ private:
+  std::atomic<int> lengthAsked_{0};
+  std::atomic<int> renders_{0};
+  int throwOnRender_;
+  bool lengthThrows_;
+};
+
+// Destroys the output on a thread of its own and reports whether that ended
+// within a few seconds; a destruction that hangs is left behind, not waited for.
+bool DestroyedInTime(std::unique_ptr<VideoQuellorOutput> out) {
+  std::packaged_task<void()> destroy([&out] { out.reset(); });
+  std::future<void> done = destroy.get_future();
+  std::thread(std::move(destroy)).detach();
+  if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) return true;
+  out.release();  // still in use by the hung destruction
+  return false;
 }
 
 bool Stopped(VideoQuellorOutput& out) {
@@ -196,6 +235,30 @@ TEST_F(BoardOutput, AFrameTheInputFailsIsNeverShown) {
   std::vector<double> shownTimes;
   out.GetFrameIncrement()->Set(kVideoOutputStopped);
   EXPECT_GE(out.GetCounters().rendered, 4u);
+}
+
+TEST_F(BoardOutput, AnInputThatThrowsLosesItsFrameAndTheOutputPlaysOnAndStops) {
+  ThrowingSource source(100.0, 1, false);
+  auto out = std::make_unique<VideoQuellorOutput>();
+  ASSERT_TRUE(out->SetConnection_In(&source, 0));
+  out->GetFrameIncrement()->Set(1.0);
+  PlayUntil([&] { return out->GetCounters().shown >= 5; });
+  EXPECT_GE(out->GetCounters().shown, 5u) << "the render thread ended with the error";
+  EXPECT_EQ(out->GetCounters().lost, 1u);
+  EXPECT_TRUE(DestroyedInTime(std::move(out)));
+}
+
+TEST_F(BoardOutput, AnInputWhoseLengthThrowsPlaysWithoutEndAndIsDestroyed) {
+  // The length is asked for each frame rendered; its error used to leave the
+  // render thread's loop, and the destruction waited for that thread.
+  ThrowingSource source(100.0, -1, true);
+  auto out = std::make_unique<VideoQuellorOutput>();
+  ASSERT_TRUE(out->SetConnection_In(&source, 0));
+  out->GetFrameIncrement()->Set(1.0);
+  PlayUntil([&] { return out->GetCounters().shown >= 5; });
+  EXPECT_GE(out->GetCounters().shown, 5u);
+  EXPECT_GT(source.LengthAsked(), 0);
+  EXPECT_TRUE(DestroyedInTime(std::move(out)));
 }
 
 TEST_F(BoardOutput, StartStopRepeatedlyAndDestroyWhilePlaying) {

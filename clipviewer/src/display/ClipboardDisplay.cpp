@@ -60,6 +60,7 @@ void ClipboardDisplay::Render(ClipViewer& viewer) {
   if (state.clipboardChangeCount == 0) format = 0;
 
   PictureBuffer* output = hub->TakeFreePicture();
+  if (output == nullptr) return;  // the board shows nothing new: the change is not shown
   SubmitOnExit submit(*hub, output);
   PictureBuffer& working = state.deInterlace ? WorkingPicture(*output) : *output;
   const HWND owner = viewer.MainWindow();

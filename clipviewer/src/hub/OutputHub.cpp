@@ -133,9 +133,12 @@ void OutputHub::Release() {
 }
 
 PictureBuffer* OutputHub::TakeFreePicture() {
-  for (;;) {
+  const auto deadline = std::chrono::steady_clock::now() + freePictureWait_;
+  do {
     if (PictureBuffer* picture = lists_.TakeFree(milliseconds(1))) return picture;
-  }
+  } while (std::chrono::steady_clock::now() < deadline);
+  OutputDebugStringA("clipviewer: no free picture: the board has not shown the hub's frames\n");
+  return nullptr;
 }
 
 void OutputHub::Submit(PictureBuffer* picture) {

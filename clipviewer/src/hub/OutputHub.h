@@ -13,6 +13,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -43,8 +44,13 @@ class OutputHub {
   int Height() const { return height_; }
   const std::string& ProducerName() const { return producerName_; }
 
-  // The first free picture; waits while there is none.
+  // The first free picture; waits while there is none, at most the free
+  // picture wait, and then gives nullptr: the converter keeps the pictures
+  // while the board shows none of its frames (its output stopped, or the
+  // route to it failed), and the window thread must not wait for ever.
   PictureBuffer* TakeFreePicture();
+  void SetFreePictureWait(std::chrono::milliseconds wait) { freePictureWait_ = wait; }
+  static constexpr std::chrono::milliseconds kFreePictureWait{2000};  // 50 PAL frames
   // Hands a picture (taken with TakeFreePicture) to the converter.
   void Submit(PictureBuffer* picture);
 
@@ -89,6 +95,7 @@ class OutputHub {
 
   std::vector<std::unique_ptr<PictureBuffer>> pictures_;
   PictureLists lists_;
+  std::chrono::milliseconds freePictureWait_ = kFreePictureWait;
 
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <quellor/RegularFile.h>
+
 #include "Codec.h"
 #include "CodecIo.h"
 
@@ -44,7 +46,7 @@ int ReadHeader(const char* fileName, std::FILE* file, BitmapRecord& bitmap, cons
   if (std::memcmp(h, "KIPS", 4) != 0) return kCodecBadMagic;
   const int width = Le16(h + 4), height = Le16(h + 6);
   if (int code = CheckPictureSize(width, height, 8)) return code;
-  std::FILE* paletteFile = std::fopen(PaletteFileOf(fileName).c_str(), "rb");
+  std::FILE* paletteFile = quellor::OpenRegularFileForReading(PaletteFileOf(fileName).c_str());
   if (paletteFile == nullptr) return kCannotOpenPalette;
   KipsState& state = PrivateState<KipsState>(bitmap);
   const bool read = ReadExact(paletteFile, state.palette, kPaletteBytes);

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include <quellor/RegularFile.h>
 #include <win32/quellor_host.h>
 
 #include "StdioCalls.h"
@@ -15,6 +16,8 @@ std::FILE* OpenFile(const char* name, const char* mode) {
   if (name == nullptr) return nullptr;
   const std::optional<std::string> hostPath = quellor::win32::ToHostPath(name);
   if (!hostPath) return nullptr;
+  // A pipe or device is not read: its open would wait for a writer.
+  if (mode[0] == 'r' && quellor::IsPresentButNotRegular(hostPath->c_str())) return nullptr;
   return CurrentStdioCalls().open(hostPath->c_str(), mode);
 }
 

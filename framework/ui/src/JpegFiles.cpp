@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <quellor/RegularFile.h>
 
 namespace quellor::win {
 
@@ -76,7 +77,7 @@ struct MemoryDestination {
 }  // namespace
 
 bool ReadJpeg(const char* path, bool alphaOnly, const SizePicture& size) {
-  File file(std::fopen(path, "rb"));
+  File file(quellor::OpenRegularFileForReading(path));  // never a pipe
   if (!file) return false;
   jpeg_decompress_struct decoder{};
   std::uint8_t* pixels = nullptr;

@@ -162,10 +162,22 @@ void UtilLib_Edit::DynamicCallback(long id, const char* name, void* args) {
   }
   if (IsWindowNotice(name)) return;
   // The canvas's own registrations (its background) carry id 0.
-  if (id == kBindingId)
-    RefreshText();
-  else
+  if (id != kBindingId) {
     UtilLib_Canvas::DynamicCallback(id, name, args);
+  } else if (m_edit != nullptr &&
+             GetWindowThreadProcessId(m_edit, nullptr) != GetCurrentThreadId()) {
+    // A value set on another thread (a worker, an output thread) is shown
+    // by the window's own thread: setting the edit's text from here would
+    // wait for that thread, which may itself be waiting for this one.
+    DeferredMessage(kRefreshTextLater, 0);
+  } else {
+    RefreshText();
+  }
+}
+
+void UtilLib_Edit::ReceiveDeferredMessage(unsigned wParam, unsigned lParam) {
+  UtilLib_Canvas::ReceiveDeferredMessage(wParam, lParam);
+  if (wParam == kRefreshTextLater) RefreshText();
 }
 
 // Reads what the keys did: the text goes to the bound item, the number

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <quellor/RegularFile.h>
 #include <win32/quellor_host.h>
 
 #include <string>
@@ -51,7 +52,7 @@ bool WindowBitmap::ReadThroughCodecs(const char* path) {
   using namespace quellor::codecs;
   int format = 0;
   if (ImageCodecIdentify(path, &format) != kCodecOk) return false;
-  File file(std::fopen(path, "rb"));
+  File file(quellor::OpenRegularFileForReading(path));  // never a pipe
   if (!file) return false;
   BitmapRecord record;
   if (ImageCodecReadHeader(path, file.get(), format, &record, nullptr) != kCodecOk) return false;

@@ -3,6 +3,10 @@
 #include <qlxrapi/TextItem.h>
 #include <qlxrapi/UtilLib_Edit.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include "ControlTesting.h"
 
 using namespace uitest;
@@ -152,6 +156,26 @@ TEST_F(Edits, ATextEditSetsItsItemAndShowsItsChanges) {
   item->SetText(const_cast<char*>("take"));
   EXPECT_EQ("take", TextOf(edit->GetEditWindow()));
   edit->Controls_Edit_SetItem(nullptr);
+}
+
+TEST_F(Edits, AValueSetOnAnotherThreadDoesNotWaitForTheWindowThread) {
+  UtilLib_Edit* edit = MakeEdit();
+  Dynamic<float> value;
+  value.Set(1.0f);
+  edit->Slider_SetVariable(&value);
+  ASSERT_EQ("1.0", TextOf(edit->GetEditWindow()));
+  // The window's thread waits for the setting thread here without taking
+  // messages, as a window thread that stops a worker does.
+  std::packaged_task<void()> set([&value] { value.Set(7.5f); });
+  std::future<void> done = set.get_future();
+  std::thread setter(std::move(set));
+  const bool returned = done.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!returned) Run();  // answers the setter's wait, so that the test ends
+  setter.join();
+  EXPECT_TRUE(returned) << "the setting thread waited for the window's thread";
+  Run();
+  EXPECT_EQ("7.5", TextOf(edit->GetEditWindow())) << "shown once the window's thread runs";
+  edit->Slider_SetVariable(nullptr);
 }
 
 TEST_F(Edits, ItemsAndValuesThatGoAreLetGo) {

@@ -4,10 +4,17 @@
 #include <qlxrapi/WindowBitmap.h>
 #include <qlxrapi/codecs/ImageCodecs.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "WindowTesting.h"
@@ -120,6 +127,34 @@ TEST(WindowBitmap, JpegRoundTripUpperCaseNameAndAlphaMode) {
   std::string junkPath = TempPath("junk.jpg");
   EXPECT_FALSE(back.ReadBitmapFile(junkPath.data()));
   EXPECT_FALSE(back.ReadBitmapFile(nullptr));
+}
+
+// Reads `path` (a FIFO nobody writes) on a thread of its own; false when the
+// read had not returned after a few seconds, which is then ended by opening
+// and closing the FIFO's other end.
+bool ReadReturnsAtOnce(const std::string& path) {
+  std::packaged_task<bool()> read([path] {
+    WindowBitmap picture(4, 4);
+    std::string name = path;
+    return picture.ReadBitmapFile(name.data());
+  });
+  std::future<bool> done = read.get_future();
+  std::thread reader(std::move(read));
+  const bool returned = done.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!returned) ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK));
+  reader.join();
+  EXPECT_FALSE(done.get()) << path;
+  return returned;
+}
+
+TEST(WindowBitmap, APipeUnderAPictureNameIsRefusedWithoutWaitingForAWriter) {
+  for (const char* name : {"pipe.tga", "pipe.jpg"}) {
+    const std::string path = TempPath(name);
+    ::unlink(path.c_str());
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+    EXPECT_TRUE(ReadReturnsAtOnce(path)) << name << ": the read waited for a writer";
+    ::unlink(path.c_str());
+  }
 }
 
 TEST(WindowBitmap, OtherFormatsComeThroughTheCodecLibraryTopDown) {

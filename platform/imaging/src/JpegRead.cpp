@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <quellor/RegularFile.h>
 
 #include "JpegErrors.h"
 
@@ -206,7 +207,7 @@ IJLERR DecodeFrom(JPEG_CORE_PROPERTIES* props, std::FILE* file, bool whole) {
 IJLERR ReadJpeg(JPEG_CORE_PROPERTIES* props, bool fromFile, bool whole) {
   std::FILE* file = nullptr;
   if (fromFile) {
-    file = std::fopen(props->JPGFile, "rb");
+    file = quellor::OpenRegularFileForReading(props->JPGFile);  // never a pipe
     if (file == nullptr) {
       char text[IJL_ERROR_TEXT_LENGTH];
       std::snprintf(text, sizeof text, "Cannot open %s: %s", props->JPGFile, std::strerror(errno));

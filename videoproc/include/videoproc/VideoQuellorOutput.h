@@ -147,6 +147,7 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
   VideoQuellorOutput_FrameReady* GetNextFrameToRender();
   void StopIfStill(double seen);
   bool RenderFrame(RenderScratch& scratch);  // false when nothing was rendered
+  bool RenderInput(DataStream_Processor& input, DataStream& stream, bool& abort);
   void FrameRendered(VideoQuellorOutput_FrameReady* frame);
   VideoQuellorOutput_FrameReady* GetNextFrameToDisplay();
   bool OutputFrame();  // false when nothing was shown
@@ -168,7 +169,8 @@ class QUELLOR_EXPORT VideoQuellorOutput : public Thread,
   std::uint32_t m_threadsStarted = 0;  // under m_threadsLock
   Variable_Block m_connectionLock;     // the input and the engine outputs
   std::uint32_t m_renderThreadSetting = 1;
-  std::atomic<long> m_runningThreads{0};
+  std::atomic<long> m_threadsBegun{0};    // threads of this start that have begun
+  std::atomic<long> m_runningThreads{0};  // threads still in the object
   std::atomic<int> m_stop{0};
   DataStream_Processor* m_input = nullptr;
   Dynamic<int> m_loopingMode;

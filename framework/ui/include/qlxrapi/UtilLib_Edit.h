@@ -46,7 +46,11 @@ class QUELLOR_EXPORT UtilLib_Edit : public UtilLib_Canvas,
   // something else.
   void RefreshText();
 
+  // Notices of the bound item and values that come on another thread than
+  // the window's show the text from the window's thread, a deferred message
+  // later.
   void DynamicCallback(long id, const char* name, void* args) override;
+  void ReceiveDeferredMessage(unsigned wParam, unsigned lParam) override;
 
  protected:
   // Creates the edit control; throws "UtilLib_Edit::UtilLib_Edit Could not
@@ -65,6 +69,8 @@ class QUELLOR_EXPORT UtilLib_Edit : public UtilLib_Canvas,
 
   // Registrations of the bound item and values.
   static constexpr long kBindingId = 1;
+  // The deferred message that refreshes the text on the window's thread.
+  static constexpr unsigned kRefreshTextLater = 0x45444954;  // "EDIT"
 
   HWND m_edit = nullptr;
   // The text the edit last showed for the value.
