@@ -25,8 +25,9 @@ inline std::FILE* OpenRegularFileForReading(const char* path) {
     fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
-  struct stat status;
+  struct stat status {};
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    // A failed fstat leaves the mode 0: neither a folder nor a regular file.
     const int error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
     ::close(fd);
     errno = error;
