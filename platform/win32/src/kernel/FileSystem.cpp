@@ -267,7 +267,16 @@ extern "C" DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength,
                                          LPSTR* lpFilePart) {
   std::string path;
   if (!HostPathArgument(lpFileName, path)) return 0;
-  if (path[0] != '/') path = CurrentDirectory() + "/" + path;
+  if (path[0] != '/') {
+    // Without the current folder (removed under the program) a relative name
+    // has no full form: "/" + name would be a different file.
+    std::string current = CurrentDirectory();
+    if (current.empty()) {
+      SetLastErrorFromErrno();
+      return 0;
+    }
+    path = current + "/" + path;
+  }
   std::string full = Normalised(path);
   DWORD result = CopyPathResult(full, lpBuffer, nBufferLength);
   if (lpFilePart) {

@@ -5,6 +5,7 @@
 #include "quellor/testing/ScratchFolder.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -83,6 +84,24 @@ TEST(PathMapping, FileFunctionsTakeDriveLetters) {
   EXPECT_EQ(std::string(full), folder / "clip.rtv");
   EXPECT_EQ(length, std::string(full).size());
   EXPECT_STREQ(name, "clip.rtv");
+}
+
+TEST(PathMapping, RelativeNameHasNoFullPathWithoutCurrentFolder) {
+  ScratchFolder folder{"win32_kernel"};
+  const std::filesystem::path gone = folder / "gone";
+  std::filesystem::create_directory(gone);
+  const std::filesystem::path before = std::filesystem::current_path();
+  ASSERT_EQ(::chdir(gone.c_str()), 0);
+  std::filesystem::remove(gone);
+  char full[MAX_PATH] = "untouched";
+  LPSTR name = full;
+  SetLastError(ERROR_SUCCESS);
+  const DWORD length = GetFullPathNameA("clip.rtv", sizeof full, full, &name);
+  const DWORD error = GetLastError();
+  std::filesystem::current_path(before);
+  // Not "/clip.rtv": that names another file.
+  EXPECT_EQ(length, 0u);
+  EXPECT_NE(error, static_cast<DWORD>(ERROR_SUCCESS));
 }
 
 TEST(DriveInformation, TypesSpaceAndVolumes) {
