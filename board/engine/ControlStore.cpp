@@ -1,5 +1,8 @@
 #include "ControlStore.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <sstream>
 
@@ -68,10 +71,16 @@ DWORD ControlStore::BuiltInType(ControlSide side, const std::string& name) {
   return control != nullptr ? control->typeCode : 0;
 }
 
-std::vector<ControlEntry> ControlStore::ReadAll() const {
-  std::vector<ControlEntry> entries;
+bool ControlStore::ReadAll(std::vector<ControlEntry>& entries) const {
+  entries.clear();
   std::string contents;
-  if (!ReadWholeFile(folder_ + "/controls", contents)) return entries;
+  const std::string path = folder_ + "/controls";
+  if (!ReadWholeFile(path, contents)) {
+    // No file yet is no control set yet; a file that is there but cannot be
+    // read holds values nobody may take for the power-on ones or write over.
+    struct stat info;
+    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
+  }
   std::istringstream lines(contents);
   std::string line;
   while (std::getline(lines, line)) {
@@ -81,7 +90,7 @@ std::vector<ControlEntry> ControlStore::ReadAll() const {
     if (std::sscanf(line.c_str(), "%15s %127s %u %d", side, name, &type, &value) != 4) continue;
     entries.push_back({side, name, type, value});
   }
-  return entries;
+  return true;
 }
 
 bool ControlStore::Set(ControlSide side, const char* name, DWORD typeCode, std::int32_t value) {
@@ -92,7 +101,8 @@ bool ControlStore::Set(ControlSide side, const char* name, DWORD typeCode, std::
 
   FileLock lock(folder_ + "/controls.lock", true);
   if (!lock.locked()) return false;
-  std::vector<ControlEntry> entries = ReadAll();
+  std::vector<ControlEntry> entries;
+  if (!ReadAll(entries)) return false;
   bool replaced = false;
   for (auto& entry : entries) {
     if (entry.side == SideName(side) && entry.name == name) {
@@ -114,7 +124,8 @@ bool ControlStore::Set(ControlSide side, const char* name, DWORD typeCode, std::
 
 bool ControlStore::Get(const char* name, DWORD typeCode, std::int32_t& value) const {
   if (!IsStorableName(name)) return false;
-  const std::vector<ControlEntry> entries = ReadAll();
+  std::vector<ControlEntry> entries;
+  if (!ReadAll(entries)) return false;
   for (ControlSide side : {ControlSide::Input, ControlSide::Output}) {
     DWORD type = BuiltInType(side, name);
     std::int32_t current = PowerOnValue(side, name);
@@ -134,7 +145,8 @@ bool ControlStore::Get(const char* name, DWORD typeCode, std::int32_t& value) co
 
 std::vector<ControlEntry> ControlStore::List() const {
   std::vector<ControlEntry> listed;
-  const std::vector<ControlEntry> stored = ReadAll();
+  std::vector<ControlEntry> stored;
+  ReadAll(stored);  // unreadable: the board's own controls at their power-on values
   const auto add = [&](ControlSide side, const char* name, DWORD type) {
     ControlEntry entry{SideName(side), name, type, PowerOnValue(side, name)};
     for (const auto& saved : stored)

@@ -25,6 +25,7 @@ class ControlStore {
   // The input side's value when the input side has the control, else the
   // output side's. Controls the board has read their power-on value until
   // set: 1 for "control.pedestal" (NTSC with setup), 0 for the others.
+  // Fails too when the stored values cannot be read.
   bool Get(const char* name, DWORD typeCode, std::int32_t& value) const;
   // Every control the board has, and every other one that was set.
   std::vector<ControlEntry> List() const;
@@ -33,7 +34,9 @@ class ControlStore {
   static DWORD BuiltInType(ControlSide side, const std::string& name);
 
  private:
-  std::vector<ControlEntry> ReadAll() const;
+  // False when the file is there but cannot be read (a missing file holds no
+  // entries).
+  bool ReadAll(std::vector<ControlEntry>& entries) const;
   std::string folder_;
 };
 

@@ -3,6 +3,8 @@
 #include "BoardTestSupport.h"
 #include "board/BoardControl.h"
 
+#include <filesystem>
+
 namespace quellor::board::tests {
 namespace {
 
@@ -79,6 +81,20 @@ TEST_F(ControlsTest, ValuesAreSharedWithOtherProcesses) {
   EXPECT_EQ(RunHelper({"get-control", "control.scphase", "5"}), "-40");
   EXPECT_FALSE(SetControl("sideways", "control.scphase", 1, error));
   EXPECT_EQ(error, "unknown side \"sideways\" (input or output)");
+}
+
+TEST_F(ControlsTest, StoredValuesThatCannotBeReadAreNeitherGuessedNorWrittenOver) {
+  // A controls file whose every read fails, as on a failing disk.
+  const std::filesystem::path controls = std::filesystem::path(folder()) / "controls";
+  std::filesystem::create_symlink("/proc/self/mem", controls);
+  std::int32_t value = -999;
+  EXPECT_FALSE(RTME_GetControl(client, 0, 0, "control.pedestal", 5, &value, 4));
+  EXPECT_EQ(value, -999);  // not the power-on 1 passed off as the stored value
+  const DWORD contrast = 7;
+  EXPECT_FALSE(RTME_SetInputControl(client, 0, 0, "control.contrast", 4, &contrast));
+  EXPECT_TRUE(std::filesystem::is_symlink(controls));  // the values nobody could read stay
+  std::string error;
+  EXPECT_FALSE(SetControl("output", "control.scphase", 3, error));
 }
 
 }  // namespace
