@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -102,7 +103,12 @@ bool InputSettingStore::Load(InputState& state) {
   if (!IsRegularOrMissing(folder_ + "/input")) return false;
   FileLock lock(folder_ + "/input.lock", true);
   if (!lock.locked()) return false;
-  if (ReadWholeFile(folder_ + "/input", contents) && Parse(contents, state)) return true;
+  const bool read = ReadWholeFile(folder_ + "/input", contents);
+  if (read && Parse(contents, state)) return true;
+  // Only a missing or garbled file starts over: one that cannot be read holds
+  // a setting that nobody may take for the power-on one or write over.
+  struct stat info;
+  if (!read && !(stat((folder_ + "/input").c_str(), &info) != 0 && errno == ENOENT)) return false;
   state = InputState{};
   state.epochNanoseconds = MonotonicNanoseconds();
   return WriteFileAtomically(folder_ + "/input", Format(state));

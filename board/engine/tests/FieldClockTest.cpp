@@ -1,6 +1,7 @@
 // The field clock, the input pin's fields and the field records.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -182,6 +183,19 @@ TEST_F(FieldClockTest, ChangingTheInputKeepsTheCounterGoing) {
   EXPECT_EQ(after.setting.standard, VideoStandard::Pal);
   EXPECT_GE(after.baseField, fieldBefore);
   EXPECT_LE(after.baseField, fieldBefore + 2);  // a few microseconds passed, no jump
+}
+
+TEST_F(FieldClockTest, AnInputFileThatCannotBeReadIsNotStartedOver) {
+  // An input file whose every read fails, as on a failing disk.
+  const std::string path = folder() + "/input";
+  unlink(path.c_str());
+  ASSERT_EQ(symlink("/proc/self/mem", path.c_str()), 0);
+  InputSettingStore store(folder());
+  InputState state;
+  EXPECT_FALSE(store.Load(state));  // not the power-on input passed off as the stored one
+  struct stat info;
+  ASSERT_EQ(lstat(path.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));  // the setting nobody could read stays
 }
 
 // Two settings stored within one tick of the file system's clock can leave
