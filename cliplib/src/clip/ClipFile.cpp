@@ -202,12 +202,20 @@ void ClipFile::Close() {
 }
 
 std::uint64_t ClipFile::FieldCount() const {
+  std::uint64_t count = 0;
+  CountFields(count);
+  return count;
+}
+
+bool ClipFile::CountFields(std::uint64_t& count) const {
+  count = 0;
   LARGE_INTEGER size{};
-  if (handle_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle_, &size)) return 0;
+  if (handle_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle_, &size)) return false;
   const auto file_size = static_cast<std::uint64_t>(size.QuadPart);
   // A frame set size of 0 would divide by zero: such a file holds no fields.
-  if (file_size <= header_.data_offset || header_.frame_set_size == 0) return 0;
-  return (file_size - header_.data_offset) * 2 / header_.frame_set_size;
+  if (file_size <= header_.data_offset || header_.frame_set_size == 0) return true;
+  count = (file_size - header_.data_offset) * 2 / header_.frame_set_size;
+  return true;
 }
 
 bool ClipFile::Geometry(int track, std::uint32_t* pixels_per_line, std::uint32_t* lines) const {

@@ -108,7 +108,11 @@ OpenClipSlot* OpenClipTable::Lookup(const char* path) {
     slot->clip = ClipFile::Open(path);
     slot->clip->Geometry(0, &slot->pixels_per_line, &slot->lines);
     slot->field_bytes = static_cast<std::size_t>(slot->pixels_per_line) * slot->lines * 2;
-    slot->next_frame_index = slot->clip->FieldCount() / 2;
+    // Frames go after the last whole one: a size that cannot be had must not
+    // read as an empty clip, whose first frame would go over the clip's own.
+    std::uint64_t fields = 0;
+    if (!slot->clip->CountFields(fields)) throw "Could not read the size of the file.";
+    slot->next_frame_index = fields / 2;
   } catch (...) {
     // The reader's message is swallowed: the caller reports plain failure.
     slot->clip.reset();

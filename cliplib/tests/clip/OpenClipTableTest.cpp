@@ -2,11 +2,15 @@
 // reopening that continues after the last whole frame.
 #include "cliplib/clip/OpenClipTable.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <win32/testing/SystemCalls.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "ClipTestSupport.h"
@@ -112,6 +116,52 @@ TEST_F(OpenClipTableTest, NinePathsThroughEightSlotsReplaceAtRandom) {
   }
   EXPECT_EQ(OpenClipTable::Instance().OpenPaths(), want);
   EXPECT_LT(want.size(), 9u);
+}
+
+// Every size query of the read-write descriptors of one file fails after
+// the first (the one its open makes), as on a server that went away.
+struct SizeQueriesFail : quellor::win32::testing::SystemCalls {
+  quellor::win32::testing::SystemCalls& real = quellor::win32::testing::RealSystemCalls();
+  std::string path_part;
+  std::map<int, int> queries;  // read-write descriptor of the file: size queries so far
+  explicit SizeQueriesFail(std::string part) : path_part(std::move(part)) {}
+  int open(const char* p, int f, mode_t m) override {
+    const int fd = real.open(p, f, m);
+    if (fd >= 0 && (f & O_ACCMODE) == O_RDWR && std::string(p).find(path_part) != std::string::npos)
+      queries[fd] = 0;
+    return fd;
+  }
+  int close(int fd) override {
+    queries.erase(fd);
+    return real.close(fd);
+  }
+  ssize_t read(int fd, void* b, std::size_t n) override { return real.read(fd, b, n); }
+  ssize_t write(int fd, const void* b, std::size_t n) override { return real.write(fd, b, n); }
+  off_t lseek(int fd, off_t o, int w) override { return real.lseek(fd, o, w); }
+  int fstat(int fd, struct stat* s) override {
+    auto it = queries.find(fd);
+    if (it != queries.end() && it->second++ > 0) {
+      errno = EIO;
+      return -1;
+    }
+    return real.fstat(fd, s);
+  }
+  int ftruncate(int fd, off_t l) override { return real.ftruncate(fd, l); }
+  int fsync(int fd) override { return real.fsync(fd); }
+};
+
+TEST_F(OpenClipTableTest, AClipWhoseSizeCannotBeHadIsNotWrittenFromItsStart) {
+  const std::string path = MakeClip("sizeless.rtv", 2);
+  const Bytes before = testing::ReadFileBytes(path);
+  AlignedBuffer frame(1024, 0xAB);
+  {
+    SizeQueriesFail failing("sizeless.rtv");
+    quellor::win32::testing::ScopedSystemCalls scope(failing);
+    EXPECT_FALSE(ClipWriter::WriteFrame(path.c_str(), frame.data()));
+    EXPECT_FALSE(OpenClipTable::Instance().Acquire(path.c_str()));
+  }
+  OpenClipTable::Instance().CloseAll();
+  EXPECT_EQ(testing::ReadFileBytes(path), before);  // frame 0 is still the clip's own
 }
 
 TEST_F(OpenClipTableTest, EvictedPathReopensAfterItsLastWholeFrame) {

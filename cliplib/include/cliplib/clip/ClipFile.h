@@ -43,6 +43,9 @@ class ClipFile {
   // longer than the data offset, its size cannot be had, or the frame set
   // size is 0.
   std::uint64_t FieldCount() const;
+  // The same count; false (and 0) when the file's size cannot be had, which
+  // FieldCount cannot tell from an empty file.
+  bool CountFields(std::uint64_t& count) const;
 
   // Pixels per line and lines of video stream 2 x track. False (and zeros)
   // when the clip has no such stream.
