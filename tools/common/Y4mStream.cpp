@@ -14,6 +14,7 @@ Y4mLineEnd ReadY4mLine(std::FILE* file, std::string* line) {
     if (line->size() >= kLongestHeaderLine) return Y4mLineEnd::Cut;
     line->push_back(static_cast<char>(c));
   }
+  if (std::ferror(file)) return Y4mLineEnd::Failed;
   return line->empty() ? Y4mLineEnd::EndOfInput : Y4mLineEnd::Cut;
 }
 

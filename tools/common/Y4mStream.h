@@ -12,8 +12,9 @@ namespace quellor::tools {
 // How a line of the stream ended: Whole at its '\n'; EndOfInput only when
 // the input ended before the line's first byte; Cut when the input ends
 // inside the line or the line is longer than any header should be (4096
-// characters).
-enum class Y4mLineEnd { Whole, EndOfInput, Cut };
+// characters); Failed when the input could not be read (a read error is no
+// end of the stream: what came before it is not the whole stream).
+enum class Y4mLineEnd { Whole, EndOfInput, Cut, Failed };
 
 // Reads one '\n'-terminated line (without the '\n').
 Y4mLineEnd ReadY4mLine(std::FILE* file, std::string* line);

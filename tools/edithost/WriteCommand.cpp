@@ -91,6 +91,10 @@ int WriteY4m(const std::string& input, HostFormat format, Geometry geometry, con
   Pixels fields(planes.size());
   for (std::uint64_t n = 0;; ++n) {
     const tools::Y4mLineEnd end = tools::ReadY4mLine(file, &line);
+    if (end == tools::Y4mLineEnd::Failed) {
+      err << "edithost: " << input << ": cannot read frame " << n << "\n";
+      return 1;
+    }
     if (end == tools::Y4mLineEnd::EndOfInput) break;
     if (end == tools::Y4mLineEnd::Cut || !tools::IsY4mFrameLine(line)) {
       err << "edithost: " << input << ": frame " << n << " lacks its FRAME line\n";

@@ -251,6 +251,8 @@ bool RunPanelScript(const std::string& path, PanelWindow& panel, PanelGraph& gra
       return false;
     }
   }
+  // A script that fails to read (a folder, a disk error) has not run to its end.
+  if (script.bad()) return error = "cannot read the script " + path, false;
   return true;
 }
 

@@ -58,6 +58,10 @@ int ConvertFrames(std::FILE* file, const std::string& path, const Y4mHeader& hea
   std::string text;
   for (std::uint64_t frames = 0;; ++frames) {
     const Y4mLineEnd end = ReadY4mLine(file, &text);
+    if (end == Y4mLineEnd::Failed) {
+      err << "rtvtool: " << path << ": cannot read frame " << frames << "\n";
+      return 1;
+    }
     if (end == Y4mLineEnd::EndOfInput) return 0;
     if (end == Y4mLineEnd::Cut || !IsY4mFrameLine(text)) {
       err << "rtvtool: " << path << ": frame " << frames << " lacks its FRAME line\n";

@@ -242,9 +242,12 @@ int ReadRgba(TIFF* tiff, BitmapRecord& bitmap, std::uint8_t* data) {
   } catch (const std::bad_alloc&) {
     return kCodecOutOfMemory;
   }
+  // Stops at the first strip or tile that cannot be read: going on would
+  // hand back a picture with those rows missing as though it were whole.
+  constexpr int kStopOnError = 1;
   if (!TIFFReadRGBAImageOriented(tiff, static_cast<std::uint32_t>(bitmap.width),
                                  static_cast<std::uint32_t>(bitmap.height), raster.data(),
-                                 ORIENTATION_BOTLEFT, 0)) {
+                                 ORIENTATION_BOTLEFT, kStopOnError)) {
     return kCorrupt;
   }
   for (int y = 0; y < bitmap.height; ++y) {

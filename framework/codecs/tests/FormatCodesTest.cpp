@@ -42,6 +42,40 @@ TEST(FormatCodes, TiffMagicVersionAndIndex) {
   EXPECT_EQ(Read(tiff, kFormatTiff, "index=1"), kCodecNotFound);
 }
 
+// A colour picture whose last strip lies beyond the end of the file: its
+// rows cannot be read, and the read says so rather than handing back the
+// picture with those rows left as they were.
+TEST(FormatCodes, TiffStripThatCannotBeReadIsCorrupt) {
+  Bytes tiff;
+  // 400 rows of 48 bytes: three strips of the library's usual 8 KB.
+  ASSERT_EQ(testing::WritePicture(testing::MakePicture(16, 400, 24), kFormatTiff, tiff), 0);
+  ASSERT_EQ(Read(tiff, kFormatTiff), 0);
+  ASSERT_EQ(tiff[0], 'I');  // little-endian, as written on this machine
+  auto le32 = [&](std::size_t at) {
+    return std::uint32_t{tiff[at]} | std::uint32_t{tiff[at + 1]} << 8 |
+           std::uint32_t{tiff[at + 2]} << 16 | std::uint32_t{tiff[at + 3]} << 24;
+  };
+  const std::size_t directory = le32(4);
+  ASSERT_LT(directory + 2, tiff.size());
+  const unsigned entries = tiff[directory] | tiff[directory + 1] << 8;
+  bool moved = false;
+  for (unsigned i = 0; i < entries; ++i) {
+    const std::size_t entry = directory + 2 + 12 * i;
+    ASSERT_LE(entry + 12, tiff.size());
+    const unsigned tag = tiff[entry] | tiff[entry + 1] << 8;
+    const unsigned type = tiff[entry + 2] | tiff[entry + 3] << 8;
+    const std::uint32_t count = le32(entry + 4);
+    if (tag != 273 || type != 4 || count < 2) continue;  // StripOffsets as LONGs
+    const std::size_t last = le32(entry + 8) + 4 * (count - 1);
+    ASSERT_LE(last + 4, tiff.size());
+    const std::uint32_t beyond = 0x10000000;
+    for (int b = 0; b < 4; ++b) tiff[last + b] = static_cast<std::uint8_t>(beyond >> (8 * b));
+    moved = true;
+  }
+  ASSERT_TRUE(moved) << "the picture was not written in several strips";
+  EXPECT_EQ(Read(tiff, kFormatTiff), 818);
+}
+
 TEST(FormatCodes, GifMagicAndImageIndex) {
   Bytes gif = Written(kFormatGif, 4);
   EXPECT_EQ(Read(gif, kFormatGif), 0);

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+// jpeglib.h first: jerror.h names its codes only.
+#include <jerror.h>
 #include <quellor/RegularFile.h>
 
 namespace quellor::win {
@@ -29,6 +31,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 struct JpegError {
   jpeg_error_mgr manager;
   std::jmp_buf back;
+  bool cutShort = false;  // the file ended inside the picture's data
 };
 
 [[noreturn]] void JpegErrorExit(j_common_ptr info) {
@@ -36,6 +39,13 @@ struct JpegError {
 }
 
 void JpegSilent(j_common_ptr, int) {}
+
+// A file that ends early is only a warning to libjpeg, which then decodes
+// the missing rows as grey: the picture would be read as whole.
+void JpegNoteEnd(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+    reinterpret_cast<JpegError*>(info->err)->cutShort = true;  // manager is the first member
+}
 
 // The compressed stream gathered in memory (libjpeg's own memory destination
 // loses track of its buffer when an error exit follows a reallocation).
@@ -84,7 +94,7 @@ bool ReadJpeg(const char* path, bool alphaOnly, const SizePicture& size) {
   JpegError error{};
   decoder.err = jpeg_std_error(&error.manager);
   error.manager.error_exit = &JpegErrorExit;
-  error.manager.emit_message = &JpegSilent;
+  error.manager.emit_message = &JpegNoteEnd;
   if (setjmp(error.back) != 0) {
     jpeg_destroy_decompress(&decoder);
     return false;
@@ -122,7 +132,11 @@ bool ReadJpeg(const char* path, bool alphaOnly, const SizePicture& size) {
       }
     }
   }
-  jpeg_finish_decompress(&decoder);
+  if (error.cutShort || decoder.output_scanline < decoder.output_height) {
+    jpeg_destroy_decompress(&decoder);
+    return false;
+  }
+  jpeg_finish_decompress(&decoder);  // a missing end marker alone loses no rows
   jpeg_destroy_decompress(&decoder);
   return true;
 }

@@ -129,6 +129,31 @@ TEST(WindowBitmap, JpegRoundTripUpperCaseNameAndAlphaMode) {
   EXPECT_FALSE(back.ReadBitmapFile(nullptr));
 }
 
+// A JPEG cut short decodes its missing rows as grey with only a warning from
+// the decoder: such a file is not read as a whole picture.
+TEST(WindowBitmap, AJpegCutShortIsNotRead) {
+  WindowBitmap picture(64, 64);
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) *picture.GetPixel(x, y) = Px(x * 4, y * 4, (x ^ y) * 4, 255);
+  }
+  std::string path = TempPath("cut.jpg");
+  ASSERT_TRUE(picture.Write_JPEG(path.data(), 90, false));
+  WindowBitmap back(64, 64);
+  ASSERT_TRUE(back.Read_JPEG(path.data(), false));
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  std::vector<char> bytes(1 << 16);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+  std::fclose(file);
+  ASSERT_GT(bytes.size(), 1000u);
+  file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size() / 2, file), bytes.size() / 2);
+  ASSERT_EQ(std::fclose(file), 0);
+  EXPECT_FALSE(back.Read_JPEG(path.data(), false));
+  EXPECT_FALSE(back.ReadBitmapFile(path.data()));
+}
+
 // Reads `path` (a FIFO nobody writes) on a thread of its own; false when the
 // read had not returned after a few seconds, which is then ended by opening
 // and closing the FIFO's other end.

@@ -110,4 +110,18 @@ TEST(QuellPanel, AScriptMistakeNamesItsLine) {
   EXPECT_NE(run.out.find("script.txt:2: no row \"nothing.here\""), std::string::npos) << run.out;
 }
 
+TEST(QuellPanel, AScriptThatCannotBeReadFails) {
+  ScratchFolder folder("quellpanel");
+  ChildOptions options;
+  options.errorToOutput = true;
+  options.environment = {{"QUELLOR_BOARD_DIR", (folder / "board").string()},
+                         {"QUELLOR_HEADLESS", "1"}};
+  // A folder opens but every read of it fails: before, no line was run and
+  // the run ended with success.
+  const auto child =
+      RunChild(ProgramPath("quellpanel"), {"--script", folder.path(), kGraph}, options);
+  EXPECT_EQ(child.exitCode, 2) << child.output;
+  EXPECT_NE(child.output.find("cannot read the script"), std::string::npos) << child.output;
+}
+
 }  // namespace
