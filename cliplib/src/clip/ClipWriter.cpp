@@ -1,9 +1,5 @@
 #include "cliplib/clip/ClipWriter.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -12,6 +8,7 @@
 #include "cliplib/clip/RtvFormat.h"
 
 #include "ScopedCFile.h"
+#include "quellor/RegularFile.h"
 
 namespace quellor::clip {
 namespace {
@@ -28,31 +25,13 @@ void WriteRecord(std::FILE* file, const std::uint8_t (&bytes)[N]) {
   if (std::fwrite(bytes, 1, N, file) != N) throw "Cannot write to output file.";
 }
 
-// Opens `path` for binary writing, created or emptied, as "wb" would, but only
-// when it is a regular file: a pipe would block the opener until someone
-// reads it, and a device is nobody's clip. Null when it cannot or may not be
-// opened.
-std::FILE* OpenClipForOutput(const char* path) {
-  if (path == nullptr) return nullptr;
-  const int fd = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  struct stat info {};
-  // Emptied only once known to be a file.
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) != 0 ||
-      ::fcntl(fd, F_SETFL, 0) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
-  std::FILE* file = ::fdopen(fd, "wb");
-  if (file == nullptr) ::close(fd);
-  return file;
-}
-
 }  // namespace
 
 void ClipWriter::Create(const char* path, unsigned video_stream_count, unsigned audio_stream_count,
                         unsigned pixels_per_line, unsigned lines_per_field, float frame_rate) {
-  ScopedCFile file(OpenClipForOutput(path));
+  // Only a regular file: a pipe would block the opener until someone reads
+  // it, and a device is nobody's clip.
+  ScopedCFile file(OpenRegularFileForWriting(path));
   if (file.get() == nullptr) throw "Cannot open file for output.";
   if (audio_stream_count != 0) throw "Currently audio stream writing is not supported.";
 

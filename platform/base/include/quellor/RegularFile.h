@@ -1,7 +1,7 @@
-// Opening a file a user named, for reading, without waiting on a peer: open()
-// of a FIFO waits until a writer opens its other end, which may never happen,
-// and reading a terminal or socket waits for input that may never come. Only
-// regular files are opened; the rest is refused at once.
+// Opening a file a user named without waiting on a peer: open() of a FIFO
+// waits until the other end is opened, which may never happen, and a
+// terminal or socket waits for input that may never come. Only regular files
+// are opened; the rest is refused at once.
 #pragma once
 
 #include <fcntl.h>
@@ -36,6 +36,37 @@ inline std::FILE* OpenRegularFileForReading(const char* path) {
   // Reads of a regular file never wait on a peer; the flag only served the open.
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::FILE* file = ::fdopen(fd, "rb");
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
+// The file at `path` opened as fopen(path, "wb") does (created, or emptied),
+// when it is a regular file or not there yet; nullptr otherwise. A file that
+// is something else is refused before anything in it is touched.
+inline std::FILE* OpenRegularFileForWriting(const char* path) {
+  if (path == nullptr) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  int fd;
+  do {
+    fd = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return nullptr;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  // Emptied only once known to be a file.
+  if (::ftruncate(fd, 0) != 0 || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "wb");
   if (file == nullptr) ::close(fd);
   return file;
 }
