@@ -8,11 +8,14 @@ namespace quellor::display {
 namespace {
 
 // Errors are rare; a lock is cheap enough. The map keeps one entry per
-// connection address that ever had an error (a handful).
+// connection address that ever had an error (a handful). It is never
+// destroyed: the presenter's thread may still record an error while the
+// process exits (a display that went away as the program ended), after the
+// exit's destructors have run.
 std::mutex g_errorsLock;
 std::map<Display*, unsigned long>& LastFailedSerials() {
-  static std::map<Display*, unsigned long> serials;
-  return serials;
+  static auto* serials = new std::map<Display*, unsigned long>;
+  return *serials;
 }
 
 }  // namespace
